@@ -1,0 +1,36 @@
+# Sourced by the scripts: a private X display and a private Wine prefix for this run,
+# both stopped when the calling script exits (also on failure).
+
+headless_start() {
+    local prefix=$1
+    local n
+    for n in $(seq 90 140); do
+        if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
+            Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+            HEADLESS_XVFB_PID=$!
+            export DISPLAY=":${n}"
+            break
+        fi
+    done
+    for _ in $(seq 1 50); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+
+    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Creating Wine prefix $WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+    fi
+    wineserver -w
+    trap headless_stop EXIT
+}
+
+headless_stop() {
+    WINEPREFIX=${WINEPREFIX:-} wineserver -k >/dev/null 2>&1 || true
+    if [ -n "${HEADLESS_XVFB_PID:-}" ]; then
+        kill "$HEADLESS_XVFB_PID" 2>/dev/null || true
+        wait "$HEADLESS_XVFB_PID" 2>/dev/null || true
+    fi
+}
