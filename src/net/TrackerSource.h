@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "net/TrackerRecords.h"
+
+// The reads the background workers make of a tracker. ApiClient is the real one; the workers
+// depend only on this so that their timing and shutdown can be tested without a network.
+// Every call blocks, may be made from any thread, and reports failure by its result (it may also throw).
+class TrackerSource {
+public:
+    virtual ~TrackerSource() = default;
+    virtual bool fetchBossList(std::vector<BossInfo>& bosses) = 0;
+    virtual bool fetchChannelStatus(const std::string& bossId, std::vector<ChannelStatus>& channels) = 0;
+    virtual bool fetchAllStatus(AllStatusMap& result) = 0;
+    virtual double fetchServerCacheAge() = 0;  // seconds, or -1.0 when no age is available
+};
