@@ -14,3 +14,9 @@ enum ConnectionState : unsigned {
     CONNECTION_CONNECTED = 2,
     CONNECTION_RECONNECTING = 3,
 };
+
+// Timers of the main window.
+constexpr unsigned TIMER_STATUS = 1;
+constexpr unsigned TIMER_DATA = 3;
+constexpr unsigned TIMER_FOREGROUND = 4;
+constexpr unsigned TIMER_NTP = 5;

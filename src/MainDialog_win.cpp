@@ -1,0 +1,181 @@
+#include "MainDialog.h"
+
+#include "AppMessages.h"
+#include "MonitorClamp_win.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ZentrikMainDialog";
+constexpr wchar_t kTitle[] = L"Brisquel v1.6.3";
+constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
+// Caption, system menu, sizing frame, minimise and maximise boxes.
+constexpr LONG kFrameStyleBits = 0x00CF0000;
+constexpr LONG kClickThroughExStyle = WS_EX_TRANSPARENT | WS_EX_NOACTIVATE;
+
+BYTE alphaForOpacity(int opacity) { return static_cast<BYTE>(opacity * 255 / 100); }
+
+bool registerWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    if (GetClassInfoExW(instance, kClassName, &wc)) return true;
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = MainDialog::WndProc;
+    wc.cbWndExtra = sizeof(LONG_PTR);
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // Owned by the class for the life of the process.
+    wc.hbrBackground = CreateSolidBrush(RGB(30, 30, 30));
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc) != 0;
+}
+
+RECT windowRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+}  // namespace
+
+MainDialog::MainDialog() = default;
+
+MainDialog::~MainDialog() = default;
+
+bool MainDialog::Create() {
+    settings_.Load();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!registerWindowClass(instance)) return false;
+
+    const RECT r = ClampRectToMonitor(RECT{settings_.Left, settings_.Top, settings_.Right, settings_.Bottom});
+    hwnd_ = CreateWindowExW(kExStyle, kClassName, kTitle, kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                            nullptr, nullptr, instance, this);
+    if (!hwnd_) return false;
+    SetWindowLongPtrW(hwnd_, 0, reinterpret_cast<LONG_PTR>(this));
+    ShowWindow(hwnd_, SW_SHOW);
+    UpdateWindow(hwnd_);
+    return Initialize();
+}
+
+bool MainDialog::Initialize() {
+    SetLayeredWindowAttributes(hwnd_, 0, alphaForOpacity(settings_.Opacity), LWA_ALPHA);
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const HWND focus = GetFocus();
+    active_ = focus == hwnd_ || IsChild(hwnd_, focus);
+
+    clickThrough_ = settings_.ClickThroughMode;
+    if (clickThrough_) {
+        ApplyClickThroughStyles();
+        const RECT r = windowRect(hwnd_);
+        SetWindowPos(hwnd_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+        active_ = false;
+    }
+    ClampToMonitor();
+
+    SetTimer(hwnd_, TIMER_DATA, 100, nullptr);
+    return true;
+}
+
+void MainDialog::ApplyClickThroughStyles() {
+    const LONG style = GetWindowLongW(hwnd_, GWL_STYLE);
+    const LONG exStyle = GetWindowLongW(hwnd_, GWL_EXSTYLE);
+    SetWindowLongW(hwnd_, GWL_STYLE, (style & ~kFrameStyleBits) | static_cast<LONG>(WS_POPUP));
+    SetWindowLongW(hwnd_, GWL_EXSTYLE, exStyle | kClickThroughExStyle);
+}
+
+void MainDialog::ClampToMonitor() {
+    const RECT current = windowRect(hwnd_);
+    const RECT clamped = ClampRectToMonitor(current);
+    if (EqualRect(&current, &clamped)) return;
+    SetWindowPos(hwnd_, nullptr, clamped.left, clamped.top, clamped.right - clamped.left, clamped.bottom - clamped.top,
+                 SWP_NOZORDER | (clickThrough_ ? SWP_NOACTIVATE : 0));
+}
+
+int MainDialog::RunMessageLoop() {
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+LRESULT CALLBACK MainDialog::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    auto* self = reinterpret_cast<MainDialog*>(GetWindowLongPtrW(hwnd, 0));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // Nothing may reach the object once its window is gone.
+        SetWindowLongPtrW(hwnd, 0, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(hwnd_);
+            return 0;
+        case WM_QUERYENDSESSION:
+            shutdownPending_ = true;
+            return 1;
+        case WM_ENDSESSION:
+            if (wParam) DestroyWindow(hwnd_);
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            BeginPaint(hwnd_, &ps);
+            EndPaint(hwnd_, &ps);
+            return 0;
+        }
+        case WM_TIMER:
+            OnTimer(wParam);
+            return 0;
+        case WM_EXITSIZEMOVE:
+            ClampToMonitor();
+            return 0;
+        case WM_DPICHANGED:
+            if (lParam) {
+                const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+                SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                             suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return 0;
+        case WM_RESERVED_1125:
+            return 0;
+        case WM_CONNECTION_STATE:
+            connectionState_ = static_cast<unsigned>(wParam);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+void MainDialog::OnTimer(UINT_PTR id) {
+    switch (id) {
+        case TIMER_DATA:
+            break;
+        default:
+            break;
+    }
+}
+
+void MainDialog::OnDestroy() {
+    const RECT r = ClampRectToMonitor(windowRect(hwnd_));
+    settings_.SetWindowRect(r.left, r.top, r.right, r.bottom);
+    settings_.Save();
+    KillTimer(hwnd_, TIMER_STATUS);
+    KillTimer(hwnd_, TIMER_FOREGROUND);
+    KillTimer(hwnd_, TIMER_NTP);
+    PostQuitMessage(0);
+}

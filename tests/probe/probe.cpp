@@ -1,0 +1,108 @@
+// A console probe that inspects and drives a running overlay from another process, the way a person
+// (or the shell) would: it finds the window by its class and reports what the platform says about it.
+//
+//   probe find [timeout_ms]             wait for the overlay, then print its state as key=value lines
+//   probe post <message> [wparam] [lparam]  post a message (a number, or WM_CLOSE, WM_QUERYENDSESSION, ...)
+//   probe send <message> [wparam] [lparam]  send it and print the result
+//   probe wait-gone [timeout_ms]        wait until no overlay window exists
+// Exit code 0 on success, 2 when the overlay was not found in time, 1 on bad arguments.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr wchar_t kOverlayClass[] = L"ZentrikMainDialog";
+
+HWND waitForOverlay(DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (HWND hwnd = FindWindowW(kOverlayClass, nullptr)) return hwnd;
+        if (GetTickCount64() >= deadline) return nullptr;
+        Sleep(50);
+    }
+}
+
+UINT parseMessage(const wchar_t* text) {
+    struct Named {
+        const wchar_t* name;
+        UINT value;
+    };
+    const Named names[] = {
+        {L"WM_CLOSE", WM_CLOSE},           {L"WM_QUERYENDSESSION", WM_QUERYENDSESSION},
+        {L"WM_ENDSESSION", WM_ENDSESSION}, {L"WM_EXITSIZEMOVE", WM_EXITSIZEMOVE},
+        {L"WM_HOTKEY", WM_HOTKEY},         {L"WM_TIMER", WM_TIMER},
+    };
+    for (const Named& n : names) {
+        if (wcscmp(text, n.name) == 0) return n.value;
+    }
+    return static_cast<UINT>(wcstoul(text, nullptr, 0));
+}
+
+void printState(HWND hwnd) {
+    wchar_t title[256] = L"";
+    GetWindowTextW(hwnd, title, 256);
+    wchar_t className[256] = L"";
+    GetClassNameW(hwnd, className, 256);
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    const BOOL layered = GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    const LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+
+    std::printf("hwnd=0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+    std::printf("pid=%lu\n", pid);
+    std::printf("class=%ls\n", className);
+    std::printf("title=%ls\n", title);
+    std::printf("style=0x%08lx\n", static_cast<unsigned long>(GetWindowLongPtrW(hwnd, GWL_STYLE)));
+    std::printf("exstyle=0x%08lx\n", static_cast<unsigned long>(exStyle));
+    std::printf("rect=%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    std::printf("layered=%d\n", layered ? 1 : 0);
+    std::printf("alpha=%u\n", layered && (flags & LWA_ALPHA) ? alpha : 255u);
+    std::printf("topmost=%d\n", (exStyle & WS_EX_TOPMOST) ? 1 : 0);
+    std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
+    std::printf("screen=%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
+DWORD timeoutArg(int argc, wchar_t** argv, int index) {
+    return argc > index ? static_cast<DWORD>(wcstoul(argv[index], nullptr, 10)) : 10000;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 1;
+    const std::wstring command = argv[1];
+    if (command == L"find") {
+        HWND hwnd = waitForOverlay(timeoutArg(argc, argv, 2));
+        if (!hwnd) return 2;
+        printState(hwnd);
+        return 0;
+    }
+    if (command == L"post" || command == L"send") {
+        if (argc < 3) return 1;
+        HWND hwnd = waitForOverlay(2000);
+        if (!hwnd) return 2;
+        const UINT message = parseMessage(argv[2]);
+        const WPARAM wParam = argc > 3 ? static_cast<WPARAM>(wcstoull(argv[3], nullptr, 0)) : 0;
+        const LPARAM lParam = argc > 4 ? static_cast<LPARAM>(wcstoll(argv[4], nullptr, 0)) : 0;
+        if (command == L"post") return PostMessageW(hwnd, message, wParam, lParam) ? 0 : 1;
+        std::printf("result=%lld\n", static_cast<long long>(SendMessageW(hwnd, message, wParam, lParam)));
+        return 0;
+    }
+    if (command == L"wait-gone") {
+        const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 2);
+        while (FindWindowW(kOverlayClass, nullptr)) {
+            if (GetTickCount64() >= deadline) return 2;
+            Sleep(50);
+        }
+        return 0;
+    }
+    return 1;
+}
