@@ -82,6 +82,9 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"find") {
         HWND hwnd = waitForOverlay(timeoutArg(argc, argv, 2));
         if (!hwnd) return 2;
+        // The window exists before its set-up ends; a sent message is answered only once the message loop runs.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &ignored);
         printState(hwnd);
         return 0;
     }
