@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Settings.h"
+#include "ui/ScopedGdi.h"
 
 // The overlay: one layered, topmost window of class "ZentrikMainDialog". Owns the settings, the
 // live model and the clients that fill it; the entry point creates exactly one.
@@ -35,4 +36,7 @@ private:
     bool clickThrough_ = false;
     bool visible_ = true;
     bool shutdownPending_ = false;
+    UniqueIcon windowIcon_;
+    UniqueIcon greenIcon_;
+    UniqueIcon redIcon_;
 };

@@ -1,6 +1,7 @@
 #include "MainDialog.h"
 
 #include "AppMessages.h"
+#include "DiscIcon_win.h"
 #include "MonitorClamp_win.h"
 
 namespace {
@@ -72,6 +73,12 @@ bool MainDialog::Initialize() {
         active_ = false;
     }
     ClampToMonitor();
+
+    windowIcon_.reset(MakeDiscIcon(RGB(100, 151, 255)));
+    greenIcon_.reset(MakeDiscIcon(RGB(0, 255, 0)));
+    redIcon_.reset(MakeDiscIcon(RGB(255, 0, 0)));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
 
     SetTimer(hwnd_, TIMER_DATA, 100, nullptr);
     return true;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+// The generated icons: a disc of radius 14 centred on (16, 16) in a 32 x 32 icon, full colour in the
+// middle fading to 70 % at the rim.
+constexpr int kDiscIconSize = 32;
+
+struct DiscIconPixel {
+    bool opaque = false;
+    uint32_t color = 0;  // 0x00BBGGRR; black where not opaque
+};
+
+DiscIconPixel discIconPixel(int x, int y, uint32_t color);

@@ -1,0 +1,29 @@
+#include "DiscIcon.h"
+
+#include <gtest/gtest.h>
+
+TEST(DiscIcon, FadesFromFullColourToSeventyPercentAtTheRim) {
+    struct Case {
+        const char* name;
+        int x, y;
+        uint32_t color;
+        bool opaque;
+        uint32_t expected;
+    };
+    const Case cases[] = {
+        {"centre keeps the colour", 16, 16, 0x00FF9764, true, 0x00FF9764},
+        {"rim is 70 % truncated", 16, 2, 0x0000FF00, true, 0x0000B200},
+        {"rim of white", 30, 16, 0x00FFFFFF, true, 0x00B2B2B2},
+        {"half way", 23, 16, 0x000000FF, true, 0x000000EB},
+        {"just outside the rim", 16, 1, 0x00FFFFFF, false, 0},
+        {"corner", 0, 0, 0x00FFFFFF, false, 0},
+        {"diagonal inside", 25, 26, 0x000000FF, true, 0x000000B8},
+        {"diagonal outside", 26, 26, 0x000000FF, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DiscIconPixel p = discIconPixel(c.x, c.y, c.color);
+        EXPECT_EQ(p.opaque, c.opaque);
+        EXPECT_EQ(p.color, c.expected);
+    }
+}
