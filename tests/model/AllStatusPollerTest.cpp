@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ScriptedTracker.h"
+#include "model/AllStatusPoller.h"
+
+namespace {
+
+ChannelStatus channel(int32_t number) {
+    ChannelStatus c;
+    c.channelNumber = number;
+    c.lastHp = 50;
+    return c;
+}
+
+std::vector<int32_t> numbersOf(const std::vector<ChannelStatus>& channels) {
+    std::vector<int32_t> numbers;
+    for (const ChannelStatus& c : channels) numbers.push_back(c.channelNumber);
+    return numbers;
+}
+
+}  // namespace
+
+TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
+    using Summary = std::pair<Outcome, AllStatusMap>;
+    const Summary failed{Outcome::Fail, {}};
+    const Summary thrown{Outcome::Throw, {}};
+    const Summary empty{Outcome::Ok, {}};
+    struct Case {
+        const char* name;
+        std::deque<Summary> summaries;
+        std::deque<std::optional<double>> cacheAges;
+        size_t stopAfterCalls;
+        std::vector<std::string> expectedCalls;
+        std::map<std::string, std::vector<int32_t>> expectedChannels;
+        bool expectedUpdated;
+        int32_t expectedIndex;
+        double expectedAge;
+    };
+    const Case cases[] = {
+        {"merges named bosses, keeps the others, adds unknown ones",
+         {{Outcome::Ok, {{"b", {channel(5)}}, {"zz", {channel(1), channel(2)}}}}},
+         {2.5},
+         2,
+         {"all", "age"},
+         {{"a", {1, 2}}, {"b", {5}}, {"zz", {1, 2}}},
+         true,
+         1,
+         2.5},
+        {"a summary replaces the channels whole",
+         {{Outcome::Ok, {{"a", {channel(7)}}}}},
+         {0.0},
+         2,
+         {"all", "age"},
+         {{"a", {7}}, {"b", {3}}},
+         true,
+         1,
+         0.0},
+        {"failed and throwing summaries change nothing but the age",
+         {failed, thrown},
+         {7.5, 3.0},
+         4,
+         {"all", "age", "all", "age"},
+         {{"a", {1, 2}}, {"b", {3}}},
+         false,
+         0,
+         3.0},
+        {"an empty summary still counts as a merge",
+         {empty},
+         {1.0},
+         2,
+         {"all", "age"},
+         {{"a", {1, 2}}, {"b", {3}}},
+         true,
+         1,
+         1.0},
+        {"the index cycles through three and skips failures",
+         {empty, failed, empty, empty, empty},
+         {},
+         10,
+         {"all", "age", "all", "age", "all", "age", "all", "age", "all", "age"},
+         {{"a", {1, 2}}, {"b", {3}}},
+         true,
+         1,
+         -1.0},
+        {"a throwing probe stores no age",
+         {empty, empty},
+         {4.0, std::nullopt},
+         4,
+         {"all", "age", "all", "age"},
+         {{"a", {1, 2}}, {"b", {3}}},
+         true,
+         2,
+         -1.0},
+        {"a stop during the failure pause still asks for the age",
+         {failed},
+         {6.0},
+         1,
+         {"all", "age"},
+         {{"a", {1, 2}}, {"b", {3}}},
+         false,
+         0,
+         6.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto model = std::make_shared<LiveModel>();
+        BossInfo alpha;
+        alpha.id = "a";
+        alpha.name = "Alpha";
+        model->storeBoss(alpha, {channel(1), channel(2)});
+        model->storeBoss(BossInfo{"b", "Beta", 0, 0, ""}, {channel(3)});
+
+        auto tracker = std::make_shared<ScriptedTracker>();
+        tracker->model = model.get();
+        tracker->stopAfterCalls = c.stopAfterCalls;
+        tracker->summaries = c.summaries;
+        tracker->cacheAges = c.cacheAges;
+
+        AllStatusPoller(model, tracker, PollerTiming{std::chrono::milliseconds(1), 20, 10}).run();
+
+        EXPECT_EQ(tracker->calls, c.expectedCalls);
+        const bool updated = model->takeDataUpdated();
+        EXPECT_EQ(updated, c.expectedUpdated);
+        EXPECT_FALSE(model->takeDataUpdated());
+        model->read([&](const ModelData& data) {
+            EXPECT_EQ(data.activityIndex, c.expectedIndex);
+            EXPECT_EQ(data.serverCacheAge, c.expectedAge);
+            std::map<std::string, std::vector<int32_t>> channels;
+            for (const auto& [id, entry] : data.channelMap) channels[id] = numbersOf(entry.channels);
+            EXPECT_EQ(channels, c.expectedChannels);
+            // The poller never touches a boss: known ones keep theirs, new ones have none.
+            for (const auto& [id, entry] : data.channelMap) {
+                SCOPED_TRACE(id);
+                EXPECT_EQ(entry.boss.id, id == "a" || id == "b" ? id : "");
+            }
+            EXPECT_EQ(data.channelMap.at("a").boss.name, "Alpha");
+        });
+    }
+}
