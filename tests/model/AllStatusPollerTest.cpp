@@ -3,24 +3,8 @@
 #include <memory>
 
 #include "ScriptedTracker.h"
+#include "TestChannels.h"
 #include "model/AllStatusPoller.h"
-
-namespace {
-
-ChannelStatus channel(int32_t number) {
-    ChannelStatus c;
-    c.channelNumber = number;
-    c.lastHp = 50;
-    return c;
-}
-
-std::vector<int32_t> numbersOf(const std::vector<ChannelStatus>& channels) {
-    std::vector<int32_t> numbers;
-    for (const ChannelStatus& c : channels) numbers.push_back(c.channelNumber);
-    return numbers;
-}
-
-}  // namespace
 
 TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
     using Summary = std::pair<Outcome, AllStatusMap>;
@@ -40,7 +24,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
     };
     const Case cases[] = {
         {"merges named bosses, keeps the others, adds unknown ones",
-         {{Outcome::Ok, {{"b", {channel(5)}}, {"zz", {channel(1), channel(2)}}}}},
+         {{Outcome::Ok, {{"b", {makeChannel(5)}}, {"zz", {makeChannel(1), makeChannel(2)}}}}},
          {2.5},
          2,
          {"all", "age"},
@@ -49,7 +33,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
          1,
          2.5},
         {"a summary replaces the channels whole",
-         {{Outcome::Ok, {{"a", {channel(7)}}}}},
+         {{Outcome::Ok, {{"a", {makeChannel(7)}}}}},
          {0.0},
          2,
          {"all", "age"},
@@ -109,8 +93,8 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         BossInfo alpha;
         alpha.id = "a";
         alpha.name = "Alpha";
-        model->storeBoss(alpha, {channel(1), channel(2)});
-        model->storeBoss(BossInfo{"b", "Beta", 0, 0, ""}, {channel(3)});
+        model->storeBoss(alpha, {makeChannel(1), makeChannel(2)});
+        model->storeBoss(BossInfo{"b", "Beta", 0, 0, ""}, {makeChannel(3)});
 
         auto tracker = std::make_shared<ScriptedTracker>();
         tracker->model = model.get();
@@ -128,7 +112,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
             EXPECT_EQ(data.activityIndex, c.expectedIndex);
             EXPECT_EQ(data.serverCacheAge, c.expectedAge);
             std::map<std::string, std::vector<int32_t>> channels;
-            for (const auto& [id, entry] : data.channelMap) channels[id] = numbersOf(entry.channels);
+            for (const auto& [id, entry] : data.channelMap) channels[id] = channelNumbers(entry.channels);
             EXPECT_EQ(channels, c.expectedChannels);
             // The poller never touches a boss: known ones keep theirs, new ones have none.
             for (const auto& [id, entry] : data.channelMap) {

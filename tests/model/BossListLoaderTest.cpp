@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "ScriptedTracker.h"
+#include "TestChannels.h"
 #include "model/BossListLoader.h"
 
 namespace {
@@ -14,19 +15,6 @@ BossInfo boss(const char* id, const char* name) {
     b.name = name;
     b.respawnTime = 15;
     return b;
-}
-
-ChannelStatus channel(int32_t number) {
-    ChannelStatus c;
-    c.channelNumber = number;
-    c.lastHp = 50;
-    return c;
-}
-
-std::vector<int32_t> numbersOf(const std::vector<ChannelStatus>& channels) {
-    std::vector<int32_t> numbers;
-    for (const ChannelStatus& c : channels) numbers.push_back(c.channelNumber);
-    return numbers;
 }
 
 }  // namespace
@@ -74,13 +62,13 @@ TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
         SCOPED_TRACE(c.name);
         auto model = std::make_shared<LiveModel>();
         // The poller got there first: its entry for b must receive the boss, keep no stale channels.
-        model->mergeAllStatus({{"b", {channel(99)}}});
+        model->mergeAllStatus({{"b", {makeChannel(99)}}});
 
         auto tracker = std::make_shared<ScriptedTracker>();
         tracker->model = model.get();
         tracker->stopAfterCalls = c.stopAfterCalls;
         tracker->bosses = {boss("a", "Alpha"), boss("b", "Beta"), boss("c", "Gamma")};
-        tracker->channels = {{"a", {channel(1), channel(2)}}, {"b", {channel(3)}}, {"c", {}}};
+        tracker->channels = {{"a", {makeChannel(1), makeChannel(2)}}, {"b", {makeChannel(3)}}, {"c", {}}};
         tracker->bossListOutcomes = c.listOutcomes;
         tracker->channelOutcomes = c.channelOutcomes;
 
@@ -102,11 +90,11 @@ TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
                 if (std::find(c.bossesStored.begin(), c.bossesStored.end(), id) != c.bossesStored.end()) {
                     ASSERT_NE(entry, data.channelMap.end());
                     EXPECT_EQ(entry->second.boss.id, id);
-                    EXPECT_EQ(numbersOf(entry->second.channels), numbersOf(tracker->channels[id]));
+                    EXPECT_EQ(channelNumbers(entry->second.channels), channelNumbers(tracker->channels[id]));
                 } else if (id == "b") {
                     ASSERT_NE(entry, data.channelMap.end());
                     EXPECT_EQ(entry->second.boss.id, "");
-                    EXPECT_EQ(numbersOf(entry->second.channels), std::vector<int32_t>{99});
+                    EXPECT_EQ(channelNumbers(entry->second.channels), std::vector<int32_t>{99});
                 } else {
                     EXPECT_EQ(entry, data.channelMap.end());
                 }

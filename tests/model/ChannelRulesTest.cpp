@@ -5,27 +5,12 @@
 #include <random>
 #include <vector>
 
+#include "TestChannels.h"
 #include "model/ChannelRules.h"
 
 namespace {
 
 constexpr int64_t kNow = 1'740'830'400;  // 2025-03-01 12:00:00 UTC
-
-ChannelStatus channel(int32_t number, int32_t hp, int64_t updated, double etd = -1.0) {
-    ChannelStatus c;
-    c.channelNumber = number;
-    c.lastHp = hp;
-    c.lastUpdateTime = updated;
-    c.etd = etd;
-    c.dps = etd > 0 ? 0.5 : 0.0;
-    return c;
-}
-
-std::vector<int32_t> numbersOf(const std::vector<ChannelRow>& rows) {
-    std::vector<int32_t> numbers;
-    for (const ChannelRow& r : rows) numbers.push_back(r.channelNumber);
-    return numbers;
-}
 
 }  // namespace
 
@@ -54,7 +39,7 @@ TEST(ChannelRules, FreshnessDependsOnHpAndAge) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ChannelStatus status = channel(1, c.hp, c.updated);
+        const ChannelStatus status = makeChannel(1, c.hp, c.updated);
         EXPECT_EQ(classifyChannel(status, kNow), c.expected);
         EXPECT_EQ(isChannelFresh(status, kNow), c.expected == ChannelState::Fresh);
     }
@@ -62,8 +47,8 @@ TEST(ChannelRules, FreshnessDependsOnHpAndAge) {
 
 TEST(ChannelRules, CountsFreshAndDropsDeadInOrder) {
     BossEntry entry;
-    entry.channels = {channel(4, 50, 0), channel(2, 0, kNow), channel(9, 60, kNow), channel(1, 100, kNow - 10),
-                      channel(3, 0, 0)};
+    entry.channels = {makeChannel(4, 50, 0), makeChannel(2, 0, kNow), makeChannel(9, 60, kNow),
+                      makeChannel(1, 100, kNow - 10), makeChannel(3, 0, 0)};
     EXPECT_EQ(countFreshChannels(entry, kNow), 2);
     std::vector<int32_t> live;
     for (const ChannelStatus& c : liveChannels(entry)) live.push_back(c.channelNumber);
@@ -79,19 +64,20 @@ TEST(ChannelRules, OrderIsDecidedByTheFirstSeparatingRule) {
         bool aFirst;
     };
     const Case cases[] = {
-        {"fresh before stale despite a later death", channel(1, 50, kNow, 500), channel(2, 50, 0, 10), true},
-        {"dead counts as not stale", channel(5, 0, 0), channel(1, 50, kNow - 1000, 10), true},
-        {"estimate before none", channel(9, 90, kNow - 50, 90), channel(1, 10, kNow, -1), true},
-        {"zero estimate is none", channel(1, 10, kNow, 0), channel(9, 90, kNow - 50, 5), false},
-        {"NaN estimate is none", channel(1, 10, kNow, std::nan("")), channel(9, 90, kNow - 50, 5), false},
-        {"sooner death first", channel(2, 50, kNow, 30), channel(1, 50, kNow, 90), true},
-        {"more recent first", channel(1, 10, 1000), channel(2, 90, 2000), false},
-        {"missing time skips recency", channel(1, 10, 0), channel(2, 90, 2000), true},
-        {"equal time: lower HP first", channel(2, 30, kNow), channel(1, 40, kNow), true},
-        {"equal estimate falls through to recency", channel(1, 50, kNow - 5, 60), channel(2, 50, kNow, 60), false},
-        {"equal HP: lower channel first", channel(1, 40, kNow), channel(2, 40, kNow), true},
-        {"signed channel comparison", channel(-1, 40, kNow), channel(1, 40, kNow), true},
-        {"identical channels are equivalent", channel(3, 40, kNow), channel(3, 40, kNow), false},
+        {"fresh before stale despite a later death", makeChannel(1, 50, kNow, 500), makeChannel(2, 50, 0, 10), true},
+        {"dead counts as not stale", makeChannel(5, 0, 0), makeChannel(1, 50, kNow - 1000, 10), true},
+        {"estimate before none", makeChannel(9, 90, kNow - 50, 90), makeChannel(1, 10, kNow, -1), true},
+        {"zero estimate is none", makeChannel(1, 10, kNow, 0), makeChannel(9, 90, kNow - 50, 5), false},
+        {"NaN estimate is none", makeChannel(1, 10, kNow, std::nan("")), makeChannel(9, 90, kNow - 50, 5), false},
+        {"sooner death first", makeChannel(2, 50, kNow, 30), makeChannel(1, 50, kNow, 90), true},
+        {"more recent first", makeChannel(1, 10, 1000), makeChannel(2, 90, 2000), false},
+        {"missing time skips recency", makeChannel(1, 10, 0), makeChannel(2, 90, 2000), true},
+        {"equal time: lower HP first", makeChannel(2, 30, kNow), makeChannel(1, 40, kNow), true},
+        {"equal estimate falls through to recency", makeChannel(1, 50, kNow - 5, 60), makeChannel(2, 50, kNow, 60),
+         false},
+        {"equal HP: lower channel first", makeChannel(1, 40, kNow), makeChannel(2, 40, kNow), true},
+        {"signed channel comparison", makeChannel(-1, 40, kNow), makeChannel(1, 40, kNow), true},
+        {"identical channels are equivalent", makeChannel(3, 40, kNow), makeChannel(3, 40, kNow), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -111,15 +97,16 @@ TEST(ChannelRules, RowsListLiveChannelsInDisplayOrderWithStaleGreyed) {
     };
     const std::vector<Case> cases = {
         {"estimates, none, stale, dead",
-         {channel(4, 40, 0, 10), channel(7, 0, kNow), channel(3, 60, kNow, 90), channel(5, 55, kNow - 5, -1),
-          channel(8, 70, kNow - 2, 30)},
+         {makeChannel(4, 40, 0, 10), makeChannel(7, 0, kNow), makeChannel(3, 60, kNow, 90),
+          makeChannel(5, 55, kNow - 5, -1), makeChannel(8, 70, kNow - 2, 30)},
          {8, 3, 5, 4},
          {false, false, false, true}},
         {"no estimates: recent, then HP, then channel",
-         {channel(1, 50, kNow - 20), channel(2, 40, kNow - 10), channel(3, 30, kNow - 10), channel(4, 30, kNow - 10)},
+         {makeChannel(1, 50, kNow - 20), makeChannel(2, 40, kNow - 10), makeChannel(3, 30, kNow - 10),
+          makeChannel(4, 30, kNow - 10)},
          {3, 4, 2, 1},
          {false, false, false, false}},
-        {"all dead gives no rows", {channel(1, 0, kNow), channel(2, 0, 0)}, {}, {}},
+        {"all dead gives no rows", {makeChannel(1, 0, kNow), makeChannel(2, 0, 0)}, {}, {}},
         {"no channels", {}, {}, {}},
     };
     for (const Case& c : cases) {
@@ -127,7 +114,7 @@ TEST(ChannelRules, RowsListLiveChannelsInDisplayOrderWithStaleGreyed) {
         BossEntry entry;
         entry.channels = c.channels;
         const std::vector<ChannelRow> rows = buildChannelRows(entry, kNow);
-        ASSERT_EQ(numbersOf(rows), c.expectedOrder);
+        ASSERT_EQ(channelNumbers(rows), c.expectedOrder);
         for (size_t i = 0; i < rows.size(); ++i) {
             SCOPED_TRACE(rows[i].channelNumber);
             EXPECT_EQ(rows[i].barColor, c.expectedGrey[i] ? 0x808080u : 0u);
@@ -138,7 +125,7 @@ TEST(ChannelRules, RowsListLiveChannelsInDisplayOrderWithStaleGreyed) {
 
 TEST(ChannelRules, RowsCopyTheChannelValues) {
     BossEntry entry;
-    ChannelStatus c = channel(12, 150, kNow, 42.5);
+    ChannelStatus c = makeChannel(12, 150, kNow, 42.5);
     c.dps = 1.25;
     entry.channels = {c};
     const std::vector<ChannelRow> rows = buildChannelRows(entry, kNow);
@@ -156,13 +143,13 @@ TEST(ChannelRules, RowsKeepEveryChannelWhenStaleReportsCompareInACycle) {
     BossEntry entry;
     for (int32_t n = 1; n <= 500; ++n) {
         const int64_t updated = random() % 3 == 0 ? 0 : kNow - 1000 - static_cast<int64_t>(random() % 50);
-        entry.channels.push_back(channel(n, 1 + static_cast<int32_t>(random() % 100), updated));
+        entry.channels.push_back(makeChannel(n, 1 + static_cast<int32_t>(random() % 100), updated));
     }
-    entry.channels.push_back(channel(501, 10, 0));
-    entry.channels.push_back(channel(502, 50, kNow - 2000));
-    entry.channels.push_back(channel(503, 5, kNow - 3000));
+    entry.channels.push_back(makeChannel(501, 10, 0));
+    entry.channels.push_back(makeChannel(502, 50, kNow - 2000));
+    entry.channels.push_back(makeChannel(503, 5, kNow - 3000));
 
-    std::vector<int32_t> numbers = numbersOf(buildChannelRows(entry, kNow));
+    std::vector<int32_t> numbers = channelNumbers(buildChannelRows(entry, kNow));
     std::sort(numbers.begin(), numbers.end());
     std::vector<int32_t> expected(503);
     for (int32_t n = 0; n < 503; ++n) expected[n] = n + 1;
