@@ -74,10 +74,14 @@ private:
     std::set<std::string> held_;
 };
 
-bool waitUntilExpired(const std::weak_ptr<LiveModel>& model) {
+template <typename Condition>
+bool waitFor(Condition&& condition) {
     const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (!model.expired() && Clock::now() < deadline) std::this_thread::sleep_for(milliseconds(5));
-    return model.expired();
+    while (!condition()) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(milliseconds(1));
+    }
+    return true;
 }
 
 RefreshTiming quickTiming(milliseconds shutdownWait) {
@@ -120,11 +124,7 @@ TEST(RefreshWorkers, ShutdownGivesUpOnAHungRequestWithinTheBudget) {
                 model, std::make_shared<GatedTracker>(gate, c.loaderHeld),
                 std::make_shared<GatedTracker>(gate, c.pollerHeld), [loaded] { ++*loaded; }, quickTiming(budget));
             ASSERT_TRUE(gate->waitForInside(1));
-            const auto loadedDeadline = Clock::now() + std::chrono::seconds(10);
-            while (*loaded < c.loadedBeforeShutdown && Clock::now() < loadedDeadline) {
-                std::this_thread::sleep_for(milliseconds(1));
-            }
-            ASSERT_EQ(*loaded, c.loadedBeforeShutdown);
+            ASSERT_TRUE(waitFor([&] { return *loaded == c.loadedBeforeShutdown; }));
             const auto start = Clock::now();
             workers.reset();
             destruction = Clock::now() - start;
@@ -134,39 +134,22 @@ TEST(RefreshWorkers, ShutdownGivesUpOnAHungRequestWithinTheBudget) {
         ASSERT_FALSE(weakModel.expired()) << "the hung worker still shares the model";
 
         gate->open();
-        EXPECT_TRUE(waitUntilExpired(weakModel));
+        EXPECT_TRUE(waitFor([&] { return weakModel.expired(); }));
         EXPECT_EQ(*loaded, c.loadedAtEnd);
     }
 }
 
 TEST(RefreshWorkers, JoinsWorkersThatEndWithinTheBudget) {
-    auto gate = std::make_shared<Gate>();
+    auto loaded = std::make_shared<std::atomic<int>>(0);
     std::weak_ptr<LiveModel> weakModel;
-    auto loadedLock = std::make_shared<std::mutex>();
-    auto loadedCv = std::make_shared<std::condition_variable>();
-    auto loaded = std::make_shared<int>(0);
     {
         auto model = std::make_shared<LiveModel>();
         weakModel = model;
         RefreshWorkers workers(
-            model, std::make_shared<GatedTracker>(gate, std::set<std::string>{}),
-            std::make_shared<GatedTracker>(gate, std::set<std::string>{}),
-            [=] {
-                std::lock_guard<std::mutex> guard(*loadedLock);
-                ++*loaded;
-                loadedCv->notify_all();
-            },
+            model, std::make_shared<GatedTracker>(nullptr, std::set<std::string>{}),
+            std::make_shared<GatedTracker>(nullptr, std::set<std::string>{}), [loaded] { ++*loaded; },
             quickTiming(milliseconds(5000)));
-        std::unique_lock<std::mutex> guard(*loadedLock);
-        ASSERT_TRUE(loadedCv->wait_for(guard, std::chrono::seconds(10), [&] { return *loaded > 0; }));
-        guard.unlock();
-        while (!model->read([](const ModelData& d) { return d.serverCacheAge == 1.5; })) {
-            std::this_thread::sleep_for(milliseconds(1));
-        }
-        model->read([](const ModelData& d) {
-            ASSERT_EQ(d.bossList.size(), 1u);
-            EXPECT_EQ(d.channelMap.at("a").boss.name, "Alpha");
-        });
+        ASSERT_TRUE(waitFor([&] { return *loaded == 1 && model->takeDataUpdated(); }));
     }
     EXPECT_TRUE(weakModel.expired()) << "both workers were joined and released the model";
     EXPECT_EQ(*loaded, 1);
