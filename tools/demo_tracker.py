@@ -108,8 +108,7 @@ class World:
             }
             self.bosses.append(boss)
             self.channels[boss["id"]] = [Channel(rng, n) for n in range(1, rng.randint(20, 40) + 1)]
-        self.unlisted_id = record_id(rng)
-        self.channels[self.unlisted_id] = [Channel(rng, n) for n in range(1, 6)]
+        self.channels[record_id(rng)] = [Channel(rng, n) for n in range(1, 6)]  # summarised, never listed
         # Some reporters send their report twice a cadence apart; the client keeps the newest.
         self.repeated = {(mob, c.number) for mob, chans in self.channels.items() for c in chans if rng.random() < 0.25}
         self.started = time.time()
