@@ -1,0 +1,37 @@
+#include "model/AllStatusPoller.h"
+
+#include <utility>
+
+AllStatusPoller::AllStatusPoller(std::shared_ptr<LiveModel> model, std::shared_ptr<TrackerSource> source,
+                                 PollerTiming timing)
+    : model_(std::move(model)), source_(std::move(source)), timing_(timing) {}
+
+void AllStatusPoller::run() {
+    AllStatusMap summary;  // reused across cycles
+    while (!model_->stopRequested()) {
+        summary.clear();
+        if (fetchSummary(summary)) {
+            model_->mergeAllStatus(summary);
+        } else {
+            model_->pauseUnlessStopped(timing_.slice, timing_.slicesAfterFailure);
+        }
+        model_->storeServerCacheAge(fetchCacheAge());
+        model_->pauseUnlessStopped(timing_.slice, timing_.slicesAfterCycle);
+    }
+}
+
+bool AllStatusPoller::fetchSummary(AllStatusMap& summary) {
+    try {
+        return source_->fetchAllStatus(summary);
+    } catch (...) {
+        return false;
+    }
+}
+
+double AllStatusPoller::fetchCacheAge() {
+    try {
+        return source_->fetchServerCacheAge();
+    } catch (...) {
+        return -1.0;
+    }
+}

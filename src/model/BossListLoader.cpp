@@ -1,0 +1,38 @@
+#include "model/BossListLoader.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+BossListLoader::BossListLoader(std::shared_ptr<LiveModel> model, std::shared_ptr<TrackerSource> source,
+                               std::function<void()> onLoaded, LoaderTiming timing)
+    : model_(std::move(model)), source_(std::move(source)), onLoaded_(std::move(onLoaded)), timing_(timing) {}
+
+void BossListLoader::run() {
+    std::vector<BossInfo> bosses;
+    if (!retryUntilStopped([&] { return source_->fetchBossList(bosses); })) return;
+    if (model_->stopRequested()) return;
+    model_->storeBossList(bosses);
+
+    // One boss at a time, in list order: a boss that keeps failing holds up the rest.
+    for (const BossInfo& boss : bosses) {
+        std::vector<ChannelStatus> channels;
+        if (!retryUntilStopped([&] { return source_->fetchChannelStatus(boss.id, channels); })) break;
+        model_->storeBoss(boss, std::move(channels));
+    }
+    onLoaded_();
+}
+
+bool BossListLoader::retryUntilStopped(const std::function<bool()>& read) {
+    while (!model_->stopRequested()) {
+        bool ok = false;
+        try {
+            ok = read();
+        } catch (...) {
+            ok = false;
+        }
+        if (ok) return true;
+        model_->pauseUnlessStopped(timing_.retryDelay, 1);
+    }
+    return false;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "model/LiveModel.h"
+#include "net/TrackerSource.h"
+
+struct LoaderTiming {
+    std::chrono::milliseconds retryDelay{1000};
+};
+
+// Fetches the boss list once, then every boss's channels one boss at a time, retrying each read
+// until it succeeds or the stop flag is set, and reports the end through `onLoaded` — once, and
+// only when the list reached the model. `onLoaded` may run after the model's other owners are gone.
+class BossListLoader {
+public:
+    BossListLoader(std::shared_ptr<LiveModel> model, std::shared_ptr<TrackerSource> source,
+                   std::function<void()> onLoaded, LoaderTiming timing = {});
+
+    void run();
+
+private:
+    // Calls `read` until it succeeds (true) or the stop flag is seen (false); a throw counts as a failure.
+    bool retryUntilStopped(const std::function<bool()>& read);
+
+    std::shared_ptr<LiveModel> model_;
+    std::shared_ptr<TrackerSource> source_;
+    std::function<void()> onLoaded_;
+    LoaderTiming timing_;
+};

@@ -1,0 +1,38 @@
+#include "model/LiveModel.h"
+
+#include <thread>
+
+void LiveModel::storeBossList(std::vector<BossInfo> bosses) {
+    std::lock_guard<std::mutex> guard(lock_);
+    data_.bossList = std::move(bosses);
+}
+
+void LiveModel::storeBoss(const BossInfo& boss, std::vector<ChannelStatus> channels) {
+    std::lock_guard<std::mutex> guard(lock_);
+    BossEntry& entry = data_.channelMap[boss.id];
+    entry.boss = boss;
+    entry.channels = std::move(channels);
+}
+
+void LiveModel::mergeAllStatus(const AllStatusMap& summary) {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (const auto& [bossId, channels] : summary) data_.channelMap[bossId].channels = channels;
+    data_.dataUpdated = true;
+    data_.activityIndex = (data_.activityIndex + 1) % 3;
+}
+
+void LiveModel::storeServerCacheAge(double seconds) {
+    std::lock_guard<std::mutex> guard(lock_);
+    data_.serverCacheAge = seconds;
+}
+
+bool LiveModel::takeDataUpdated() {
+    std::lock_guard<std::mutex> guard(lock_);
+    const bool updated = data_.dataUpdated;
+    data_.dataUpdated = false;
+    return updated;
+}
+
+void LiveModel::pauseUnlessStopped(std::chrono::milliseconds slice, int slices) const {
+    for (int i = 0; i < slices && !stop_; ++i) std::this_thread::sleep_for(slice);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "model/BossEntry.h"
+#include "net/TrackerRecords.h"
+
+// The live boss data as the workers leave it for the UI thread.
+struct ModelData {
+    std::vector<BossInfo> bossList;               // the tracker's order
+    std::map<std::string, BossEntry> channelMap;  // keyed by boss id; may hold ids the list lacks
+    double serverCacheAge = -1.0;                 // seconds; -1.0: no age available
+    bool dataUpdated = false;                     // set by each merge, taken by the UI timer
+    int32_t activityIndex = 0;                    // 0, 1, 2, 0, ... once per merge
+};
+
+// The model shared by the main window and its background workers. Each of them holds it through a
+// shared_ptr, so a worker still inside a request when the window goes away writes into memory it
+// co-owns. Writers hold the lock only while copying finished results in; nothing waits on the
+// network while it is held.
+class LiveModel {
+public:
+    void storeBossList(std::vector<BossInfo> bosses);
+    // The loader's per-boss result: replaces both the boss and its channels.
+    void storeBoss(const BossInfo& boss, std::vector<ChannelStatus> channels);
+    // The poller's summary: replaces the channels of every boss it names, creating entries with an
+    // empty boss for ids not seen before; an empty summary still counts as a merge.
+    void mergeAllStatus(const AllStatusMap& summary);
+    void storeServerCacheAge(double seconds);
+
+    // Clears the data-updated flag and says whether it was set.
+    bool takeDataUpdated();
+
+    // Runs `reader` on the data under the lock and returns its result.
+    template <typename Reader>
+    auto read(Reader&& reader) const {
+        std::lock_guard<std::mutex> guard(lock_);
+        return reader(static_cast<const ModelData&>(data_));
+    }
+
+    void requestStop() { stop_ = true; }
+    bool stopRequested() const { return stop_; }
+    // Sleeps `slices` times for `slice`, checking the stop flag before each.
+    void pauseUnlessStopped(std::chrono::milliseconds slice, int slices) const;
+
+private:
+    mutable std::mutex lock_;
+    ModelData data_;
+    std::atomic<bool> stop_{false};
+};

@@ -1,0 +1,25 @@
+#include "model/RespawnCountdown.h"
+
+namespace {
+
+constexpr int64_t kSecondsPerHour = 3600;
+// The span the Windows UTC break-down accepts (1970-01-01 to 3000-12-31 23:59:59); both builds
+// refuse the same instants so that they show the same text.
+constexpr int64_t kLatestCalendarSecond = 32535215999;
+
+}  // namespace
+
+std::wstring respawnCountdownText(const BossInfo& boss, int64_t now) {
+    if (boss.type == "magical_creature") return {};
+    if (static_cast<uint32_t>(boss.respawnTime) > 59) return {};
+    if (now < 0 || now > kLatestCalendarSecond) return {};
+
+    // Whole hours are whole in UTC, so the second of the hour is the remainder.
+    const int64_t current = now % kSecondsPerHour;
+    const int64_t target = static_cast<int64_t>(boss.respawnTime) * 60;
+    const int64_t remaining = current < target ? target - current : target + kSecondsPerHour - current;
+    const int64_t minutes = remaining / 60;
+    const int64_t seconds = remaining % 60;
+    if (minutes > 0) return std::to_wstring(minutes) + L"m " + std::to_wstring(seconds) + L"s";
+    return std::to_wstring(seconds) + L"s";
+}

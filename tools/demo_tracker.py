@@ -1,0 +1,298 @@
+#!/usr/bin/env python3
+"""A simulated boss tracker for running Brisquel locally and for its tests.
+
+It serves, on 127.0.0.1 only, the four reads the overlay makes:
+
+  /api/collections/mobs/records             the boss list: {"items": [boss, ...]}
+  /api/collections/mob_channel_status/records?filter=(mob='ID')&perPage=N&sort=-last_update
+                                            one boss's channel reports, newest first
+  /api/all_status                           {"channel_status": {boss id: [channel, ...], ...}}
+  /api/status                               {"statistics": {"cache_age": seconds, ...}}
+
+Answers are gzip-encoded when the request's Accept-Encoding names gzip, plain otherwise.
+
+The world is generated from the seed and then follows the wall clock: each channel waits at full
+HP, loses HP at its own rate (reported as "dps" with a matching "etd"), dies, and respawns.
+Some reporters fall silent, so their last report goes stale; a few reports carry no time at all.
+One boss appears in the summary but not in the boss list, as a retired boss would.
+"""
+import argparse
+import gzip
+import json
+import math
+import random
+import re
+import string
+import sys
+import threading
+import time
+from datetime import datetime, timezone
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qsl, urlsplit
+
+BOSS_NAMES = [
+    "Cindermaw", "Hollow Regent", "Glasswing Matriarch", "Old Tidebreaker", "Ashen Warden",
+    "Thornhide Colossus", "Mirelight Oracle", "Grave Lantern", "Stormcaller Vesh", "Iron Pilgrim",
+    "Duskfang Alpha", "Saltmarsh Hydra", "Emberclad Sentinel", "Pale Shepherd", "Rootbound Titan",
+    "Frostveil Siren", "Clockwork Abbot", "Bramble King", "Sunken Herald", "Obsidian Roc",
+    "Lantern Moth Queen", "Quarry Giant", "Veilwalker", "Copper Drake",
+]
+MAGICAL_CREATURE = "magical_creature"
+FILTER_PATTERN = re.compile(r"^\(mob='([^']*)'\)$")
+CONTROL_PREFIX = "/__control/"
+
+
+def record_id(rng):
+    alphabet = string.ascii_lowercase + string.digits
+    return "".join(rng.choice(alphabet) for _ in range(15))
+
+
+def format_time(seconds):
+    moment = datetime.fromtimestamp(seconds, timezone.utc)
+    return moment.strftime("%Y-%m-%d %H:%M:%S.") + f"{moment.microsecond // 1000:03d}Z"
+
+
+class Channel:
+    """One channel of one boss: a repeating life of waiting at full HP, a fight, and death."""
+
+    def __init__(self, rng, number):
+        self.number = number
+        self.rate = rng.uniform(0.03, 0.6)  # HP percent lost per second during the fight
+        self.waiting = rng.uniform(60, 600)
+        self.fight = 100.0 / self.rate
+        self.dead = rng.uniform(60, 300)
+        self.cycle = self.waiting + self.fight + self.dead
+        self.offset = rng.uniform(0, self.cycle)
+        self.cadence = rng.uniform(3, 15)  # seconds between two reports
+        self.jitter = rng.uniform(0, self.cadence)
+        self.silent_for = rng.uniform(200, 1500) if rng.random() < 0.12 else 0.0
+        self.untimed = rng.random() < 0.03
+
+    def report(self, mob, now, reports_back=0):
+        """The channel's latest report at `now`, or the one `reports_back` cadences before it."""
+        at = now - ((now + self.jitter) % self.cadence) - self.silent_for - reports_back * self.cadence
+        phase = (at + self.offset) % self.cycle
+        if phase < self.waiting:
+            hp, dps, etd = 100, 0.0, -1.0
+        elif phase < self.waiting + self.fight:
+            exact = 100.0 - self.rate * (phase - self.waiting)
+            dps = round(self.rate, 3)
+            hp, etd = max(1, math.ceil(exact)), round(exact / dps, 1)
+        else:
+            hp, dps, etd = 0, 0.0, 0.0
+        return {
+            "mob": mob,
+            "channel_number": self.number,
+            "last_hp": hp,
+            "last_update": "" if self.untimed else format_time(at),
+            "dps": dps,
+            "etd": etd,
+            "death_time_estimate": format_time(at + etd) if etd > 0 else "",
+        }
+
+
+class World:
+    def __init__(self, seed, boss_count):
+        rng = random.Random(seed)
+        names = rng.sample(BOSS_NAMES, min(boss_count, len(BOSS_NAMES)))
+        names += [f"Nameless {i}" for i in range(boss_count - len(names))]
+        self.bosses = []
+        self.channels = {}
+        for index, name in enumerate(names):
+            boss = {
+                "id": record_id(rng),
+                "name": name,
+                "uid": 1000 + 17 * index,
+                "respawn_time": rng.randrange(60),
+                "type": MAGICAL_CREATURE if index == boss_count // 3 else rng.choice(["field_boss", "world_boss"]),
+            }
+            self.bosses.append(boss)
+            self.channels[boss["id"]] = [Channel(rng, n) for n in range(1, rng.randint(20, 40) + 1)]
+        self.channels[record_id(rng)] = [Channel(rng, n) for n in range(1, 6)]  # summarised, never listed
+        # Some reporters send their report twice a cadence apart; the client keeps the newest.
+        self.repeated = {(mob, c.number) for mob, chans in self.channels.items() for c in chans if rng.random() < 0.25}
+        self.started = time.time()
+
+    def boss_list(self):
+        return {"page": 1, "perPage": len(self.bosses), "totalItems": len(self.bosses), "totalPages": 1,
+                "items": self.bosses}
+
+    def channel_records(self, mob, now):
+        records = []
+        for mob_id, chans in self.channels.items():
+            if mob is not None and mob_id != mob:
+                continue
+            for c in chans:
+                records.append(dict(c.report(mob_id, now), id=f"{mob_id[:10]}{c.number:03d}r0"))
+                if (mob_id, c.number) in self.repeated:
+                    records.append(dict(c.report(mob_id, now, 1), id=f"{mob_id[:10]}{c.number:03d}r1"))
+        return records
+
+    def all_status(self, now):
+        return {
+            "channel_status": {mob: [c.report(mob, now) for c in chans] for mob, chans in self.channels.items()},
+            "generated_at": format_time(now),
+        }
+
+    def status(self, now):
+        # The tracker refreshes its cache every few seconds; the age grows between refreshes.
+        return {
+            "status": "healthy",
+            "statistics": {
+                "cache_age": round(0.4 + (now - self.started) % 5.0, 2),
+                "cached_bosses": len(self.channels),
+                "total_channels": sum(len(chans) for chans in self.channels.values()),
+                "uptime_seconds": round(now - self.started, 1),
+            },
+        }
+
+
+class Stall:
+    """Makes data requests hang, from a moment given at start or on request, until resumed."""
+
+    def __init__(self, after_seconds):
+        self.lock = threading.Condition()
+        self.stall_at = None if after_seconds is None else time.monotonic() + after_seconds
+        self.stalled = False
+
+    def _active(self):
+        if self.stall_at is not None and time.monotonic() >= self.stall_at:
+            self.stall_at = None
+            self.stalled = True
+        return self.stalled
+
+    def set(self, stalled):
+        with self.lock:
+            self.stall_at = None
+            self.stalled = stalled
+            self.lock.notify_all()
+
+    def wait_while_active(self):
+        with self.lock:
+            while self._active():
+                self.lock.wait(0.5)
+
+
+def page_of(records, query):
+    sort = query.get("sort", "")
+    if sort:
+        key = sort.lstrip("-+")
+        if any(key not in r for r in records):
+            return None, f"unknown sort field {key!r}"
+        records = sorted(records, key=lambda r: r[key], reverse=sort.startswith("-"))
+    try:
+        per_page = max(1, min(int(query.get("perPage", "30")), 500))
+        page = max(1, int(query.get("page", "1")))
+    except ValueError:
+        return None, "perPage and page must be numbers"
+    return {
+        "page": page,
+        "perPage": per_page,
+        "totalItems": len(records),
+        "totalPages": max(1, math.ceil(len(records) / per_page)),
+        "items": records[(page - 1) * per_page:page * per_page],
+    }, None
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "BrisquelDemoTracker/1.0"
+
+    def do_GET(self):
+        url = urlsplit(self.path)
+        if url.path.startswith(CONTROL_PREFIX):
+            return self.control(url.path[len(CONTROL_PREFIX):])
+        self.server.stall.wait_while_active()
+        world, now = self.server.world, time.time()
+        query = dict(parse_qsl(url.query, keep_blank_values=True))
+        if url.path == "/api/collections/mobs/records":
+            return self.send_json(200, world.boss_list())
+        if url.path == "/api/collections/mob_channel_status/records":
+            mob = None
+            if "filter" in query:
+                match = FILTER_PATTERN.match(query["filter"])
+                if not match:
+                    return self.send_json(400, {"code": 400, "message": "invalid filter", "data": {}})
+                mob = match.group(1)
+            page, error = page_of(world.channel_records(mob, now), query)
+            if error:
+                return self.send_json(400, {"code": 400, "message": error, "data": {}})
+            return self.send_json(200, page)
+        if url.path == "/api/all_status":
+            return self.send_json(200, world.all_status(now))
+        if url.path == "/api/status":
+            return self.send_json(200, world.status(now))
+        return self.send_json(404, {"code": 404, "message": "not found", "data": {}})
+
+    def control(self, command):
+        if command not in ("stall", "resume"):
+            return self.send_json(404, {"code": 404, "message": "unknown control", "data": {}})
+        self.server.stall.set(command == "stall")
+        return self.send_json(200, {"stalled": command == "stall"})
+
+    def accepts_gzip(self):
+        for part in self.headers.get("Accept-Encoding", "").split(","):
+            coding, _, params = part.strip().partition(";")
+            if coding.strip().lower() == "gzip":
+                return params.replace(" ", "").lower() not in ("q=0", "q=0.0", "q=0.00", "q=0.000")
+        return False
+
+    def send_json(self, status, document):
+        body = json.dumps(document, separators=(",", ":")).encode("utf-8")
+        gzipped = self.accepts_gzip()
+        if gzipped:
+            body = gzip.compress(body, mtime=0)
+        self.send_response(status)
+        self.send_header("Content-Type", "application/json; charset=utf-8")
+        self.send_header("Vary", "Accept-Encoding")
+        if gzipped:
+            self.send_header("Content-Encoding", "gzip")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def log_message(self, format, *args):
+        if self.server.log_requests:
+            super().log_message(format, *args)
+
+
+def main():
+    parser = argparse.ArgumentParser(
+        description=__doc__.split("\n\n")[0],
+        epilog=(
+            "Control paths (never stalled): GET /__control/stall makes every later data request hang "
+            "until GET /__control/resume; the requests already hanging then complete."
+        ),
+    )
+    parser.add_argument("--port", type=int, default=8787,
+                        help="port on 127.0.0.1 (default 8787; 0 picks a free one). The first line of "
+                             "output is always 'PORT <n>'.")
+    parser.add_argument("--seed", type=int, default=1,
+                        help="seed of the simulated world: the same seed gives the same bosses, channels "
+                             "and rates (default 1)")
+    parser.add_argument("--bosses", type=int, default=20, help="number of listed bosses (default 20)")
+    parser.add_argument("--stall-after-seconds", type=float, default=None, metavar="S",
+                        help="after S seconds every data request hangs (as with /__control/stall)")
+    parser.add_argument("--log", action="store_true", help="log every request to stderr")
+    args = parser.parse_args()
+    if args.bosses < 1:
+        parser.error("--bosses must be at least 1")
+
+    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+    server.daemon_threads = True
+    server.world = World(args.seed, args.bosses)
+    server.stall = Stall(args.stall_after_seconds)
+    server.log_requests = args.log
+    port = server.server_address[1]
+    print(f"PORT {port}", flush=True)
+    print(f"demo tracker serving http://127.0.0.1:{port}", file=sys.stderr, flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.server_close()
+
+
+if __name__ == "__main__":
+    main()
