@@ -49,7 +49,9 @@ bool channelOrderBefore(const ChannelStatus& a, const ChannelStatus& b, int64_t 
 
 std::vector<ChannelRow> buildChannelRows(const BossEntry& entry, int64_t now) {
     std::vector<ChannelStatus> live = liveChannels(entry);
-    std::sort(live.begin(), live.end(),
+    // The recency rule skips reports without a time, so three stale channels can order in a cycle. An
+    // introsort may then run past the range; a merge sort stays inside it whatever the comparisons say.
+    std::stable_sort(live.begin(), live.end(),
               [now](const ChannelStatus& a, const ChannelStatus& b) { return channelOrderBefore(a, b, now); });
     std::vector<ChannelRow> rows;
     rows.reserve(live.size());
