@@ -1,0 +1,137 @@
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "net/NtpClock.h"
+#include "net/NtpPacket.h"
+
+namespace {
+
+constexpr DWORD kNtpTimeoutMs = 5000;
+constexpr auto kFailedServerPause = std::chrono::milliseconds(500);
+
+class UdpSocket {
+public:
+    UdpSocket() : handle(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)) {}
+    ~UdpSocket() { close(); }
+    UdpSocket(const UdpSocket&) = delete;
+    UdpSocket& operator=(const UdpSocket&) = delete;
+
+    SOCKET get() const { return handle; }
+    bool valid() const { return handle != INVALID_SOCKET; }
+    void close() {
+        if (valid()) closesocket(handle);
+        handle = INVALID_SOCKET;
+    }
+
+private:
+    SOCKET handle;
+};
+
+struct AddrInfoFree {
+    void operator()(addrinfo* list) const { freeaddrinfo(list); }
+};
+using AddrInfoList = std::unique_ptr<addrinfo, AddrInfoFree>;
+
+// Winsock needs one WSAStartup per process before its first call; it stays up until the process ends.
+void startWinsockOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+    });
+}
+
+std::uint64_t randomNonce() {
+    std::random_device device;
+    return (std::uint64_t{device()} << 32) | device();
+}
+
+UdpEndpoint endpointOf(const sockaddr_in& address) {
+    return {ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
+}
+
+bool setTimeout(SOCKET handle, int option) {
+    const DWORD timeout = kNtpTimeoutMs;
+    return setsockopt(handle, SOL_SOCKET, option, reinterpret_cast<const char*>(&timeout), sizeof timeout) == 0;
+}
+
+// The Unix time one server gives, or nullopt when it cannot be reached or its answer is not acceptable.
+std::optional<std::uint32_t> askServer(const NtpServer& server) {
+    UdpSocket udp;
+    // Without the time-outs a silent server would hold this thread forever.
+    if (!udp.valid() || !setTimeout(udp.get(), SO_RCVTIMEO) || !setTimeout(udp.get(), SO_SNDTIMEO)) {
+        return std::nullopt;
+    }
+
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    hints.ai_protocol = IPPROTO_UDP;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(server.host.c_str(), std::to_string(server.port).c_str(), &hints, &found) != 0) {
+        return std::nullopt;
+    }
+    const AddrInfoList resolved(found);
+    const UdpEndpoint sentTo = endpointOf(*reinterpret_cast<const sockaddr_in*>(resolved->ai_addr));
+
+    const std::uint64_t nonce = randomNonce();
+    NtpPacket packet = makeNtpRequest(nonce);
+    const int sent = sendto(udp.get(), reinterpret_cast<const char*>(packet.data()), kNtpPacketSize, 0,
+                            resolved->ai_addr, static_cast<int>(resolved->ai_addrlen));
+    if (sent != static_cast<int>(kNtpPacketSize)) return std::nullopt;
+
+    sockaddr_in source{};
+    int sourceLength = sizeof source;
+    const int received = recvfrom(udp.get(), reinterpret_cast<char*>(packet.data()), kNtpPacketSize, 0,
+                                  reinterpret_cast<sockaddr*>(&source), &sourceLength);
+    udp.close();
+    if (received < 0) return std::nullopt;
+    return ntpAnswerUnixTime(packet.data(), static_cast<std::size_t>(received), nonce, sentTo, endpointOf(source));
+}
+
+bool syncWith(const std::vector<NtpServer>& servers, NtpClockState& state) {
+    startWinsockOnce();
+    for (const NtpServer& server : servers) {
+        if (const std::optional<std::uint32_t> unixTime = askServer(server)) {
+            state.publish(*unixTime);
+            return true;
+        }
+        std::this_thread::sleep_for(kFailedServerPause);
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<NtpServer> defaultNtpServers() {
+    return {{"pool.ntp.org"}, {"time.google.com"}, {"time.cloudflare.com"}, {"time.windows.com"}};
+}
+
+NtpClock::NtpClock(std::vector<NtpServer> servers, NtpClockState::TickSource ticks)
+    : servers(std::make_shared<const std::vector<NtpServer>>(std::move(servers))),
+      state(std::make_shared<NtpClockState>(std::move(ticks))) {}
+
+std::uint64_t NtpClock::monotonicTicks() {
+    return GetTickCount64();
+}
+
+bool NtpClock::sync() {
+    return syncWith(*servers, *state);
+}
+
+bool NtpClock::syncAsync() {
+    try {
+        std::thread([servers = servers, state = state] { syncWith(*servers, *state); }).detach();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
