@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Settings.h"
+#include "net/NtpClock.h"
 #include "ui/ScopedGdi.h"
 
 // The overlay: one layered, topmost window of class "ZentrikMainDialog". Owns the settings, the
@@ -28,9 +29,11 @@ private:
     void OnTimer(UINT_PTR id);
     void ApplyClickThroughStyles();
     void ClampToMonitor();
+    void OnNtpTimer();
 
     HWND hwnd_ = nullptr;
     Settings settings_;
+    NtpClock ntpClock_;
     bool active_ = false;
     unsigned connectionState_ = 0;
     bool clickThrough_ = false;

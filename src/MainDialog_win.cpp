@@ -13,6 +13,9 @@ constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
 // Caption, system menu, sizing frame, minimise and maximise boxes.
 constexpr LONG kFrameStyleBits = 0x00CF0000;
 constexpr LONG kClickThroughExStyle = WS_EX_TRANSPARENT | WS_EX_NOACTIVATE;
+constexpr UINT kDataPeriodMs = 100;
+constexpr UINT kNtpRetryPeriodMs = 10000;     // until the clock has synced
+constexpr UINT kNtpRefreshPeriodMs = 300000;  // once it is fresh
 
 BYTE alphaForOpacity(int opacity) { return static_cast<BYTE>(opacity * 255 / 100); }
 
@@ -80,7 +83,9 @@ bool MainDialog::Initialize() {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
 
-    SetTimer(hwnd_, TIMER_DATA, 100, nullptr);
+    SetTimer(hwnd_, TIMER_DATA, kDataPeriodMs, nullptr);
+    ntpClock_.syncAsync();
+    SetTimer(hwnd_, TIMER_NTP, kNtpRetryPeriodMs, nullptr);
     return true;
 }
 
@@ -172,9 +177,17 @@ void MainDialog::OnTimer(UINT_PTR id) {
     switch (id) {
         case TIMER_DATA:
             break;
+        case TIMER_NTP:
+            OnNtpTimer();
+            break;
         default:
             break;
     }
+}
+
+void MainDialog::OnNtpTimer() {
+    if (ntpClock_.isFresh()) SetTimer(hwnd_, TIMER_NTP, kNtpRefreshPeriodMs, nullptr);
+    ntpClock_.syncAsync();
 }
 
 void MainDialog::OnDestroy() {
