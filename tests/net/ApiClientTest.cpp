@@ -233,6 +233,7 @@ TEST(ApiClient, ServerCacheAgeRequestFailures) {
     const Case cases[] = {
         {route + "/" + std::string(2048 - route.size() - 11, 'p'), "URL too long"},
         {"no scheme", "Failed to parse URL"},
+        {"http://", "Invalid URL components"},
         {"http://127.0.0.1:1", "Failed to send HTTP request"},
     };
     for (const Case& c : cases) {
