@@ -142,7 +142,8 @@ double ApiClient::probeCacheAge(const std::string& baseUrl, std::string& message
     std::wstring wideUrl;
     try {
         // The base URL is ASCII, so each byte is one unit.
-        wideUrl.assign(url.begin(), url.end());
+        const auto* bytes = reinterpret_cast<const unsigned char*>(url.data());
+        wideUrl.assign(bytes, bytes + url.size());
     } catch (const std::exception& e) {
         return fail(std::string("String conversion failed: ") + e.what());
     } catch (...) {
@@ -169,7 +170,8 @@ double ApiClient::probeCacheAge(const std::string& baseUrl, std::string& message
 
     // A failed status query reads the response as if it were 200.
     DWORD status = 0;
-    if (request.statusCode(status) && status != 200) return fail("HTTP error: status code " + std::to_string(status));
+    if (request.statusCode(status) && status != kHttpStatusOk)
+        return fail("HTTP error: status code " + std::to_string(status));
 
     std::string body;
     try {

@@ -11,7 +11,6 @@ namespace {
 
 constexpr RequestProfile kDataRequest{L"Zentrik/1.0", 10000, L"Accept-Encoding: gzip\r\n"};
 constexpr uint64_t kBodyCapBytes = 10u << 20;
-constexpr DWORD kStatusOk = 200;
 
 bool isGzipEncoded(const WinHttpRequest& request) {
     std::wstring encoding;
@@ -43,7 +42,7 @@ uint64_t httpGet(const std::string& url, std::string& body) {
     DWORD status = 0;
     request.statusCode(status);
     const bool gzip = isGzipEncoded(request);
-    if (status != kStatusOk) return 0;
+    if (status != kHttpStatusOk) return 0;
 
     try {
         std::string wire;

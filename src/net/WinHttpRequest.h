@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+constexpr DWORD kHttpStatusOk = 200;
+
 struct InternetHandleCloser {
     void operator()(HINTERNET handle) const { WinHttpCloseHandle(handle); }
 };
