@@ -1,0 +1,26 @@
+// Decoding an all-status body into records against only parsing it into a document.
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "SyntheticBody.h"
+#include "net/TrackerDecoder.h"
+
+int main() {
+    const std::string body = syntheticAllStatus();
+    // Kept observable so that the optimiser cannot drop the work.
+    static volatile std::size_t sink = 0;
+    const double parse = bestSeconds(15, 5, [&] {
+        const nlohmann::json document = nlohmann::json::parse(body, nullptr, false, false);
+        sink = sink + document.size();
+    });
+    const double decode = bestSeconds(15, 5, [&] {
+        AllStatusMap map;
+        if (!decodeAllStatus(body, map).empty()) std::abort();
+        sink = sink + map.size();
+    });
+    std::printf("all-status body: %zu bytes\n", body.size());
+    std::printf("bare json::parse: %.3f ms\n", parse * 1e3);
+    std::printf("decodeAllStatus:  %.3f ms\n", decode * 1e3);
+    std::printf("decode / parse time ratio: %.2fx (target <= 1.00x)\n", decode / parse);
+    return 0;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+// An all-status body of about 1 MB: 100 bosses with 100 channels each, every field present.
+inline std::string syntheticAllStatus() {
+    std::string body = R"({"channel_status":{)";
+    char record[256];
+    for (int boss = 0; boss < 100; ++boss) {
+        body += (boss ? ",\"" : "\"") + std::string("rec") + std::to_string(100000 + boss) + "\":[";
+        for (int channel = 1; channel <= 100; ++channel) {
+            std::snprintf(record, sizeof(record),
+                          R"(%s{"channel_number":%d,"last_hp":%d,"last_update":"2025-03-01 12:%02d:%02d.000Z",)"
+                          R"("dps":%.3f,"etd":%.1f})",
+                          channel > 1 ? "," : "", channel, (boss * 7 + channel) % 101, channel % 60, boss % 60,
+                          0.01 * (channel % 17), 12.5 * (channel % 9) - 1.0);
+            body += record;
+        }
+        body += "]";
+    }
+    return body + "},\"generated\":\"2025-03-01T12:00:00Z\"}";
+}
+
+// A gzip member of `data` as a server would send it.
+inline std::string gzipOf(const std::string& data) {
+    z_stream stream{};
+    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, MAX_WBITS + 16, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&stream, data.size()), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    stream.avail_in = static_cast<uInt>(data.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+// Best time in seconds of `rounds` rounds of `repeat` calls, so that a busy machine skews little.
+template <class Work>
+double bestSeconds(int rounds, int repeat, Work&& work) {
+    double best = 1e300;
+    for (int r = 0; r < rounds; ++r) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < repeat; ++i) work();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (seconds < best) best = seconds;
+    }
+    return best / repeat;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/TrackerRecords.h"
+#include "net/TrackerSource.h"
+
+// The tracker API client: three data reads, the server status probe, traffic counters for the status
+// line and a worker that announces the connection state to a window. Failures return false (or -1.0)
+// and leave a short message in the status text.
+class ApiClient : public TrackerSource {
+public:
+    explicit ApiClient(std::string baseUrl = {});
+    ~ApiClient() override;
+    ApiClient(const ApiClient&) = delete;
+    ApiClient& operator=(const ApiClient&) = delete;
+
+    // Also resets the counters and the status text.
+    void setBaseUrl(const std::string& baseUrl);
+
+    bool fetchBossList(std::vector<BossInfo>& bosses) override;
+    bool fetchChannelStatus(const std::string& bossId, std::vector<ChannelStatus>& channels) override;
+    bool fetchAllStatus(AllStatusMap& result) override;
+    double fetchServerCacheAge() override;
+
+    TrafficSnapshot trafficSnapshot() const;
+    void setStatusText(const std::string& text);
+    std::string statusText() const;
+
+    // Posts WM_CONNECTION_STATE to `window`: connected on start, disconnected when stopped.
+    void startWorker(HWND window);
+    void stopWorker();
+
+private:
+    enum class LastRequest { Untracked, Tracked };
+
+    std::string currentBaseUrl() const;
+    // Downloads baseUrl + path into `body` and counts it; on failure stores `networkMessage`.
+    bool download(const std::string& path, LastRequest last, const char* networkMessage, std::string& body);
+    // Stores `message` unless it is empty; true when it was empty.
+    bool succeeded(const std::string& message);
+    // The cache age, or kNoCacheAge with the reason in `message`.
+    double probeCacheAge(const std::string& baseUrl, std::string& message);
+    void announceConnectionState();
+
+    mutable std::mutex lock_;
+    std::string baseUrl_;
+    std::thread worker_;
+    HWND notifyWindow_ = nullptr;
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> workerRunning_{false};
+    uint64_t bytesReceivedTotal_ = 0;
+    uint64_t bytesSentTotal_ = 0;
+    uint64_t lastBytesReceived_ = 0;
+    uint64_t lastBytesSent_ = 0;
+    uint32_t reconnectAttempts_ = 0;
+    std::string statusText_;
+};

@@ -1,0 +1,219 @@
+#include <chrono>
+#include <new>
+#include <system_error>
+
+#include "AppMessages.h"
+#include "net/ApiClient.h"
+#include "net/HttpGet.h"
+#include "net/ServerStatus.h"
+#include "net/TrackerDecoder.h"
+#include "net/TrackerPaths.h"
+#include "net/WinHttpRequest.h"
+
+namespace {
+
+// Rough size of a request line and headers beyond the URL, for the sent-bytes estimate.
+constexpr uint64_t kRequestOverheadBytes = 100;
+
+// The status probe is kept short so that an unreachable server delays a poll cycle only briefly.
+constexpr RequestProfile kStatusRequest{L"Zentrik/1.1", 3000, nullptr};
+constexpr std::size_t kLongestStatusUrl = 2048;
+constexpr std::size_t kStatusBodyReserve = 4096;
+constexpr DWORD kStatusReadBlock = 8192;
+constexpr uint64_t kStatusBodyCap = 1048576;
+
+constexpr auto kWorkerPollInterval = std::chrono::milliseconds(50);
+
+}  // namespace
+
+ApiClient::ApiClient(std::string baseUrl) : baseUrl_(std::move(baseUrl)) {}
+
+ApiClient::~ApiClient() {
+    stopWorker();
+}
+
+void ApiClient::setBaseUrl(const std::string& baseUrl) {
+    std::lock_guard<std::mutex> guard(lock_);
+    baseUrl_ = baseUrl;
+    bytesReceivedTotal_ = bytesSentTotal_ = lastBytesReceived_ = lastBytesSent_ = 0;
+    reconnectAttempts_ = 0;
+    statusText_.clear();
+}
+
+std::string ApiClient::currentBaseUrl() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return baseUrl_;
+}
+
+TrafficSnapshot ApiClient::trafficSnapshot() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    TrafficSnapshot snapshot;
+    snapshot.bytesReceivedTotal = bytesReceivedTotal_;
+    snapshot.bytesSentTotal = bytesSentTotal_;
+    snapshot.lastBytesReceived = lastBytesReceived_;
+    snapshot.lastBytesSent = lastBytesSent_;
+    snapshot.connectionState = workerRunning_ ? CONNECTION_CONNECTED : CONNECTION_DISCONNECTED;
+    snapshot.reconnectAttempts = reconnectAttempts_;
+    return snapshot;
+}
+
+void ApiClient::setStatusText(const std::string& text) {
+    std::lock_guard<std::mutex> guard(lock_);
+    statusText_ = text;
+}
+
+std::string ApiClient::statusText() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return statusText_;
+}
+
+bool ApiClient::succeeded(const std::string& message) {
+    if (message.empty()) return true;
+    setStatusText(message);
+    return false;
+}
+
+bool ApiClient::download(const std::string& path, LastRequest last, const char* networkMessage, std::string& body) {
+    const std::string url = currentBaseUrl() + path;
+    const uint64_t received = httpGet(url, body);
+
+    std::lock_guard<std::mutex> guard(lock_);
+    const bool tracked = last == LastRequest::Tracked;
+    if (received == 0 || body.empty()) {
+        statusText_ = networkMessage;
+        if (tracked) lastBytesReceived_ = lastBytesSent_ = 0;
+        return false;
+    }
+    // Counted before decoding: the bytes moved even if the body turns out to be unusable.
+    const uint64_t sent = url.size() + kRequestOverheadBytes;
+    bytesReceivedTotal_ += received;
+    bytesSentTotal_ += sent;
+    if (tracked) {
+        lastBytesReceived_ = received;
+        lastBytesSent_ = sent;
+    }
+    return true;
+}
+
+bool ApiClient::fetchBossList(std::vector<BossInfo>& bosses) {
+    bosses.clear();
+    std::string body;
+    if (!download(kBossListPath, LastRequest::Untracked, "Failed to fetch bosses - network error or empty response",
+                  body))
+        return false;
+    return succeeded(decodeBossList(body, bosses));
+}
+
+bool ApiClient::fetchChannelStatus(const std::string& bossId, std::vector<ChannelStatus>& channels) {
+    channels.clear();
+    if (bossId.empty()) return succeeded("Invalid boss_id - cannot be empty");
+    std::string body;
+    if (!download(channelStatusPath(bossId), LastRequest::Tracked,
+                  "Failed to fetch channel status - network error or empty response", body))
+        return false;
+    return succeeded(decodeChannelStatus(body, channels));
+}
+
+bool ApiClient::fetchAllStatus(AllStatusMap& result) {
+    result.clear();
+    std::string body;
+    if (!download(kAllStatusPath, LastRequest::Tracked, "Failed to fetch all status - network error or empty response",
+                  body))
+        return false;
+    return succeeded(decodeAllStatus(body, result));
+}
+
+double ApiClient::fetchServerCacheAge() {
+    std::string message;
+    const double age = probeCacheAge(currentBaseUrl(), message);
+    if (!message.empty()) setStatusText(message);
+    return age;
+}
+
+double ApiClient::probeCacheAge(const std::string& baseUrl, std::string& message) {
+    const auto fail = [&message](std::string reason) {
+        message = std::move(reason);
+        return kNoCacheAge;
+    };
+    if (baseUrl.empty()) return fail("Base URL not initialized");
+    const std::string url = baseUrl + kServerStatusPath;
+    if (url.size() > kLongestStatusUrl) return fail("URL too long");
+
+    std::wstring wideUrl;
+    try {
+        // The base URL is ASCII, so each byte is one unit.
+        const auto* bytes = reinterpret_cast<const unsigned char*>(url.data());
+        wideUrl.assign(bytes, bytes + url.size());
+    } catch (const std::exception& e) {
+        return fail(std::string("String conversion failed: ") + e.what());
+    } catch (...) {
+        return fail("Unknown error during string conversion");
+    }
+
+    WinHttpRequest request;
+    if (!request.crackUrl(wideUrl)) return fail("Failed to parse URL");
+    if (request.host().empty() || request.path().empty()) return fail("Invalid URL components");
+    switch (request.send(kStatusRequest)) {
+        case RequestStep::Done:
+            break;
+        case RequestStep::OpenSession:
+            return fail("Failed to open WinHTTP session");
+        case RequestStep::Connect:
+            return fail("Failed to connect to host");
+        case RequestStep::OpenRequest:
+            return fail("Failed to create HTTP request");
+        case RequestStep::Send:
+            return fail("Failed to send HTTP request");
+        case RequestStep::Receive:
+            return fail("Failed to receive HTTP response");
+    }
+
+    // A failed status query reads the response as if it were 200.
+    DWORD status = 0;
+    if (request.statusCode(status) && status != kHttpStatusOk)
+        return fail("HTTP error: status code " + std::to_string(status));
+
+    std::string body;
+    try {
+        body.reserve(kStatusBodyReserve);
+        uint64_t received = 0;
+        // A body cut short by a failed query or read is decoded as it stands.
+        if (request.readBody(body, kStatusBodyCap, kStatusReadBlock, received) == BodyEnd::TooLarge)
+            return fail("Response too large (> 1MB)");
+    } catch (const std::bad_alloc&) {
+        return fail("Out of memory while reading response");
+    } catch (const std::exception& e) {
+        return fail(std::string("Error appending data: ") + e.what());
+    }
+    if (body.empty()) return fail("Empty response from server");
+    return decodeCacheAge(body, message);
+}
+
+void ApiClient::startWorker(HWND window) {
+    if (worker_.joinable()) return;
+    notifyWindow_ = window;
+    stopRequested_ = false;
+    try {
+        worker_ = std::thread(&ApiClient::announceConnectionState, this);
+    } catch (const std::system_error&) {
+        // No worker: the window simply hears no connection state.
+    }
+}
+
+void ApiClient::stopWorker() {
+    if (!worker_.joinable()) return;
+    stopRequested_ = true;
+    // The worker checks the flag every 50 ms and blocks nowhere else, so the join is short.
+    worker_.join();
+    workerRunning_ = false;
+}
+
+void ApiClient::announceConnectionState() {
+    PostMessageW(notifyWindow_, WM_CONNECTION_STATE, CONNECTION_CONNECTED, 0);
+    workerRunning_ = true;
+    PostMessageW(notifyWindow_, WM_CONNECTION_STATE, CONNECTION_CONNECTED, 0);
+    while (!stopRequested_) std::this_thread::sleep_for(kWorkerPollInterval);
+    workerRunning_ = false;
+    PostMessageW(notifyWindow_, WM_CONNECTION_STATE, CONNECTION_DISCONNECTED, 0);
+    setStatusText("Stopped");
+}

@@ -1,0 +1,291 @@
+#include "net/TrackerDecoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <utility>
+
+#include "net/UtcTimestamp.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+int32_t toInt32(int64_t value) {
+    return static_cast<int32_t>(static_cast<uint32_t>(value));
+}
+int32_t toInt32(uint64_t value) {
+    return static_cast<int32_t>(static_cast<uint32_t>(value));
+}
+
+// Casting an out-of-range double to int is undefined, so such values saturate.
+int32_t toInt32(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483648.0) return INT32_MAX;
+    if (value <= -2147483649.0) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+// One JSON key of a record and the member it fills; exactly one member pointer is set.
+template <class Record>
+struct Field {
+    std::string_view key;
+    int32_t Record::*asInt;
+    double Record::*asDouble;
+    std::string Record::*asString;
+};
+
+template <class Record>
+struct Schema;
+
+template <>
+struct Schema<BossInfo> {
+    static constexpr std::array<Field<BossInfo>, 5> fields{{
+        {"id", nullptr, nullptr, &BossInfo::id},
+        {"name", nullptr, nullptr, &BossInfo::name},
+        {"uid", &BossInfo::uid, nullptr, nullptr},
+        {"respawn_time", &BossInfo::respawnTime, nullptr, nullptr},
+        {"type", nullptr, nullptr, &BossInfo::type},
+    }};
+    static void finish(BossInfo&) {}
+};
+
+template <>
+struct Schema<ChannelStatus> {
+    static constexpr std::array<Field<ChannelStatus>, 6> fields{{
+        {"channel_number", &ChannelStatus::channelNumber, nullptr, nullptr},
+        {"last_hp", &ChannelStatus::lastHp, nullptr, nullptr},
+        {"last_update", nullptr, nullptr, &ChannelStatus::lastUpdate},
+        {"dps", nullptr, &ChannelStatus::dps, nullptr},
+        {"etd", nullptr, &ChannelStatus::etd, nullptr},
+        {"death_time_estimate", nullptr, nullptr, &ChannelStatus::deathTimeEstimate},
+    }};
+    static void finish(ChannelStatus& channel) { channel.lastUpdateTime = parseUtcTimestamp(channel.lastUpdate); }
+};
+
+enum class Layout {
+    ItemsArray,       // {"<root key>": [record, ...]}
+    ArraysKeyedById,  // {"<root key>": {"<boss id>": [record, ...], ...}}
+};
+
+// Builds records straight from the parser's events, without a document. The results equal reading
+// a parsed document: a repeated key counts with its last value, a value of the wrong type leaves the
+// default, and anything outside the expected places is ignored.
+template <class Record>
+class RecordCollector {
+public:
+    RecordCollector(std::string_view rootKey, Layout layout)
+        : rootKey_(rootKey), keyed_(layout == Layout::ArraysKeyedById), listDepth_(keyed_ ? 3 : 2) {}
+
+    bool found() const { return found_; }
+    std::vector<Record>& items() { return items_; }
+    std::map<std::string, std::vector<Record>>& byId() { return byId_; }
+
+    bool null() {
+        pending_ = nullptr;
+        return true;
+    }
+    bool boolean(bool) { return null(); }
+    bool number_integer(json::number_integer_t value) { return number(toInt32(value), static_cast<double>(value)); }
+    bool number_unsigned(json::number_unsigned_t value) { return number(toInt32(value), static_cast<double>(value)); }
+    bool number_float(json::number_float_t value, const json::string_t&) { return number(toInt32(value), value); }
+    bool string(json::string_t& value) {
+        if (const Field<Record>* field = takeField(); field && field->asString)
+            current_.*(field->asString) = std::move(value);
+        return true;
+    }
+    bool binary(json::binary_t&) { return null(); }
+
+    bool start_object(std::size_t) { return open(false); }
+    bool start_array(std::size_t) { return open(true); }
+    bool end_object() { return close(); }
+    bool end_array() { return close(); }
+
+    bool key(json::string_t& name) {
+        if (depth_ == 1) {
+            rootKeyPending_ = name == rootKey_;
+            if (rootKeyPending_) {
+                found_ = false;
+                items_.clear();
+                byId_.clear();
+            }
+        } else if (keyed_ && inCollection_ && depth_ == 2) {
+            byId_.erase(name);
+            idKey_ = std::move(name);
+        } else if (inRecord_ && depth_ == listDepth_ + 1) {
+            pending_ = nullptr;
+            for (const Field<Record>& field : Schema<Record>::fields) {
+                if (field.key != name) continue;
+                pending_ = &field;
+                resetToDefault(field);
+                break;
+            }
+        }
+        return true;
+    }
+
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) { return false; }
+
+private:
+    const Field<Record>* takeField() { return std::exchange(pending_, nullptr); }
+
+    bool number(int32_t asInt, double asDouble) {
+        if (const Field<Record>* field = takeField()) {
+            if (field->asInt) current_.*(field->asInt) = asInt;
+            if (field->asDouble) current_.*(field->asDouble) = asDouble;
+        }
+        return true;
+    }
+
+    void resetToDefault(const Field<Record>& field) {
+        static const Record defaults{};
+        if (field.asInt) current_.*(field.asInt) = defaults.*(field.asInt);
+        if (field.asDouble) current_.*(field.asDouble) = defaults.*(field.asDouble);
+        if (field.asString) (current_.*(field.asString)).clear();
+    }
+
+    bool open(bool isArray) {
+        pending_ = nullptr;
+        ++depth_;
+        if (depth_ == 2) {
+            if (rootKeyPending_ && isArray != keyed_) {
+                found_ = true;
+                inCollection_ = true;
+                if (!keyed_) list_ = &items_;
+            }
+        } else if (keyed_ && inCollection_ && depth_ == 3) {
+            if (isArray) list_ = &byId_[idKey_];
+        } else if (list_ && depth_ == listDepth_ + 1 && !isArray) {
+            inRecord_ = true;
+            current_ = Record{};
+        }
+        return true;
+    }
+
+    bool close() {
+        if (inRecord_ && depth_ == listDepth_ + 1) {
+            Schema<Record>::finish(current_);
+            list_->push_back(std::move(current_));
+            inRecord_ = false;
+        }
+        if (list_ && depth_ == listDepth_) list_ = nullptr;
+        if (depth_ == 2) inCollection_ = false;
+        --depth_;
+        return true;
+    }
+
+    const std::string_view rootKey_;
+    const bool keyed_;
+    const int listDepth_;
+
+    int depth_ = 0;
+    bool rootKeyPending_ = false;
+    bool found_ = false;
+    bool inCollection_ = false;
+    bool inRecord_ = false;
+    std::string idKey_;
+    std::vector<Record>* list_ = nullptr;
+    const Field<Record>* pending_ = nullptr;
+    Record current_;
+
+    std::vector<Record> items_;
+    std::map<std::string, std::vector<Record>> byId_;
+};
+
+// Parses strictly (no comments, nothing after the value); false for malformed text.
+template <class Record>
+bool collect(std::string_view body, RecordCollector<Record>& collector) {
+    return json::sax_parse(body.data(), body.data() + body.size(), &collector, json::input_format_t::json, true, false);
+}
+
+std::string readBossList(std::string_view body, std::vector<BossInfo>& bosses) {
+    RecordCollector<BossInfo> collector("items", Layout::ItemsArray);
+    if (!collect(body, collector)) return "Invalid JSON response from server";
+    if (!collector.found()) return "Unexpected response format - missing items array";
+    std::vector<BossInfo>& items = collector.items();
+    items.erase(std::remove_if(items.begin(), items.end(),
+                               [](const BossInfo& boss) { return boss.id.empty() || boss.name.empty(); }),
+                items.end());
+    if (items.empty()) return "No valid bosses found in response";
+    bosses = std::move(items);
+    return {};
+}
+
+// Of two reports of one channel, whether `candidate` should replace `kept`.
+bool supersedes(const ChannelStatus& candidate, const ChannelStatus& kept) {
+    if (candidate.lastUpdateTime != kept.lastUpdateTime) return candidate.lastUpdateTime > kept.lastUpdateTime;
+    if (candidate.etd > 0.0 && !(kept.etd > 0.0)) return true;
+    return candidate.dps > 0.01 && !(kept.dps > 0.01);
+}
+
+std::string readChannelStatus(std::string_view body, std::vector<ChannelStatus>& channels) {
+    RecordCollector<ChannelStatus> collector("items", Layout::ItemsArray);
+    if (!collect(body, collector)) return "Invalid JSON in channel status response";
+    if (!collector.found()) return "Missing items array in channel status response";
+
+    std::map<int32_t, ChannelStatus> byChannel;
+    for (ChannelStatus& channel : collector.items()) {
+        if (channel.channelNumber <= 0) continue;
+        channel.lastHp = std::clamp(channel.lastHp, 0, 100);
+        auto [slot, inserted] = byChannel.try_emplace(channel.channelNumber, channel);
+        if (!inserted && supersedes(channel, slot->second)) slot->second = std::move(channel);
+    }
+    std::vector<ChannelStatus> merged;
+    merged.reserve(byChannel.size());
+    for (auto& entry : byChannel) merged.push_back(std::move(entry.second));
+    channels = std::move(merged);
+    return {};
+}
+
+std::string readAllStatus(std::string_view body, AllStatusMap& result) {
+    RecordCollector<ChannelStatus> collector("channel_status", Layout::ArraysKeyedById);
+    if (!collect(body, collector)) return "Invalid JSON response from server";
+    if (!collector.found()) return "Unexpected response format - missing channel_status object";
+    result = std::move(collector.byId());
+    return {};
+}
+
+}  // namespace
+
+std::string decodeBossList(std::string_view body, std::vector<BossInfo>& bosses) {
+    try {
+        return readBossList(body, bosses);
+    } catch (const json::parse_error& e) {
+        return std::string("JSON parse error: ") + e.what();
+    } catch (const json::type_error& e) {
+        return std::string("JSON type error: ") + e.what();
+    } catch (const std::exception& e) {
+        return std::string("Unexpected error: ") + e.what();
+    } catch (...) {
+        return "Unknown error during boss fetch";
+    }
+}
+
+std::string decodeChannelStatus(std::string_view body, std::vector<ChannelStatus>& channels) {
+    try {
+        return readChannelStatus(body, channels);
+    } catch (const json::parse_error& e) {
+        return std::string("JSON parse error in channel status: ") + e.what();
+    } catch (const json::type_error& e) {
+        return std::string("JSON type error in channel status: ") + e.what();
+    } catch (const std::exception& e) {
+        return std::string("Unexpected error in channel status: ") + e.what();
+    } catch (...) {
+        return "Unknown error during channel status fetch";
+    }
+}
+
+std::string decodeAllStatus(std::string_view body, AllStatusMap& result) {
+    try {
+        return readAllStatus(body, result);
+    } catch (const json::parse_error& e) {
+        return std::string("JSON parse error: ") + e.what();
+    } catch (const json::type_error& e) {
+        return std::string("JSON type error: ") + e.what();
+    } catch (const std::exception& e) {
+        return std::string("Unexpected error: ") + e.what();
+    }
+}

@@ -1,0 +1,95 @@
+#include <algorithm>
+
+#include "net/WinHttpRequest.h"
+
+namespace {
+
+constexpr DWORD kHostBufferUnits = 256;
+constexpr DWORD kPathBufferUnits = 2048;
+constexpr DWORD kHeaderBufferUnits = 64;
+
+}  // namespace
+
+bool WinHttpRequest::crackUrl(const std::wstring& url) {
+    wchar_t host[kHostBufferUnits] = {};
+    wchar_t path[kPathBufferUnits] = {};
+    URL_COMPONENTS parts = {};
+    parts.dwStructSize = sizeof(parts);
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = kHostBufferUnits;
+    parts.lpszUrlPath = path;
+    parts.dwUrlPathLength = kPathBufferUnits;
+    if (!WinHttpCrackUrl(url.c_str(), 0, 0, &parts)) return false;
+    host_.assign(host, parts.dwHostNameLength);
+    path_.assign(path, parts.dwUrlPathLength);
+    port_ = parts.nPort;
+    secure_ = parts.nScheme == INTERNET_SCHEME_HTTPS;
+    return true;
+}
+
+RequestStep WinHttpRequest::send(const RequestProfile& profile) {
+    session_.reset(WinHttpOpen(profile.agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                               WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session_) return RequestStep::OpenSession;
+    const int timeout = static_cast<int>(profile.timeoutMs);
+    WinHttpSetTimeouts(session_.get(), timeout, timeout, timeout, timeout);
+
+    connection_.reset(WinHttpConnect(session_.get(), host_.c_str(), port_, 0));
+    if (!connection_) return RequestStep::Connect;
+
+    request_.reset(WinHttpOpenRequest(connection_.get(), L"GET", path_.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                      WINHTTP_DEFAULT_ACCEPT_TYPES, secure_ ? WINHTTP_FLAG_SECURE : 0));
+    if (!request_) return RequestStep::OpenRequest;
+    if (profile.extraHeader)
+        WinHttpAddRequestHeaders(request_.get(), profile.extraHeader, static_cast<DWORD>(-1L), WINHTTP_ADDREQ_FLAG_ADD);
+
+    if (!WinHttpSendRequest(request_.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
+        return RequestStep::Send;
+    if (!WinHttpReceiveResponse(request_.get(), nullptr)) return RequestStep::Receive;
+    return RequestStep::Done;
+}
+
+bool WinHttpRequest::statusCode(DWORD& status) const {
+    DWORD size = sizeof(status);
+    return WinHttpQueryHeaders(request_.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                               WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+}
+
+bool WinHttpRequest::contentEncoding(std::wstring& value) const {
+    wchar_t buffer[kHeaderBufferUnits] = {};
+    DWORD size = sizeof(buffer);
+    if (!WinHttpQueryHeaders(request_.get(), WINHTTP_QUERY_CONTENT_ENCODING, WINHTTP_HEADER_NAME_BY_INDEX, buffer,
+                             &size, WINHTTP_NO_HEADER_INDEX))
+        return false;
+    value.assign(buffer, size / sizeof(wchar_t));
+    return true;
+}
+
+bool WinHttpRequest::contentLength(uint64_t& length) const {
+    wchar_t buffer[kHeaderBufferUnits] = {};
+    DWORD size = sizeof(buffer);
+    if (!WinHttpQueryHeaders(request_.get(), WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, buffer, &size,
+                             WINHTTP_NO_HEADER_INDEX))
+        return false;
+    wchar_t* end = nullptr;
+    length = wcstoull(buffer, &end, 10);
+    return end != buffer;
+}
+
+BodyEnd WinHttpRequest::readBody(std::string& body, uint64_t cap, DWORD readLimit, uint64_t& received) {
+    received = 0;
+    for (;;) {
+        DWORD available = 0;
+        if (!WinHttpQueryDataAvailable(request_.get(), &available)) return BodyEnd::Interrupted;
+        if (available == 0) return BodyEnd::Complete;
+        if (received + available > cap) return BodyEnd::TooLarge;
+        const DWORD wanted = std::min(available, readLimit);
+        const std::size_t start = body.size();
+        body.resize(start + wanted);
+        DWORD read = 0;
+        const BOOL ok = WinHttpReadData(request_.get(), body.data() + start, wanted, &read);
+        body.resize(start + (ok ? read : 0));
+        if (!ok || read == 0) return BodyEnd::Interrupted;
+        received += read;
+    }
+}
