@@ -24,6 +24,10 @@ headless_start() {
         wineboot -i >/dev/null 2>&1 || true
     fi
     wineserver -w
+    # Keep one server and its services up for the whole run: the first processes of a fresh server race
+    # with its start-up, and a test that starts two at once can then stall.
+    wineserver -p
+    wine cmd /c exit >/dev/null 2>&1 || true
     trap headless_stop EXIT
 }
 
