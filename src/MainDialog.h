@@ -2,9 +2,13 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "Settings.h"
+#include "model/LiveModel.h"
+#include "model/RefreshWorkers.h"
+#include "net/ApiClient.h"
 #include "net/NtpClock.h"
 #include "ui/ScopedGdi.h"
 
@@ -30,10 +34,17 @@ private:
     void ApplyClickThroughStyles();
     void ClampToMonitor();
     void OnNtpTimer();
+    void OnBossListLoaded();
+    // The tracker named in the settings, else the built-in default.
+    std::string TrackerOrigin() const;
 
     HWND hwnd_ = nullptr;
+    // Shared with the workers, which may outlive this object by one request at shutdown.
+    std::shared_ptr<ApiClient> apiClient_ = std::make_shared<ApiClient>();
     Settings settings_;
     NtpClock ntpClock_;
+    std::shared_ptr<LiveModel> model_ = std::make_shared<LiveModel>();
+    std::unique_ptr<RefreshWorkers> workers_;
     bool active_ = false;
     unsigned connectionState_ = 0;
     bool clickThrough_ = false;

@@ -3,6 +3,7 @@
 #include "AppMessages.h"
 #include "DiscIcon_win.h"
 #include "MonitorClamp_win.h"
+#include "net/TrackerOrigin.h"
 
 namespace {
 
@@ -44,7 +45,8 @@ RECT windowRect(HWND hwnd) {
 
 MainDialog::MainDialog() = default;
 
-MainDialog::~MainDialog() = default;
+// Stops the workers first: the destruction waits for them at most their shutdown budget.
+MainDialog::~MainDialog() { workers_.reset(); }
 
 bool MainDialog::Create() {
     settings_.Load();
@@ -86,6 +88,12 @@ bool MainDialog::Initialize() {
     SetTimer(hwnd_, TIMER_DATA, kDataPeriodMs, nullptr);
     ntpClock_.syncAsync();
     SetTimer(hwnd_, TIMER_NTP, kNtpRetryPeriodMs, nullptr);
+
+    // The loader reads through a client of its own; the poller through the window's, which gets its
+    // base URL only once the boss list is in.
+    const HWND window = hwnd_;
+    workers_ = std::make_unique<RefreshWorkers>(model_, std::make_shared<ApiClient>(TrackerOrigin()), apiClient_,
+                                                [window] { PostMessageW(window, WM_BOSS_LIST_LOADED, 0, 0); });
     return true;
 }
 
@@ -163,6 +171,9 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                              suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
             }
             return 0;
+        case WM_BOSS_LIST_LOADED:
+            OnBossListLoaded();
+            return 0;
         case WM_RESERVED_1125:
             return 0;
         case WM_CONNECTION_STATE:
@@ -176,6 +187,7 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainDialog::OnTimer(UINT_PTR id) {
     switch (id) {
         case TIMER_DATA:
+            model_->takeDataUpdated();
             break;
         case TIMER_NTP:
             OnNtpTimer();
@@ -190,7 +202,17 @@ void MainDialog::OnNtpTimer() {
     ntpClock_.syncAsync();
 }
 
+std::string MainDialog::TrackerOrigin() const {
+    return settings_.trackerOrigin().empty() ? std::string(kDefaultTrackerOrigin) : settings_.trackerOrigin();
+}
+
+void MainDialog::OnBossListLoaded() {
+    apiClient_->setBaseUrl(TrackerOrigin());
+    apiClient_->startWorker(hwnd_);
+}
+
 void MainDialog::OnDestroy() {
+    apiClient_->stopWorker();
     const RECT r = ClampRectToMonitor(windowRect(hwnd_));
     settings_.SetWindowRect(r.left, r.top, r.right, r.bottom);
     settings_.Save();

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "Settings.h"
-#include "TrackerOrigin.h"
+#include "net/TrackerOrigin.h"
 #include "WideText.h"
 
 namespace {

@@ -17,6 +17,7 @@ Some reporters fall silent, so their last report goes stale; a few reports carry
 One boss appears in the summary but not in the boss list, as a retired boss would.
 """
 import argparse
+import collections
 import gzip
 import json
 import math
@@ -202,6 +203,8 @@ class Handler(BaseHTTPRequestHandler):
         url = urlsplit(self.path)
         if url.path.startswith(CONTROL_PREFIX):
             return self.control(url.path[len(CONTROL_PREFIX):])
+        with self.server.requests_lock:
+            self.server.requests.append({"path": self.path, "agent": self.headers.get("User-Agent", "")})
         self.server.stall.wait_while_active()
         world, now = self.server.world, time.time()
         query = dict(parse_qsl(url.query, keep_blank_values=True))
@@ -225,6 +228,9 @@ class Handler(BaseHTTPRequestHandler):
         return self.send_json(404, {"code": 404, "message": "not found", "data": {}})
 
     def control(self, command):
+        if command == "requests":
+            with self.server.requests_lock:
+                return self.send_json(200, {"requests": list(self.server.requests)})
         if command not in ("stall", "resume"):
             return self.send_json(404, {"code": 404, "message": "unknown control", "data": {}})
         self.server.stall.set(command == "stall")
@@ -249,7 +255,10 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Content-Encoding", "gzip")
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
-        self.wfile.write(body)
+        try:
+            self.wfile.write(body)
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the client gave up waiting, as a stalled test's overlay does
 
     def log_message(self, format, *args):
         if self.server.log_requests:
@@ -261,7 +270,8 @@ def main():
         description=__doc__.split("\n\n")[0],
         epilog=(
             "Control paths (never stalled): GET /__control/stall makes every later data request hang "
-            "until GET /__control/resume; the requests already hanging then complete."
+            "until GET /__control/resume; the requests already hanging then complete. "
+            "GET /__control/requests lists the latest data requests received (path and User-Agent)."
         ),
     )
     parser.add_argument("--port", type=int, default=8787,
@@ -283,6 +293,8 @@ def main():
     server.world = World(args.seed, args.bosses)
     server.stall = Stall(args.stall_after_seconds)
     server.log_requests = args.log
+    server.requests = collections.deque(maxlen=2000)
+    server.requests_lock = threading.Lock()
     port = server.server_address[1]
     print(f"PORT {port}", flush=True)
     print(f"demo tracker serving http://127.0.0.1:{port}", file=sys.stderr, flush=True)

@@ -6,6 +6,7 @@ with a prepared Brisquel.ini, look at the window through the probe, close it, re
 The demo tracker's port comes from BRISQUEL_TRACKER_PORT (tools/with_fixtures.py).
 """
 import argparse
+import json
 import os
 import shutil
 import subprocess
@@ -13,6 +14,7 @@ import sys
 import tempfile
 import time
 import unittest
+import urllib.request
 
 WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_CLIPCHILDREN = 0x00C00000, 0x00080000, 0x00040000, 0x02000000
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
@@ -87,9 +89,17 @@ class Overlay:
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
+def tracker_origin():
+    return f"http://127.0.0.1:{os.environ['BRISQUEL_TRACKER_PORT']}"
+
+
 def tracker_section():
-    port = os.environ.get("BRISQUEL_TRACKER_PORT")
-    return f"[Server]\nBaseUrl=http://127.0.0.1:{port}/\n" if port else ""
+    return f"[Server]\nBaseUrl={tracker_origin()}/\n"
+
+
+def tracker_control(command):
+    with urllib.request.urlopen(f"{tracker_origin()}/__control/{command}", timeout=10) as response:
+        return json.load(response)
 
 
 class OverlayLifecycle(unittest.TestCase):
@@ -129,8 +139,7 @@ class OverlayLifecycle(unittest.TestCase):
         self.assertEqual(values[("Window", "Bottom")], str(screen_h))
         self.assertEqual(values[("Window", "Opacity")], "40")
         self.assertEqual(values[("Hotkeys", "BossMenu")], "70")
-        if tracker_section():
-            self.assertEqual(values[("Server", "BaseUrl")], tracker_section().split("=", 1)[1].strip())
+        self.assertEqual(values[("Server", "BaseUrl")], tracker_origin() + "/")
 
     def test_missing_settings_file_opens_at_defaults_and_creates_it(self):
         overlay = self.start()
@@ -166,6 +175,68 @@ class OverlayLifecycle(unittest.TestCase):
         values = {(sec, key): value for sec, key, value in parse_ini(read_ini_text(overlay.ini))}
         self.assertEqual(values[("Window", "ClickThroughMode")], "1")
 
+
+
+class OverlayAndTracker(unittest.TestCase):
+    def start(self, ini_text):
+        overlay = Overlay(ini_text)
+        self.addCleanup(overlay.close)
+        return overlay
+
+    def wait_for_requests(self, predicate, timeout=30):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            requests = tracker_control("requests")["requests"]
+            if predicate(requests):
+                return requests
+            time.sleep(0.25)
+        self.fail(f"the tracker never saw the expected requests: {requests[-10:]}")
+
+    def test_reads_the_boss_list_every_boss_then_polls_the_summary(self):
+        bosses = tracker_control("requests")  # the log is shared by the run; only what follows counts
+        seen_before = len(bosses["requests"])
+        with urllib.request.urlopen(f"{tracker_origin()}/api/collections/mobs/records", timeout=10) as response:
+            boss_ids = [b["id"] for b in json.load(response)["items"]]
+        overlay = self.start(tracker_section())
+        overlay.state()
+
+        def polled_twice(requests):
+            new = requests[seen_before:]
+            return sum(r["path"] == "/api/all_status" for r in new) >= 2 and any(
+                r["path"] == "/api/status" for r in new)
+
+        new = self.wait_for_requests(polled_twice)[seen_before:]
+        paths = [r["path"] for r in new]
+        self.assertEqual(paths[0], "/api/collections/mobs/records")
+        channel_reads = [p for p in paths if p.startswith("/api/collections/mob_channel_status/records?")]
+        self.assertEqual(channel_reads, [
+            f"/api/collections/mob_channel_status/records?filter=(mob='{i}')&perPage=500&sort=-last_update"
+            for i in boss_ids])
+        # The summary poll starts only once the boss list is in: the window's client has no base URL before.
+        self.assertGreater(paths.index("/api/all_status"), paths.index(channel_reads[-1]))
+        agents = {r["path"].split("?")[0]: r["agent"] for r in new}
+        self.assertEqual(agents["/api/all_status"], "Zentrik/1.0")
+        self.assertEqual(agents["/api/status"], "Zentrik/1.1")
+        self.assertEqual(overlay.process.poll(), None)
+        overlay.post("WM_CLOSE")
+        self.assertEqual(overlay.wait_exit(20), 0)
+
+    def test_exits_promptly_while_requests_hang(self):
+        tracker_control("stall")
+        self.addCleanup(tracker_control, "resume")
+        seen_before = len(tracker_control("requests")["requests"])
+        overlay = self.start(tracker_section())
+        overlay.state()
+        self.wait_for_requests(lambda requests: len(requests) > seen_before)
+        time.sleep(1)  # the loader is now inside a request that will not be answered
+
+        started = time.monotonic()
+        overlay.post("WM_CLOSE")
+        self.assertEqual(overlay.wait_exit(20), 0)
+        elapsed = time.monotonic() - started
+        # The shutdown waits for the workers for at most five seconds, then leaves.
+        self.assertLess(elapsed, 8.0)
+        self.assertTrue(os.path.exists(overlay.ini))
 
 def main():
     global ARGS

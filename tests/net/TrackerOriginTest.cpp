@@ -1,4 +1,4 @@
-#include "TrackerOrigin.h"
+#include "net/TrackerOrigin.h"
 
 #include <gtest/gtest.h>
 
