@@ -34,8 +34,8 @@ def main():
     env = dict(os.environ)
     fixtures = []
     try:
-        for spec in args.fixture:
-            name, script = spec.split("=", 1)
+        for entry in args.fixture:
+            name, script = entry.split("=", 1)
             proc, port = start_fixture(name, script)
             fixtures.append(proc)
             env[f"BRISQUEL_{name.upper()}_PORT"] = str(port)
