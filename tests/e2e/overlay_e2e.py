@@ -102,18 +102,24 @@ def tracker_control(command):
         return json.load(response)
 
 
-class OverlayLifecycle(unittest.TestCase):
+class OverlayTest(unittest.TestCase):
     def start(self, ini_text=None):
         overlay = Overlay(ini_text)
         self.addCleanup(overlay.close)
         return overlay
 
-    def close_and_expect_exit(self, overlay, *message, timeout=20):
+    def close_and_expect_exit(self, overlay, *message):
+        """Seconds from the close request to a clean exit."""
         started = time.monotonic()
         overlay.post(*(message or ("WM_CLOSE",)))
-        self.assertEqual(overlay.wait_exit(timeout), 0)
+        self.assertEqual(overlay.wait_exit(20), 0)
         return time.monotonic() - started
 
+    def saved_values(self, overlay):
+        return {(sec, key): value for sec, key, value in parse_ini(read_ini_text(overlay.ini))}
+
+
+class OverlayLifecycle(OverlayTest):
     def test_window_from_saved_settings_and_settings_written_back(self):
         overlay = self.start(tracker_section() + "[Window]\nLeft=5000\nTop=5000\nRight=5450\nBottom=5700\nOpacity=40\n"
                              "[Hotkeys]\nBossMenu=70\n")
@@ -133,7 +139,7 @@ class OverlayLifecycle(unittest.TestCase):
             subprocess.run(["import", "-window", "root", os.environ["BRISQUEL_SCREENSHOT"]], check=False)
 
         self.close_and_expect_exit(overlay)
-        values = {(sec, key): value for sec, key, value in parse_ini(read_ini_text(overlay.ini))}
+        values = self.saved_values(overlay)
         self.assertTrue(all(k in values for k in INTEGER_KEYS))
         self.assertEqual(values[("Window", "Left")], str(screen_w - 450))
         self.assertEqual(values[("Window", "Bottom")], str(screen_h))
@@ -172,17 +178,11 @@ class OverlayLifecycle(unittest.TestCase):
         self.assertEqual(exstyle & (WS_EX_TRANSPARENT | WS_EX_NOACTIVATE), WS_EX_TRANSPARENT | WS_EX_NOACTIVATE)
         self.assertEqual(s["rect"], "100 100 550 800")
         self.close_and_expect_exit(overlay)
-        values = {(sec, key): value for sec, key, value in parse_ini(read_ini_text(overlay.ini))}
-        self.assertEqual(values[("Window", "ClickThroughMode")], "1")
+        self.assertEqual(self.saved_values(overlay)[("Window", "ClickThroughMode")], "1")
 
 
 
-class OverlayAndTracker(unittest.TestCase):
-    def start(self, ini_text):
-        overlay = Overlay(ini_text)
-        self.addCleanup(overlay.close)
-        return overlay
-
+class OverlayAndTracker(OverlayTest):
     def wait_for_requests(self, predicate, timeout=30):
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
@@ -193,8 +193,7 @@ class OverlayAndTracker(unittest.TestCase):
         self.fail(f"the tracker never saw the expected requests: {requests[-10:]}")
 
     def test_reads_the_boss_list_every_boss_then_polls_the_summary(self):
-        bosses = tracker_control("requests")  # the log is shared by the run; only what follows counts
-        seen_before = len(bosses["requests"])
+        seen_before = len(tracker_control("requests")["requests"])  # the log spans the run
         with urllib.request.urlopen(f"{tracker_origin()}/api/collections/mobs/records", timeout=10) as response:
             boss_ids = [b["id"] for b in json.load(response)["items"]]
         overlay = self.start(tracker_section())
@@ -217,9 +216,7 @@ class OverlayAndTracker(unittest.TestCase):
         agents = {r["path"].split("?")[0]: r["agent"] for r in new}
         self.assertEqual(agents["/api/all_status"], "Zentrik/1.0")
         self.assertEqual(agents["/api/status"], "Zentrik/1.1")
-        self.assertEqual(overlay.process.poll(), None)
-        overlay.post("WM_CLOSE")
-        self.assertEqual(overlay.wait_exit(20), 0)
+        self.close_and_expect_exit(overlay)
 
     def test_exits_promptly_while_requests_hang(self):
         tracker_control("stall")
@@ -230,12 +227,8 @@ class OverlayAndTracker(unittest.TestCase):
         self.wait_for_requests(lambda requests: len(requests) > seen_before)
         time.sleep(1)  # the loader is now inside a request that will not be answered
 
-        started = time.monotonic()
-        overlay.post("WM_CLOSE")
-        self.assertEqual(overlay.wait_exit(20), 0)
-        elapsed = time.monotonic() - started
         # The shutdown waits for the workers for at most five seconds, then leaves.
-        self.assertLess(elapsed, 8.0)
+        self.assertLess(self.close_and_expect_exit(overlay), 8.0)
         self.assertTrue(os.path.exists(overlay.ini))
 
 def main():
