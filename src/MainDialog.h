@@ -48,7 +48,6 @@ private:
     bool active_ = false;
     unsigned connectionState_ = 0;
     bool clickThrough_ = false;
-    bool visible_ = true;
     bool shutdownPending_ = false;
     UniqueIcon windowIcon_;
     UniqueIcon greenIcon_;
