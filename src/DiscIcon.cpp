@@ -5,7 +5,9 @@ namespace {
 constexpr int kCentre = 16;
 constexpr int kRadiusSquared = 196;
 
-uint32_t scaled(uint32_t channel, float factor) { return static_cast<uint32_t>(static_cast<float>(channel) * factor); }
+uint32_t scaled(uint32_t channel, float factor) {
+    return static_cast<uint32_t>(static_cast<float>(channel) * factor);
+}
 
 }  // namespace
 

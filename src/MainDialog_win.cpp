@@ -1,7 +1,6 @@
-#include "MainDialog.h"
-
 #include "AppMessages.h"
 #include "DiscIcon_win.h"
+#include "MainDialog.h"
 #include "MonitorClamp_win.h"
 #include "net/TrackerOrigin.h"
 
@@ -18,7 +17,9 @@ constexpr UINT kDataPeriodMs = 100;
 constexpr UINT kNtpRetryPeriodMs = 10000;     // until the clock has synced
 constexpr UINT kNtpRefreshPeriodMs = 300000;  // once it is fresh
 
-BYTE alphaForOpacity(int opacity) { return static_cast<BYTE>(opacity * 255 / 100); }
+BYTE alphaForOpacity(int opacity) {
+    return static_cast<BYTE>(opacity * 255 / 100);
+}
 
 bool registerWindowClass(HINSTANCE instance) {
     WNDCLASSEXW wc{};
@@ -46,7 +47,9 @@ RECT windowRect(HWND hwnd) {
 MainDialog::MainDialog() = default;
 
 // Stops the workers first: the destruction waits for them at most their shutdown budget.
-MainDialog::~MainDialog() { workers_.reset(); }
+MainDialog::~MainDialog() {
+    workers_.reset();
+}
 
 bool MainDialog::Create() {
     settings_.Load();

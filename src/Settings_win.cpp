@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "Settings.h"
-#include "net/TrackerOrigin.h"
 #include "WideText.h"
+#include "net/TrackerOrigin.h"
 
 namespace {
 
@@ -126,7 +126,9 @@ bool Settings::Save() {
     return true;
 }
 
-void Settings::SetOpacity(int32_t percent) { Opacity = std::clamp(percent, kMinOpacity, kMaxOpacity); }
+void Settings::SetOpacity(int32_t percent) {
+    Opacity = std::clamp(percent, kMinOpacity, kMaxOpacity);
+}
 
 void Settings::SetWindowRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
     Left = left;

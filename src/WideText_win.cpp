@@ -1,6 +1,6 @@
-#include "WideText.h"
-
 #include <windows.h>
+
+#include "WideText.h"
 
 std::wstring Utf8ToWide(const std::string& utf8) {
     if (utf8.empty()) return {};

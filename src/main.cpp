@@ -1,8 +1,10 @@
 #include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
 // GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
 #include <objidl.h>
+
 #include <gdiplus.h>
 
 #include "MainDialog.h"

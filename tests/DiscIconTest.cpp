@@ -1,6 +1,6 @@
-#include "DiscIcon.h"
-
 #include <gtest/gtest.h>
+
+#include "DiscIcon.h"
 
 TEST(DiscIcon, FadesFromFullColourToSeventyPercentAtTheRim) {
     struct Case {

@@ -1,6 +1,6 @@
-#include "MonitorClamp.h"
-
 #include <gtest/gtest.h>
+
+#include "MonitorClamp.h"
 
 TEST(MonitorClamp, ShrinksThenMovesInsideTheMonitor) {
     const ScreenRect primary{0, 0, 1280, 1024};

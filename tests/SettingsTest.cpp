@@ -1,17 +1,18 @@
-#include "Settings.h"
-
-#include <windows.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <fstream>
 #include <iterator>
 
+#include "Settings.h"
 #include "WideText.h"
 #include "support/TempDir.h"
 
 namespace {
 
-std::wstring iniIn(const TempDir& dir) { return (dir.path() / L"Brisquel.ini").wstring(); }
+std::wstring iniIn(const TempDir& dir) {
+    return (dir.path() / L"Brisquel.ini").wstring();
+}
 
 // The file as an editor shows it: UTF-16 with a byte-order mark, or plain text.
 std::wstring readFileText(const std::wstring& path) {
@@ -94,11 +95,11 @@ TEST(Settings, RoundTripsEveryFieldAndNonAsciiLastBoss) {
 
     Settings loaded(iniIn(dir));
     loaded.Load();
-    EXPECT_EQ(std::vector<int64_t>({loaded.Left, loaded.Top, loaded.Right, loaded.Bottom, loaded.Opacity,
-                                    loaded.TextScale, loaded.ClickThroughMode, loaded.ClickThrough,
-                                    loaded.ClickThroughMods, loaded.Visibility, loaded.VisibilityMods,
-                                    loaded.BossMenu, loaded.BossMenuMods}),
-              std::vector<int64_t>({-1800, -50, -1200, 700, 10, 180, 1, 0x70, 0x4003, 0x71, 1, 0x72, 8}));
+    EXPECT_EQ(
+        std::vector<int64_t>({loaded.Left, loaded.Top, loaded.Right, loaded.Bottom, loaded.Opacity, loaded.TextScale,
+                              loaded.ClickThroughMode, loaded.ClickThrough, loaded.ClickThroughMods, loaded.Visibility,
+                              loaded.VisibilityMods, loaded.BossMenu, loaded.BossMenuMods}),
+        std::vector<int64_t>({-1800, -50, -1200, 700, 10, 180, 1, 0x70, 0x4003, 0x71, 1, 0x72, 8}));
     EXPECT_EQ(loaded.LastBoss, saved.LastBoss);
 }
 

@@ -52,7 +52,7 @@ std::vector<ChannelRow> buildChannelRows(const BossEntry& entry, int64_t now) {
     // The recency rule skips reports without a time, so three stale channels can order in a cycle. An
     // introsort may then run past the range; a merge sort stays inside it whatever the comparisons say.
     std::stable_sort(live.begin(), live.end(),
-              [now](const ChannelStatus& a, const ChannelStatus& b) { return channelOrderBefore(a, b, now); });
+                     [now](const ChannelStatus& a, const ChannelStatus& b) { return channelOrderBefore(a, b, now); });
     std::vector<ChannelRow> rows;
     rows.reserve(live.size());
     for (const ChannelStatus& c : live) {

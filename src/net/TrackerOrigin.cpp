@@ -4,7 +4,9 @@
 
 namespace {
 
-bool isHostChar(unsigned char c) { return std::isalnum(c) || c == '-' || c == '.' || c == '_'; }
+bool isHostChar(unsigned char c) {
+    return std::isalnum(c) || c == '-' || c == '.' || c == '_';
+}
 
 bool isValidPort(const std::string& port) {
     if (port.empty() || port.size() > 5) return false;
