@@ -4,26 +4,24 @@
 Started as `ntp_responder.py --port 0`; binds 127.0.0.1 only and prints "PORT <n>", its control port.
 Every control datagram gets one datagram back:
 
-    open BEHAVIOUR SECONDS -> "<port>": a new server port that answers every request as BEHAVIOUR,
-                              with SECONDS (decimal) as the transmit seconds since 1900
-    set PORT BEHAVIOUR SECONDS -> "ok": that server answers the next requests this way
-    log                    -> "<port> <port> ...": the server ports in the order requests reached them
+    open SECONDS BEHAVIOUR... -> "<port> ...": one new server per BEHAVIOUR, in that order, whose answers
+                                 carry SECONDS (decimal, since 1900) as their transmit time
+    log PORT                  -> "<index> ...": for each request that reached a server opened together with
+                                 PORT, in arrival order, the index of that server in its open command
+    anything else             -> "error"
 
-Behaviours: good, late (after 6 s, past the client's time-out), otherport (sent from another port),
-wrongorigin (originate not echoed exactly), stratum0, li3, clientmode (mode 3), short (47 bytes), silent.
-Zero or post-2036 seconds are a good answer with those SECONDS. Datagrams that are not a 48-byte
-client request (0x1B, then zeros up to the transmit timestamp) go unanswered, so a wrong request fails.
+Behaviours: good, zero (transmit seconds 0), late (after 6 s, past the client's time-out), otherport (sent
+from another port), wrongorigin (originate not the request's transmit timestamp), stratum0 (kiss-o'-death),
+silent. Datagrams that are not a 48-byte client request (0x1B, then zeros up to the transmit timestamp) go
+unanswered, so a wrong request fails the test.
 """
 import argparse
-import heapq
-import itertools
 import selectors
 import socket
 import struct
-import sys
-import time
+import threading
 
-BEHAVIOURS = {"good", "late", "otherport", "wrongorigin", "stratum0", "li3", "clientmode", "short", "silent"}
+BEHAVIOURS = {"good", "zero", "late", "otherport", "wrongorigin", "stratum0", "silent"}
 LATE_SECONDS = 6.0
 
 
@@ -32,78 +30,67 @@ def is_client_request(data):
 
 
 def answer(request, behaviour, seconds):
-    leap = 3 if behaviour == "li3" else 0
-    mode = 3 if behaviour == "clientmode" else 4
+    seconds = 0 if behaviour == "zero" else seconds
     stratum = 0 if behaviour == "stratum0" else 2
     originate = bytearray(request[40:48])
     if behaviour == "wrongorigin":
         originate[7] ^= 1
-    packet = struct.pack("!BBbb4s4s4sII8sIIII", (leap << 6) | (4 << 3) | mode, stratum, 6, -20,
-                         bytes(4), bytes(4), b"LOCL", seconds, 0, bytes(originate),
-                         seconds, 0x40000000, seconds, 0x80000000)
-    return packet[:47] if behaviour == "short" else packet
+    return struct.pack("!BBbb4s4s4sII8sIIII", (4 << 3) | 4, stratum, 6, -20, bytes(4), bytes(4), b"LOCL",
+                       seconds, 0, bytes(originate), seconds, 0x40000000, seconds, 0x80000000)
 
 
 class Responder:
     def __init__(self, port):
         self.selector = selectors.DefaultSelector()
-        self.control = self.bind(port)
-        self.selector.register(self.control, selectors.EVENT_READ, self.on_control)
+        self.control = self.bind(port, self.on_control)
         self.other = self.bind(0)
         self.log = []
-        self.servers = {}  # port -> (behaviour, seconds)
-        self.pending = []  # heap of (due, sequence, socket, datagram, address)
-        self.sequence = itertools.count()
+        self.servers = {}  # port -> (behaviour, seconds, ports opened with it)
 
-    @staticmethod
-    def bind(port):
+    def bind(self, port, handler=None):
         sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         sock.bind(("127.0.0.1", port))
+        if handler:
+            self.selector.register(sock, selectors.EVENT_READ, handler)
         return sock
 
     def on_control(self, sock):
         data, address = sock.recvfrom(512)
-        words = data.decode("ascii", "replace").split()
-        if words == ["log"]:
-            reply = " ".join(str(p) for p in self.log)
-        elif len(words) == 3 and words[0] == "open" and self.valid_answer(words[1:]):
-            server = self.bind(0)
-            port = server.getsockname()[1]
-            self.servers[port] = (words[1], int(words[2]))
-            self.selector.register(server, selectors.EVENT_READ, self.on_request)
-            reply = str(port)
-        elif len(words) == 4 and words[0] == "set" and words[1].isdigit() and int(words[1]) in self.servers \
-                and self.valid_answer(words[2:]):
-            self.servers[int(words[1])] = (words[2], int(words[3]))
-            reply = "ok"
-        else:
+        try:
+            reply = self.command(data.decode("ascii", "replace").split())
+        except (ValueError, IndexError, KeyError):
             reply = "error"
         sock.sendto(reply.encode("ascii"), address)
 
-    @staticmethod
-    def valid_answer(words):
-        return words[0] in BEHAVIOURS and words[1].isdigit() and int(words[1]) <= 0xFFFFFFFF
+    def command(self, words):
+        if words[0] == "open" and 0 <= int(words[1]) <= 0xFFFFFFFF and set(words[2:]) <= BEHAVIOURS:
+            ports = [self.bind(0, self.on_request).getsockname()[1] for _ in words[2:]]
+            for port, behaviour in zip(ports, words[2:]):
+                self.servers[port] = (behaviour, int(words[1]), ports)
+            return " ".join(str(p) for p in ports)
+        if words[0] == "log" and len(words) == 2:
+            ports = self.servers[int(words[1])][2]
+            return " ".join(str(ports.index(p)) for p in self.log if p in ports)
+        raise ValueError(words[0])
 
     def on_request(self, sock):
         data, address = sock.recvfrom(512)
         port = sock.getsockname()[1]
         self.log.append(port)
-        behaviour, seconds = self.servers[port]
+        behaviour, seconds, _ = self.servers[port]
         if behaviour == "silent" or not is_client_request(data):
             return
-        delay = LATE_SECONDS if behaviour == "late" else 0.0
         sender = self.other if behaviour == "otherport" else sock
-        heapq.heappush(self.pending,
-                       (time.monotonic() + delay, next(self.sequence), sender, answer(data, behaviour, seconds), address))
+        datagram = answer(data, behaviour, seconds)
+        if behaviour == "late":
+            threading.Timer(LATE_SECONDS, sender.sendto, (datagram, address)).start()
+        else:
+            sender.sendto(datagram, address)
 
     def serve(self):
         while True:
-            timeout = max(0.0, self.pending[0][0] - time.monotonic()) if self.pending else None
-            for key, _ in self.selector.select(timeout):
+            for key, _ in self.selector.select():
                 key.data(key.fileobj)
-            while self.pending and self.pending[0][0] <= time.monotonic():
-                _, _, sender, datagram, address = heapq.heappop(self.pending)
-                sender.sendto(datagram, address)
 
 
 def main():
@@ -115,4 +102,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    main()
