@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <chrono>
 #include <memory>
 #include <tuple>
 
@@ -95,10 +94,7 @@ TEST(ApiClient, ChannelFilterCarriesTheIdEncoded) {
     EXPECT_FALSE(client.fetchChannelStatus("", channels));
     EXPECT_EQ(client.statusText(), "Invalid boss_id - cannot be empty");
     const std::pair<const char*, const char*> ids[] = {{"rec_8Xa.z~-09", "rec_8Xa.z~-09"},
-                                                       {"o'neil#1", "o%27neil%231"},
-                                                       {"a b&c=d)e", "a%20b%26c%3Dd%29e"},
-                                                       {"%2", "%252"},
-                                                       {"\xc3\xa9", "%C3%A9"}};
+                                                       {"o'neil#1 &=)%\xc3\xa9", "o%27neil%231%20%26%3D%29%25%C3%A9"}};
     for (const auto& [id, inFilter] : ids) {
         ASSERT_TRUE(client.fetchChannelStatus(id, channels)) << id;
         EXPECT_EQ(fixtureLog(base).back()["line"],
@@ -141,26 +137,17 @@ TEST(ApiClient, WorkerAnnouncesTheConnectionState) {
     const std::unique_ptr<HWND__, decltype(&DestroyWindow)> window(
         CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr), &DestroyWindow);
     ASSERT_NE(window, nullptr);
-    std::vector<WPARAM> states;
-    // Pumps this thread's messages until `count` states arrived or two seconds passed.
-    const auto waitFor = [&](std::size_t count) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        for (MSG msg; states.size() < count && std::chrono::steady_clock::now() < deadline; Sleep(10))
-            while (PeekMessageW(&msg, window.get(), 0, 0, PM_REMOVE))
-                if (msg.message == WM_CONNECTION_STATE) states.push_back(msg.wParam);
-        return states;
-    };
-    const WPARAM on = CONNECTION_CONNECTED, off = CONNECTION_DISCONNECTED;
     ApiClient client("http://127.0.0.1:1");
     client.startWorker(window.get());
-    client.startWorker(window.get());
-    EXPECT_EQ(waitFor(2), (std::vector<WPARAM>{on, on}));
+    client.startWorker(window.get());  // already running: no second worker
+    for (int i = 0; i < 200 && client.trafficSnapshot().connectionState != CONNECTION_CONNECTED; ++i) Sleep(10);
     EXPECT_EQ(client.trafficSnapshot().connectionState, CONNECTION_CONNECTED);
     client.stopWorker();
-    EXPECT_EQ(waitFor(3), (std::vector<WPARAM>{on, on, off}));
+    // The worker has ended, so everything it posted is already in this thread's queue.
+    std::vector<WPARAM> states;
+    for (MSG msg; PeekMessageW(&msg, window.get(), 0, 0, PM_REMOVE);)
+        if (msg.message == WM_CONNECTION_STATE) states.push_back(msg.wParam);
+    EXPECT_EQ(states, (std::vector<WPARAM>{CONNECTION_CONNECTED, CONNECTION_CONNECTED, CONNECTION_DISCONNECTED}));
     EXPECT_EQ(client.trafficSnapshot().connectionState, CONNECTION_DISCONNECTED);
     EXPECT_EQ(client.statusText(), "Stopped");
-    client.setBaseUrl("http://127.0.0.1:2");
-    client.startWorker(window.get());
-    EXPECT_EQ(waitFor(5).size(), 5u);
 }

@@ -63,9 +63,7 @@ TEST(HttpGet, FailuresReturnZero) {
         {"gzip without magic", at(encoded({{"body", kJson}})), ""},
         // About 10 MiB on the wire that would inflate to nearly 10 GiB.
         {"gzip bomb", at(encoded({{"bomb_mib", 10100}})), ""},
-        {"gzip bomb claiming a small size", at(encoded({{"bomb_mib", 10100}, {"isize", 1000}})), ""},
         {"empty URL", "", "keep"},
-        {"not a URL", "not a url", "keep"},
         {"refused", "http://127.0.0.1:1/api/all_status", "keep"},
         // The https scheme makes the request secure, which the plain fixture cannot answer.
         {"https", "https" + plain.substr(4) + "/api/all_status", "keep"},
