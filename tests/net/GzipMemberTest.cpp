@@ -7,23 +7,21 @@
 
 #include "net/GzipMember.h"
 
-namespace {
-
-std::atomic<std::size_t> largestAllocation{0};
+static std::atomic<std::size_t> largestAllocation{0};
 
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, std::size_t),
                                                          void (*)(const volatile void*));
-void noteAllocation(const volatile void*, std::size_t size) {
+static void noteAllocation(const volatile void*, std::size_t size) {
     if (size > largestAllocation) largestAllocation = size;
 }
-void noteFree(const volatile void*) {}
+static void noteFree(const volatile void*) {}
 #endif
 
 const std::string kText = R"({"channel_status":{"a":[{"channel_number":1,"last_hp":50}]}})";
 
 // A full flush instead of a final block lets copies of the result chain into one long stream.
-std::string rawDeflate(const std::string& data, int flush = Z_FINISH) {
+static std::string rawDeflate(const std::string& data, int flush = Z_FINISH) {
     z_stream stream{};
     deflateInit2(&stream, 9, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
     std::string out(deflateBound(&stream, data.size()) + 64, '\0');
@@ -38,7 +36,8 @@ std::string rawDeflate(const std::string& data, int flush = Z_FINISH) {
 }
 
 // Header with `flags` and the `optional` fields they announce, `deflate`, a zero CRC (never checked), `isize`.
-std::string gzipMember(const std::string& deflate, uint32_t isize, char flags = 0, const std::string& optional = {}) {
+static std::string gzipMember(const std::string& deflate, uint32_t isize, char flags = 0,
+                              const std::string& optional = {}) {
     std::string member =
         std::string{'\x1f', '\x8b', '\x08', flags, 0, 0, 0, 0, 0, '\x03'} + optional + deflate + std::string(4, '\0');
     for (int i = 0; i < 4; ++i) member += static_cast<char>(isize >> (8 * i));
@@ -46,14 +45,12 @@ std::string gzipMember(const std::string& deflate, uint32_t isize, char flags = 
 }
 
 // About `mib` KiB that inflate to `mib` MiB of zeros.
-std::string zeroBomb(int mib, uint32_t isize) {
+static std::string zeroBomb(int mib, uint32_t isize) {
     const std::string block = rawDeflate(std::string(1 << 20, '\0'), Z_FULL_FLUSH);
     std::string deflate;
     for (int i = 0; i < mib; ++i) deflate += block;
     return gzipMember(deflate + rawDeflate({}), isize);
 }
-
-}  // namespace
 
 TEST(GzipMember, InflatesWellFormedMembersOnly) {
     const std::string deflate = rawDeflate(kText);

@@ -7,18 +7,14 @@
 
 using nlohmann::json;
 
-namespace {
-
 const std::string kJson = R"({"channel_status":{"a":[{"channel_number":1,"last_hp":50}]}})";
 // Percent signs included, the query must reach the server as composed.
 const std::string kPath = "/api/collections/mob_channel_status/records?filter=(mob='o%27n%23e')&perPage=500";
 
-json encoded(json route, const char* encoding = "gzip") {
+static json encoded(json route, const char* encoding = "gzip") {
     route["headers"] = {{"Content-Encoding", encoding}};
     return route;
 }
-
-}  // namespace
 
 // Each answer yields the route's body (repeated as often as it says) and its size on the wire.
 TEST(HttpGet, DecodesWhatTheServerSends) {

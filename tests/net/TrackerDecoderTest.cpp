@@ -10,11 +10,9 @@
 
 using nlohmann::json;
 
-namespace {
-
 enum Read { Bosses, Channels, All };
 
-std::string describe(const ChannelStatus& c) {
+static std::string describe(const ChannelStatus& c) {
     std::ostringstream out;
     out.precision(17);
     out << c.channelNumber << "|" << c.lastHp << "|" << c.lastUpdate << "|" << c.lastUpdateTime << "|" << c.dps << "|"
@@ -23,7 +21,7 @@ std::string describe(const ChannelStatus& c) {
 }
 
 // `message` followed by the records of `map`, one line each.
-std::vector<std::string> describe(const std::string& message, const AllStatusMap& map) {
+static std::vector<std::string> describe(const std::string& message, const AllStatusMap& map) {
     std::vector<std::string> lines{message};
     for (const auto& [id, channels] : map) {
         lines.push_back(id + ":");
@@ -33,7 +31,7 @@ std::vector<std::string> describe(const std::string& message, const AllStatusMap
 }
 
 // The message of one decoder followed by the records it gave, one line each.
-std::vector<std::string> decode(Read read, const std::string& body) {
+static std::vector<std::string> decode(Read read, const std::string& body) {
     std::vector<BossInfo> bosses;
     std::vector<ChannelStatus> channels;
     AllStatusMap map;
@@ -46,12 +44,8 @@ std::vector<std::string> decode(Read read, const std::string& body) {
     return lines;
 }
 
-}  // namespace
-
 // The all-status read (no clamping, dropping or merging) is left to the comparison with a document reading below.
 TEST(TrackerDecoder, ReadsRecordsByTheirRules) {
-    const std::string kNoItems = "Unexpected response format - missing items array";
-    const std::string kInvalid = "Invalid JSON response from server";
     const std::tuple<Read, const char*, std::vector<std::string>> cases[] = {
         // Wide integers keep their low 32 bits; floats truncate toward zero and saturate.
         {Bosses,
@@ -67,12 +61,12 @@ TEST(TrackerDecoder, ReadsRecordsByTheirRules) {
         {Bosses,
          R"({"items":[{"id":"a","name":"A"}],"items":[{"id":"b","name":"B","uid":4,"uid":"x","type":"u"}]})",
          {"", "b|B|0|0|u"}},
-        {Bosses, R"({"items":[{"id":"a","name":"A"}],"items":null})", {kNoItems}},
-        {Bosses, R"({"items":{"id":"a","name":"A"}})", {kNoItems}},
+        {Bosses, R"({"items":[],"items":null})", {"Unexpected response format - missing items array"}},
+        {Bosses, R"({"items":{"id":"a","name":"A"}})", {"Unexpected response format - missing items array"}},
         {Bosses, R"({"items":[{"name":"x"}]})", {"No valid bosses found in response"}},
-        {Bosses, R"({"items":[])", {kInvalid}},
-        {Bosses, "{\"items\":[] /* c */}", {kInvalid}},
-        {Bosses, R"({"items":[]} x)", {kInvalid}},
+        {Bosses, R"({"items":[])", {"Invalid JSON response from server"}},
+        {Bosses, "{\"items\":[] /* c */}", {"Invalid JSON response from server"}},
+        {Bosses, R"({"items":[]} x)", {"Invalid JSON response from server"}},
         {Channels,
          R"({"items":[{"channel_number":7,"last_hp":40,"last_update":"2025-03-01 12:00:00.000Z","dps":0.5,"etd":80,
              "death_time_estimate":"soon"},{"channel_number":2},{"channel_number":1,"last_hp":150},{"last_hp":9},
@@ -94,7 +88,7 @@ TEST(TrackerDecoder, ReadsRecordsByTheirRules) {
 }
 
 // The same all-status reading on a parsed document, as a reference for the event-driven decoder.
-std::vector<std::string> readWithDocument(const std::string& body) {
+static std::vector<std::string> readWithDocument(const std::string& body) {
     const json root = json::parse(body, nullptr, false, false);
     if (root.is_discarded()) return {"Invalid JSON response from server"};
     if (!root.is_object() || !root.contains("channel_status") || !root["channel_status"].is_object())
@@ -123,7 +117,7 @@ std::vector<std::string> readWithDocument(const std::string& body) {
 
 // Mostly the all-status shape (root, boss map, channel list, record, values), but now and then a level is a
 // scalar or has another level's shape, and keys repeat or stand in the wrong place.
-std::string randomBody(std::mt19937& random, int depth = 0) {
+static std::string randomBody(std::mt19937& random, int depth = 0) {
     static const char* const keys[] = {"channel_status", "b1",  "b2",  "channel_number",     "last_hp",
                                        "last_update",    "dps", "etd", "death_time_estimate"};
     static const char* const scalars[] = {"null", "false", "-7", "3.9", "4294967301", "\"2025-03-01T12:00:05Z\"",
