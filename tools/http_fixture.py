@@ -5,8 +5,8 @@
 
 A test registers a route with `PUT /_route/<name>` and a JSON body, then requests anything under
 `/r/<name>` (so `http://127.0.0.1:<port>/r/<name>` serves as a base URL). `GET /_log/<name>` returns
-every request the route received: its request line and headers exactly as sent, and the
-size of the (possibly compressed) body it was answered with.
+every request the route received: its request line exactly as sent, its headers by lower-cased
+name, and the size of the (possibly compressed) body it was answered with.
 
 Route fields (all optional):
   status        status code (200)
@@ -80,9 +80,9 @@ class Handler(BaseHTTPRequestHandler):
         if not self.path.startswith("/_route/"):
             return self.send_plain(404, b"{}")
         name = self.path[len("/_route/"):]
-        spec = json.loads(self.rfile.read(int(self.headers.get("Content-Length", "0"))) or b"{}")
+        route = json.loads(self.rfile.read(int(self.headers.get("Content-Length", "0"))) or b"{}")
         with lock:
-            routes[name] = spec
+            routes[name] = route
             logs[name] = []
         self.send_plain(200, b"{}")
 
@@ -97,7 +97,7 @@ class Handler(BaseHTTPRequestHandler):
         with lock:
             route = routes.get(name)
             if route is not None:
-                entry = {"line": self.requestline, "headers": [[k, v] for k, v in self.headers.items()]}
+                entry = {"line": self.requestline, "headers": {k.lower(): v for k, v in self.headers.items()}}
                 logs[name].append(entry)
         if route is None:
             return self.send_plain(404, b"{}")

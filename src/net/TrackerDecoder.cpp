@@ -248,44 +248,45 @@ std::string readAllStatus(std::string_view body, AllStatusMap& result) {
     return {};
 }
 
+// What a read stores when decoding throws; without `unknown`, other exceptions pass to the caller.
+struct ThrownMessages {
+    const char* parse;
+    const char* type;
+    const char* other;
+    const char* unknown;
+};
+
+template <class Read>
+std::string readCatching(Read read, const ThrownMessages& messages) {
+    try {
+        return read();
+    } catch (const json::parse_error& e) {
+        return messages.parse + std::string(e.what());
+    } catch (const json::type_error& e) {
+        return messages.type + std::string(e.what());
+    } catch (const std::exception& e) {
+        return messages.other + std::string(e.what());
+    } catch (...) {
+        if (!messages.unknown) throw;
+        return messages.unknown;
+    }
+}
+
 }  // namespace
 
 std::string decodeBossList(std::string_view body, std::vector<BossInfo>& bosses) {
-    try {
-        return readBossList(body, bosses);
-    } catch (const json::parse_error& e) {
-        return std::string("JSON parse error: ") + e.what();
-    } catch (const json::type_error& e) {
-        return std::string("JSON type error: ") + e.what();
-    } catch (const std::exception& e) {
-        return std::string("Unexpected error: ") + e.what();
-    } catch (...) {
-        return "Unknown error during boss fetch";
-    }
+    return readCatching(
+        [&] { return readBossList(body, bosses); },
+        {"JSON parse error: ", "JSON type error: ", "Unexpected error: ", "Unknown error during boss fetch"});
 }
 
 std::string decodeChannelStatus(std::string_view body, std::vector<ChannelStatus>& channels) {
-    try {
-        return readChannelStatus(body, channels);
-    } catch (const json::parse_error& e) {
-        return std::string("JSON parse error in channel status: ") + e.what();
-    } catch (const json::type_error& e) {
-        return std::string("JSON type error in channel status: ") + e.what();
-    } catch (const std::exception& e) {
-        return std::string("Unexpected error in channel status: ") + e.what();
-    } catch (...) {
-        return "Unknown error during channel status fetch";
-    }
+    return readCatching([&] { return readChannelStatus(body, channels); },
+                        {"JSON parse error in channel status: ", "JSON type error in channel status: ",
+                         "Unexpected error in channel status: ", "Unknown error during channel status fetch"});
 }
 
 std::string decodeAllStatus(std::string_view body, AllStatusMap& result) {
-    try {
-        return readAllStatus(body, result);
-    } catch (const json::parse_error& e) {
-        return std::string("JSON parse error: ") + e.what();
-    } catch (const json::type_error& e) {
-        return std::string("JSON type error: ") + e.what();
-    } catch (const std::exception& e) {
-        return std::string("Unexpected error: ") + e.what();
-    }
+    return readCatching([&] { return readAllStatus(body, result); },
+                        {"JSON parse error: ", "JSON type error: ", "Unexpected error: ", nullptr});
 }

@@ -1,49 +1,27 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "net/UtcTimestamp.h"
 
-namespace {
-
 TEST(UtcTimestamp, ReadsTrackerTimesAsUtc) {
-    struct Case {
-        const char* text;
-        int64_t expected;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, int64_t> cases[] = {
         {"2025-03-01 12:00:00.000Z", 1740830400},
-        {"2025-03-01T12:00:00Z", 1740830400},
         {"2025-03-01T12:00:00+05:00", 1740830400},
-        {"1970-01-01 00:00:00", 0},
         {"1969-12-31 23:59:59", -1},
         {"2024-02-29 23:59:59", 1709251199},
         {"2000-03-01 00:00:00", 951868800},
         {"1900-03-01 00:00:00", -2203891200},
-        {"2025-3-1 7:5:9", 1740812709},
-        {" 2025-03-01T 12:00:00", 1740830400},
-        // Out-of-range fields roll over as timegm does.
+        // Out-of-range fields roll over as timegm does; a year past what the calendar record holds gives -1.
         {"2024-13-01 00:00:00", 1735689600},
         {"2025-01-00 00:00:00", 1735603200},
-        {"2025-00-15 00:00:00", 1734220800},
-        {"2025-03-01 24:00:60", 1740873660},
-        {"2025-03-01 12:-1:00", 1740830340},
+        {"2025-03-01 24:-1:60", 1740873600},
         {"2025-03-01T12:00:99999", 1740930399},
-        // Fewer than six numeric fields.
-        {"", 0},
-        {"not a time", 0},
-        {"2025-03-01", 0},
-        {"2025-03-01T12:00", 0},
-        {"2025-03-01T12.00.00", 0},
-        {"2025/03/01 12:00:00", 0},
-        {"2025-03-01T12:00:x", 0},
-        {"2025-03-01T12:00:99999999999", 0},
-        // Months that carry the year past what the calendar record holds.
         {"2147483647-2147483647-01 00:00:00", -1},
-        {"-2147483648--2147483647-01 00:00:00", -1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(parseUtcTimestamp(c.text), c.expected);
-    }
+        {"-2147483648--2147483647-01 00:00:00", -1}};
+    for (const auto& [text, seconds] : cases) EXPECT_EQ(parseUtcTimestamp(text), seconds) << text;
+    // Fewer than six numeric fields, or a field that does not fit.
+    for (const char* text : {"", "not a time", "2025-03-01", "2025-03-01T12:00", "2025-03-01T12.00.00",
+                             "2025/03/01 12:00:00", "2025-03-01T12:00:x", "2025-03-01T12:00:99999999999"})
+        EXPECT_EQ(parseUtcTimestamp(text), 0) << text;
 }
-
-}  // namespace
