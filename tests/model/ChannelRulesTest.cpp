@@ -31,28 +31,27 @@ TEST(ChannelRules, FreshnessDependsOnHpAndAge) {
         int32_t hp;
         int64_t updated;
         ChannelState expected;
+        ChannelState oneSecondOlder;
     };
     const Case cases[] = {
-        {"full HP at the 300 s limit", 100, kNow - 300, kFresh},
-        {"full HP one second older", 100, kNow - 301, kStale},
-        {"85 at the 180 s limit", 85, kNow - 180, kFresh},
-        {"85 one second older", 85, kNow - 181, kStale},
-        {"80 is in the 180 s band", 80, kNow - 180, kFresh},
-        {"79 at the 120 s limit", 79, kNow - 120, kFresh},
-        {"79 one second older", 79, kNow - 121, kStale},
-        {"above 100 uses 180 s", 120, kNow - 180, kFresh},
-        {"above 100 past 180 s", 120, kNow - 181, kStale},
-        {"a report from the future", 50, kNow + 3600, kFresh},
-        {"missing timestamp", 50, 0, kStale},
-        {"negative HP is not dead", -3, kNow, kFresh},
-        {"zero HP is dead even when recent", 0, kNow, kDead},
-        {"zero HP is dead without timestamp", 0, 0, kDead},
+        {"full HP: 300 s", 100, kNow - 300, kFresh, kStale},
+        {"85: 180 s", 85, kNow - 180, kFresh, kStale},
+        {"80 is in the 180 s band", 80, kNow - 180, kFresh, kStale},
+        {"79: 120 s", 79, kNow - 120, kFresh, kStale},
+        {"above 100: 180 s", 120, kNow - 180, kFresh, kStale},
+        {"a report from the future", 50, kNow + 3600, kFresh, kFresh},
+        {"missing timestamp", 50, 0, kStale, kStale},
+        {"negative HP is not dead", -3, kNow, kFresh, kFresh},
+        {"zero HP is dead even when recent", 0, kNow, kDead, kDead},
+        {"zero HP is dead without timestamp", 0, 0, kDead, kDead},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ChannelStatus status = makeChannel(1, c.hp, c.updated);
-        EXPECT_EQ(classifyChannel(status, kNow), c.expected);
-        EXPECT_EQ(isChannelFresh(status, kNow), c.expected == kFresh);
+        for (const auto& [updated, expected] : {std::pair{c.updated, c.expected}, {c.updated - 1, c.oneSecondOlder}}) {
+            const ChannelStatus status = makeChannel(1, c.hp, updated);
+            EXPECT_EQ(classifyChannel(status, kNow), expected) << updated;
+            EXPECT_EQ(isChannelFresh(status, kNow), expected == kFresh) << updated;
+        }
     }
 }
 

@@ -25,8 +25,9 @@ struct Gate {
 // Each read ("list", a boss id, "all", "age") takes the next outcome of its script: 'f' fails, 't' throws, else
 // succeeds. Read `stopAfter` stops `stops` from inside, as a window closing mid-request would; `held` waits at `gate`.
 struct ScriptedTracker : TrackerSource {
-    explicit ScriptedTracker(std::string heldRead = "", std::shared_ptr<Gate> heldAt = nullptr)
-        : held(std::move(heldRead)), gate(std::move(heldAt)) {}
+    ScriptedTracker(std::shared_ptr<LiveModel> stopping, size_t stopAfterReads, std::string heldRead = "",
+                    std::shared_ptr<Gate> heldAt = nullptr)
+        : stopAfter(stopAfterReads), stops(std::move(stopping)), held(std::move(heldRead)), gate(std::move(heldAt)) {}
     std::map<std::string, std::string> script;
     std::vector<BossInfo> bosses{{"a", "A", 1, 10, ""}};
     AllStatusMap channels;  // per boss id
@@ -66,13 +67,12 @@ std::vector<ChannelStatus> numbered(std::initializer_list<int32_t> numbers) {
     return channels;
 }
 
-// The channel map as "id=boss name[channels] ...", e.g. "a=A[1,2] zz=[7]".
+// The channel map as "id=boss name[channels] ...", e.g. "a=A[12] zz=[7]".
 std::string describe(const ModelData& data) {
     std::string text;
     for (const auto& [id, entry] : data.channelMap) {
         text += (text.empty() ? "" : " ") + id + "=" + entry.boss.name + "[";
-        for (size_t i = 0; i < entry.channels.size(); ++i)
-            text += (i ? "," : "") + std::to_string(entry.channels[i].channelNumber);
+        for (const ChannelStatus& channel : entry.channels) text += std::to_string(channel.channelNumber);
         text += "]";
     }
     return text;
@@ -100,27 +100,24 @@ TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
     };
     // The poller got there first: its entry for b ("b=[99]") must receive the boss and lose its channels.
     const Case cases[] = {
-        {"retries list and boss until they answer", "fto", "fto", 0, "list list list a b b b c",
-         "a=A[1,2] b=B[3] c=C[]", true},
+        {"retries until they answer", "fto", "fto", 0, "list list list a b b b c", "a=A[12] b=B[3] c=C[]", true},
         {"stop while the list fails: nothing stored", "ff", "", 2, "list list", "b=[99]", false},
         {"stop as the list arrives: not stored", "", "", 1, "list", "b=[99]", false},
-        {"stop during a boss's retries still reports", "", "ff", 3, "list a b", "a=A[1,2] b=[99]", true},
-        {"stop as a boss arrives keeps it", "", "", 3, "list a b", "a=A[1,2] b=B[3]", true},
+        {"stop during a boss's retries still reports", "", "ff", 3, "list a b", "a=A[12] b=[99]", true},
+        {"stop as a boss arrives keeps it", "", "", 3, "list a b", "a=A[12] b=B[3]", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto model = std::make_shared<LiveModel>();
         model->mergeAllStatus({{"b", numbered({99})}});
-        auto tracker = std::make_shared<ScriptedTracker>();
-        tracker->stops = model;
-        tracker->stopAfter = c.stopAfter;
+        auto tracker = std::make_shared<ScriptedTracker>(model, c.stopAfter);
         tracker->script = {{"list", c.listScript}, {"b", c.bScript}};
         tracker->bosses = {{"a", "A", 0, 15, ""}, {"b", "B", 0, 15, ""}, {"c", "C", 0, 15, ""}};
         tracker->channels = {{"a", numbered({1, 2})}, {"b", numbered({3})}, {"c", {}}};
         int loaded = 0;
-        BossListLoader(
-            model, tracker, [&loaded] { ++loaded; }, LoaderTiming{milliseconds(1)})
-            .run();
+        BossListLoader loader(
+            model, tracker, [&loaded] { ++loaded; }, LoaderTiming{milliseconds(1)});
+        loader.run();
         EXPECT_EQ(tracker->calls, c.expectedCalls);
         EXPECT_EQ(loaded, c.loaded ? 1 : 0);
         EXPECT_EQ(model->read(describe), c.expectedMap);
@@ -142,9 +139,9 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         double expectedAge;
     };
     const AllStatusMap named{{"a", numbered({7})}, {"zz", numbered({1, 2})}};
-    const char* unchanged = "a=A[1,2] b=B[3]";
+    const char* unchanged = "a=A[12] b=B[3]";
     const Case cases[] = {
-        {"replaces named bosses, keeps others, adds unknown", named, "", "", 2, "a=A[7] b=B[3] zz=[1,2]", 1, 2.5},
+        {"replaces named bosses, keeps others, adds unknown", named, "", "", 2, "a=A[7] b=B[3] zz=[12]", 1, 2.5},
         {"failing and throwing change nothing; a throwing probe stores -1", named, "ft", "ot", 4, unchanged, 0, -1.0},
         {"empty summaries are merges; the index cycles through three", {}, "ofooo", "", 10, unchanged, 4, 2.5},
         {"a stop in the failure pause still asks for the age", named, "f", "", 1, unchanged, 0, 2.5},
@@ -154,9 +151,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         auto model = std::make_shared<LiveModel>();
         model->storeBoss({"a", "A", 0, 0, ""}, numbered({1, 2}));
         model->storeBoss({"b", "B", 0, 0, ""}, numbered({3}));
-        auto tracker = std::make_shared<ScriptedTracker>();
-        tracker->stops = model;
-        tracker->stopAfter = c.stopAfter;
+        auto tracker = std::make_shared<ScriptedTracker>(model, c.stopAfter);
         tracker->script = {{"all", c.allScript}, {"age", c.ageScript}};
         tracker->summary = c.summary;
         AllStatusPoller(model, tracker, PollerTiming{milliseconds(1), 20, 10}).run();
@@ -195,8 +190,9 @@ TEST(RefreshWorkers, ShutdownJoinsWithinTheBudgetOrLeavesAHungWorkerItsShare) {
         auto model = std::make_shared<LiveModel>();
         const std::weak_ptr<LiveModel> weakModel = model;
         auto workers = std::make_unique<RefreshWorkers>(
-            model, std::make_shared<ScriptedTracker>(c.held, gate), std::make_shared<ScriptedTracker>(c.held, gate),
-            [loaded] { ++*loaded; }, RefreshTiming{{milliseconds(5)}, {milliseconds(2), 20, 10}, budget});
+            model, std::make_shared<ScriptedTracker>(nullptr, 0, c.held, gate),
+            std::make_shared<ScriptedTracker>(nullptr, 0, c.held, gate), [loaded] { ++*loaded; },
+            RefreshTiming{{milliseconds(5)}, {milliseconds(2), 20, 10}, budget});
         // Without a hang, wait for a merge as well, so that both workers are running at the shutdown.
         ASSERT_TRUE(waitFor([&] {
             return *loaded == c.loadedBeforeShutdown && (hangs ? gate->waiting == 1 : model->takeDataUpdated());
