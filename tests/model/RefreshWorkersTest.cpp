@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
-#include <set>
-#include <string>
+#include <future>
+#include <stdexcept>
 #include <thread>
 
+#include "model/AllStatusPoller.h"
+#include "model/BossListLoader.h"
 #include "model/RefreshWorkers.h"
 
 namespace {
@@ -15,142 +14,199 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// Holds every read until released, like a tracker that stopped answering mid-request.
-class Gate {
-public:
-    void enter() {
-        std::unique_lock<std::mutex> guard(lock_);
-        ++inside_;
-        changed_.notify_all();
-        changed_.wait(guard, [this] { return open_; });
-    }
-    bool waitForInside(int count) {
-        std::unique_lock<std::mutex> guard(lock_);
-        return changed_.wait_for(guard, std::chrono::seconds(10), [&] { return inside_ >= count; });
-    }
-    void open() {
-        std::lock_guard<std::mutex> guard(lock_);
-        open_ = true;
-        changed_.notify_all();
-    }
-
-private:
-    std::mutex lock_;
-    std::condition_variable changed_;
-    int inside_ = 0;
-    bool open_ = false;
+// Holds the reads it is given until opened, like a tracker that stopped answering mid-request.
+struct Gate {
+    std::promise<void> opener;
+    std::shared_future<void> opened{opener.get_future()};
+    std::atomic<int> waiting{0};
+    void hold() { ++waiting, opened.wait(); }
 };
 
-// Answers at once, except that the reads named in `held` ("list", "channels", "all", "age") wait at the gate.
-class GatedTracker : public TrackerSource {
-public:
-    GatedTracker(std::shared_ptr<Gate> gate, std::set<std::string> held) : gate_(std::move(gate)), held_(held) {}
-    bool fetchBossList(std::vector<BossInfo>& bosses) override {
-        pass("list");
-        bosses = {BossInfo{"a", "Alpha", 1, 10, ""}};
-        return true;
-    }
-    bool fetchChannelStatus(const std::string&, std::vector<ChannelStatus>& channels) override {
-        pass("channels");
-        channels.assign(3, ChannelStatus{});
-        return true;
-    }
-    bool fetchAllStatus(AllStatusMap& result) override {
-        pass("all");
-        result["a"].assign(40, ChannelStatus{});
-        return true;
-    }
-    double fetchServerCacheAge() override {
-        pass("age");
-        return 1.5;
-    }
+// Each read ("list", a boss id, "all", "age") takes the next outcome of its script: 'f' fails, 't' throws, else
+// succeeds. Read `stopAfter` stops `stops` from inside, as a window closing mid-request would; `held` waits at `gate`.
+struct ScriptedTracker : TrackerSource {
+    ScriptedTracker(std::shared_ptr<LiveModel> stopping, size_t stopAfterReads, std::string heldRead = "",
+                    std::shared_ptr<Gate> heldAt = nullptr)
+        : stopAfter(stopAfterReads), stops(std::move(stopping)), held(std::move(heldRead)), gate(std::move(heldAt)) {}
+    std::map<std::string, std::string> script;
+    std::vector<BossInfo> bosses{{"a", "A", 1, 10, ""}};
+    AllStatusMap channels;  // per boss id
+    AllStatusMap summary;
+    double cacheAge = 2.5, age = -1.0;
+    std::string calls;  // the reads made, space-separated
+    size_t reads = 0, stopAfter = 0;
+    std::shared_ptr<LiveModel> stops;
+    std::string held;
+    std::shared_ptr<Gate> gate;
 
-private:
-    void pass(const char* read) {
-        if (held_.count(read)) gate_->enter();
+    bool fetchBossList(std::vector<BossInfo>& out) override { return answer("list", out, bosses); }
+    bool fetchChannelStatus(const std::string& id, std::vector<ChannelStatus>& out) override {
+        return answer(id, out, channels[id]);
     }
+    bool fetchAllStatus(AllStatusMap& out) override { return answer("all", out, summary); }
+    double fetchServerCacheAge() override { return answer("age", age, cacheAge) ? age : -1.0; }
 
-    std::shared_ptr<Gate> gate_;
-    std::set<std::string> held_;
+    template <typename T>
+    bool answer(const std::string& read, T& out, const T& value) {
+        calls += (calls.empty() ? "" : " ") + read;
+        std::string& outcomes = script[read];
+        const char outcome = outcomes.empty() ? 'o' : outcomes[0];
+        if (!outcomes.empty()) outcomes.erase(0, 1);
+        if (++reads == stopAfter) stops->requestStop();
+        if (read == held) gate->hold();
+        if (outcome == 't') throw std::runtime_error("scripted failure");
+        if (outcome == 'f') return false;
+        out = value;
+        return true;
+    }
 };
+
+std::vector<ChannelStatus> numbered(std::initializer_list<int32_t> numbers) {
+    std::vector<ChannelStatus> channels(numbers.size());
+    for (size_t i = 0; i < channels.size(); ++i) channels[i].channelNumber = numbers.begin()[i];
+    return channels;
+}
+
+// The channel map as "id=boss name[channels] ...", e.g. "a=A[12] zz=[7]".
+std::string describe(const ModelData& data) {
+    std::string text;
+    for (const auto& [id, entry] : data.channelMap) {
+        text += (text.empty() ? "" : " ") + id + "=" + entry.boss.name + "[";
+        for (const ChannelStatus& channel : entry.channels) text += std::to_string(channel.channelNumber);
+        text += "]";
+    }
+    return text;
+}
 
 template <typename Condition>
 bool waitFor(Condition&& condition) {
     const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (Clock::now() > deadline) return false;
-        std::this_thread::sleep_for(milliseconds(1));
-    }
-    return true;
-}
-
-RefreshTiming quickTiming(milliseconds shutdownWait) {
-    RefreshTiming timing;
-    timing.loader.retryDelay = milliseconds(5);
-    timing.poller.slice = milliseconds(2);
-    timing.shutdownWait = shutdownWait;
-    return timing;
+    bool met = false;
+    while (!(met = condition()) && Clock::now() < deadline) std::this_thread::sleep_for(milliseconds(1));
+    return met;
 }
 
 }  // namespace
 
-// Run under AddressSanitizer: a worker whose request returns after its owner is gone writes into
-// the model and calls the callback it shares, never into freed memory.
-TEST(RefreshWorkers, ShutdownGivesUpOnAHungRequestWithinTheBudget) {
+TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
     struct Case {
         const char* name;
-        std::set<std::string> loaderHeld;
-        std::set<std::string> pollerHeld;
+        const char* listScript;
+        const char* bScript;
+        size_t stopAfter;  // 0: never
+        const char* expectedCalls;
+        const char* expectedMap;
+        bool loaded;  // the list reached the model and the end was reported, once
+    };
+    // The poller got there first: its entry for b ("b=[99]") must receive the boss and lose its channels.
+    const Case cases[] = {
+        {"retries until they answer", "fto", "fto", 0, "list list list a b b b c", "a=A[12] b=B[3] c=C[]", true},
+        {"stop while the list fails: nothing stored", "ff", "", 2, "list list", "b=[99]", false},
+        {"stop as the list arrives: not stored", "", "", 1, "list", "b=[99]", false},
+        {"stop during a boss's retries still reports", "", "ff", 3, "list a b", "a=A[12] b=[99]", true},
+        {"stop as a boss arrives keeps it", "", "", 3, "list a b", "a=A[12] b=B[3]", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto model = std::make_shared<LiveModel>();
+        model->mergeAllStatus({{"b", numbered({99})}});
+        auto tracker = std::make_shared<ScriptedTracker>(model, c.stopAfter);
+        tracker->script = {{"list", c.listScript}, {"b", c.bScript}};
+        tracker->bosses = {{"a", "A", 0, 15, ""}, {"b", "B", 0, 15, ""}, {"c", "C", 0, 15, ""}};
+        tracker->channels = {{"a", numbered({1, 2})}, {"b", numbered({3})}, {"c", {}}};
+        int loaded = 0;
+        BossListLoader loader(
+            model, tracker, [&loaded] { ++loaded; }, LoaderTiming{milliseconds(1)});
+        loader.run();
+        EXPECT_EQ(tracker->calls, c.expectedCalls);
+        EXPECT_EQ(loaded, c.loaded ? 1 : 0);
+        EXPECT_EQ(model->read(describe), c.expectedMap);
+        EXPECT_EQ(model->read([](const ModelData& data) { return data.bossList.size(); }), c.loaded ? 3u : 0u);
+        // The loader's results reach the views through its report, not through the merge signals.
+        EXPECT_EQ(model->read([](const ModelData& data) { return data.activityIndex; }), 1);
+    }
+}
+
+TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
+    struct Case {
+        const char* name;
+        AllStatusMap summary;
+        const char* allScript;
+        const char* ageScript;
+        size_t stopAfter;
+        const char* expectedMap;
+        int merges;
+        double expectedAge;
+    };
+    const AllStatusMap named{{"a", numbered({7})}, {"zz", numbered({1, 2})}};
+    const char* unchanged = "a=A[12] b=B[3]";
+    const Case cases[] = {
+        {"replaces named bosses, keeps others, adds unknown", named, "", "", 2, "a=A[7] b=B[3] zz=[12]", 1, 2.5},
+        {"failing and throwing change nothing; a throwing probe stores -1", named, "ft", "ot", 4, unchanged, 0, -1.0},
+        {"empty summaries are merges; the index cycles through three", {}, "ofooo", "", 10, unchanged, 4, 2.5},
+        {"a stop in the failure pause still asks for the age", named, "f", "", 1, unchanged, 0, 2.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto model = std::make_shared<LiveModel>();
+        model->storeBoss({"a", "A", 0, 0, ""}, numbered({1, 2}));
+        model->storeBoss({"b", "B", 0, 0, ""}, numbered({3}));
+        auto tracker = std::make_shared<ScriptedTracker>(model, c.stopAfter);
+        tracker->script = {{"all", c.allScript}, {"age", c.ageScript}};
+        tracker->summary = c.summary;
+        AllStatusPoller(model, tracker, PollerTiming{milliseconds(1), 20, 10}).run();
+        // Every attempt, the last one too, is followed by a cache-age read.
+        std::string expectedCalls;
+        for (size_t n = 0; n < c.stopAfter; n += 2) expectedCalls += n ? " all age" : "all age";
+        EXPECT_EQ(tracker->calls, expectedCalls);
+        EXPECT_EQ(model->takeDataUpdated(), c.merges > 0);
+        // The poller never touches a boss: known ones keep theirs, new ones have none.
+        EXPECT_EQ(model->read(describe), c.expectedMap);
+        EXPECT_EQ(model->read([](const ModelData& data) { return data.activityIndex; }), c.merges % 3);
+        EXPECT_EQ(model->read([](const ModelData& data) { return data.serverCacheAge; }), c.expectedAge);
+    }
+}
+
+// Run under AddressSanitizer: a worker whose request returns after its owner is gone writes into
+// the model and calls the callback it shares, never into freed memory.
+TEST(RefreshWorkers, ShutdownJoinsWithinTheBudgetOrLeavesAHungWorkerItsShare) {
+    struct Case {
+        const char* name;
+        const char* held;  // the read that hangs
         int loadedBeforeShutdown;
         int loadedAtEnd;
     };
     const Case cases[] = {
-        // The loader finished; the poller merges its late summary after the window is gone.
-        {"poller inside a summary", {}, {"all"}, 1, 1},
-        // The poller ended at the stop; the loader stores its late boss and still reports the end.
-        {"loader inside a boss's channels", {"channels"}, {}, 0, 1},
+        {"nothing hangs: both joined", "", 1, 1},
+        {"poller inside a summary: merges it after the owner is gone", "all", 1, 1},
+        {"loader inside a boss: stores it after the owner is gone and reports", "a", 0, 1},
     };
     const milliseconds budget(300);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const bool hangs = *c.held != '\0';
         auto gate = std::make_shared<Gate>();
         auto loaded = std::make_shared<std::atomic<int>>(0);
-        std::weak_ptr<LiveModel> weakModel;
-        Clock::duration destruction{};
-        {
-            auto model = std::make_shared<LiveModel>();
-            weakModel = model;
-            auto workers = std::make_unique<RefreshWorkers>(
-                model, std::make_shared<GatedTracker>(gate, c.loaderHeld),
-                std::make_shared<GatedTracker>(gate, c.pollerHeld), [loaded] { ++*loaded; }, quickTiming(budget));
-            ASSERT_TRUE(gate->waitForInside(1));
-            ASSERT_TRUE(waitFor([&] { return *loaded == c.loadedBeforeShutdown; }));
-            const auto start = Clock::now();
-            workers.reset();
-            destruction = Clock::now() - start;
-        }
-        EXPECT_GE(destruction, budget);
+        auto model = std::make_shared<LiveModel>();
+        const std::weak_ptr<LiveModel> weakModel = model;
+        auto workers = std::make_unique<RefreshWorkers>(
+            model, std::make_shared<ScriptedTracker>(nullptr, 0, c.held, gate),
+            std::make_shared<ScriptedTracker>(nullptr, 0, c.held, gate), [loaded] { ++*loaded; },
+            RefreshTiming{{milliseconds(5)}, {milliseconds(2), 20, 10}, budget});
+        // Without a hang, wait for a merge as well, so that both workers are running at the shutdown.
+        ASSERT_TRUE(waitFor([&] {
+            return *loaded == c.loadedBeforeShutdown && (hangs ? gate->waiting == 1 : model->takeDataUpdated());
+        }));
+        model.reset();
+        const auto start = Clock::now();
+        workers.reset();
+        const Clock::duration destruction = Clock::now() - start;
+        EXPECT_EQ(destruction >= budget, hangs);
         EXPECT_LT(destruction, budget + milliseconds(2000));
-        ASSERT_FALSE(weakModel.expired()) << "the hung worker still shares the model";
+        EXPECT_EQ(weakModel.expired(), !hangs) << "only a hung worker still shares the model";
 
-        gate->open();
+        gate->opener.set_value();
         EXPECT_TRUE(waitFor([&] { return weakModel.expired(); }));
         EXPECT_EQ(*loaded, c.loadedAtEnd);
     }
-}
-
-TEST(RefreshWorkers, JoinsWorkersThatEndWithinTheBudget) {
-    auto loaded = std::make_shared<std::atomic<int>>(0);
-    std::weak_ptr<LiveModel> weakModel;
-    {
-        auto model = std::make_shared<LiveModel>();
-        weakModel = model;
-        RefreshWorkers workers(
-            model, std::make_shared<GatedTracker>(nullptr, std::set<std::string>{}),
-            std::make_shared<GatedTracker>(nullptr, std::set<std::string>{}), [loaded] { ++*loaded; },
-            quickTiming(milliseconds(5000)));
-        ASSERT_TRUE(waitFor([&] { return *loaded == 1 && model->takeDataUpdated(); }));
-    }
-    EXPECT_TRUE(weakModel.expired()) << "both workers were joined and released the model";
-    EXPECT_EQ(*loaded, 1);
 }
