@@ -16,8 +16,13 @@ headless_start() {
         xdpyinfo >/dev/null 2>&1 && break
         sleep 0.1
     done
+    wine_prefix_start "$prefix"
+    trap headless_stop EXIT
+}
 
-    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The private Wine prefix alone, on whatever display is current; headless_stop ends its server.
+wine_prefix_start() {
+    export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Creating Wine prefix $WINEPREFIX"
@@ -28,7 +33,6 @@ headless_start() {
     # with its start-up, and a test that starts two at once can then stall.
     wineserver -p
     wine cmd /c exit >/dev/null 2>&1 || true
-    trap headless_stop EXIT
 }
 
 headless_stop() {
