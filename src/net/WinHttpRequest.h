@@ -51,6 +51,9 @@ public:
     BodyEnd readBody(std::string& body, uint64_t cap, DWORD readLimit, uint64_t& received);
 
 private:
+    // A response header of up to 63 characters; false when it is absent or longer.
+    bool headerText(DWORD header, std::wstring& value) const;
+
     std::wstring host_;
     std::wstring path_;
     INTERNET_PORT port_ = 0;

@@ -55,25 +55,26 @@ bool WinHttpRequest::statusCode(DWORD& status) const {
                                WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
 }
 
-bool WinHttpRequest::contentEncoding(std::wstring& value) const {
+bool WinHttpRequest::headerText(DWORD header, std::wstring& value) const {
     wchar_t buffer[kHeaderBufferUnits] = {};
     DWORD size = sizeof(buffer);
-    if (!WinHttpQueryHeaders(request_.get(), WINHTTP_QUERY_CONTENT_ENCODING, WINHTTP_HEADER_NAME_BY_INDEX, buffer,
-                             &size, WINHTTP_NO_HEADER_INDEX))
+    if (!WinHttpQueryHeaders(request_.get(), header, WINHTTP_HEADER_NAME_BY_INDEX, buffer, &size,
+                             WINHTTP_NO_HEADER_INDEX))
         return false;
     value.assign(buffer, size / sizeof(wchar_t));
     return true;
 }
 
+bool WinHttpRequest::contentEncoding(std::wstring& value) const {
+    return headerText(WINHTTP_QUERY_CONTENT_ENCODING, value);
+}
+
 bool WinHttpRequest::contentLength(uint64_t& length) const {
-    wchar_t buffer[kHeaderBufferUnits] = {};
-    DWORD size = sizeof(buffer);
-    if (!WinHttpQueryHeaders(request_.get(), WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, buffer, &size,
-                             WINHTTP_NO_HEADER_INDEX))
-        return false;
+    std::wstring text;
+    if (!headerText(WINHTTP_QUERY_CONTENT_LENGTH, text)) return false;
     wchar_t* end = nullptr;
-    length = wcstoull(buffer, &end, 10);
-    return end != buffer;
+    length = wcstoull(text.c_str(), &end, 10);
+    return end != text.c_str();
 }
 
 BodyEnd WinHttpRequest::readBody(std::string& body, uint64_t cap, DWORD readLimit, uint64_t& received) {
