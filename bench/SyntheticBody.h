@@ -1,10 +1,10 @@
 #pragma once
 
-#include <zlib.h>
-
 #include <chrono>
 #include <cstdio>
 #include <string>
+
+#include "support/Deflate.h"
 
 // An all-status body of about 1 MB: 100 bosses with 100 channels each, every field present.
 inline std::string syntheticAllStatus() {
@@ -27,17 +27,7 @@ inline std::string syntheticAllStatus() {
 
 // A gzip member of `data` as a server would send it.
 inline std::string gzipOf(const std::string& data) {
-    z_stream stream{};
-    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, MAX_WBITS + 16, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&stream, data.size()), '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    stream.avail_in = static_cast<uInt>(data.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
+    return deflateAll(data, MAX_WBITS + 16);
 }
 
 // Best time in seconds of `rounds` rounds of `repeat` calls, so that a busy machine skews little.

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "net/GzipMember.h"
+#include "support/Deflate.h"
 
 static std::atomic<std::size_t> largestAllocation{0};
 
@@ -20,19 +21,8 @@ static void noteFree(const volatile void*) {}
 
 const std::string kText = R"({"channel_status":{"a":[{"channel_number":1,"last_hp":50}]}})";
 
-// A full flush instead of a final block lets copies of the result chain into one long stream.
 static std::string rawDeflate(const std::string& data, int flush = Z_FINISH) {
-    z_stream stream{};
-    deflateInit2(&stream, 9, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&stream, data.size()) + 64, '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    stream.avail_in = static_cast<uInt>(data.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, flush);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
+    return deflateAll(data, -MAX_WBITS, flush, 9);
 }
 
 // Header with `flags` and the `optional` fields they announce, `deflate`, a zero CRC (never checked), `isize`.
