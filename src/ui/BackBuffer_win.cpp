@@ -1,0 +1,31 @@
+#include "BackBuffer_win.h"
+
+HDC BackBuffer::Begin(HDC targetDc, int width, int height) {
+    valid_ = false;
+    if (!targetDc) return nullptr;
+    if (width < 1 || height < 1) return targetDc;
+    if (!memory_.dc() && !memory_.CreateDc(targetDc)) return targetDc;
+    if (memory_.hasBitmap() && width == width_ && height == height_) {
+        valid_ = true;
+        return memory_.dc();
+    }
+    if (!memory_.CreateBitmap(targetDc, width, height)) return targetDc;
+    width_ = width;
+    height_ = height;
+    valid_ = true;
+    return memory_.dc();
+}
+
+void BackBuffer::Present(HDC targetDc, int width, int height) const {
+    if (!valid_ || !memory_.hasBitmap() || !targetDc) return;
+    if (width < 0) width = width_;
+    if (height < 0) height = height_;
+    if (width >= 1 && height >= 1) BitBlt(targetDc, 0, 0, width, height, memory_.dc(), 0, 0, SRCCOPY);
+}
+
+void BackBuffer::Release() {
+    memory_.Reset();
+    width_ = 0;
+    height_ = 0;
+    valid_ = false;
+}

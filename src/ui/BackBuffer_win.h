@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ScopedGdi.h"
+
+// The off-screen surface a control paints into before one BitBlt to the screen. Keeps its memory DC
+// and bitmap between paints and re-creates the bitmap only when the size changes.
+class BackBuffer {
+public:
+    BackBuffer() = default;
+    BackBuffer(const BackBuffer&) = delete;
+    BackBuffer& operator=(const BackBuffer&) = delete;
+
+    // The DC to paint into: the memory DC, or targetDc itself (paint directly) for an empty size or
+    // when the memory DC or bitmap cannot be made; null for a null target.
+    HDC Begin(HDC targetDc, int width, int height);
+    // Copies the buffer to targetDc's origin when the last Begin returned the memory DC. A negative
+    // width or height means the buffer's own.
+    void Present(HDC targetDc, int width, int height) const;
+    void Release();
+
+private:
+    MemoryBitmapDc memory_;
+    int width_ = 0;
+    int height_ = 0;
+    bool valid_ = false;
+};

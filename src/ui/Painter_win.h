@@ -1,0 +1,33 @@
+#pragma once
+
+#include <windows.h>
+
+#include "PixelRect.h"
+#include "ScopedGdi.h"
+
+namespace Gdiplus {
+class GpGraphics;
+class GpPath;
+}  // namespace Gdiplus
+
+// Anti-aliased painting through GDI+ onto an ordinary DC. Every call creates and deletes its own GDI+
+// objects; a failure leaves the drawing undone and reports nothing.
+
+// Replaces the path's contents with one closed rounded rectangle; a radius of half the height is a capsule.
+void AddRoundedRectPath(Gdiplus::GpPath* path, const FloatRect& rect, float radius);
+void FillRoundRect(HDC hdc, const RECT& rect, int radius, COLORREF color);
+// Vertical gradient from the rectangle's top edge to its bottom edge.
+void FillRoundRectGradient(HDC hdc, const RECT& rect, int radius, COLORREF topColor, COLORREF bottomColor);
+void StrokeRoundRect(HDC hdc, const RECT& rect, int radius, COLORREF color, float penWidth);
+// Icon 0, an unknown icon or an empty rectangle draws nothing.
+void DrawVectorIcon(HDC hdc, unsigned icon, const RECT& rect, COLORREF color, float penWidth);
+// Scales the path into the rectangle (see FitIconBounds) and strokes it with round caps and joins.
+void FitAndStrokePath(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const RECT& rect, COLORREF color,
+                      float penWidth);
+// A solid anti-aliased triangle (the menu's submenu arrows).
+void FillTriangle(HDC hdc, const POINT (&corners)[3], COLORREF color);
+
+// The kit's widget font at a pixel height (negative: character height).
+UniqueFont CreateWidgetFont(int height);
+
+PixelRect ToPixelRect(const RECT& r);

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "ui/VectorIcons.h"
+
+TEST(VectorIcons, FitsBoundsCentredWithTwoPixelsFree) {
+    struct Case {
+        const char* name;
+        FloatRect bounds;
+        PixelRect target;
+        float scale;
+        float left, top;  // where the bounds' top-left corner lands
+    };
+    const Case cases[] = {
+        // Chevron down spans (6,9)-(18,15): the height limit 12/6 loses to the width limit 12/12.
+        {"chevron in 16 x 16", {6, 9, 12, 6}, {0, 0, 16, 16}, 1.0f, 2, 5},
+        // Gear: spokes reach 8 units out, so x spans 4..20 and y 12 -+ 8 sin 60deg.
+        {"gear in 16 x 16", {4, 12 - 6.9282f, 16, 13.8564f}, {0, 0, 16, 16}, 0.75f, 2, 2.8038f},
+        {"check in an offset 16 x 16", {5, 7, 14, 11}, {10, 6, 26, 22}, 12.0f / 14, 12, 9.2857f},
+        {"tiny target keeps a scale of one pixel", {0, 0, 24, 24}, {0, 0, 3, 3}, 1.0f / 24, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const IconFit fit = FitIconBounds(c.bounds, c.target);
+        ASSERT_TRUE(fit.drawable);
+        EXPECT_NEAR(fit.scale, c.scale, 1e-4);
+        EXPECT_NEAR(c.bounds.x * fit.scale + fit.offsetX, c.left, 1e-3);
+        EXPECT_NEAR(c.bounds.y * fit.scale + fit.offsetY, c.top, 1e-3);
+    }
+    EXPECT_FALSE(FitIconBounds({0, 0, 0, 5}, {0, 0, 16, 16}).drawable);
+}
+
+TEST(VectorIcons, EveryIconHasItsFiguresAndOthersNone) {
+    const size_t figureCounts[] = {0, 2, 3, 6, 7, 1, 1, 1, 0};
+    for (unsigned icon = 0; icon <= 8; ++icon) {
+        SCOPED_TRACE(icon);
+        EXPECT_EQ(IconFigures(icon).size(), figureCounts[icon]);
+    }
+    const std::vector<IconFigure> gear = IconFigures(VectorIconGear);
+    EXPECT_EQ(gear[0].kind, IconFigure::Ellipse);
+    // The second spoke at 60 degrees runs from radius 5 to radius 8.
+    EXPECT_NEAR(gear[2].points[0].x, 14.5f, 1e-4);
+    EXPECT_NEAR(gear[2].points[1].y, 12 + 8 * 0.8660254f, 1e-4);
+}
