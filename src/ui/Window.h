@@ -12,7 +12,6 @@ public:
 
     HWND hwnd() const { return hwnd_; }
 
-protected:
     struct WindowClass {
         const wchar_t* name = nullptr;
         UINT style = 0;
@@ -24,6 +23,7 @@ protected:
         HBRUSH systemBrush = nullptr;
     };
 
+protected:
     Window() = default;
     // Destroys a window that is still alive, after unbinding it so that its last messages find no object.
     virtual ~Window();

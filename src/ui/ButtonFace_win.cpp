@@ -1,0 +1,34 @@
+#include "ButtonFace_win.h"
+
+#include "Painter_win.h"
+#include "Theme.h"
+
+namespace {
+
+constexpr Color kDisabledFace = Rgb(40, 40, 40);
+constexpr Color kDisabledBorder = Rgb(55, 55, 55);
+
+Color baseColor(const ButtonFaceState& s) {
+    if (!s.enabled) return kDisabledFace;
+    if (s.pressed) return ColorControlBg;
+    return s.hovered ? ColorButtonHoverFace : ColorButtonFace;
+}
+
+Color borderColor(const ButtonFaceState& s) {
+    if (!s.enabled) return kDisabledBorder;
+    if (s.accentBorder) return ColorAccent;
+    return s.pressed ? ColorBorderPressed : ColorBorder;
+}
+
+}  // namespace
+
+void PaintButtonFace(HDC dc, const RECT& r, const ButtonFaceState& state) {
+    const Color base = baseColor(state);
+    const int radius = ButtonCornerRadius();
+    FillRoundRectGradient(dc, r, radius, AdjustColor(base, state.brightTop ? 10 : 6),
+                          AdjustColor(base, state.pressed ? -10 : -6));
+    StrokeRoundRect(dc, r, radius, borderColor(state), 1.2f);
+    RECT inner = r;
+    InflateRect(&inner, -1, -1);
+    StrokeRoundRect(dc, inner, radius - 1, AdjustColor(base, 18), 1.0f);
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <windows.h>
+
+// The rounded gradient face shared by the kit's push buttons and the dialogs' buttons.
+struct ButtonFaceState {
+    bool enabled = true;
+    bool pressed = false;
+    bool hovered = false;
+    bool brightTop = false;     // the gradient starts lighter
+    bool accentBorder = false;  // the border takes the accent colour
+};
+
+// Gradient face, border and inner highlight within r.
+void PaintButtonFace(HDC dc, const RECT& r, const ButtonFaceState& state);

@@ -1,0 +1,112 @@
+#include "CustomButton_win.h"
+
+#include "ButtonFace_win.h"
+#include "Painter_win.h"
+#include "Theme.h"
+
+namespace {
+
+const Window::WindowClass kButtonClass{L"OrlixButton", CS_HREDRAW | CS_VREDRAW, IDC_HAND, nullptr, CLR_INVALID,
+                                       reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)};
+constexpr int kFontHeight = -12;
+constexpr int kIconSize = 16;
+constexpr int kIconInset = 10;
+constexpr int kIconGap = 6;
+
+}  // namespace
+
+bool CustomButton::Create(HWND parent, int x, int y, int width, int height, unsigned id, const std::wstring& text) {
+    parent_ = parent;
+    id_ = id;
+    text_ = text;
+    if (!CreateBound(kButtonClass, 0, text_.c_str(), WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id)) {
+        return false;
+    }
+    font_ = CreateWidgetFont(kFontHeight);
+    return true;
+}
+
+void CustomButton::SetText(const std::wstring& text) {
+    if (text == text_) return;
+    text_ = text;
+    SetWindowTextW(hwnd_, text_.c_str());
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void CustomButton::SetIcon(unsigned icon) {
+    if (icon == icon_) return;
+    icon_ = icon;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void CustomButton::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEMOVE:
+            if (!hovered_) {
+                hovered_ = true;
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+                TrackMouseEvent(&track);
+                InvalidateRect(hwnd_, nullptr, FALSE);
+            }
+            return 0;
+        case WM_MOUSELEAVE:
+            hovered_ = false;
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            return 0;
+        case WM_LBUTTONDOWN:
+            if (enabled_) {
+                pressed_ = true;
+                SetCapture(hwnd_);
+                InvalidateRect(hwnd_, nullptr, FALSE);
+            }
+            return 0;
+        case WM_LBUTTONUP:
+            if (pressed_) {
+                pressed_ = false;
+                ReleaseCapture();
+                InvalidateRect(hwnd_, nullptr, FALSE);
+                // Releasing after the cursor left the button (hover cleared) is no click.
+                if (enabled_ && hovered_) {
+                    SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_ & 0xFFFF, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(hwnd_));
+                }
+            }
+            return 0;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        default:
+            return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void CustomButton::Paint() {
+    PaintDc paint(hwnd_);
+    RECT r{};
+    GetClientRect(hwnd_, &r);
+    const HDC dc = buffer_.Begin(paint.get(), r.right, r.bottom);
+    PaintButtonFace(dc, r, {enabled_, pressed_, hovered_, hovered_, hovered_ && !pressed_});
+
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, enabled_ ? ColorText : ColorTextDisabled);
+    ScopedSelect selectFont(dc, font_.get());
+    const int pressedShift = pressed_ ? 1 : 0;
+    RECT text = r;
+    OffsetRect(&text, 0, pressedShift);
+    if (icon_ != 0) {
+        RECT icon{r.left + kIconInset, (r.top + r.bottom - kIconSize) / 2, r.left + kIconInset + kIconSize,
+                  (r.top + r.bottom + kIconSize) / 2};
+        OffsetRect(&icon, 0, pressedShift);
+        DrawVectorIcon(dc, icon_, icon, enabled_ ? RGB(235, 235, 235) : RGB(110, 110, 110), 2.0f);
+        text.left = icon.right + kIconGap;
+    }
+    DrawTextW(dc, text_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    buffer_.Present(paint.get(), r.right, r.bottom);
+}

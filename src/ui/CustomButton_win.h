@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+#include "BackBuffer_win.h"
+#include "Window.h"
+
+// A rounded push button with a gradient face and an optional leading icon (class "OrlixButton").
+// A press and release inside sends WM_COMMAND (BN_CLICKED) to the parent. The caption is also the
+// window text.
+class CustomButton : public Window {
+public:
+    bool Create(HWND parent, int x, int y, int width, int height, unsigned id, const std::wstring& text);
+    void SetText(const std::wstring& text);
+    // A VectorIcon value drawn before the caption; 0 for none.
+    void SetIcon(unsigned icon);
+    // A disabled button ignores the mouse and paints greyed.
+    void SetEnabled(bool enabled);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint();
+
+    HWND parent_ = nullptr;
+    unsigned id_ = 0;
+    std::wstring text_;
+    unsigned icon_ = 0;
+    bool hovered_ = false;
+    bool pressed_ = false;
+    bool enabled_ = true;
+    UniqueFont font_;
+    BackBuffer buffer_;
+};

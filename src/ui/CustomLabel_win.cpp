@@ -1,0 +1,85 @@
+#include "CustomLabel_win.h"
+
+#include "Painter_win.h"
+
+namespace {
+
+const Window::WindowClass kLabelClass{L"OrlixCustomLabel", CS_OWNDC};
+
+}  // namespace
+
+bool CustomLabel::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
+    parent_ = parent;
+    id_ = id;
+    if (!CreateBound(kLabelClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id)) return false;
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    clientWidth_ = client.right;
+    clientHeight_ = client.bottom;
+    ResizeBuffer();
+    return true;
+}
+
+void CustomLabel::SetText(const std::wstring& text) {
+    if (text == text_) return;
+    text_ = text;
+    SetWindowTextW(hwnd_, text_.c_str());
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    UpdateWindow(hwnd_);
+}
+
+void CustomLabel::SetFontSize(int points) {
+    fontPointSize_ = points;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    UpdateWindow(hwnd_);
+}
+
+void CustomLabel::SetBounds(int x, int y, int width, int height) {
+    SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOCOPYBITS);
+}
+
+void CustomLabel::ResizeBuffer() {
+    WindowDc dc(hwnd_);
+    if (dc.get()) buffer_.Begin(dc.get(), clientWidth_, clientHeight_);
+}
+
+LRESULT CustomLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            clientWidth_ = LOWORD(lParam);
+            clientHeight_ = HIWORD(lParam);
+            ResizeBuffer();
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            return 0;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        default:
+            return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void CustomLabel::Paint() {
+    PaintDc paint(hwnd_);
+    const HDC dc = buffer_.Begin(paint.get(), clientWidth_, clientHeight_);
+    RECT client{0, 0, clientWidth_, clientHeight_};
+    {
+        UniqueBrush background(CreateSolidBrush(backgroundColor_));
+        FillRect(dc, &client, background.get());
+    }
+    if (!text_.empty()) {
+        int dpi = 96;
+        {
+            WindowDc screen(nullptr);
+            if (screen.get()) dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+        }
+        UniqueFont font = CreateWidgetFont(-MulDiv(fontPointSize_, dpi, 72));
+        ScopedSelect selectFont(dc, font.get());
+        SetTextColor(dc, ColorText);
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextW(dc, text_.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    buffer_.Present(paint.get(), clientWidth_, clientHeight_);
+}

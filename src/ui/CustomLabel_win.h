@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+#include "BackBuffer_win.h"
+#include "Theme.h"
+#include "Window.h"
+
+// A centred single line of white text on a flat background (class "OrlixCustomLabel"). The text is
+// also the window text, so screen readers and tools read what the label shows.
+class CustomLabel : public Window {
+public:
+    bool Create(HWND parent, int x, int y, int width, int height, unsigned id);
+    // The new text is on screen when the call returns.
+    void SetText(const std::wstring& text);
+    void SetFontSize(int points);
+    void SetBounds(int x, int y, int width, int height);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint();
+    void ResizeBuffer();
+
+    HWND parent_ = nullptr;
+    unsigned id_ = 0;
+    std::wstring text_;
+    int fontPointSize_ = 14;
+    const Color backgroundColor_ = ColorControlBg;
+    BackBuffer buffer_;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+};

@@ -1,0 +1,120 @@
+#include "CustomSlider_win.h"
+
+#include <algorithm>
+
+#include "Painter_win.h"
+#include "SliderGeometry.h"
+#include "Theme.h"
+
+namespace {
+
+const Window::WindowClass kSliderClass{L"OrlixCustomSlider", CS_OWNDC, IDC_HAND};
+constexpr int kTrackRadius = 3;
+constexpr int kThumbRadius = 7;
+
+RECT toRect(const PixelRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+bool CustomSlider::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
+    parent_ = parent;
+    id_ = id;
+    return CreateBound(kSliderClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id);
+}
+
+void CustomSlider::SetRange(int min, int max) {
+    min_ = min;
+    max_ = max;
+    value_ = std::clamp(value_, min_, std::max(min_, max_));
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void CustomSlider::SetValue(int value) {
+    value_ = std::clamp(value, min_, std::max(min_, max_));
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void CustomSlider::SetValueFromX(int x) {
+    const std::optional<int> value = SliderValueAt(x, width_, min_, max_);
+    if (!value || *value == value_) return;
+    value_ = *value;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    SendMessageW(parent_, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, value_ & 0xFFFF), reinterpret_cast<LPARAM>(hwnd_));
+    // Whatever the parent changed in response is repainted during the drag.
+    UpdateWindow(parent_);
+}
+
+LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = static_cast<short>(LOWORD(lParam));
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            if (IsWindowEnabled(hwnd_)) {
+                dragging_ = true;
+                SetCapture(hwnd_);
+                SetValueFromX(x);
+            }
+            return 0;
+        case WM_MOUSEMOVE:
+            if (!IsWindowEnabled(hwnd_)) return 0;
+            if (!hovered_) {
+                hovered_ = true;
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+                TrackMouseEvent(&track);
+                InvalidateRect(hwnd_, nullptr, FALSE);
+            }
+            if (dragging_) SetValueFromX(x);
+            return 0;
+        case WM_LBUTTONUP:
+            if (dragging_) {
+                dragging_ = false;
+                ReleaseCapture();
+                InvalidateRect(hwnd_, nullptr, FALSE);
+            }
+            return 0;
+        case WM_SIZE: {
+            width_ = static_cast<short>(LOWORD(lParam));
+            height_ = static_cast<short>(HIWORD(lParam));
+            WindowDc dc(hwnd_);
+            if (dc.get()) buffer_.Begin(dc.get(), width_, height_);
+            return 0;
+        }
+        case WM_ENABLE:
+        case WM_MOUSELEAVE:
+            hovered_ = false;
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            return 0;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        default:
+            return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void CustomSlider::Paint() {
+    PaintDc paint(hwnd_);
+    const HDC dc = buffer_.Begin(paint.get(), width_, height_);
+    const bool enabled = IsWindowEnabled(hwnd_);
+    const RECT body{0, 0, width_, height_};
+    FillRoundRect(dc, body, ControlCornerRadius(), enabled ? ColorControlBg : RGB(35, 35, 35));
+    StrokeRoundRect(dc, body, ControlCornerRadius(), enabled && hovered_ ? ColorAccent : ColorBorder, 1.0f);
+
+    const SliderLayout layout = LayOutSlider(width_, height_, value_, min_, max_);
+    FillRoundRect(dc, toRect(layout.track), kTrackRadius, AdjustColor(enabled ? ColorFrame : RGB(60, 60, 60), -8));
+    if (layout.fill.right > layout.fill.left + 2) {
+        if (enabled) {
+            FillRoundRectGradient(dc, toRect(layout.fill), kTrackRadius, AdjustColor(ColorSliderFill, 10),
+                                  AdjustColor(ColorSliderFill, -10));
+        } else {
+            FillRoundRect(dc, toRect(layout.fill), kTrackRadius, RGB(68, 68, 68));
+        }
+    }
+    const Color thumb = dragging_ ? RGB(220, 220, 220) : enabled ? RGB(170, 170, 170) : RGB(120, 120, 120);
+    FillRoundRect(dc, toRect(layout.thumb), kThumbRadius, thumb);
+    StrokeRoundRect(dc, toRect(layout.thumb), kThumbRadius, AdjustColor(thumb, -60), 1.0f);
+    buffer_.Present(paint.get(), width_, height_);
+}

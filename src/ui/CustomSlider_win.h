@@ -1,0 +1,33 @@
+#pragma once
+
+#include "BackBuffer_win.h"
+#include "Window.h"
+
+// A horizontal slider with a rounded track, a blue fill and a capsule thumb (class "OrlixCustomSlider").
+// Every change made with the mouse is sent to the parent as WM_HSCROLL (SB_THUMBTRACK, value in the
+// high word) while the user clicks or drags; changes made by the program are not.
+class CustomSlider : public Window {
+public:
+    bool Create(HWND parent, int x, int y, int width, int height, unsigned id);
+    void SetRange(int min, int max);
+    void SetValue(int value);
+    int GetValue() const { return value_; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void SetValueFromX(int x);
+    void Paint();
+
+    HWND parent_ = nullptr;
+    unsigned id_ = 0;
+    int min_ = 0;
+    int max_ = 100;
+    int value_ = 0;
+    bool dragging_ = false;
+    bool hovered_ = false;
+    BackBuffer buffer_;
+    int width_ = 0;
+    int height_ = 0;
+};

@@ -1,0 +1,39 @@
+#include "SliderGeometry.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kMouseInset = 16;
+constexpr int kTrackInset = 12;
+constexpr int kTrackHeight = 6;
+constexpr int kThumbWidth = 14;
+
+}  // namespace
+
+std::optional<int> SliderValueAt(int x, int width, int min, int max) {
+    const int span = width - 2 * kMouseInset;
+    if (span < 1) return std::nullopt;
+    const int pos = x - kMouseInset;
+    int candidate = max;
+    if (pos <= 0) {
+        candidate = min;
+    } else if (pos < span) {
+        candidate = min + static_cast<int>((static_cast<long long>(max - min) * pos + span / 2) / span);
+    }
+    return std::clamp(candidate, min, std::max(min, max));
+}
+
+SliderLayout LayOutSlider(int width, int height, int value, int min, int max) {
+    SliderLayout layout;
+    layout.track = {kTrackInset, (height - kTrackHeight) / 2, width - kTrackInset, (height + kTrackHeight) / 2};
+    const int travel = width - 2 * kTrackInset - kThumbWidth;
+    const int offset =
+        max - min >= 1 ? static_cast<int>(static_cast<long long>(value - min) * travel / (max - min)) : 0;
+    const int thumbLeft = offset + kTrackInset;
+    layout.fill = layout.track;
+    layout.fill.right = std::max(std::min(layout.track.right, thumbLeft + kThumbWidth / 2), layout.track.left);
+    layout.thumb = {thumbLeft, (height - (height - kTrackHeight)) / 2, thumbLeft + kThumbWidth,
+                    (height + (height - kTrackHeight)) / 2};
+    return layout;
+}

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "ui/SliderGeometry.h"
+
+TEST(SliderGeometry, MouseXSelectsTheNearestValue) {
+    struct Case {
+        const char* name;
+        int x, width, min, max;
+        std::optional<int> expected;
+    };
+    const Case cases[] = {
+        {"at the left inset", 16, 100, 0, 100, 0},
+        {"left of the track", -40, 100, 0, 100, 0},
+        {"at the right inset", 84, 100, 0, 100, 100},
+        {"right of the track", 300, 100, 0, 100, 100},
+        {"middle rounds to nearest", 50, 100, 0, 100, 50},  // (100 * 34 + 34) / 68
+        {"one pixel in", 17, 100, 0, 100, 1},               // (100 + 34) / 68
+        {"offset range", 50, 100, 20, 100, 60},
+        {"33 px has a one-pixel span", 17, 33, 0, 10, 10},
+        {"32 px is too narrow", 20, 32, 0, 100, std::nullopt},
+        {"empty range", 50, 100, 5, 5, 5},
+        {"wide range does not overflow", 50, 100, 0, 100000000, 50000000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SliderValueAt(c.x, c.width, c.min, c.max), c.expected);
+    }
+}
+
+TEST(SliderGeometry, ThumbAndFillFollowTheValue) {
+    struct Case {
+        const char* name;
+        int value, min, max;
+        int thumbLeft, fillRight;
+    };
+    // 200 x 24: the thumb travels 200 - 38 = 162 px from x = 12.
+    const Case cases[] = {
+        {"minimum sits at the track start", 0, 0, 100, 12, 19},
+        {"maximum ends 14 px before the track end", 100, 0, 100, 174, 181},
+        {"half way", 50, 0, 100, 93, 100},
+        {"empty range draws at the start", 7, 7, 7, 12, 19},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SliderLayout layout = LayOutSlider(200, 24, c.value, c.min, c.max);
+        EXPECT_EQ(layout.thumb, (PixelRect{c.thumbLeft, 3, c.thumbLeft + 14, 21}));
+        EXPECT_EQ(layout.track, (PixelRect{12, 9, 188, 15}));
+        EXPECT_EQ(layout.fill, (PixelRect{12, 9, c.fillRight, 15}));
+    }
+}
