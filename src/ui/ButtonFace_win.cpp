@@ -23,6 +23,8 @@ Color borderColor(const ButtonFaceState& s) {
 }  // namespace
 
 void PaintButtonFace(HDC dc, const RECT& r, const ButtonFaceState& state) {
+    // The corners outside the rounded face show the window background the buttons sit on.
+    FillSolidRect(dc, r, ColorWindowBg);
     const Color base = baseColor(state);
     const int radius = ButtonCornerRadius();
     FillRoundRectGradient(dc, r, radius, AdjustColor(base, state.brightTop ? 10 : 6),

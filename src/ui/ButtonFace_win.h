@@ -11,5 +11,5 @@ struct ButtonFaceState {
     bool accentBorder = false;  // the border takes the accent colour
 };
 
-// Gradient face, border and inner highlight within r.
+// The window background in the corners, then the gradient face, border and inner highlight within r.
 void PaintButtonFace(HDC dc, const RECT& r, const ButtonFaceState& state);

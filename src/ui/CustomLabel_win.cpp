@@ -65,10 +65,7 @@ void CustomLabel::Paint() {
     PaintDc paint(hwnd_);
     const HDC dc = buffer_.Begin(paint.get(), clientWidth_, clientHeight_);
     RECT client{0, 0, clientWidth_, clientHeight_};
-    {
-        UniqueBrush background(CreateSolidBrush(backgroundColor_));
-        FillRect(dc, &client, background.get());
-    }
+    FillSolidRect(dc, client, backgroundColor_);
     if (!text_.empty()) {
         int dpi = 96;
         {

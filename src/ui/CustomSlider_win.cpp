@@ -100,6 +100,8 @@ void CustomSlider::Paint() {
     const HDC dc = buffer_.Begin(paint.get(), width_, height_);
     const bool enabled = IsWindowEnabled(hwnd_);
     const RECT body{0, 0, width_, height_};
+    // The corners outside the rounded body show the window background the slider sits on.
+    FillSolidRect(dc, body, ColorWindowBg);
     FillRoundRect(dc, body, ControlCornerRadius(), enabled ? ColorControlBg : RGB(35, 35, 35));
     StrokeRoundRect(dc, body, ControlCornerRadius(), enabled && hovered_ ? ColorAccent : ColorBorder, 1.0f);
 

@@ -93,6 +93,11 @@ PixelRect ToPixelRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+void FillSolidRect(HDC hdc, const RECT& rect, COLORREF color) {
+    UniqueBrush brush(CreateSolidBrush(color));
+    FillRect(hdc, &rect, brush.get());
+}
+
 void AddRoundedRectPath(GpPath* path, const FloatRect& r, float radius) {
     const float d = 2 * radius;
     GdipResetPath(path);

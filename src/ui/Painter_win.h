@@ -13,6 +13,9 @@ class GpPath;
 // Anti-aliased painting through GDI+ onto an ordinary DC. Every call creates and deletes its own GDI+
 // objects; a failure leaves the drawing undone and reports nothing.
 
+// A plain GDI fill, for flat backgrounds.
+void FillSolidRect(HDC hdc, const RECT& rect, COLORREF color);
+
 // Replaces the path's contents with one closed rounded rectangle; a radius of half the height is a capsule.
 void AddRoundedRectPath(Gdiplus::GpPath* path, const FloatRect& rect, float radius);
 void FillRoundRect(HDC hdc, const RECT& rect, int radius, COLORREF color);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "ModalDialog_win.h"
+
+// The help window (class "OrlixHelpDialog"): sized to its word-wrapped text within the work area, with
+// an OK button, modal over its owner.
+class HelpDialog : public ModalDialog {
+public:
+    // An empty title shows "Brisquel - Help". While the help window is open a second call replaces its
+    // text and title, brings it to the front and returns at once.
+    static void Show(HWND owner, const std::wstring& text, const std::wstring& title);
+
+private:
+    explicit HelpDialog(const std::wstring& text);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PaintContent(HDC dc, int width, int height) override;
+
+    std::wstring text_;
+    HWND okButton_ = nullptr;
+};

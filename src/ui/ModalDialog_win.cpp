@@ -1,0 +1,182 @@
+#include "ModalDialog_win.h"
+
+#include <commctrl.h>
+
+#include "ButtonFace_win.h"
+#include "Painter_win.h"
+#include "Theme.h"
+
+namespace {
+
+constexpr int kDialogFontHeight = -14;
+constexpr UINT_PTR kButtonSubclassId = 1;
+constexpr int kMaxCaption = 64;
+
+void setHandCursor() {
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+}
+
+}  // namespace
+
+ModalDialog::ModalDialog() : font_(CreateWidgetFont(kDialogFontHeight)) {}
+
+ModalDialog::~ModalDialog() = default;
+
+void ModalDialog::RunModal(HWND owner) {
+    done_ = false;
+    MSG msg{};
+    while (!done_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            if (hwnd_) DestroyWindow(hwnd_);
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (owner) {
+        EnableWindow(owner, TRUE);
+        SetForegroundWindow(owner);
+    }
+}
+
+HWND ModalDialog::AddButton(const wchar_t* text, int id, const PixelRect& bounds) {
+    HWND button = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, bounds.left, bounds.top,
+                                  bounds.width(), bounds.height(), hwnd_,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (!button) return nullptr;
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    SetWindowSubclass(button, ButtonSubclass, kButtonSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    return button;
+}
+
+void ModalDialog::BringToFront() {
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    SetForegroundWindow(hwnd_);
+}
+
+DialogSize ModalDialog::FrameSize(const DialogSize& client, DWORD style, DWORD exStyle) {
+    RECT frame{0, 0, client.width, client.height};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+PixelRect ModalDialog::OwnerOrScreen(HWND owner) {
+    RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (owner && IsWindow(owner)) GetWindowRect(owner, &r);
+    return ToPixelRect(r);
+}
+
+SIZE ModalDialog::MeasureWrapped(const std::wstring& text, int wrapWidth) const {
+    WindowDc screen(nullptr);
+    ScopedSelect selectFont(screen.get(), font_.get());
+    RECT r{0, 0, wrapWidth, 0};
+    DrawTextW(screen.get(), text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    return {r.right, r.bottom};
+}
+
+SIZE ModalDialog::MeasureLine(const std::wstring& text) const {
+    WindowDc screen(nullptr);
+    ScopedSelect selectFont(screen.get(), font_.get());
+    SIZE size{};
+    GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item->CtlType != ODT_BUTTON) break;
+            PaintButton(*item);
+            return TRUE;
+        }
+        case WM_DPICHANGED:
+            if (lParam) {
+                const RECT* r = reinterpret_cast<const RECT*>(lParam);
+                SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return 0;
+        case WM_DESTROY:
+            done_ = true;
+            return 0;
+        default:
+            break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+void ModalDialog::Paint() {
+    PaintDc paint(hwnd_);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const HDC dc = buffer_.Begin(paint.get(), client.right, client.bottom);
+    FillSolidRect(dc, client, ColorWindowBg);
+    SetBkMode(dc, TRANSPARENT);
+    ScopedSelect selectFont(dc, font_.get());
+    PaintContent(dc, client.right, client.bottom);
+    buffer_.Present(paint.get(), client.right, client.bottom);
+}
+
+void ModalDialog::PaintButton(const DRAWITEMSTRUCT& item) const {
+    const RECT& r = item.rcItem;
+    const bool pressed = item.itemState & ODS_SELECTED;
+    const bool lit = (item.itemState & ODS_FOCUS) || item.hwndItem == hoveredButton_;
+    BackBuffer buffer;
+    const HDC dc = buffer.Begin(item.hDC, r.right, r.bottom);
+    PaintButtonFace(dc, r, {true, pressed, item.hwndItem == hoveredButton_, lit, lit});
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorText);
+    ScopedSelect selectFont(dc, font_.get());
+    wchar_t caption[kMaxCaption] = L"";
+    GetWindowTextW(item.hwndItem, caption, kMaxCaption);
+    RECT text = r;
+    if (pressed) OffsetRect(&text, 0, 1);
+    DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    buffer.Present(item.hDC, r.right, r.bottom);
+}
+
+LRESULT CALLBACK ModalDialog::ButtonSubclass(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR dialog) {
+    auto* self = reinterpret_cast<ModalDialog*>(dialog);
+    switch (message) {
+        case WM_SETCURSOR:
+            setHandCursor();
+            return TRUE;
+        case WM_MOUSEMOVE: {
+            setHandCursor();
+            if (self->hoveredButton_ != button) {
+                if (self->hoveredButton_) InvalidateRect(self->hoveredButton_, nullptr, FALSE);
+                self->hoveredButton_ = button;
+                InvalidateRect(button, nullptr, FALSE);
+            }
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, button, 0};
+            TrackMouseEvent(&track);
+            break;
+        }
+        case WM_MOUSELEAVE:
+            if (self->hoveredButton_ == button) {
+                self->hoveredButton_ = nullptr;
+                InvalidateRect(button, nullptr, FALSE);
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            InvalidateRect(button, nullptr, FALSE);
+            break;
+        case WM_NCDESTROY:
+            if (self->hoveredButton_ == button) self->hoveredButton_ = nullptr;
+            RemoveWindowSubclass(button, ButtonSubclass, kButtonSubclassId);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(button, message, wParam, lParam);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <string>
+
+#include "BackBuffer_win.h"
+#include "DialogLayout.h"
+#include "PixelRect.h"
+#include "ScopedGdi.h"
+#include "Window.h"
+
+// Names the one open dialog of a kind for the length of its Show: a second Show of the same kind finds
+// it there instead of sharing its state.
+template <typename Dialog>
+class OpenDialogMark {
+public:
+    explicit OpenDialogMark(Dialog* dialog) { open_ = dialog; }
+    ~OpenDialogMark() { open_ = nullptr; }
+    OpenDialogMark(const OpenDialogMark&) = delete;
+    OpenDialogMark& operator=(const OpenDialogMark&) = delete;
+    static Dialog* open() { return open_; }
+
+private:
+    static inline Dialog* open_ = nullptr;
+};
+
+// What the three dark dialogs share: the 14 px widget font, the owner-drawn buttons with their hover
+// tracking, painting through one buffer, and the nested modal loop over a disabled owner.
+class ModalDialog : public Window {
+protected:
+    ModalDialog();
+    ~ModalDialog() override;
+
+    // Disables the owner, runs the nested loop until the window is gone, then re-enables and
+    // re-activates the owner. A WM_QUIT that arrives meanwhile closes the dialog and is posted again,
+    // so the application's own loop still ends.
+    void RunModal(HWND owner);
+    // A "BUTTON" child drawn by PaintButton, with the dialog's font.
+    HWND AddButton(const wchar_t* text, int id, const PixelRect& bounds);
+    // Puts an open dialog in front of everything again.
+    void BringToFront();
+    // The window size for a client area of the given size.
+    static DialogSize FrameSize(const DialogSize& client, DWORD style, DWORD exStyle);
+    // What a dialog centres on: its owner's window rectangle, else the primary screen.
+    static PixelRect OwnerOrScreen(HWND owner);
+
+    SIZE MeasureWrapped(const std::wstring& text, int wrapWidth) const;
+    SIZE MeasureLine(const std::wstring& text) const;
+
+    // The dialog's own text, painted over the flat window background.
+    virtual void PaintContent(HDC dc, int width, int height) = 0;
+    // Handles painting, button drawing, DPI moves and the end of the loop; the rest goes to DefWindowProcW.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    UniqueFont font_;
+
+private:
+    static LRESULT CALLBACK ButtonSubclass(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                           DWORD_PTR dialog);
+    void PaintButton(const DRAWITEMSTRUCT& item) const;
+    void Paint();
+
+    HWND hoveredButton_ = nullptr;
+    bool done_ = false;
+    BackBuffer buffer_;
+};

@@ -1,0 +1,98 @@
+#include "Notification_win.h"
+
+#include "Painter_win.h"
+#include "ScopedGdi.h"
+#include "Theme.h"
+
+namespace {
+
+const Window::WindowClass kNotificationClass{L"OrlixNotification", CS_HREDRAW | CS_VREDRAW};
+constexpr DWORD kStyle = WS_POPUP | WS_BORDER;
+constexpr DWORD kExStyle = WS_EX_TOPMOST;
+constexpr UINT_PTR kTimeoutTimer = 1;
+constexpr Color kFrameColor = ColorButtonHoverFace;
+
+Color titleColor(NotificationKind kind) {
+    switch (kind) {
+        case NotificationKind::Warning:
+            return Rgb(255, 200, 100);
+        case NotificationKind::Error:
+            return Rgb(255, 100, 100);
+        default:
+            return Rgb(100, 200, 255);
+    }
+}
+
+}  // namespace
+
+Notification::Notification(const std::wstring& message, const std::wstring& title, NotificationKind kind)
+    : message_(message), title_(title), kind_(kind) {}
+
+void Notification::Show(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind,
+                        int timeoutMs) {
+    if (Notification* open = OpenDialogMark<Notification>::open()) {
+        open->BringToFront();
+        return;
+    }
+    if (!RegisterOnce(kNotificationClass)) return;
+    Notification dialog(message, title, kind);
+    OpenDialogMark<Notification> mark(&dialog);
+    const SIZE text = dialog.MeasureWrapped(message, kDialogWrapWidth);
+    const SIZE titleSize = title.empty() ? SIZE{} : dialog.MeasureLine(title);
+    const DialogSize frame = FrameSize(
+        NotificationClientSize(text.cx, text.cy, titleSize.cx, titleSize.cy, !title.empty()), kStyle, kExStyle);
+    const PixelRect placed = CentreOn(OwnerOrScreen(owner), frame.width, frame.height);
+    if (!dialog.CreateBound(kNotificationClass, kExStyle, L"", kStyle, placed.left, placed.top, frame.width,
+                            frame.height, owner, 0)) {
+        return;
+    }
+    if (owner) EnableWindow(owner, FALSE);
+    ShowWindow(dialog.hwnd_, SW_SHOW);
+    UpdateWindow(dialog.hwnd_);
+    if (timeoutMs > 0) SetTimer(dialog.hwnd_, kTimeoutTimer, static_cast<UINT>(timeoutMs), nullptr);
+    dialog.RunModal(owner);
+}
+
+LRESULT Notification::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: {
+            RECT client{};
+            GetClientRect(hwnd_, &client);
+            AddButton(L"OK", IDOK, CentredButton(client.right, client.bottom, 80, 28, 43));
+            return 0;
+        }
+        case WM_KEYDOWN:
+            if (wParam == VK_ESCAPE || wParam == VK_RETURN) DestroyWindow(hwnd_);
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) DestroyWindow(hwnd_);
+            return 0;
+        case WM_TIMER:
+            KillTimer(hwnd_, kTimeoutTimer);
+            DestroyWindow(hwnd_);
+            return 0;
+        case WM_CTLCOLORBTN:
+            return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+        default:
+            return ModalDialog::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void Notification::PaintContent(HDC dc, int width, int height) {
+    {
+        UniquePen framePen(CreatePen(PS_SOLID, 1, kFrameColor));
+        ScopedSelect selectPen(dc, framePen.get());
+        ScopedSelect selectBrush(dc, GetStockObject(NULL_BRUSH));
+        Rectangle(dc, 0, 0, width, height);
+    }
+    int y = 20;
+    if (!title_.empty()) {
+        SetTextColor(dc, titleColor(kind_));
+        RECT title{20, 20, width - 20, 40};
+        DrawTextW(dc, title_.c_str(), -1, &title, DT_NOPREFIX);
+        y = 45;
+    }
+    SetTextColor(dc, ColorTextSoft);
+    RECT text{20, y, width - 20, height - 60};
+    DrawTextW(dc, message_.c_str(), -1, &text, DT_WORDBREAK | DT_NOPREFIX);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "ModalDialog_win.h"
+
+// Only colours the title line; other values show as Info.
+enum class NotificationKind : int { Info = 0, Warning = 1, Error = 2 };
+
+// A dark message with an optional coloured title and an OK button (class "OrlixNotification"), modal
+// over its owner, optionally closing itself after a time-out.
+class Notification : public ModalDialog {
+public:
+    // An empty title draws no title line; timeoutMs <= 0 never closes by itself. A second call while one
+    // is open only brings the open one to the front.
+    static void Show(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind,
+                     int timeoutMs);
+
+private:
+    Notification(const std::wstring& message, const std::wstring& title, NotificationKind kind);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PaintContent(HDC dc, int width, int height) override;
+
+    std::wstring message_;
+    std::wstring title_;
+    NotificationKind kind_;
+};

@@ -1,0 +1,147 @@
+// The widget kit on one window at known positions, for the GUI tests. The window is a borderless
+// popup at the screen origin, so client and screen coordinates agree. Notifications the window
+// receives and what each dialog returns are printed to stdout, one line each; commands arrive on
+// stdin, one per line (see runCommand), so a test can open dialogs and menus at known moments.
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "ui/CustomButton_win.h"
+#include "ui/CustomLabel_win.h"
+#include "ui/CustomSlider_win.h"
+#include "ui/ScopedGdi.h"
+#include "ui/VectorIcons.h"
+#include "ui/Window.h"
+
+namespace {
+
+constexpr UINT WM_GALLERY_COMMAND = WM_APP + 1;  // lParam: a heap std::string the window takes over
+constexpr int kWidth = 640;
+constexpr int kHeight = 400;
+
+void report(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void report(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vprintf(format, args);
+    va_end(args);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+class Gallery : public Window {
+public:
+    bool Create() {
+        const WindowClass galleryClass{L"BrisquelKitGallery", 0, IDC_ARROW, nullptr, RGB(30, 30, 30)};
+        if (!CreateBound(galleryClass, 0, L"Kit gallery", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, kWidth,
+                         kHeight, nullptr, 0)) {
+            return false;
+        }
+        status_.Create(hwnd_, 20, 20, 200, 30, 101);
+        status_.SetText(L"Status: ready");
+        emptyLabel_.Create(hwnd_, 240, 20, 100, 30, 102);
+        apply_.Create(hwnd_, 20, 70, 120, 32, 201, L"Apply");
+        hotkey_.Create(hwnd_, 160, 70, 140, 32, 202, L"Ctrl+F2");
+        hotkey_.SetIcon(VectorIconGear);
+        disabled_.Create(hwnd_, 320, 70, 120, 32, 203, L"Disabled");
+        disabled_.SetEnabled(false);
+        opacity_.Create(hwnd_, 20, 130, 300, 24, 301);
+        opacity_.SetValue(25);
+        disabledSlider_.Create(hwnd_, 340, 130, 200, 24, 302);
+        disabledSlider_.SetValue(50);
+        EnableWindow(disabledSlider_.hwnd(), FALSE);
+        narrowSlider_.Create(hwnd_, 560, 130, 30, 24, 303);
+        return true;
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+            case WM_COMMAND:
+                report("command id=%u code=%u", LOWORD(wParam), HIWORD(wParam));
+                return 0;
+            case WM_HSCROLL: {
+                const auto* slider = reinterpret_cast<HWND>(lParam) == opacity_.hwnd() ? &opacity_ : &narrowSlider_;
+                report("hscroll id=%d code=%u value=%u full=%d", GetDlgCtrlID(reinterpret_cast<HWND>(lParam)),
+                       LOWORD(wParam), HIWORD(wParam), slider->GetValue());
+                return 0;
+            }
+            case WM_GALLERY_COMMAND: {
+                std::unique_ptr<std::string> line(reinterpret_cast<std::string*>(lParam));
+                runCommand(*line);
+                return 0;
+            }
+            case WM_DESTROY:
+                PostQuitMessage(0);
+                return 0;
+            default:
+                return Window::HandleMessage(message, wParam, lParam);
+        }
+    }
+
+private:
+    void runCommand(const std::string& line) {
+        std::istringstream in(line);
+        std::string command;
+        in >> command;
+        if (command == "set-status") {
+            std::string text;
+            std::getline(in >> std::ws, text);
+            status_.SetText(std::wstring(text.begin(), text.end()));
+        } else if (command == "set-value") {
+            int value = 0;
+            in >> value;
+            opacity_.SetValue(value);
+        } else if (command == "text") {
+            wchar_t text[128] = L"";
+            GetWindowTextW(status_.hwnd(), text, 128);
+            wchar_t caption[128] = L"";
+            GetWindowTextW(hotkey_.hwnd(), caption, 128);
+            report("text status=%ls button=%ls value=%d", text, caption, opacity_.GetValue());
+        } else if (command == "quit") {
+            DestroyWindow(hwnd_);
+        }
+        report("done %s", command.c_str());
+    }
+
+    CustomLabel status_;
+    CustomLabel emptyLabel_;
+    CustomButton apply_;
+    CustomButton hotkey_;
+    CustomButton disabled_;
+    CustomSlider opacity_;
+    CustomSlider disabledSlider_;
+    CustomSlider narrowSlider_;
+};
+
+}  // namespace
+
+int wmain() {
+    GdiplusSession gdiplus;
+    Gallery gallery;
+    if (!gallery.Create()) return 1;
+    const HWND window = gallery.hwnd();
+    // Commands are read off the UI thread and handed over as posted messages, which every nested
+    // modal loop dispatches too.
+    std::thread([window] {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, stdin)) {
+            std::string line(buffer);
+            while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+            PostMessageW(window, WM_GALLERY_COMMAND, 0, reinterpret_cast<LPARAM>(new std::string(line)));
+        }
+    }).detach();
+    report("ready hwnd=0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    report("exit code=%d", static_cast<int>(msg.wParam));
+    return static_cast<int>(msg.wParam);
+}
