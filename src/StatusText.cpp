@@ -38,6 +38,10 @@ std::wstring NtpSuffixText(int64_t lastSyncTime) {
 std::wstring StatusLineText(unsigned connectionState, const TrafficSnapshot& traffic, int32_t activityIndex,
                             int64_t lastSyncTime) {
     const std::wstring suffix = NtpSuffixText(lastSyncTime);
+    // A running client is connected only while its summaries arrive.
+    if (connectionState == CONNECTION_CONNECTED && traffic.reconnectAttempts > 0) {
+        connectionState = CONNECTION_RECONNECTING;
+    }
     switch (connectionState) {
         case CONNECTION_CONNECTING:
             return L"Connecting..." + suffix;

@@ -24,6 +24,7 @@ TEST(StatusText, StatusLineForEveryState) {
         {CONNECTION_DISCONNECTED, 0, 0, 0, 0, 0, L"Disconnected | NTP: Syncing..."},
         {CONNECTION_CONNECTING, 0, 0, 0, 0, 86399, L"Connecting... | NTP: 23:59:59 UTC"},
         {CONNECTION_RECONNECTING, 0, 0, 7, 0, at140307, L"Reconnecting... (attempt 7) | NTP: 14:03:07 UTC"},
+        {CONNECTION_CONNECTED, 900, 180, 2, 0, 0, L"Reconnecting... (attempt 2) | NTP: Syncing..."},
         {9, 0, 0, 0, 0, -5, L"Disconnected | NTP: Error"},
         {CONNECTION_DISCONNECTED, 0, 0, 0, 0, 40000000000, L"Disconnected | NTP: Error"},
     };
