@@ -1,9 +1,9 @@
 #pragma once
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 
+#include "BestSeconds.h"
 #include "support/Deflate.h"
 
 // An all-status body of about 1 MB: 100 bosses with 100 channels each, every field present.
@@ -28,17 +28,4 @@ inline std::string syntheticAllStatus() {
 // A gzip member of `data` as a server would send it.
 inline std::string gzipOf(const std::string& data) {
     return deflateAll(data, MAX_WBITS + 16);
-}
-
-// Best time in seconds of `rounds` rounds of `repeat` calls, so that a busy machine skews little.
-template <class Work>
-double bestSeconds(int rounds, int repeat, Work&& work) {
-    double best = 1e300;
-    for (int r = 0; r < rounds; ++r) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < repeat; ++i) work();
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (seconds < best) best = seconds;
-    }
-    return best / repeat;
 }

@@ -17,6 +17,9 @@ headless_start() {
         sleep 0.1
     done
     wine_prefix_start "$prefix"
+    # With no window manager on the private display, Wine must place and focus its windows itself;
+    # left "managed" it waits two seconds for a manager that never comes each time a popup closes.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     trap headless_stop EXIT
 }
 
@@ -32,7 +35,8 @@ wine_prefix_start() {
     # Keep one server and its services up for the whole run: the first processes of a fresh server race
     # with its start-up, and a test that starts two at once can then stall.
     wineserver -p
-    wine cmd /c exit >/dev/null 2>&1 || true
+    # A real display has a window manager: let it manage the windows (a headless run turns this off).
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
 }
 
 headless_stop() {

@@ -20,4 +20,10 @@ struct ChannelRow {
     double etd = 0.0;  // 0 or less: no estimate
     uint32_t barColor = 0;
     uint32_t textColor = 0;
+
+    bool operator==(const ChannelRow& o) const {
+        return channelNumber == o.channelNumber && hpPercent == o.hpPercent && dps == o.dps && etd == o.etd &&
+               barColor == o.barColor && textColor == o.textColor;
+    }
+    bool operator!=(const ChannelRow& o) const { return !(*this == o); }
 };

@@ -1,0 +1,110 @@
+#include "views/ComboBoxPopup_win.h"
+
+#include <windowsx.h>
+
+#include "ui/ScopedGdi.h"
+#include "views/ComboBox_win.h"
+
+namespace {
+
+const Window::WindowClass kPopupClass{L"OrlixComboBoxPopup", CS_DROPSHADOW | CS_SAVEBITS};
+
+}  // namespace
+
+bool ComboBoxPopup::Create(int x, int y, int width, int height) {
+    width_ = width;
+    height_ = height;
+    return CreateBound(kPopupClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP | WS_VISIBLE | WS_BORDER, x, y,
+                       width, height, nullptr, 0);
+}
+
+void ComboBoxPopup::Destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);
+    buffer_.Release();
+}
+
+LRESULT ComboBoxPopup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEMOVE:
+            OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONDOWN:
+            OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+            return 0;
+        case WM_KEYDOWN:
+            OnKeyDown(wParam);
+            return 0;
+        case WM_KILLFOCUS:
+            owner_.ClosePopup();
+            return 0;
+        case WM_SETCURSOR:
+            SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+            return 1;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        default:
+            return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void ComboBoxPopup::OnMouseMove(int x, int y) {
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (owner_.list_.SetHot(owner_.list_.IndexAt(x, y, client.right, ComboBox::kItemHeight))) {
+        InvalidateRect(hwnd_, nullptr, FALSE);
+    }
+}
+
+void ComboBoxPopup::OnLButtonDown(int x, int y) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int index = owner_.list_.IndexAt(x, y, client.right, ComboBox::kItemHeight);
+    if (index >= 0) {
+        owner_.Choose(index);
+    } else {
+        owner_.ClosePopup();
+    }
+}
+
+void ComboBoxPopup::OnKeyDown(WPARAM key) {
+    ComboList& list = owner_.list_;
+    switch (key) {
+        case VK_ESCAPE:
+            owner_.ClosePopup();
+            break;
+        case VK_UP:
+            list.MoveHotUp();
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            break;
+        case VK_DOWN:
+            list.MoveHotDown();
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            break;
+        case VK_RETURN:
+        case VK_SPACE:
+            if (list.valid(list.hot())) {
+                owner_.Choose(list.hot());
+            } else {
+                owner_.ClosePopup();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void ComboBoxPopup::Paint() {
+    PaintDc paint(hwnd_);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const HDC dc = buffer_.Begin(paint.get(), client.right, client.bottom);
+    if (!dc) return;
+    owner_.PaintList(dc, client.right, client.bottom);
+    buffer_.Present(paint.get(), client.right, client.bottom);
+}

@@ -1,0 +1,209 @@
+#include "views/ComboBox_win.h"
+
+#include <windowsx.h>
+
+#include "WideText.h"
+#include "ui/ForceForeground_win.h"
+#include "ui/Painter_win.h"
+#include "ui/ScopedGdi.h"
+#include "ui/Theme.h"
+#include "ui/VectorIcons.h"
+
+namespace {
+
+const Window::WindowClass kComboClass{L"OrlixComboBox", CS_OWNDC};
+
+constexpr Color kFieldFace = Rgb(50, 50, 50);
+constexpr Color kFieldFaceHover = Rgb(62, 62, 62);
+constexpr Color kChevron = Rgb(235, 235, 235);
+constexpr Color kListFace = Rgb(42, 42, 42);
+constexpr Color kHighlight = Rgb(80, 160, 255);
+constexpr int kTextHeight = -14;
+constexpr int kTextLeft = 10;
+constexpr int kListTextLeft = 8;
+constexpr UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+
+ScreenRect workAreaFor(const RECT& control) {
+    RECT area{};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(MonitorFromRect(&control, MONITOR_DEFAULTTONEAREST), &info)) {
+        area = info.rcWork;
+    } else {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    return {area.left, area.top, area.right, area.bottom};
+}
+
+void drawItemText(HDC dc, const std::string& utf8, Color color, RECT bounds) {
+    SetTextColor(dc, color);
+    DrawTextW(dc, Utf8ToWide(utf8).c_str(), -1, &bounds, kTextFormat);
+}
+
+}  // namespace
+
+bool ComboBox::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
+    parent_ = parent;
+    id_ = id;
+    width_ = width;
+    height_ = height;
+    return CreateBound(kComboClass, 0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height, parent, id);
+}
+
+int ComboBox::AddItem(const std::string& text, Color color, void* data, int32_t freshCount, int32_t totalCount) {
+    const int index = list_.Add({text, color, data, freshCount, totalCount});
+    Invalidate();
+    return index;
+}
+
+void ComboBox::Clear() {
+    list_.Clear();
+    ClosePopup();
+    Invalidate();
+}
+
+void ComboBox::SetCurSel(int index) {
+    if (list_.SetCurSel(index)) Invalidate();
+}
+
+void ComboBox::SetItemStatus(int index, Color color, int32_t freshCount, int32_t totalCount) {
+    if (!list_.SetItemStatus(index, color, freshCount, totalCount)) return;
+    if (popupOpen_) InvalidateRect(popup_.hwnd(), nullptr, FALSE);
+    Invalidate();
+}
+
+void ComboBox::Invalidate() {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ComboBox::SetBounds(int x, int y, int width, int height) {
+    width_ = width;
+    height_ = height;
+    SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOCOPYBITS);
+}
+
+void ComboBox::OpenPopup() {
+    if (OpenList()) ForceForeground(popup_.hwnd());
+}
+
+bool ComboBox::OpenList() {
+    if (popupOpen_ || list_.count() == 0) return false;
+    RECT control{};
+    GetWindowRect(hwnd_, &control);
+    const ScreenRect place = PlaceDropDown({control.left, control.top, control.right, control.bottom},
+                                           list_.count() * kItemHeight, workAreaFor(control));
+    if (!popup_.Create(place.left, place.top, place.width(), place.height())) return false;
+    list_.ResetHot();
+    popupOpen_ = true;
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    SetCapture(popup_.hwnd());
+    SetForegroundWindow(popup_.hwnd());
+    SetFocus(popup_.hwnd());
+    Notify(CBN_DROPDOWN);
+    return true;
+}
+
+void ComboBox::ClosePopup() {
+    if (!popupOpen_) return;
+    // Cleared first: the list's focus loss while it is destroyed then finds it closed already.
+    popupOpen_ = false;
+    ReleaseCapture();
+    popup_.Destroy();
+    Notify(CBN_CLOSEUP);
+    Invalidate();
+}
+
+void ComboBox::Choose(int index) {
+    list_.SetCurSel(index);
+    Notify(CBN_SELCHANGE);
+    ClosePopup();
+}
+
+void ComboBox::Notify(WORD code) {
+    SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_, code), reinterpret_cast<LPARAM>(hwnd_));
+}
+
+LRESULT ComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            if (popupOpen_) {
+                ClosePopup();
+            } else {
+                OpenPopup();
+            }
+            return 0;
+        case WM_MOUSEMOVE:
+            if (!trackingLeave_) {
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+                trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+            }
+            if (!hover_) {
+                hover_ = true;
+                Invalidate();
+            }
+            return 0;
+        case WM_MOUSELEAVE:
+            hover_ = trackingLeave_ = false;
+            Invalidate();
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            Invalidate();
+            return 0;
+        case WM_SIZE:
+            width_ = GET_X_LPARAM(lParam);
+            height_ = GET_Y_LPARAM(lParam);
+            return 0;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        default:
+            return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void ComboBox::Paint() {
+    PaintDc paint(hwnd_);
+    const HDC dc = buffer_.Begin(paint.get(), width_, height_);
+    if (!dc) return;
+    const RECT field{0, 0, width_, height_};
+    const Color face = hover_ ? kFieldFaceHover : kFieldFace;
+    // The corners outside the rounded field show the window behind it.
+    FillSolidRect(dc, field, ColorWindowBg);
+    FillRoundRectGradient(dc, field, ControlCornerRadius(), AdjustColor(face, hover_ ? 10 : 6), AdjustColor(face, -6));
+    StrokeRoundRect(dc, field, ControlCornerRadius(), hover_ ? ColorAccent : ColorBorder, 1.0f);
+    RECT inner = field;
+    InflateRect(&inner, -1, -1);
+    StrokeRoundRect(dc, inner, ControlCornerRadius() - 1, AdjustColor(face, 18), 1.0f);
+    DrawVectorIcon(dc, VectorIconChevronDown, RECT{width_ - 22, 0, width_ - 6, height_}, kChevron, 2.0f);
+    if (list_.valid(list_.selected())) {
+        const ComboItem& item = list_.items()[static_cast<size_t>(list_.selected())];
+        UniqueFont font = CreateWidgetFont(kTextHeight);
+        ScopedSelect select(dc, font.get());
+        SetBkMode(dc, TRANSPARENT);
+        drawItemText(dc, item.text, item.color, RECT{kTextLeft, 0, width_ - 28, height_});
+    }
+    buffer_.Present(paint.get(), width_, height_);
+}
+
+void ComboBox::PaintList(HDC dc, int width, int height) const {
+    const RECT all{0, 0, width, height};
+    FillSolidRect(dc, all, kListFace);
+    StrokeRoundRect(dc, all, ControlCornerRadius(), ColorBorder, 1.0f);
+    UniqueFont font = CreateWidgetFont(kTextHeight);
+    ScopedSelect select(dc, font.get());
+    SetBkMode(dc, TRANSPARENT);
+    for (int i = 0; i < list_.count(); ++i) {
+        const RECT row{0, i * kItemHeight, width, (i + 1) * kItemHeight};
+        if (i == list_.hot()) {
+            FillSolidRect(dc, row, BlendColor(kHighlight, ColorWindowBg, 170));
+        } else if (i == list_.selected()) {
+            FillSolidRect(dc, row, BlendColor(kHighlight, ColorWindowBg, 210));
+        }
+        const ComboItem& item = list_.items()[static_cast<size_t>(i)];
+        drawItemText(dc, ComboItemLabel(item), item.color,
+                     RECT{row.left + kListTextLeft, row.top, row.right, row.bottom});
+    }
+}

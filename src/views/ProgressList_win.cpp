@@ -1,0 +1,221 @@
+#include "views/ProgressList_win.h"
+
+#include <windowsx.h>
+
+#include "ui/Painter_win.h"
+#include "ui/ScopedGdi.h"
+#include "ui/Theme.h"
+#include "views/FontFit.h"
+
+namespace {
+
+const Window::WindowClass kListClass{L"ZentrikProgressList", CS_OWNDC | CS_DBLCLKS};
+
+constexpr Color kFrame = Rgb(60, 60, 60);
+constexpr Color kEmptyText = Rgb(150, 150, 150);
+constexpr Color kStrip = Rgb(40, 40, 40);
+constexpr Color kThumb = Rgb(80, 80, 80);
+constexpr Color kThumbHover = Rgb(100, 100, 100);
+constexpr Color kThumbDragged = Rgb(120, 120, 120);
+constexpr wchar_t kEmptyMessage[] = L"Unknown";
+constexpr int kSmallestEmptyFont = 12;
+constexpr int kLargestEmptyFont = 48;
+
+}  // namespace
+
+bool ProgressList::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
+    return CreateBound(kListClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id);
+}
+
+void ProgressList::SetBounds(int x, int y, int width, int height) {
+    SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER);
+}
+
+void ProgressList::SetRows(const std::vector<ChannelRow>& rows) {
+    if (rows == rows_) return;
+    rows_ = rows;
+    scroll_.SetRowCount(static_cast<int>(rows_.size()));
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    UpdateWindow(hwnd_);
+}
+
+void ProgressList::Clear() {
+    rows_.clear();
+    scroll_.SetRowCount(0);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    UpdateWindow(hwnd_);
+}
+
+void ProgressList::ScrollToTop() {
+    ScrollTo(0);
+}
+
+void ProgressList::SetScrollbarEnabled(bool enabled) {
+    if (enabled == scrollbarEnabled_) return;
+    scrollbarEnabled_ = enabled;
+    if (!enabled) dragging_ = scrollbarHover_ = false;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ProgressList::SetTextScale(int percent) {
+    scroll_.SetRowHeight(RowHeightForTextScale(percent));
+    scroll_.SetRowCount(static_cast<int>(rows_.size()));
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ProgressList::ScrollTo(int position) {
+    if (scroll_.ScrollTo(position)) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_VSCROLL:
+            OnVScroll(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_MOUSEWHEEL:
+            ScrollTo(scroll_.WheelTarget(GET_WHEEL_DELTA_WPARAM(wParam)));
+            return 0;
+        case WM_LBUTTONDOWN:
+            OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+            if (dragging_) {
+                dragging_ = false;
+                ReleaseCapture();
+                InvalidateRect(hwnd_, nullptr, FALSE);
+            }
+            return 0;
+        case WM_CAPTURECHANGED:
+            dragging_ = false;
+            return 0;
+        case WM_MOUSELEAVE:
+            if (scrollbarHover_) {
+                scrollbarHover_ = false;
+                InvalidateRect(hwnd_, nullptr, FALSE);
+            }
+            return 0;
+        default:
+            return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void ProgressList::OnSize(int width, int height) {
+    clientWidth_ = width;
+    clientHeight_ = height;
+    scroll_.SetClientSize(width, height);
+    scroll_.SetRowCount(static_cast<int>(rows_.size()));
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ProgressList::OnVScroll(WORD code, WORD thumbPosition) {
+    const int position = scroll_.position();
+    switch (code) {
+        case SB_LINEUP:
+            ScrollTo(position - 1);
+            break;
+        case SB_LINEDOWN:
+            ScrollTo(position + 1);
+            break;
+        case SB_PAGEUP:
+            ScrollTo(position - scroll_.visibleRows());
+            break;
+        case SB_PAGEDOWN:
+            ScrollTo(position + scroll_.visibleRows());
+            break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK:
+            ScrollTo(thumbPosition);
+            break;
+        default:
+            break;
+    }
+}
+
+void ProgressList::OnLButtonDown(int x, int y) {
+    if (!scrollbarEnabled_ || !scroll_.InStrip(x, y)) return;
+    const auto thumb = scroll_.ThumbRect();
+    if (!thumb) return;
+    if (y >= thumb->top && y < thumb->bottom && x >= thumb->left && x < thumb->right) {
+        dragging_ = true;
+        dragStartY_ = y;
+        dragStartPosition_ = scroll_.position();
+        SetCapture(hwnd_);
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return;
+    }
+    OnVScroll(y >= thumb->top ? SB_PAGEDOWN : SB_PAGEUP, 0);
+}
+
+void ProgressList::OnMouseMove(int x, int y) {
+    if (dragging_) {
+        ScrollTo(scroll_.DragTarget(dragStartPosition_, y - dragStartY_));
+        return;
+    }
+    const bool hover = scrollbarEnabled_ && scroll_.InStrip(x, y);
+    if (hover == scrollbarHover_) return;
+    scrollbarHover_ = hover;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    if (hover) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&track);
+    }
+}
+
+void ProgressList::Paint() {
+    PaintDc paint(hwnd_);
+    const HDC dc = buffer_.Begin(paint.get(), clientWidth_, clientHeight_);
+    if (!dc || dc == paint.get()) return;  // no buffer for this size: leave the control as it is
+    const RECT client{0, 0, clientWidth_, clientHeight_};
+    FillSolidRect(dc, client, ColorWindowBg);
+    {
+        UniqueBrush frame(CreateSolidBrush(kFrame));
+        FrameRect(dc, &client, frame.get());
+    }
+    if (rows_.empty()) {
+        PaintEmpty(dc, client);
+    } else {
+        const int rowHeight = scroll_.rowHeight();
+        int y = 0;
+        for (int i = scroll_.position(); i < scroll_.drawnEnd(); ++i, y += rowHeight) {
+            rowPainter_.Paint(dc, rows_[static_cast<size_t>(i)], RECT{0, y, clientWidth_, y + rowHeight});
+        }
+    }
+    if (ShowsScrollbar()) PaintScrollbar(dc);
+    buffer_.Present(paint.get(), clientWidth_, clientHeight_);
+}
+
+void ProgressList::PaintEmpty(HDC dc, const RECT& client) {
+    constexpr UINT kFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+    const int height = LargestFittingHeight(kSmallestEmptyFont, kLargestEmptyFont, [&](int candidate) {
+        UniqueFont font = CreateWidgetFont(candidate);
+        ScopedSelect select(dc, font.get());
+        SIZE size{};
+        GetTextExtentPoint32W(dc, kEmptyMessage, static_cast<int>(std::size(kEmptyMessage)) - 1, &size);
+        return size.cx <= client.right - client.left && size.cy <= client.bottom - client.top;
+    });
+    UniqueFont font = CreateWidgetFont(height);
+    ScopedSelect select(dc, font.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kEmptyText);
+    RECT area = client;
+    DrawTextW(dc, kEmptyMessage, -1, &area, kFormat);
+}
+
+void ProgressList::PaintScrollbar(HDC dc) {
+    FillSolidRect(dc, RECT{clientWidth_ - ListScroll::kStripWidth, 0, clientWidth_, clientHeight_}, kStrip);
+    const auto thumb = scroll_.ThumbRect();
+    if (!thumb) return;
+    const Color color = dragging_ ? kThumbDragged : scrollbarHover_ ? kThumbHover : kThumb;
+    FillSolidRect(dc, RECT{thumb->left, thumb->top, thumb->right, thumb->bottom}, color);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <vector>
+
+#include "model/BossEntry.h"
+#include "ui/BackBuffer_win.h"
+#include "ui/Window.h"
+#include "views/ChannelRowPainter_win.h"
+#include "views/ListScroll.h"
+
+// The channel list (class "ZentrikProgressList"): one row per channel with its label, HP bar, time to
+// death and HP-loss rate, in the order given; "Unknown" when empty. Scrolls through its own drawn
+// scrollbar, the mouse wheel and WM_VSCROLL. Sends nothing to its parent.
+class ProgressList : public Window {
+public:
+    bool Create(HWND parent, int x, int y, int width, int height, unsigned id);
+    void SetBounds(int x, int y, int width, int height);
+    // Repaints at once when the rows differ from those shown.
+    void SetRows(const std::vector<ChannelRow>& rows);
+    void Clear();
+    void ScrollToTop();
+    void SetScrollbarEnabled(bool enabled);
+    void SetTextScale(int percent);
+    int ScrollPosition() const { return scroll_.position(); }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint();
+    void PaintEmpty(HDC dc, const RECT& client);
+    void PaintScrollbar(HDC dc);
+    bool ShowsScrollbar() const { return scrollbarEnabled_ && scroll_.overflows(); }
+    void ScrollTo(int position);
+    void OnVScroll(WORD code, WORD thumbPosition);
+    void OnLButtonDown(int x, int y);
+    void OnMouseMove(int x, int y);
+    void OnSize(int width, int height);
+
+    std::vector<ChannelRow> rows_;
+    ListScroll scroll_;
+    bool scrollbarEnabled_ = true;
+    bool dragging_ = false;
+    int dragStartY_ = 0;
+    int dragStartPosition_ = 0;
+    bool scrollbarHover_ = false;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+    ChannelRowPainter rowPainter_;
+    BackBuffer buffer_;
+};

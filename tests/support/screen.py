@@ -1,0 +1,29 @@
+"""Screenshots of the test display for the GUI tests: the whole X screen as RGB pixels."""
+import os
+import subprocess
+
+
+class Screen:
+    """One screenshot. Also saved as PNG under BRISQUEL_SHOTS_DIR (default: the working directory) when named."""
+
+    def __init__(self, name=None):
+        size = subprocess.run(["xdpyinfo"], capture_output=True, text=True, check=True).stdout
+        dimensions = next(line for line in size.splitlines() if "dimensions:" in line).split()[1]
+        self.width, self.height = (int(v) for v in dimensions.split("x"))
+        self.data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], capture_output=True,
+                                   check=True).stdout
+        if name:
+            directory = os.environ.get("BRISQUEL_SHOTS_DIR", ".")
+            os.makedirs(directory, exist_ok=True)
+            subprocess.run(["convert", "-size", f"{self.width}x{self.height}", "-depth", "8", "rgb:-",
+                            os.path.join(directory, name + ".png")], input=self.data, check=True)
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.data[i:i + 3])
+
+    def line(self, y, x0, x1):
+        return [self.pixel(x, y) for x in range(x0, x1)]
+
+    def region(self, x0, y0, x1, y1):
+        return [self.pixel(x, y) for y in range(y0, y1) for x in range(x0, x1)]

@@ -1,0 +1,116 @@
+// The two data views at known positions, for the GUI tests: four channel lists in known states and the boss
+// combo box. The window is a borderless popup at the screen origin, so client and screen coordinates agree.
+// What the owner hears (combo box notifications) and every change of a list's scroll position are printed
+// to stdout, one line each.
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "ui/ScopedGdi.h"
+#include "ui/Window.h"
+#include "views/ComboBox_win.h"
+#include "views/ProgressList_win.h"
+
+namespace {
+
+constexpr UINT_PTR kWatchTimer = 1;
+constexpr unsigned kComboId = 1001;
+
+ChannelRow row(int channel, int hp, double etd = 0, double dps = 0, uint32_t bar = 0, uint32_t text = 0) {
+    ChannelRow r;
+    r.channelNumber = channel;
+    r.hpPercent = hp;
+    r.etd = etd;
+    r.dps = dps;
+    r.barColor = bar;
+    r.textColor = text;
+    return r;
+}
+
+class Gallery : public Window {
+public:
+    bool Create() {
+        const WindowClass galleryClass{L"BrisquelViewsGallery", 0, IDC_ARROW, nullptr, RGB(30, 30, 30)};
+        if (!CreateBound(galleryClass, 0, L"Views gallery", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 800, 600,
+                         nullptr, 0)) {
+            return false;
+        }
+        // One row per bar colour, a stale row, no estimates: exactly five rows of 40 pixels.
+        thresholds_.Create(hwnd_, 10, 10, 380, 200, 1);
+        thresholds_.SetTextScale(100);
+        thresholds_.SetRows({row(1, 24), row(2, 25), row(3, 49), row(4, 50), row(5, 80, 0, 0, 0x808080, 0xC8C8C8)});
+        std::vector<ChannelRow> many;
+        for (int i = 0; i < 30; ++i) many.push_back(row(i + 1, 100 - 3 * i, 95.7 + i, 0.42));
+        overflowing_.Create(hwnd_, 410, 10, 380, 200, 2);
+        overflowing_.SetTextScale(100);
+        overflowing_.SetRows(many);
+        empty_.Create(hwnd_, 10, 220, 380, 100, 3);
+        scaled_.Create(hwnd_, 410, 220, 380, 300, 4);
+        scaled_.SetTextScale(150);
+        scaled_.SetRows(many);
+        combo_.Create(hwnd_, 10, 340, 250, 30, kComboId);
+        combo_.AddItem("Drake", RGB(255, 0, 0), &tags_[0], 0, 0);
+        combo_.AddItem("Wyrm", RGB(0, 180, 0), &tags_[1], 3, 12);
+        combo_.AddItem("Hydra", RGB(0, 180, 0), &tags_[2], 5, 20);
+        SetTimer(hwnd_, kWatchTimer, 50, nullptr);
+        return true;
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+            case WM_COMMAND:
+                std::printf("command id=%u code=%u selected=%d\n", LOWORD(wParam), HIWORD(wParam), selectedIndex());
+                std::fflush(stdout);
+                return 0;
+            case WM_TIMER:
+                reportScroll("overflowing", overflowing_, lastOverflowing_);
+                reportScroll("scaled", scaled_, lastScaled_);
+                return 0;
+            case WM_DESTROY:
+                PostQuitMessage(0);
+                return 0;
+            default:
+                return Window::HandleMessage(message, wParam, lParam);
+        }
+    }
+
+private:
+    int selectedIndex() const {
+        const auto* tag = static_cast<const int*>(combo_.GetSelectedData());
+        return tag ? *tag : -1;
+    }
+
+    static void reportScroll(const char* name, const ProgressList& list, int& last) {
+        if (list.ScrollPosition() == last) return;
+        last = list.ScrollPosition();
+        std::printf("scroll %s=%d\n", name, last);
+        std::fflush(stdout);
+    }
+
+    ProgressList thresholds_;
+    ProgressList overflowing_;
+    ProgressList empty_;
+    ProgressList scaled_;
+    ComboBox combo_;
+    int tags_[3] = {0, 1, 2};
+    int lastOverflowing_ = 0;
+    int lastScaled_ = 0;
+};
+
+}  // namespace
+
+int wmain() {
+    GdiplusSession gdiplus;
+    Gallery gallery;
+    if (!gallery.Create()) return 1;
+    std::printf("ready\n");
+    std::fflush(stdout);
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
