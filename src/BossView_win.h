@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Settings.h"
+#include "model/LiveModel.h"
+#include "net/NtpClock.h"
+#include "ui/CustomLabel_win.h"
+#include "views/ComboBox_win.h"
+#include "views/ProgressList_win.h"
+
+// The chosen boss and what the overlay shows of it: the boss combo box, the channel list, the boss title
+// (click-through mode) and the respawn countdown, all fed from the live model. Reads the model under its
+// lock only to copy or build, never across a modal loop.
+class BossView {
+public:
+    BossView(const LiveModel& model, const NtpClock& clock, Settings& settings, ComboBox& combo, ProgressList& list,
+             CustomLabel& title, CustomLabel& countdown)
+        : model_(model),
+          clock_(clock),
+          settings_(settings),
+          combo_(combo),
+          list_(list),
+          title_(title),
+          countdown_(countdown) {}
+
+    // Fills the combo box in boss-list order and selects the boss saved last time, else the first with a
+    // fresh channel, else none.
+    void OnBossListLoaded();
+    // The user chose the combo box's selected item; the choice is saved at once.
+    void OnBossSelected();
+    // New data: the rows of the chosen boss; in click-through mode the list starts at its top.
+    void RefreshRows(bool clickThrough);
+    // The counts and colours of the open drop-down.
+    void RefreshComboStatus();
+    void UpdateCountdownText();
+
+    bool hasItems() const { return !bosses_.empty(); }
+
+private:
+    const LiveModel& model_;
+    const NtpClock& clock_;
+    Settings& settings_;
+    ComboBox& combo_;
+    ProgressList& list_;
+    CustomLabel& title_;
+    CustomLabel& countdown_;
+    std::string selectedBossId_;
+    // The combo box's item data: one copy per boss, at addresses that stay put.
+    std::vector<std::unique_ptr<BossInfo>> bosses_;
+};

@@ -1,0 +1,58 @@
+#include "WindowModes_win.h"
+
+#include "MonitorClamp_win.h"
+
+namespace {
+
+constexpr LONG kFrameStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+constexpr LONG kClickThroughExStyle = WS_EX_TRANSPARENT | WS_EX_NOACTIVATE;
+
+RECT windowRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+}  // namespace
+
+void WindowModes::SetClickThrough(bool on) {
+    clickThrough_ = on;
+    LONG style = GetWindowLongW(hwnd_, GWL_STYLE);
+    LONG exStyle = GetWindowLongW(hwnd_, GWL_EXSTYLE);
+    if (on) {
+        style = (style & ~static_cast<LONG>(WS_OVERLAPPEDWINDOW)) | static_cast<LONG>(WS_POPUP);
+        exStyle |= kClickThroughExStyle;
+    } else {
+        style = (style & ~(static_cast<LONG>(WS_POPUP) | kFrameStyle)) | kFrameStyle;
+        exStyle &= ~kClickThroughExStyle;
+    }
+    SetWindowLongW(hwnd_, GWL_STYLE, style);
+    SetWindowLongW(hwnd_, GWL_EXSTYLE, exStyle);
+    const RECT r = windowRect(hwnd_);
+    SetWindowPos(hwnd_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_FRAMECHANGED | SWP_SHOWWINDOW | (on ? SWP_NOACTIVATE : 0));
+    ClampToMonitor();
+}
+
+bool WindowModes::ToggleVisibility() {
+    visible_ = !visible_;
+    if (!visible_) {
+        ShowWindow(hwnd_, SW_HIDE);
+    } else {
+        ShowWindow(hwnd_, SW_SHOWNA);
+        SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return visible_;
+}
+
+void WindowModes::SetOpacity(int percent) {
+    SetLayeredWindowAttributes(hwnd_, 0, AlphaForOpacity(percent), LWA_ALPHA);
+}
+
+void WindowModes::ClampToMonitor() {
+    const RECT current = windowRect(hwnd_);
+    const RECT clamped = ClampRectToMonitor(current);
+    if (EqualRect(&current, &clamped)) return;
+    SetWindowPos(hwnd_, nullptr, clamped.left, clamped.top, clamped.right - clamped.left, clamped.bottom - clamped.top,
+                 SWP_NOZORDER | (clickThrough_ ? SWP_NOACTIVATE : 0));
+}
