@@ -21,6 +21,8 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    bool ContainsPoint(LPARAM lParam) const;
+    void SetHovered(bool hovered);
     void Paint();
 
     HWND parent_ = nullptr;

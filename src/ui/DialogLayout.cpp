@@ -11,7 +11,7 @@ constexpr int kMargin = 20;
 constexpr int kMinWidth = 200;
 constexpr int kHelpStartWidth = 700;
 constexpr int kHelpWidthStep = 80;
-constexpr int kHelpTextInset = 28;    // left and right text margins together
+constexpr int kHelpTextInset = 28;     // left and right text margins together
 constexpr int kHelpChromeHeight = 72;  // text margins and the OK button row
 constexpr int kHelpWorkAreaMargin = 80;
 

@@ -42,9 +42,9 @@ void ModalDialog::RunModal(HWND owner) {
 }
 
 HWND ModalDialog::AddButton(const wchar_t* text, int id, const PixelRect& bounds) {
-    HWND button = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, bounds.left, bounds.top,
-                                  bounds.width(), bounds.height(), hwnd_,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    HWND button = CreateWindowExW(
+        0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, bounds.left, bounds.top, bounds.width(),
+        bounds.height(), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!button) return nullptr;
     SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     SetWindowSubclass(button, ButtonSubclass, kButtonSubclassId, reinterpret_cast<DWORD_PTR>(this));
