@@ -130,6 +130,8 @@ void MenuTier::Paint(HDC hdc) {
     const int height = layout_.height;
     const HDC dc = buffer_.Begin(hdc, width, height);
     const RECT whole{0, 0, width, height};
+    // The window is square: its corners outside the rounded frame take the tier's own background.
+    FillSolidRect(dc, whole, ColorWindowBg);
     FillRoundRect(dc, whole, ControlCornerRadius(), ColorWindowBg);
     StrokeRoundRect(dc, whole, ControlCornerRadius(), ColorFrame, 1.0f);
     SetBkMode(dc, TRANSPARENT);

@@ -107,8 +107,11 @@ BOOL CALLBACK reportWindow(HWND hwnd, LPARAM) {
     GetWindowRect(hwnd, &r);
     RECT client{};
     GetClientRect(hwnd, &client);
-    report("window class=%ls rect=%ld,%ld,%ld,%ld client=%ld,%ld enabled=%d title=%ls", className, r.left, r.top,
-           r.right, r.bottom, client.right, client.bottom, IsWindowEnabled(hwnd) ? 1 : 0, title);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    report("window class=%ls rect=%ld,%ld,%ld,%ld client=%ld,%ld,%ld,%ld enabled=%d title=%ls", className, r.left,
+           r.top, r.right, r.bottom, origin.x, origin.y, client.right, client.bottom, IsWindowEnabled(hwnd) ? 1 : 0,
+           title);
     return TRUE;
 }
 

@@ -89,6 +89,8 @@ class Gallery:
     def windows(self):
         result = {}
         for line in self.run("windows"):
+            if not line.startswith("window "):
+                continue
             fields = dict(re.findall(r"(\w+)=([^ ]*(?: [^=]*$)?)", line))
             result.setdefault(fields["class"], []).append(fields)
         return result
@@ -206,6 +208,182 @@ class Controls(KitTest):
         self.assertEqual(self.gallery.run("text"), ["text status=Status: ready button=Ctrl+F2 value=100"])
         self.gallery.run("set-status Status: Connected")
         self.assertEqual(self.gallery.run("text")[0].split(" button")[0], "text status=Status: Connected")
+
+
+def client_of(window):
+    """Screen origin and size of a window's client area."""
+    return tuple(map(int, window["client"].split(",")))
+
+
+class Dialogs(KitTest):
+    def open(self, command, window_class):
+        self.gallery.send(command)
+        return self.gallery.wait_for_window(window_class)[0]
+
+    def test_confirmation_answers_yes_no_and_keeps_one_open(self):
+        g = self.gallery
+        dialog = self.open("confirm", "OrlixConfirmDialog")
+        self.assertEqual(dialog["title"], "Confirm Exit")
+        self.assertEqual(g.windows()["BrisquelKitGallery"][0]["enabled"], "0", "the owner is disabled")
+        x, y, width, height = client_of(dialog)
+        self.assertGreaterEqual(width, 200)
+        # Hovering moves the accent border from Yes to No.
+        yes, no = (x + width // 2 - 40, y + height - 34), (x + width // 2 + 40, y + height - 34)
+        xdotool("mousemove", *yes)
+        time.sleep(0.3)
+        on_yes = Screenshot("confirm-hover-yes")
+        xdotool("mousemove", *no)
+        time.sleep(0.3)
+        on_no = Screenshot("confirm-hover-no")
+        top = y + height - 48
+
+        def accent(shot, bx):
+            return near(shot.at(bx, top), ACCENT, 30) or near(shot.at(bx, top + 1), ACCENT, 30)
+        self.assertEqual((accent(on_yes, yes[0]), accent(on_yes, no[0])), (True, False))
+        self.assertEqual((accent(on_no, yes[0]), accent(on_no, no[0])), (False, True))
+        self.assertColour(on_no, x + 5, y + 5, WINDOW_BG)
+        self.assertGreater(on_no.count(x + 20, y + 20, x + width - 20, y + 40, lambda p: near(p, (220, 220, 220), 10)), 10)
+
+        # A second confirmation while this one is open returns at once and leaves it be.
+        self.assertEqual(g.run("confirm"), ["confirm=0"])
+        self.assertEqual(len(g.windows()["OrlixConfirmDialog"]), 1)
+        xdotool("click", 1)
+        self.assertEqual(g.expect("confirm=")[0], "confirm=0")
+        self.assertEqual(g.windows()["BrisquelKitGallery"][0]["enabled"], "1", "the owner is enabled again")
+
+        for key, answer in (("Return", "confirm=1"), ("Escape", "confirm=0")):
+            self.open("confirm", "OrlixConfirmDialog")
+            xdotool("key", key)
+            self.assertEqual(g.expect("confirm=")[0], answer)
+        self.open("confirm", "OrlixConfirmDialog")
+        xdotool("mousemove", *yes, "click", 1)
+        self.assertEqual(g.expect("confirm=")[0], "confirm=1")
+
+    def test_quit_during_a_dialog_closes_it_and_ends_the_program(self):
+        self.open("confirm", "OrlixConfirmDialog")
+        self.gallery.send("post-quit 7")
+        self.assertEqual(self.gallery.expect("confirm=")[0], "confirm=0")
+        self.assertEqual(self.gallery.expect("exit")[0], "exit code=7")
+        self.assertEqual(self.gallery.process.wait(timeout=10), 7)
+
+    def test_notification_closes_on_keys_and_by_itself(self):
+        g = self.gallery
+        note = self.open("notify 0", "OrlixNotification")
+        x, y, width, height = client_of(note)
+        shot = Screenshot("notification")
+        self.assertColour(shot, x + 5, y + 5, WINDOW_BG)
+        self.assertColour(shot, x, y + 5, (80, 80, 80))  # the frame
+        warning = shot.count(x + 20, y + 20, x + width - 20, y + 40, lambda p: near(p, (255, 200, 100), 20))
+        self.assertGreater(warning, 10, "the warning title line")
+        self.assertEqual(g.run("notify 0")[0][:len("notify closed")], "notify closed", "a second one returns")
+        self.assertEqual(len(g.windows()["OrlixNotification"]), 1)
+        xdotool("key", "Escape")
+        g.expect("notify closed")
+        self.open("notify 0", "OrlixNotification")
+        xdotool("key", "Return")
+        g.expect("notify closed")
+        g.send("notify 1200")
+        after = int(g.expect("notify closed")[0].split("=")[1])
+        self.assertTrue(1100 <= after < 4000, after)
+
+    def test_help_opens_once_and_takes_new_text(self):
+        g = self.gallery
+        help_window = self.open("help", "OrlixHelpDialog")
+        self.assertEqual(help_window["title"], "Brisquel - Help")
+        self.assertEqual(client_of(help_window)[2], 700)
+        Screenshot("help")
+        self.assertEqual(g.run("help Second text"), ["help closed"])
+        self.assertEqual(len(g.windows()["OrlixHelpDialog"]), 1)
+        xdotool("key", "Escape")
+        g.expect("help closed")
+        g.wait_for_window("OrlixHelpDialog", present=False)
+
+
+class Menu(KitTest):
+    def tiers(self):
+        return sorted((rect_of(w) for w in self.gallery.windows().get("OrlixDarkPopupMenuTier", [])))
+
+    def outcome(self):
+        """What the menu delivered: lines while it closed and those the window received right after."""
+        return self.gallery.expect("done menu")[1] + self.gallery.quiet()
+
+    def open_menu(self, x=100, y=100):
+        self.gallery.send(f"menu {x} {y}")
+        self.gallery.wait_for_window("OrlixDarkPopupMenuTier")
+
+    def test_cascades_with_the_mouse_and_chooses(self):
+        g = self.gallery
+        self.open_menu()
+        # Five 28 px rows and a 9 px separator under an 8 px margin; narrow labels give 160 px.
+        self.assertEqual(self.tiers(), [(100, 100, 260, 257)])
+        xdotool("key", "Escape", "Down", "Return")
+        time.sleep(0.3)
+        self.assertEqual(len(self.tiers()), 1, "keys do nothing")
+        xdotool("mousemove", 150, 150)  # Options
+        time.sleep(0.3)
+        root, sub = self.tiers()
+        self.assertEqual(root, (100, 100, 260, 257))
+        self.assertEqual((sub[0], sub[1], sub[3]), (260, 136, 228))  # beside the row, three rows tall
+        self.assertGreaterEqual(sub[2] - sub[0], 160)
+        shot = Screenshot("menu-submenu")
+        self.assertTrue(55 <= shot.at(110, 150)[0] <= 70, f"hovered row {shot.at(110, 150)}")
+        self.assertGreater(shot.count(268, 142, 284, 158, lambda p: near(p, (0, 120, 215), 40)), 3, "check mark")
+        self.assertGreater(shot.count(240, 140, 252, 160, lambda p: min(p) > 150), 3, "submenu arrow")
+        xdotool("mousemove", 300, 150)
+        xdotool("mousemove", 300, 214)  # Deeper
+        time.sleep(0.3)
+        self.assertEqual(self.tiers()[2], (sub[2], 200, sub[2] + 160, 236))
+        xdotool("mousemove", 300, 186, "click", 1)  # the disabled option: nothing happens
+        time.sleep(0.3)
+        self.assertEqual(len(self.tiers()), 2, "moving onto a disabled row closed the deeper tier only")
+        xdotool("mousemove", 300, 214)
+        time.sleep(0.3)
+        xdotool("mousemove", sub[2] - 10, 214, "mousemove", sub[2] + 30, 222, "click", 1)
+        self.assertEqual(self.outcome(), ["command id=3010 code=0"])
+        self.assertEqual(self.tiers(), [])
+
+        choices = [(150, 187, ["action ran"]), (150, 215, []), (150, 243, ["command id=2002 code=0"])]
+        for x, y, expected in choices:
+            self.open_menu()
+            xdotool("mousemove", 150, 168, "click", 1)  # the separator
+            xdotool("mousemove", 150, 150, "click", 1)  # a submenu parent
+            time.sleep(0.2)
+            self.assertEqual(len(self.tiers()), 2)
+            xdotool("mousemove", x, y, "click", 1)
+            self.assertEqual(self.outcome(), expected)
+
+    def test_outside_click_closes_and_reaches_its_window(self):
+        for button in (1, 3):
+            self.open_menu()
+            xdotool("mousemove", 600, 380, "click", button)
+            self.gallery.expect("done menu")
+            self.assertEqual(self.gallery.expect("click")[0], "click x=600 y=380")
+
+    def test_opens_leftwards_and_upwards_near_the_edges(self):
+        self.open_menu(1200, 900)
+        # 1200 lies in the right 30 % of 1280; 900 + 157 passes the bottom, so the tier ends 28 px below 900.
+        self.assertEqual(self.tiers(), [(1040, 771, 1200, 928)])
+        xdotool("mousemove", 1100, 821)  # Options opens leftwards too
+        time.sleep(0.3)
+        self.assertEqual(self.tiers()[0][2], 1040)
+        Screenshot("menu-leftwards")
+        xdotool("mousemove", 600, 380, "click", 1)
+        self.gallery.expect("done menu")
+
+
+class Resources(KitTest):
+    def counts(self, command):
+        lines = self.gallery.run(command)
+        return [re.search(r"gdi=(\d+) user=(\d+)", line).groups() for line in lines if line.startswith("counts")]
+
+    def test_painting_and_menus_leave_no_objects_behind(self):
+        self.counts("stress-paint 20")
+        before, after = self.counts("stress-paint 500")
+        self.assertEqual(before, after)
+        self.counts("stress-menu 5")
+        before, after = self.counts("stress-menu 50")
+        self.assertEqual(before, after)
+        self.assertGreater(int(before[0]), 0)
 
 
 if __name__ == "__main__":
