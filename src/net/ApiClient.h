@@ -60,6 +60,6 @@ private:
     uint64_t bytesSentTotal_ = 0;
     uint64_t lastBytesReceived_ = 0;
     uint64_t lastBytesSent_ = 0;
-    uint32_t reconnectAttempts_ = 0;
+    uint32_t reconnectAttempts_ = 0;  // all-status reads failed in a row
     std::string statusText_;
 };

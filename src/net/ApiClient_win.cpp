@@ -117,10 +117,13 @@ bool ApiClient::fetchChannelStatus(const std::string& bossId, std::vector<Channe
 bool ApiClient::fetchAllStatus(AllStatusMap& result) {
     result.clear();
     std::string body;
-    if (!download(kAllStatusPath, LastRequest::Tracked, "Failed to fetch all status - network error or empty response",
-                  body))
-        return false;
-    return succeeded(decodeAllStatus(body, result));
+    const bool ok = download(kAllStatusPath, LastRequest::Tracked,
+                             "Failed to fetch all status - network error or empty response", body) &&
+                    succeeded(decodeAllStatus(body, result));
+    // The summary is what keeps the overlay current, so its failures in a row are what the user is told.
+    std::lock_guard<std::mutex> guard(lock_);
+    reconnectAttempts_ = ok ? 0 : reconnectAttempts_ + 1;
+    return ok;
 }
 
 double ApiClient::fetchServerCacheAge() {

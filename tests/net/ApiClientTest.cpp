@@ -136,3 +136,20 @@ TEST(ApiClient, WorkerAnnouncesTheConnectionState) {
     EXPECT_EQ(client.trafficSnapshot().connectionState, CONNECTION_DISCONNECTED);
     EXPECT_EQ(client.statusText(), "Stopped");
 }
+
+TEST(ApiClient, CountsSummaryFailuresInARowUntilOneSucceeds) {
+    const std::string route = "summary-failures";
+    ApiClient client(fixtureRoute({{"status", 500}}, route));
+    AllStatusMap result;
+    const std::pair<nlohmann::json, uint32_t> steps[] = {
+        {{{"status", 500}}, 1}, {{{"body", "<html>"}}, 2}, {{{"body", kBody}}, 0}, {{{"status", 404}}, 1}};
+    for (const auto& [answer, attempts] : steps) {
+        fixtureRoute(answer, route);
+        client.fetchAllStatus(result);
+        EXPECT_EQ(client.trafficSnapshot().reconnectAttempts, attempts) << answer.dump();
+    }
+    // Other reads do not count.
+    std::vector<BossInfo> bosses;
+    client.fetchBossList(bosses);
+    EXPECT_EQ(client.trafficSnapshot().reconnectAttempts, 1u);
+}
