@@ -5,7 +5,6 @@
 #include <mutex>
 #include <optional>
 #include <random>
-#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -13,9 +12,6 @@
 #include "net/NtpPacket.h"
 
 namespace {
-
-constexpr DWORD kNtpTimeoutMs = 5000;
-constexpr auto kFailedServerPause = std::chrono::milliseconds(500);
 
 class UdpSocket {
 public:
@@ -58,16 +54,16 @@ UdpEndpoint endpointOf(const sockaddr_in& address) {
     return {ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
 }
 
-bool setTimeout(SOCKET handle, int option) {
-    const DWORD timeout = kNtpTimeoutMs;
+bool setTimeout(SOCKET handle, int option, std::chrono::milliseconds limit) {
+    const DWORD timeout = static_cast<DWORD>(limit.count());
     return setsockopt(handle, SOL_SOCKET, option, reinterpret_cast<const char*>(&timeout), sizeof timeout) == 0;
 }
 
 // The Unix time one server gives, or nullopt when it cannot be reached or its answer is not acceptable.
-std::optional<std::uint32_t> askServer(const NtpServer& server) {
+std::optional<std::uint32_t> askServer(const NtpServer& server, std::chrono::milliseconds timeout) {
     UdpSocket udp;
     // Without the time-outs a silent server would hold this thread forever.
-    if (!udp.valid() || !setTimeout(udp.get(), SO_RCVTIMEO) || !setTimeout(udp.get(), SO_SNDTIMEO)) {
+    if (!udp.valid() || !setTimeout(udp.get(), SO_RCVTIMEO, timeout) || !setTimeout(udp.get(), SO_SNDTIMEO, timeout)) {
         return std::nullopt;
     }
 
@@ -97,14 +93,14 @@ std::optional<std::uint32_t> askServer(const NtpServer& server) {
     return ntpAnswerUnixTime(packet.data(), static_cast<std::size_t>(received), nonce, sentTo, endpointOf(source));
 }
 
-bool syncWith(const std::vector<NtpServer>& servers, NtpClockState& state) {
+bool syncWith(const std::vector<NtpServer>& servers, NtpClockState& state, const NtpTiming& timing) {
     startWinsockOnce();
     for (const NtpServer& server : servers) {
-        if (const std::optional<std::uint32_t> unixTime = askServer(server)) {
+        if (const std::optional<std::uint32_t> unixTime = askServer(server, timing.timeout)) {
             state.publish(*unixTime);
             return true;
         }
-        std::this_thread::sleep_for(kFailedServerPause);
+        std::this_thread::sleep_for(timing.failedPause);
     }
     return false;
 }
@@ -115,23 +111,24 @@ std::vector<NtpServer> defaultNtpServers() {
     return {{"pool.ntp.org"}, {"time.google.com"}, {"time.cloudflare.com"}, {"time.windows.com"}};
 }
 
-NtpClock::NtpClock(std::vector<NtpServer> servers, NtpClockState::TickSource ticks)
+NtpClock::NtpClock(std::vector<NtpServer> servers, NtpClockState::TickSource ticks, NtpTiming timing)
     : servers(std::make_shared<const std::vector<NtpServer>>(std::move(servers))),
-      state(std::make_shared<NtpClockState>(std::move(ticks))) {}
+      state(std::make_shared<NtpClockState>(std::move(ticks))),
+      timing(timing) {}
+
+NtpClock::~NtpClock() = default;
 
 std::uint64_t NtpClock::monotonicTicks() {
     return GetTickCount64();
 }
 
 bool NtpClock::sync() {
-    return syncWith(*servers, *state);
+    return syncWith(*servers, *state, timing);
 }
 
 bool NtpClock::syncAsync() {
-    try {
-        std::thread([servers = servers, state = state] { syncWith(*servers, *state); }).detach();
-        return true;
-    } catch (const std::system_error&) {
-        return false;
-    }
+    if (background && background->running()) return true;
+    background = WorkerThread::start(
+        [servers = servers, state = state, timing = timing] { syncWith(*servers, *state, timing); });
+    return background != nullptr;
 }
