@@ -219,6 +219,8 @@ private:
             int x = 0, y = 0;
             in >> x >> y;
             DarkPopupMenu::Show(hwnd_, x, y, galleryMenu());
+        } else if (command == "activate") {
+            SetForegroundWindow(hwnd_);
         } else if (command == "post-quit") {
             int code = 0;
             in >> code;

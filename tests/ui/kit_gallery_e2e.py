@@ -359,6 +359,19 @@ class Menu(KitTest):
             self.gallery.expect("done menu")
             self.assertEqual(self.gallery.expect("click")[0], "click x=600 y=380")
 
+    def test_closes_when_another_window_takes_the_foreground(self):
+        self.open_menu()
+        time.sleep(0.5)  # the watchdog has seen the menu in front
+        self.gallery.send("activate")
+        self.gallery.expect("done menu", timeout=2)
+        self.assertEqual(self.tiers(), [])
+
+    def test_quit_during_the_menu_ends_the_program(self):
+        self.open_menu()
+        self.gallery.send("post-quit 3")
+        self.gallery.expect("done menu")
+        self.assertEqual(self.gallery.process.wait(timeout=10), 3)
+
     def test_opens_leftwards_and_upwards_near_the_edges(self):
         self.open_menu(1200, 900)
         # 1200 lies in the right 30 % of 1280; 900 + 157 passes the bottom, so the tier ends 28 px below 900.
