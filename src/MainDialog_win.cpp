@@ -141,11 +141,7 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ClampToMonitor();
             return 0;
         case WM_DPICHANGED:
-            if (lParam) {
-                const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-                SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                             suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-            }
+            MoveToSuggestedRect(lParam);
             return 0;
         case WM_BOSS_LIST_LOADED:
             OnBossListLoaded();

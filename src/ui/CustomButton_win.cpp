@@ -82,7 +82,7 @@ LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             }
             return 0;
         case WM_PAINT:
-            Paint();
+            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, {0, 0, width, height}); });
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -104,11 +104,7 @@ void CustomButton::SetHovered(bool hovered) {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void CustomButton::Paint() {
-    PaintDc paint(hwnd_);
-    RECT r{};
-    GetClientRect(hwnd_, &r);
-    const HDC dc = buffer_.Begin(paint.get(), r.right, r.bottom);
+void CustomButton::Paint(HDC dc, const RECT& r) const {
     PaintButtonFace(dc, r, {enabled_, pressed_, hovered_, hovered_, hovered_ && !pressed_});
 
     SetBkMode(dc, TRANSPARENT);
@@ -125,5 +121,4 @@ void CustomButton::Paint() {
         text.left = icon.right + kIconGap;
     }
     DrawTextW(dc, text_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    buffer_.Present(paint.get(), r.right, r.bottom);
 }

@@ -23,7 +23,7 @@ protected:
 private:
     bool ContainsPoint(LPARAM lParam) const;
     void SetHovered(bool hovered);
-    void Paint();
+    void Paint(HDC dc, const RECT& r) const;
 
     HWND parent_ = nullptr;
     unsigned id_ = 0;

@@ -18,7 +18,7 @@ protected:
 
 private:
     void SetValueFromX(int x);
-    void Paint();
+    void Paint(HDC dc) const;
 
     HWND parent_ = nullptr;
     unsigned id_ = 0;

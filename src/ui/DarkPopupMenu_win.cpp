@@ -106,7 +106,7 @@ void DarkPopupMenu::OpenSubmenu(MenuTier& tier, int index) {
     CloseTiersFrom(tier.level() + 1);
     const MenuItem& entry = tier.item(index);
     if (!entry.hasSubmenu || !entry.enabled) return;
-    const PixelRect& row = tier.rowRect(index);
+    const ScreenRect& row = tier.rowRect(index);
     POINT topRight{row.right, row.top};
     POINT topLeft{row.left, row.top};
     ClientToScreen(tier.hwnd(), &topRight);

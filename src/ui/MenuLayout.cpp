@@ -50,11 +50,11 @@ int HitTestTier(const TierLayout& layout, const std::vector<MenuRow>& rows, int 
     return -1;
 }
 
-bool RootOpensLeft(int x, const PixelRect& work) {
+bool RootOpensLeft(int x, const ScreenRect& work) {
     return (x - work.left) > work.width() * 7 / 10;
 }
 
-TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const PixelRect& work) {
+TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const ScreenRect& work) {
     TierPlacement p;
     p.opensLeft = opensLeft;
     if (opensLeft) {
@@ -80,7 +80,7 @@ TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, con
     return p;
 }
 
-bool SubmenuOpensLeft(bool parentOpensLeft, int parentLeft, int parentRight, int width, const PixelRect& work) {
+bool SubmenuOpensLeft(bool parentOpensLeft, int parentLeft, int parentRight, int width, const ScreenRect& work) {
     if (parentOpensLeft && parentLeft - width < work.left) return false;
     if (!parentOpensLeft && parentRight + width > work.right) return true;
     return parentOpensLeft;

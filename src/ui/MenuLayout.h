@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "PixelRect.h"
+#include "ScreenRect.h"
 
 // The popup menu's geometry: rows of one tier, where a tier goes near the work area's edges, and which
 // row a point selects.
@@ -14,9 +14,9 @@ struct MenuRow {
 };
 
 struct MenuRowRects {
-    PixelRect item;   // the whole row
-    PixelRect text;   // where the label goes
-    PixelRect check;  // the check mark's box; empty for separators
+    ScreenRect item;   // the whole row
+    ScreenRect text;   // where the label goes
+    ScreenRect check;  // the check mark's box; empty for separators
 };
 
 struct TierLayout {
@@ -33,7 +33,7 @@ TierLayout LayOutTier(const std::vector<MenuRow>& rows);
 int HitTestTier(const TierLayout& layout, const std::vector<MenuRow>& rows, int x, int y);
 
 // A root menu shown in the right 30 % of the work area opens leftwards.
-bool RootOpensLeft(int x, const PixelRect& work);
+bool RootOpensLeft(int x, const ScreenRect& work);
 
 struct TierPlacement {
     int left = 0;
@@ -42,7 +42,7 @@ struct TierPlacement {
 };
 // Places a tier anchored at (x, y): on its preferred side unless it would leave the work area, and
 // lifted when it would run past the bottom.
-TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const PixelRect& work);
+TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const ScreenRect& work);
 
 // A submenu keeps its parent's direction unless that side has no room for its width.
-bool SubmenuOpensLeft(bool parentOpensLeft, int parentLeft, int parentRight, int width, const PixelRect& work);
+bool SubmenuOpensLeft(bool parentOpensLeft, int parentLeft, int parentRight, int width, const ScreenRect& work);

@@ -19,11 +19,11 @@ constexpr int kArrowTip = 9;
 
 const Window::WindowClass MenuTier::kTierClass{L"OrlixDarkPopupMenuTier", CS_DROPSHADOW};
 
-PixelRect WorkAreaNear(int x, int y) {
+ScreenRect WorkAreaNear(int x, int y) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (GetMonitorInfoW(MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST), &info)) {
-        return ToPixelRect(info.rcWork);
+        return ToScreenRect(info.rcWork);
     }
     return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
@@ -83,11 +83,9 @@ LRESULT MenuTier::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 InvalidateRect(hwnd_, nullptr, FALSE);
             }
             return 0;
-        case WM_PAINT: {
-            PaintDc paint(hwnd_);
-            Paint(paint.get());
+        case WM_PAINT:
+            buffer_.PaintWindow(hwnd_, [this](HDC dc, int, int) { Paint(dc); });
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         default:
@@ -125,10 +123,9 @@ void MenuTier::OnLeftButtonUp(int x, int y) {
     }
 }
 
-void MenuTier::Paint(HDC hdc) {
+void MenuTier::Paint(HDC dc) const {
     const int width = layout_.width;
     const int height = layout_.height;
-    const HDC dc = buffer_.Begin(hdc, width, height);
     const RECT whole{0, 0, width, height};
     // The window is square: its corners outside the rounded frame take the tier's own background.
     FillSolidRect(dc, whole, ColorWindowBg);
@@ -151,7 +148,7 @@ void MenuTier::Paint(HDC hdc) {
                                   AdjustColor(ColorButtonFace, 10), AdjustColor(ColorButtonFace, -6));
         }
         if (item.checked) {
-            const PixelRect& c = rects.check;
+            const ScreenRect& c = rects.check;
             DrawVectorIcon(dc, VectorIconCheck, {c.left, c.top, c.right, c.bottom},
                            item.enabled ? ColorCheck : ColorTextDisabled, 2.0f);
         }
@@ -167,5 +164,4 @@ void MenuTier::Paint(HDC hdc) {
             FillTriangle(dc, arrow, textColor);
         }
     }
-    buffer_.Present(hdc, width, height);
 }

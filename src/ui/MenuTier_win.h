@@ -13,7 +13,7 @@ class DarkPopupMenu;
 std::vector<MenuRow> MeasureMenuRows(const std::vector<MenuItem>& items, HFONT font);
 
 // The work area of the monitor nearest a screen point, or the primary screen when that is unknown.
-PixelRect WorkAreaNear(int x, int y);
+ScreenRect WorkAreaNear(int x, int y);
 
 // One open level of a dark popup menu (class "OrlixDarkPopupMenuTier"). Mouse only: keys reaching a
 // tier do nothing.
@@ -26,14 +26,14 @@ public:
     // Lays out the items and creates the (hidden) window anchored at the screen point (x, y).
     bool Open(int x, int y, const std::vector<MenuItem>& items, bool opensLeft);
     int HitTest(int x, int y) const;
-    void Paint(HDC hdc);
+    void Paint(HDC dc) const;
     // Makes the window visible above everything.
     void ShowOnTop();
 
     int level() const { return level_; }
     bool opensLeft() const { return opensLeft_; }
     const MenuItem& item(int index) const { return items_[index]; }
-    const PixelRect& rowRect(int index) const { return layout_.rows[index].item; }
+    const ScreenRect& rowRect(int index) const { return layout_.rows[index].item; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

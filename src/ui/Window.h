@@ -35,6 +35,9 @@ protected:
     bool CreateBound(const WindowClass& windowClass, DWORD exStyle, const wchar_t* text, DWORD style, int x, int y,
                      int width, int height, HWND parent, UINT_PTR childIdOrMenu);
 
+    // Answers WM_DPICHANGED: moves to the rectangle the system suggests (lParam; nothing when null).
+    void MoveToSuggestedRect(LPARAM suggested);
+
     // Every message while the window is bound; the default is DefWindowProcW.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -4,7 +4,7 @@
 
 namespace {
 
-const PixelRect kWork{0, 0, 1920, 1040};
+const ScreenRect kWork{0, 0, 1920, 1040};
 
 }  // namespace
 
@@ -13,9 +13,9 @@ TEST(MenuLayout, RowsAndWidth) {
     const TierLayout layout = LayOutTier(rows);
     EXPECT_EQ(layout.height, 8 + 3 * 28 + 9);  // no space below the last row
     EXPECT_EQ(layout.width, 160);              // narrow labels still get 100 px
-    EXPECT_EQ(layout.rows[1].item, (PixelRect{0, 36, 160, 64}));
-    EXPECT_EQ(layout.rows[1].text, (PixelRect{30, 36, 130, 64}));
-    EXPECT_EQ(layout.rows[1].check, (PixelRect{8, 42, 24, 58}));
+    EXPECT_EQ(layout.rows[1].item, (ScreenRect{0, 36, 160, 64}));
+    EXPECT_EQ(layout.rows[1].text, (ScreenRect{30, 36, 130, 64}));
+    EXPECT_EQ(layout.rows[1].check, (ScreenRect{8, 42, 24, 58}));
     EXPECT_TRUE(layout.rows[2].check.empty());
     EXPECT_EQ(LayOutTier({{false, true, 250}}).width, 310);
     const TierLayout empty = LayOutTier({});
