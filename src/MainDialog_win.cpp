@@ -129,9 +129,8 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) OnClose();
             return 0;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            BeginPaint(hwnd_, &ps);
-            EndPaint(hwnd_, &ps);
+            // The class brush paints the background; the children paint themselves.
+            PaintDc paint(hwnd_);
             return 0;
         }
         case WM_TIMER:
