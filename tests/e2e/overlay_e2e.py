@@ -154,12 +154,16 @@ class OverlayLifecycle(OverlayTest):
     def test_closing_asks_first_and_no_keeps_running(self):
         overlay = self.start()
         overlay.state()
-        overlay.probe("post", "WM_CLOSE")
-        self.answer_exit_question(overlay, "No")
-        overlay.probe("wait-gone", "5000", "OrlixConfirmDialog")
-        time.sleep(1)
-        self.assertIsNone(overlay.process.poll(), "No leaves the overlay running")
-        self.assertEqual(overlay.state()["enabled"], "1")
+        for decline in ("No", "Escape"):
+            overlay.probe("post", "WM_CLOSE")
+            if decline == "No":
+                self.answer_exit_question(overlay, "No")
+            else:
+                overlay.probe("find", "10000", "OrlixConfirmDialog")
+                subprocess.run(["xdotool", "key", "Escape"], check=True)
+            self.assertEqual(overlay.probe("wait-gone", "5000", "OrlixConfirmDialog"), {})
+            self.assertIsNone(overlay.process.poll(), f"{decline} leaves the overlay running")
+            self.assertEqual(overlay.state()["enabled"], "1")
         self.close_and_expect_exit(overlay)
 
     def test_saved_click_through_mode_starts_without_frame(self):
