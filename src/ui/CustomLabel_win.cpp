@@ -9,8 +9,6 @@ const Window::WindowClass kLabelClass{L"OrlixCustomLabel", CS_OWNDC};
 }  // namespace
 
 bool CustomLabel::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
-    parent_ = parent;
-    id_ = id;
     if (!CreateBound(kLabelClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id)) return false;
     RECT client{};
     GetClientRect(hwnd_, &client);

@@ -22,8 +22,6 @@ protected:
 private:
     void Paint(HDC dc, int width, int height) const;
 
-    HWND parent_ = nullptr;
-    unsigned id_ = 0;
     std::wstring text_;
     int fontPointSize_ = 14;
     const Color backgroundColor_ = ColorControlBg;

@@ -20,7 +20,6 @@ RECT toRect(const ScreenRect& r) {
 
 bool CustomSlider::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
     parent_ = parent;
-    id_ = id;
     return CreateBound(kSliderClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id);
 }
 
