@@ -58,16 +58,40 @@ UdpEndpoint endpointOf(const sockaddr_in& address) {
     return {ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
 }
 
-bool setTimeout(SOCKET handle, int option) {
-    const DWORD timeout = kNtpTimeoutMs;
-    return setsockopt(handle, SOL_SOCKET, option, reinterpret_cast<const char*>(&timeout), sizeof timeout) == 0;
+bool setTimeout(SOCKET handle, int option, DWORD timeoutMs) {
+    return setsockopt(handle, SOL_SOCKET, option, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs) == 0;
+}
+
+// The server's answer, read within the time-out. Datagrams that are not its answer to this request are passed
+// over, so that a flood of spoofed or malformed ones cannot make the client give up on an answer still on its way.
+std::optional<std::uint32_t> awaitAnswer(const UdpSocket& udp, std::uint64_t nonce, const UdpEndpoint& server) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kNtpTimeoutMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 || !setTimeout(udp.get(), SO_RCVTIMEO, static_cast<DWORD>(left))) return std::nullopt;
+        NtpPacket datagram{};
+        sockaddr_in source{};
+        int sourceLength = sizeof source;
+        const int received = recvfrom(udp.get(), reinterpret_cast<char*>(datagram.data()), kNtpPacketSize, 0,
+                                      reinterpret_cast<sockaddr*>(&source), &sourceLength);
+        if (received < 0) {
+            // A datagram longer than an answer arrives cut short with this error; it is not the answer either.
+            if (WSAGetLastError() == WSAEMSGSIZE) continue;
+            return std::nullopt;
+        }
+        const auto size = static_cast<std::size_t>(received);
+        if (isNtpAnswerTo(datagram.data(), size, nonce, server, endpointOf(source)))
+            return ntpAnswerUnixTime(datagram.data(), size, nonce, server, endpointOf(source));
+    }
 }
 
 // The Unix time one server gives, or nullopt when it cannot be reached or its answer is not acceptable.
 std::optional<std::uint32_t> askServer(const NtpServer& server) {
     UdpSocket udp;
     // Without the time-outs a silent server would hold this thread forever.
-    if (!udp.valid() || !setTimeout(udp.get(), SO_RCVTIMEO) || !setTimeout(udp.get(), SO_SNDTIMEO)) {
+    if (!udp.valid() || !setTimeout(udp.get(), SO_RCVTIMEO, kNtpTimeoutMs) ||
+        !setTimeout(udp.get(), SO_SNDTIMEO, kNtpTimeoutMs)) {
         return std::nullopt;
     }
 
@@ -83,18 +107,11 @@ std::optional<std::uint32_t> askServer(const NtpServer& server) {
     const UdpEndpoint sentTo = endpointOf(*reinterpret_cast<const sockaddr_in*>(resolved->ai_addr));
 
     const std::uint64_t nonce = randomNonce();
-    NtpPacket packet = makeNtpRequest(nonce);
-    const int sent = sendto(udp.get(), reinterpret_cast<const char*>(packet.data()), kNtpPacketSize, 0,
+    const NtpPacket request = makeNtpRequest(nonce);
+    const int sent = sendto(udp.get(), reinterpret_cast<const char*>(request.data()), kNtpPacketSize, 0,
                             resolved->ai_addr, static_cast<int>(resolved->ai_addrlen));
     if (sent != static_cast<int>(kNtpPacketSize)) return std::nullopt;
-
-    sockaddr_in source{};
-    int sourceLength = sizeof source;
-    const int received = recvfrom(udp.get(), reinterpret_cast<char*>(packet.data()), kNtpPacketSize, 0,
-                                  reinterpret_cast<sockaddr*>(&source), &sourceLength);
-    udp.close();
-    if (received < 0) return std::nullopt;
-    return ntpAnswerUnixTime(packet.data(), static_cast<std::size_t>(received), nonce, sentTo, endpointOf(source));
+    return awaitAnswer(udp, nonce, sentTo);
 }
 
 bool syncWith(const std::vector<NtpServer>& servers, NtpClockState& state) {
