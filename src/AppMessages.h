@@ -1,22 +1,15 @@
 #pragma once
 
-// Private messages of the main window. Kept free of Windows headers so portable code can name them;
-// 0x0400 is WM_USER.
-constexpr unsigned WM_TRAY_CALLBACK = 0x0400 + 1;
-constexpr unsigned WM_BOSS_LIST_LOADED = 0x0400 + 100;
-constexpr unsigned WM_RESERVED_1125 = 0x0400 + 101;
-constexpr unsigned WM_CONNECTION_STATE = 0x0400 + 102;
+#include <windows.h>
 
-// wParam of WM_CONNECTION_STATE.
-enum ConnectionState : unsigned {
-    CONNECTION_DISCONNECTED = 0,
-    CONNECTION_CONNECTING = 1,
-    CONNECTION_CONNECTED = 2,
-    CONNECTION_RECONNECTING = 3,
-};
+// Private messages of the main window.
+constexpr UINT WM_TRAY_CALLBACK = WM_USER + 1;
+constexpr UINT WM_BOSS_LIST_LOADED = WM_USER + 100;
+constexpr UINT WM_RESERVED_1125 = WM_USER + 101;
+constexpr UINT WM_CONNECTION_STATE = WM_USER + 102;  // wParam: a ConnectionState
 
 // Timers of the main window.
-constexpr unsigned TIMER_STATUS = 1;
-constexpr unsigned TIMER_DATA = 3;
-constexpr unsigned TIMER_FOREGROUND = 4;
-constexpr unsigned TIMER_NTP = 5;
+constexpr UINT_PTR TIMER_STATUS = 1;
+constexpr UINT_PTR TIMER_DATA = 3;
+constexpr UINT_PTR TIMER_FOREGROUND = 4;
+constexpr UINT_PTR TIMER_NTP = 5;

@@ -16,11 +16,13 @@
 // live model and the clients that fill it; the entry point creates exactly one.
 class MainDialog {
 public:
-    MainDialog();
+    // `threadStarter` starts the refresh workers; tests pass one that fails.
+    explicit MainDialog(ThreadStarter threadStarter = startSystemThread);
     ~MainDialog();
     MainDialog(const MainDialog&) = delete;
     MainDialog& operator=(const MainDialog&) = delete;
 
+    // False when the window or its workers could not be made; nothing is then left running.
     bool Create();
     int RunMessageLoop();
 
@@ -38,6 +40,7 @@ private:
     // The tracker named in the settings, else the built-in default.
     std::string TrackerOrigin() const;
 
+    ThreadStarter threadStarter_;
     HWND hwnd_ = nullptr;
     // Shared with the workers, which may outlive this object by one request at shutdown.
     std::shared_ptr<ApiClient> apiClient_ = std::make_shared<ApiClient>();

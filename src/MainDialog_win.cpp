@@ -10,8 +10,7 @@ constexpr wchar_t kClassName[] = L"ZentrikMainDialog";
 constexpr wchar_t kTitle[] = L"Brisquel v1.6.3";
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
-// Caption, system menu, sizing frame, minimise and maximise boxes.
-constexpr LONG kFrameStyleBits = 0x00CF0000;
+constexpr LONG kFrameStyleBits = WS_OVERLAPPEDWINDOW;
 constexpr LONG kClickThroughExStyle = WS_EX_TRANSPARENT | WS_EX_NOACTIVATE;
 constexpr UINT kDataPeriodMs = 100;
 constexpr UINT kNtpRetryPeriodMs = 10000;     // until the clock has synced
@@ -44,7 +43,7 @@ RECT windowRect(HWND hwnd) {
 
 }  // namespace
 
-MainDialog::MainDialog() = default;
+MainDialog::MainDialog(ThreadStarter threadStarter) : threadStarter_(std::move(threadStarter)) {}
 
 // Stops the workers first: the destruction waits for them at most their shutdown budget.
 MainDialog::~MainDialog() {
@@ -63,7 +62,12 @@ bool MainDialog::Create() {
     SetWindowLongPtrW(hwnd_, 0, reinterpret_cast<LONG_PTR>(this));
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
-    return Initialize();
+    if (Initialize()) return true;
+    DestroyWindow(hwnd_);
+    // The quit that WM_DESTROY posts would close the caller's error box the moment it opens.
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    return false;
 }
 
 bool MainDialog::Initialize() {
@@ -95,9 +99,10 @@ bool MainDialog::Initialize() {
     // The loader reads through a client of its own; the poller through the window's, which gets its
     // base URL only once the boss list is in.
     const HWND window = hwnd_;
-    workers_ = std::make_unique<RefreshWorkers>(model_, std::make_shared<ApiClient>(TrackerOrigin()), apiClient_,
-                                                [window] { PostMessageW(window, WM_BOSS_LIST_LOADED, 0, 0); });
-    return true;
+    workers_ = RefreshWorkers::start(
+        model_, std::make_shared<ApiClient>(TrackerOrigin()), apiClient_,
+        [window] { PostMessageW(window, WM_BOSS_LIST_LOADED, 0, 0); }, {}, threadStarter_);
+    return workers_ != nullptr;
 }
 
 void MainDialog::ApplyClickThroughStyles() {
@@ -211,7 +216,8 @@ std::string MainDialog::TrackerOrigin() const {
 
 void MainDialog::OnBossListLoaded() {
     apiClient_->setBaseUrl(TrackerOrigin());
-    apiClient_->startWorker(hwnd_);
+    const HWND window = hwnd_;
+    apiClient_->startWorker([window](ConnectionState state) { PostMessageW(window, WM_CONNECTION_STATE, state, 0); });
 }
 
 void MainDialog::OnDestroy() {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <string>
+#include <variant>
+#include <vector>
 
 // What the overlay remembers between runs, kept in "Brisquel.ini" beside the executable.
 // Fields are read and written directly by the main window; Load and Save touch the file.
@@ -11,12 +13,15 @@ public:
     static constexpr int kMaxOpacity = 100;
     static constexpr int kMinTextScale = 100;
     static constexpr int kMaxTextScale = 200;
+    static constexpr int kLongestLastBoss = 255;  // UTF-16 units read back
 
     // Sets the defaults and the file path; no file access.
     Settings();
     // For tests: a settings file at an explicit path.
     explicit Settings(std::wstring iniPath);
 
+    // Both always succeed: a missing or unreadable file leaves the defaults, a failed write the
+    // values in memory.
     bool Load();
     bool Save();
     void SetOpacity(int32_t percent);
@@ -27,22 +32,41 @@ public:
     // Never written by Save: it is the user's to set.
     const std::string& trackerOrigin() const { return trackerOrigin_; }
 
-    int32_t Left = 100;
-    int32_t Top = 100;
-    int32_t Right = 550;
-    int32_t Bottom = 800;
-    int32_t Opacity = 75;
-    int32_t TextScale = 100;
-    bool ClickThroughMode = false;
-    int32_t ClickThrough = 0x42;
-    uint32_t ClickThroughMods = 6;
-    int32_t Visibility = 0x42;
-    uint32_t VisibilityMods = 2;
-    int32_t BossMenu = 0x41;
-    uint32_t BossMenuMods = 2;
+    int32_t Left;
+    int32_t Top;
+    int32_t Right;
+    int32_t Bottom;
+    int32_t Opacity;
+    int32_t TextScale;
+    bool ClickThroughMode;
+    int32_t ClickThrough;
+    uint32_t ClickThroughMods;
+    int32_t Visibility;
+    uint32_t VisibilityMods;
+    int32_t BossMenu;
+    uint32_t BossMenuMods;
     std::string LastBoss;
 
 private:
     std::wstring path_;
     std::string trackerOrigin_;
 };
+
+// One key of the file: where it lives, the field it fills, its default and the range a read is
+// clamped to. Signed fields are written as "%d", modifier sets as "%u", the flag as 1 or 0; the
+// boss id only when not empty, and never cleared by reading an empty one.
+struct SettingKey {
+    using Field = std::variant<int32_t Settings::*, uint32_t Settings::*, bool Settings::*, std::string Settings::*>;
+
+    const wchar_t* section;
+    const wchar_t* name;
+    Field field;
+    int32_t defaultValue;  // not used by the string key, whose default is empty
+    int32_t lowest;
+    int32_t highest;
+
+    int32_t clamp(int32_t value) const;
+};
+
+// Every key, in the order the file is written.
+const std::vector<SettingKey>& settingKeys();

@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "Settings.h"
@@ -9,15 +11,12 @@
 
 namespace {
 
-constexpr wchar_t kWindow[] = L"Window";
-constexpr wchar_t kHotkeys[] = L"Hotkeys";
-constexpr wchar_t kSelection[] = L"Selection";
 constexpr wchar_t kServer[] = L"Server";
-constexpr DWORD kLastBossBufferUnits = 256;  // so at most 255 characters are read back
 constexpr DWORD kBaseUrlBufferUnits = 2048;
 
-// The directory of the running executable, however long: MAX_PATH is not a limit here.
-std::wstring executableDirectory() {
+// "Brisquel.ini" in the directory of the running executable, however long: MAX_PATH is not a limit here.
+// Empty when the directory cannot be found.
+std::wstring iniPathBesideExecutable() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -25,7 +24,7 @@ std::wstring executableDirectory() {
         if (length < buffer.size()) {
             std::wstring path(buffer.data(), length);
             const size_t slash = path.find_last_of(L"\\/");
-            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash) + L"\\Brisquel.ini";
         }
         if (buffer.size() >= 32768) return {};
         buffer.resize(buffer.size() * 2);
@@ -60,40 +59,47 @@ void createUnicodeFileIfMissing(const std::wstring& path) {
     CloseHandle(file);
 }
 
-}  // namespace
-
-Settings::Settings() {
-    const std::wstring directory = executableDirectory();
-    if (!directory.empty()) path_ = directory + L"\\Brisquel.ini";
+// Signed values as "%d", modifier sets as "%u", the flag as 1 or 0.
+std::wstring valueText(int32_t value) {
+    return std::to_wstring(value);
+}
+std::wstring valueText(uint32_t value) {
+    return std::to_wstring(value);
+}
+std::wstring valueText(bool value) {
+    return value ? L"1" : L"0";
 }
 
-Settings::Settings(std::wstring iniPath) : path_(std::move(iniPath)) {}
+// The boss id as read back: at most kLongestLastBoss units, empty when absent.
+std::string readLastBoss(const SettingKey& key, const std::wstring& path) {
+    std::wstring wide = readString(key.section, key.name, Settings::kLongestLastBoss + 1, path);
+    // The cut can split a surrogate pair; drop the orphaned half rather than store U+FFFD.
+    if (!wide.empty() && wide.back() >= 0xD800 && wide.back() <= 0xDBFF) wide.pop_back();
+    return wide.empty() ? std::string() : WideToUtf8(wide);
+}
+
+}  // namespace
+
+Settings::Settings() : Settings(iniPathBesideExecutable()) {}
 
 bool Settings::Load() {
     if (path_.empty() || GetFileAttributesW(path_.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
-
-    Left = readInt(kWindow, L"Left", 100, path_);
-    Top = readInt(kWindow, L"Top", 100, path_);
-    Right = readInt(kWindow, L"Right", 550, path_);
-    Bottom = readInt(kWindow, L"Bottom", 800, path_);
-    Opacity = std::clamp(readInt(kWindow, L"Opacity", 75, path_), kMinOpacity, kMaxOpacity);
-    TextScale = std::clamp(readInt(kWindow, L"TextScale", 100, path_), kMinTextScale, kMaxTextScale);
-    ClickThroughMode = readInt(kWindow, L"ClickThroughMode", 0, path_) != 0;
-    ClickThrough = readInt(kHotkeys, L"ClickThrough", 66, path_);
-    ClickThroughMods = static_cast<uint32_t>(readInt(kHotkeys, L"ClickThroughMods", 6, path_));
-    Visibility = readInt(kHotkeys, L"Visibility", 66, path_);
-    VisibilityMods = static_cast<uint32_t>(readInt(kHotkeys, L"VisibilityMods", 2, path_));
-    BossMenu = readInt(kHotkeys, L"BossMenu", 65, path_);
-    BossMenuMods = static_cast<uint32_t>(readInt(kHotkeys, L"BossMenuMods", 2, path_));
-
-    std::wstring lastBoss = readString(kSelection, L"LastBoss", kLastBossBufferUnits, path_);
-    // The 255-unit cut can split a surrogate pair; drop the orphaned half rather than store U+FFFD.
-    if (!lastBoss.empty() && lastBoss.back() >= 0xD800 && lastBoss.back() <= 0xDBFF) lastBoss.pop_back();
-    if (!lastBoss.empty()) {
-        const std::string utf8 = WideToUtf8(lastBoss);
-        if (!utf8.empty()) LastBoss = utf8;
+    for (const SettingKey& key : settingKeys()) {
+        std::visit(
+            [&](auto member) {
+                using Value = std::decay_t<decltype(this->*member)>;
+                if constexpr (std::is_same_v<Value, std::string>) {
+                    const std::string text = readLastBoss(key, path_);
+                    if (!text.empty()) this->*member = text;
+                } else if constexpr (std::is_same_v<Value, bool>) {
+                    this->*member = readInt(key.section, key.name, key.defaultValue, path_) != 0;
+                } else {
+                    this->*member =
+                        static_cast<Value>(key.clamp(readInt(key.section, key.name, key.defaultValue, path_)));
+                }
+            },
+            key.field);
     }
-
     trackerOrigin_ = NormalizeTrackerOrigin(WideToUtf8(readString(kServer, L"BaseUrl", kBaseUrlBufferUnits, path_)))
                          .value_or(std::string());
     return true;
@@ -103,36 +109,19 @@ bool Settings::Save() {
     // Without a path the profile functions would fall back to the system's win.ini.
     if (path_.empty()) return true;
     createUnicodeFileIfMissing(path_);
-    const auto number = [](int32_t value) { return std::to_wstring(value); };
-    const auto modifiers = [](uint32_t value) { return std::to_wstring(value); };
-
-    writeValue(kWindow, L"Left", number(Left), path_);
-    writeValue(kWindow, L"Top", number(Top), path_);
-    writeValue(kWindow, L"Right", number(Right), path_);
-    writeValue(kWindow, L"Bottom", number(Bottom), path_);
-    writeValue(kWindow, L"Opacity", number(Opacity), path_);
-    writeValue(kWindow, L"TextScale", number(TextScale), path_);
-    writeValue(kWindow, L"ClickThroughMode", number(ClickThroughMode ? 1 : 0), path_);
-    writeValue(kHotkeys, L"ClickThrough", number(ClickThrough), path_);
-    writeValue(kHotkeys, L"ClickThroughMods", modifiers(ClickThroughMods), path_);
-    writeValue(kHotkeys, L"Visibility", number(Visibility), path_);
-    writeValue(kHotkeys, L"VisibilityMods", modifiers(VisibilityMods), path_);
-    writeValue(kHotkeys, L"BossMenu", number(BossMenu), path_);
-    writeValue(kHotkeys, L"BossMenuMods", modifiers(BossMenuMods), path_);
-    if (!LastBoss.empty()) {
-        const std::wstring wide = Utf8ToWide(LastBoss);
-        if (!wide.empty()) writeValue(kSelection, L"LastBoss", wide, path_);
+    for (const SettingKey& key : settingKeys()) {
+        std::visit(
+            [&](auto member) {
+                const auto& value = this->*member;
+                using Value = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<Value, std::string>) {
+                    const std::wstring wide = Utf8ToWide(value);
+                    if (!wide.empty()) writeValue(key.section, key.name, wide, path_);
+                } else {
+                    writeValue(key.section, key.name, valueText(value), path_);
+                }
+            },
+            key.field);
     }
     return true;
-}
-
-void Settings::SetOpacity(int32_t percent) {
-    Opacity = std::clamp(percent, kMinOpacity, kMaxOpacity);
-}
-
-void Settings::SetWindowRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    Left = left;
-    Top = top;
-    Right = right;
-    Bottom = bottom;
 }

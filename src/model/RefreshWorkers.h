@@ -7,8 +7,8 @@
 #include "model/AllStatusPoller.h"
 #include "model/BossListLoader.h"
 #include "model/LiveModel.h"
-#include "model/WorkerThread.h"
 #include "net/TrackerSource.h"
+#include "net/WorkerThread.h"
 
 struct RefreshTiming {
     LoaderTiming loader;
@@ -22,16 +22,22 @@ struct RefreshTiming {
 // end on its own, touching only the model, source and callback it shares.
 class RefreshWorkers {
 public:
-    RefreshWorkers(std::shared_ptr<LiveModel> model, std::shared_ptr<TrackerSource> loaderSource,
-                   std::shared_ptr<TrackerSource> pollerSource, std::function<void()> onBossListLoaded,
-                   RefreshTiming timing = {});
+    // Null when either thread cannot start; a loader already running is then stopped and waited for
+    // within the shutdown budget, so nothing is left running.
+    static std::unique_ptr<RefreshWorkers> start(std::shared_ptr<LiveModel> model,
+                                                 std::shared_ptr<TrackerSource> loaderSource,
+                                                 std::shared_ptr<TrackerSource> pollerSource,
+                                                 std::function<void()> onBossListLoaded, RefreshTiming timing = {},
+                                                 const ThreadStarter& starter = startSystemThread);
     ~RefreshWorkers();
     RefreshWorkers(const RefreshWorkers&) = delete;
     RefreshWorkers& operator=(const RefreshWorkers&) = delete;
 
 private:
+    RefreshWorkers(std::shared_ptr<LiveModel> model, std::chrono::milliseconds shutdownWait);
+
     std::shared_ptr<LiveModel> model_;
     std::chrono::milliseconds shutdownWait_;
-    WorkerThread loader_;
-    WorkerThread poller_;
+    std::unique_ptr<WorkerThread> loader_;
+    std::unique_ptr<WorkerThread> poller_;
 };

@@ -1,19 +1,19 @@
 #pragma once
 
-#include <windows.h>
-
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "net/ConnectionState.h"
 #include "net/TrackerRecords.h"
 #include "net/TrackerSource.h"
+#include "net/WorkerThread.h"
 
 // The tracker API client: three data reads, the server status probe, traffic counters for the status
-// line and a worker that announces the connection state to a window. Failures return false (or -1.0)
+// line and a worker that announces the connection state. Failures return false (or -1.0)
 // and leave a short message in the status text.
 class ApiClient : public TrackerSource {
 public:
@@ -34,8 +34,10 @@ public:
     void setStatusText(const std::string& text);
     std::string statusText() const;
 
-    // Posts WM_CONNECTION_STATE to `window`: connected on start, disconnected when stopped.
-    void startWorker(HWND window);
+    // Tells `listener`, from a worker thread, connected on start and disconnected when stopped.
+    // False when the worker could not start; nothing is then announced. A running worker stays.
+    bool startWorker(ConnectionListener listener);
+    // Waits for the worker at most 5 s.
     void stopWorker();
 
 private:
@@ -48,18 +50,16 @@ private:
     bool succeeded(const std::string& message);
     // The cache age, or kNoCacheAge with the reason in `message`.
     double probeCacheAge(const std::string& baseUrl, std::string& message);
-    void announceConnectionState();
 
     mutable std::mutex lock_;
     std::string baseUrl_;
-    std::thread worker_;
-    HWND notifyWindow_ = nullptr;
-    std::atomic<bool> stopRequested_{false};
+    std::unique_ptr<WorkerThread> worker_;
+    std::shared_ptr<std::atomic<bool>> workerStop_;
     std::atomic<bool> workerRunning_{false};
     uint64_t bytesReceivedTotal_ = 0;
     uint64_t bytesSentTotal_ = 0;
     uint64_t lastBytesReceived_ = 0;
     uint64_t lastBytesSent_ = 0;
-    uint32_t reconnectAttempts_ = 0;
+    uint32_t reconnectAttempts_ = 0;  // all-status reads failed in a row
     std::string statusText_;
 };

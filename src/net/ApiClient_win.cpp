@@ -1,8 +1,7 @@
 #include <chrono>
 #include <new>
-#include <system_error>
+#include <thread>
 
-#include "AppMessages.h"
 #include "net/ApiClient.h"
 #include "net/HttpGet.h"
 #include "net/ServerStatus.h"
@@ -23,6 +22,7 @@ constexpr DWORD kStatusReadBlock = 8192;
 constexpr uint64_t kStatusBodyCap = 1048576;
 
 constexpr auto kWorkerPollInterval = std::chrono::milliseconds(50);
+constexpr auto kWorkerShutdownWait = std::chrono::milliseconds(5000);
 
 }  // namespace
 
@@ -117,10 +117,13 @@ bool ApiClient::fetchChannelStatus(const std::string& bossId, std::vector<Channe
 bool ApiClient::fetchAllStatus(AllStatusMap& result) {
     result.clear();
     std::string body;
-    if (!download(kAllStatusPath, LastRequest::Tracked, "Failed to fetch all status - network error or empty response",
-                  body))
-        return false;
-    return succeeded(decodeAllStatus(body, result));
+    const bool ok = download(kAllStatusPath, LastRequest::Tracked,
+                             "Failed to fetch all status - network error or empty response", body) &&
+                    succeeded(decodeAllStatus(body, result));
+    // The summary is what keeps the overlay current, so its failures in a row are what the user is told.
+    std::lock_guard<std::mutex> guard(lock_);
+    reconnectAttempts_ = ok ? 0 : reconnectAttempts_ + 1;
+    return ok;
 }
 
 double ApiClient::fetchServerCacheAge() {
@@ -189,31 +192,27 @@ double ApiClient::probeCacheAge(const std::string& baseUrl, std::string& message
     return decodeCacheAge(body, message);
 }
 
-void ApiClient::startWorker(HWND window) {
-    if (worker_.joinable()) return;
-    notifyWindow_ = window;
-    stopRequested_ = false;
-    try {
-        worker_ = std::thread(&ApiClient::announceConnectionState, this);
-    } catch (const std::system_error&) {
-        // No worker: the window simply hears no connection state.
-    }
+bool ApiClient::startWorker(ConnectionListener listener) {
+    if (worker_) return true;
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    // The body shares only its flag and listener, so a detached worker outlives the client harmlessly.
+    worker_ = WorkerThread::start([stop, listener = std::move(listener)] {
+        listener(CONNECTION_CONNECTED);
+        listener(CONNECTION_CONNECTED);
+        while (!*stop) std::this_thread::sleep_for(kWorkerPollInterval);
+        listener(CONNECTION_DISCONNECTED);
+    });
+    if (!worker_) return false;
+    workerStop_ = std::move(stop);
+    workerRunning_ = true;
+    return true;
 }
 
 void ApiClient::stopWorker() {
-    if (!worker_.joinable()) return;
-    stopRequested_ = true;
-    // The worker checks the flag every 50 ms and blocks nowhere else, so the join is short.
-    worker_.join();
+    if (!worker_) return;
+    *workerStop_ = true;
+    worker_->finish(std::chrono::steady_clock::now() + kWorkerShutdownWait);
+    worker_.reset();
     workerRunning_ = false;
-}
-
-void ApiClient::announceConnectionState() {
-    PostMessageW(notifyWindow_, WM_CONNECTION_STATE, CONNECTION_CONNECTED, 0);
-    workerRunning_ = true;
-    PostMessageW(notifyWindow_, WM_CONNECTION_STATE, CONNECTION_CONNECTED, 0);
-    while (!stopRequested_) std::this_thread::sleep_for(kWorkerPollInterval);
-    workerRunning_ = false;
-    PostMessageW(notifyWindow_, WM_CONNECTION_STATE, CONNECTION_DISCONNECTED, 0);
     setStatusText("Stopped");
 }

@@ -94,13 +94,13 @@ public:
     }
 
     // Inflates chunk by chunk, growing `out` without ever reserving past the cap.
-    bool inflateStreaming(std::string& out) {
+    bool inflateStreaming(std::string& out, std::size_t cap) {
         for (;;) {
             const std::size_t produced = out.size();
             // At the cap the stream gets no more room: only an end code may still follow.
-            const std::size_t room = std::min(kStreamChunkBytes, kInflateCapBytes - produced);
+            const std::size_t room = std::min(kStreamChunkBytes, cap - produced);
             if (out.capacity() < produced + room)
-                growTo(out, std::min(std::max(out.capacity() * 2, produced + room), kInflateCapBytes));
+                growTo(out, std::min(std::max(out.capacity() * 2, produced + room), cap));
             out.resize(produced + room);
             stream_.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
             stream_.avail_out = static_cast<uInt>(room);
@@ -126,7 +126,7 @@ private:
 
 }  // namespace
 
-bool inflateGzipMember(std::string_view member, std::string& out) {
+bool inflateGzipMember(std::string_view member, std::string& out, std::size_t cap) {
     out.clear();
     const std::size_t offset = deflateOffset(member);
     if (offset == 0) return false;
@@ -135,8 +135,8 @@ bool inflateGzipMember(std::string_view member, std::string& out) {
     if (!inflater.ok()) return false;
 
     const uint32_t isize = readLe(member, member.size() - 4, 4);
-    if (isize >= 1 && isize < kInflateCapBytes && inflater.inflateOneShot(out, isize)) return true;
-    if (inflater.inflateStreaming(out)) return true;
+    if (isize >= 1 && isize < cap && inflater.inflateOneShot(out, isize)) return true;
+    if (inflater.inflateStreaming(out, cap)) return true;
     out.clear();
     return false;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "net/NtpClockState.h"
+#include "net/WorkerThread.h"
 
 struct NtpServer {
     std::string host;
@@ -15,14 +17,20 @@ struct NtpServer {
 // The public servers the program asks, in the order it asks them.
 std::vector<NtpServer> defaultNtpServers();
 
+struct NtpTiming {
+    std::chrono::milliseconds timeout{5000};     // for sending to and hearing from one server
+    std::chrono::milliseconds failedPause{500};  // after each server that gave no usable answer
+};
+
 // Wall clock corrected against NTP servers, falling back to the local clock until the first successful sync.
-// Syncs run on detached threads that co-own the clock's state and the server list, so destroying the clock
-// while one is still waiting for an answer is harmless: it finishes into state nobody reads any more.
+// Background syncs run one at a time on a worker that co-owns the clock's state and the server list, so
+// destroying the clock while one still waits for an answer is harmless: it finishes into state nobody reads.
 class NtpClock {
 public:
     // ticks: the monotonic milliseconds behind now and isFresh.
     explicit NtpClock(std::vector<NtpServer> servers = defaultNtpServers(),
-                      NtpClockState::TickSource ticks = monotonicTicks);
+                      NtpClockState::TickSource ticks = monotonicTicks, NtpTiming timing = {});
+    ~NtpClock();  // does not wait for a sync in flight
     NtpClock(const NtpClock&) = delete;
     NtpClock& operator=(const NtpClock&) = delete;
 
@@ -30,9 +38,11 @@ public:
     std::int64_t lastSyncTime() const { return state->lastSyncTime(); }
     bool isFresh() const { return state->isFresh(); }
 
-    // Asks the servers in order until one answers acceptably; blocks for up to about 5.5 s per server.
+    // Asks the servers in order until one answers acceptably; blocks up to timeout plus pause per server.
     bool sync();
-    // Runs sync on a detached thread; false when no thread could be started.
+    // Runs sync in the background unless one is still running, in which case it does nothing: an unanswered
+    // sync can outlast the resync period, and overlapping ones would only race to publish.
+    // False when no thread could be started.
     bool syncAsync();
 
     static std::uint64_t monotonicTicks();
@@ -40,4 +50,6 @@ public:
 private:
     std::shared_ptr<const std::vector<NtpServer>> servers;
     std::shared_ptr<NtpClockState> state;
+    NtpTiming timing;
+    std::unique_ptr<WorkerThread> background;
 };

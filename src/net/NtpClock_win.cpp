@@ -5,7 +5,6 @@
 #include <mutex>
 #include <optional>
 #include <random>
-#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -13,9 +12,6 @@
 #include "net/NtpPacket.h"
 
 namespace {
-
-constexpr DWORD kNtpTimeoutMs = 5000;
-constexpr auto kFailedServerPause = std::chrono::milliseconds(500);
 
 class UdpSocket {
 public:
@@ -58,18 +54,20 @@ UdpEndpoint endpointOf(const sockaddr_in& address) {
     return {ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
 }
 
-bool setTimeout(SOCKET handle, int option, DWORD timeoutMs) {
-    return setsockopt(handle, SOL_SOCKET, option, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs) == 0;
+bool setTimeout(SOCKET handle, int option, std::chrono::milliseconds limit) {
+    const DWORD timeout = static_cast<DWORD>(limit.count());
+    return setsockopt(handle, SOL_SOCKET, option, reinterpret_cast<const char*>(&timeout), sizeof timeout) == 0;
 }
 
 // The server's answer, read within the time-out. Datagrams that are not its answer to this request are passed
 // over, so that a flood of spoofed or malformed ones cannot make the client give up on an answer still on its way.
-std::optional<std::uint32_t> awaitAnswer(const UdpSocket& udp, std::uint64_t nonce, const UdpEndpoint& server) {
+std::optional<std::uint32_t> awaitAnswer(const UdpSocket& udp, std::uint64_t nonce, const UdpEndpoint& server,
+                                         std::chrono::milliseconds timeout) {
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kNtpTimeoutMs);
+    const Clock::time_point deadline = Clock::now() + timeout;
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0 || !setTimeout(udp.get(), SO_RCVTIMEO, static_cast<DWORD>(left))) return std::nullopt;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0 || !setTimeout(udp.get(), SO_RCVTIMEO, left)) return std::nullopt;
         NtpPacket datagram{};
         sockaddr_in source{};
         int sourceLength = sizeof source;
@@ -87,11 +85,10 @@ std::optional<std::uint32_t> awaitAnswer(const UdpSocket& udp, std::uint64_t non
 }
 
 // The Unix time one server gives, or nullopt when it cannot be reached or its answer is not acceptable.
-std::optional<std::uint32_t> askServer(const NtpServer& server) {
+std::optional<std::uint32_t> askServer(const NtpServer& server, std::chrono::milliseconds timeout) {
     UdpSocket udp;
     // Without the time-outs a silent server would hold this thread forever.
-    if (!udp.valid() || !setTimeout(udp.get(), SO_RCVTIMEO, kNtpTimeoutMs) ||
-        !setTimeout(udp.get(), SO_SNDTIMEO, kNtpTimeoutMs)) {
+    if (!udp.valid() || !setTimeout(udp.get(), SO_RCVTIMEO, timeout) || !setTimeout(udp.get(), SO_SNDTIMEO, timeout)) {
         return std::nullopt;
     }
 
@@ -111,17 +108,17 @@ std::optional<std::uint32_t> askServer(const NtpServer& server) {
     const int sent = sendto(udp.get(), reinterpret_cast<const char*>(request.data()), kNtpPacketSize, 0,
                             resolved->ai_addr, static_cast<int>(resolved->ai_addrlen));
     if (sent != static_cast<int>(kNtpPacketSize)) return std::nullopt;
-    return awaitAnswer(udp, nonce, sentTo);
+    return awaitAnswer(udp, nonce, sentTo, timeout);
 }
 
-bool syncWith(const std::vector<NtpServer>& servers, NtpClockState& state) {
+bool syncWith(const std::vector<NtpServer>& servers, NtpClockState& state, const NtpTiming& timing) {
     startWinsockOnce();
     for (const NtpServer& server : servers) {
-        if (const std::optional<std::uint32_t> unixTime = askServer(server)) {
+        if (const std::optional<std::uint32_t> unixTime = askServer(server, timing.timeout)) {
             state.publish(*unixTime);
             return true;
         }
-        std::this_thread::sleep_for(kFailedServerPause);
+        std::this_thread::sleep_for(timing.failedPause);
     }
     return false;
 }
@@ -132,23 +129,24 @@ std::vector<NtpServer> defaultNtpServers() {
     return {{"pool.ntp.org"}, {"time.google.com"}, {"time.cloudflare.com"}, {"time.windows.com"}};
 }
 
-NtpClock::NtpClock(std::vector<NtpServer> servers, NtpClockState::TickSource ticks)
+NtpClock::NtpClock(std::vector<NtpServer> servers, NtpClockState::TickSource ticks, NtpTiming timing)
     : servers(std::make_shared<const std::vector<NtpServer>>(std::move(servers))),
-      state(std::make_shared<NtpClockState>(std::move(ticks))) {}
+      state(std::make_shared<NtpClockState>(std::move(ticks))),
+      timing(timing) {}
+
+NtpClock::~NtpClock() = default;
 
 std::uint64_t NtpClock::monotonicTicks() {
     return GetTickCount64();
 }
 
 bool NtpClock::sync() {
-    return syncWith(*servers, *state);
+    return syncWith(*servers, *state, timing);
 }
 
 bool NtpClock::syncAsync() {
-    try {
-        std::thread([servers = servers, state = state] { syncWith(*servers, *state); }).detach();
-        return true;
-    } catch (const std::system_error&) {
-        return false;
-    }
+    if (background && background->running()) return true;
+    background = WorkerThread::start(
+        [servers = servers, state = state, timing = timing] { syncWith(*servers, *state, timing); });
+    return background != nullptr;
 }

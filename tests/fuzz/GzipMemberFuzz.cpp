@@ -9,10 +9,10 @@ namespace {
 constexpr std::size_t kSmallestMember = 18;
 
 // Inflates into an output holding stale bytes: a failure must leave nothing of them or of a partial result.
-bool inflateChecked(const std::string& member, std::string& out) {
+bool inflateChecked(const std::string& member, std::string& out, std::size_t cap = kInflateCapBytes) {
     out = "stale";
-    const bool ok = inflateGzipMember(member, out);
-    FUZZ_CHECK(out.size() <= kInflateCapBytes);
+    const bool ok = inflateGzipMember(member, out, cap);
+    FUZZ_CHECK(out.size() <= cap);
     FUZZ_CHECK(ok || out.empty());
     return ok;
 }
@@ -36,6 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     std::string again;
     FUZZ_CHECK(inflateChecked(member, again) == ok && again == out);
+
+    // A cap admits a body of exactly its size and not one byte more.
+    if (ok && !out.empty()) {
+        std::string capped;
+        FUZZ_CHECK(inflateChecked(member, capped, out.size()) && capped == out);
+        FUZZ_CHECK(!inflateChecked(member, capped, out.size() - 1));
+    }
 
     // ISIZE only chooses between the one-shot and the streaming path, so no value of it may change the
     // outcome: 0 forces streaming, the true size a one-shot that fits, a smaller one a one-shot that falls back.

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <future>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "model/AllStatusPoller.h"
@@ -189,10 +190,11 @@ TEST(RefreshWorkers, ShutdownJoinsWithinTheBudgetOrLeavesAHungWorkerItsShare) {
         auto loaded = std::make_shared<std::atomic<int>>(0);
         auto model = std::make_shared<LiveModel>();
         const std::weak_ptr<LiveModel> weakModel = model;
-        auto workers = std::make_unique<RefreshWorkers>(
+        auto workers = RefreshWorkers::start(
             model, std::make_shared<ScriptedTracker>(nullptr, 0, c.held, gate),
             std::make_shared<ScriptedTracker>(nullptr, 0, c.held, gate), [loaded] { ++*loaded; },
             RefreshTiming{{milliseconds(5)}, {milliseconds(2), 20, 10}, budget});
+        ASSERT_NE(workers, nullptr);
         // Without a hang, wait for a merge as well, so that both workers are running at the shutdown.
         ASSERT_TRUE(waitFor([&] {
             return *loaded == c.loadedBeforeShutdown && (hangs ? gate->waiting == 1 : model->takeDataUpdated());
@@ -208,5 +210,33 @@ TEST(RefreshWorkers, ShutdownJoinsWithinTheBudgetOrLeavesAHungWorkerItsShare) {
         gate->opener.set_value();
         EXPECT_TRUE(waitFor([&] { return weakModel.expired(); }));
         EXPECT_EQ(*loaded, c.loadedAtEnd);
+    }
+}
+
+TEST(RefreshWorkers, AThreadThatCannotStartLeavesNothingRunning) {
+    const milliseconds budget(2000);
+    for (const int failingStart : {1, 2}) {
+        SCOPED_TRACE(failingStart);
+        int starts = 0;
+        const ThreadStarter starter = [&](std::function<void()> body) {
+            if (++starts == failingStart)
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            return std::thread(std::move(body));
+        };
+        auto model = std::make_shared<LiveModel>();
+        // A tracker that never answers keeps a started loader retrying until it is told to stop.
+        auto tracker = std::make_shared<ScriptedTracker>(nullptr, 0);
+        tracker->script["list"] = std::string(100000, 'f');
+        const std::weak_ptr<ScriptedTracker> weakTracker = tracker;
+        const auto start = Clock::now();
+        auto workers = RefreshWorkers::start(
+            model, std::exchange(tracker, nullptr), std::make_shared<ScriptedTracker>(nullptr, 0), [] {},
+            RefreshTiming{{milliseconds(1)}, {milliseconds(1), 20, 10}, budget}, starter);
+        EXPECT_EQ(workers, nullptr);
+        EXPECT_LT(Clock::now() - start, budget);
+        EXPECT_EQ(starts, failingStart);
+        EXPECT_TRUE(model->stopRequested() || failingStart == 1);
+        // Joined, not detached: the loader's share of its source is gone by the time start returns.
+        EXPECT_TRUE(weakTracker.expired());
     }
 }

@@ -2,9 +2,9 @@
 
 #include <array>
 #include <memory>
+#include <mutex>
 #include <tuple>
 
-#include "AppMessages.h"
 #include "net/ApiClient.h"
 #include "net/HttpFixture.h"
 
@@ -48,7 +48,8 @@ TEST(ApiClient, ReadsReportFailuresByMessage) {
         ApiClient client(baseUrl);
         EXPECT_EQ(readAll(client), outcomes) << baseUrl;
         if (outcomes == network) {
-            EXPECT_EQ(traffic(client), std::vector<uint64_t>(6, 0)) << baseUrl;
+            // Nothing moved; only the failed summary is counted.
+            EXPECT_EQ(traffic(client), std::vector<uint64_t>({0, 0, 0, 0, 1, 0})) << baseUrl;
         }
     }
 }
@@ -129,20 +130,37 @@ TEST(ApiClient, ServerCacheAge) {
 }
 
 TEST(ApiClient, WorkerAnnouncesTheConnectionState) {
-    const std::unique_ptr<HWND__, decltype(&DestroyWindow)> window(
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr), &DestroyWindow);
-    ASSERT_NE(window, nullptr);
+    std::mutex lock;
+    std::vector<ConnectionState> states;
+    const auto record = [&](ConnectionState state) {
+        std::lock_guard<std::mutex> guard(lock);
+        states.push_back(state);
+    };
     ApiClient client("http://127.0.0.1:1");
-    client.startWorker(window.get());
-    client.startWorker(window.get());  // already running: no second worker
-    for (int i = 0; i < 200 && client.trafficSnapshot().connectionState != CONNECTION_CONNECTED; ++i) Sleep(10);
+    ASSERT_TRUE(client.startWorker(record));
+    ASSERT_TRUE(client.startWorker(record));  // already running: no second worker
     EXPECT_EQ(client.trafficSnapshot().connectionState, CONNECTION_CONNECTED);
     client.stopWorker();
-    // The worker has ended, so everything it posted is already in this thread's queue.
-    std::vector<WPARAM> states;
-    for (MSG msg; PeekMessageW(&msg, window.get(), 0, 0, PM_REMOVE);)
-        if (msg.message == WM_CONNECTION_STATE) states.push_back(msg.wParam);
-    EXPECT_EQ(states, (std::vector<WPARAM>{CONNECTION_CONNECTED, CONNECTION_CONNECTED, CONNECTION_DISCONNECTED}));
+    // The worker has ended, so everything it announced is recorded.
+    EXPECT_EQ(states,
+              (std::vector<ConnectionState>{CONNECTION_CONNECTED, CONNECTION_CONNECTED, CONNECTION_DISCONNECTED}));
     EXPECT_EQ(client.trafficSnapshot().connectionState, CONNECTION_DISCONNECTED);
     EXPECT_EQ(client.statusText(), "Stopped");
+}
+
+TEST(ApiClient, CountsSummaryFailuresInARowUntilOneSucceeds) {
+    const std::string route = "summary-failures";
+    ApiClient client(fixtureRoute({{"status", 500}}, route));
+    AllStatusMap result;
+    const std::pair<nlohmann::json, uint32_t> steps[] = {
+        {{{"status", 500}}, 1}, {{{"body", "<html>"}}, 2}, {{{"body", kBody}}, 0}, {{{"status", 404}}, 1}};
+    for (const auto& [answer, attempts] : steps) {
+        fixtureRoute(answer, route);
+        client.fetchAllStatus(result);
+        EXPECT_EQ(client.trafficSnapshot().reconnectAttempts, attempts) << answer.dump();
+    }
+    // Other reads do not count.
+    std::vector<BossInfo> bosses;
+    client.fetchBossList(bosses);
+    EXPECT_EQ(client.trafficSnapshot().reconnectAttempts, 1u);
 }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "MonitorClamp.h"
+
+// One entry of the boss combo box. `data` belongs to the caller and is never freed here.
+struct ComboItem {
+    std::string text;  // UTF-8
+    uint32_t color = 0;
+    void* data = nullptr;
+    int32_t freshCount = 0;
+    int32_t totalCount = 0;
+};
+
+// The text of an item in the open list: with " [fresh/total]" when it has channels.
+std::string ComboItemLabel(const ComboItem& item);
+
+// Where the open list goes: below the control, pushed up and left to end inside the work area, but
+// never starting above or left of it (a list taller than the work area runs off its bottom instead).
+ScreenRect PlaceDropDown(const ScreenRect& control, int listHeight, const ScreenRect& workArea);
+
+// The combo box's items, selection and the highlighted ("hot") entry of its open list, without a window.
+// Out-of-range indexes are ignored.
+class ComboList {
+public:
+    // The index of the new item; the first item added to a list without a selection becomes selected.
+    int Add(ComboItem item);
+    void Clear();
+    // Accepts -1 (nothing) up to the last index.
+    bool SetCurSel(int index);
+    bool SetItemStatus(int index, uint32_t color, int32_t freshCount, int32_t totalCount);
+    void* ItemData(int index) const;
+    void* SelectedData() const { return ItemData(selected_); }
+
+    // Opening the list highlights the selected entry; the keys move the highlight within the list.
+    void ResetHot() { hot_ = selected_; }
+    // True when the highlight changed.
+    bool SetHot(int index);
+    bool MoveHotUp() { return SetHot(hot_ - 1 < 0 ? 0 : hot_ - 1); }
+    bool MoveHotDown();
+
+    // The entry under a point of the open list, or -1 outside it.
+    int IndexAt(int x, int y, int listWidth, int itemHeight) const;
+
+    const std::vector<ComboItem>& items() const { return items_; }
+    int count() const { return static_cast<int>(items_.size()); }
+    int selected() const { return selected_; }
+    int hot() const { return hot_; }
+    bool valid(int index) const { return index >= 0 && index < count(); }
+
+private:
+    std::vector<ComboItem> items_;
+    int selected_ = -1;
+    int hot_ = -1;
+};
