@@ -16,19 +16,17 @@ namespace {
 class UdpSocket {
 public:
     UdpSocket() : handle(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)) {}
-    ~UdpSocket() { close(); }
+    ~UdpSocket() {
+        if (valid()) closesocket(handle);
+    }
     UdpSocket(const UdpSocket&) = delete;
     UdpSocket& operator=(const UdpSocket&) = delete;
 
     SOCKET get() const { return handle; }
     bool valid() const { return handle != INVALID_SOCKET; }
-    void close() {
-        if (valid()) closesocket(handle);
-        handle = INVALID_SOCKET;
-    }
 
 private:
-    SOCKET handle;
+    const SOCKET handle;
 };
 
 struct AddrInfoFree {
