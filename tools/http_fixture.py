@@ -24,6 +24,7 @@ Route fields (all optional):
   drop_after    send only this many body bytes, then drop the connection
   reset         with drop_after: drop it with a reset (RST) instead of an orderly close
   stall_after   send only this many body bytes, then hold the connection open and silent for 30 s
+  trickle_ms    send the body one byte at a time, this many milliseconds apart
   delay_ms      wait before answering
 """
 import argparse
@@ -147,6 +148,10 @@ class Handler(BaseHTTPRequestHandler):
                     self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
                 if drop_after is None:
                     self.wfile.write(b"0\r\n\r\n")
+            elif "trickle_ms" in route:
+                for start in range(len(body)):
+                    self.wfile.write(body[start:start + 1])
+                    time.sleep(route["trickle_ms"] / 1000.0)
             else:
                 self.wfile.write(body)
             self.wfile.flush()

@@ -98,8 +98,9 @@ TEST(HttpFault, ContentEncodingIsReadUpTo63Characters) {
 }
 
 // Headers, then silence: each request gives up after its own receive time-out (10 s for data, 3 s for the
-// probe); all three wait at the same time.
-TEST(HttpFault, StalledServersTimeOut) {
+// probe). A body trickled a byte at a time never lets a read time out, so the whole body gets four time-outs.
+// All four wait at the same time.
+TEST(HttpFault, StalledAndTricklingServersTimeOut) {
     using Clock = std::chrono::steady_clock;
     const auto timed = [](auto request) {
         return std::async(std::launch::async, [request] {
@@ -108,8 +109,10 @@ TEST(HttpFault, StalledServersTimeOut) {
             return std::make_pair(result, std::chrono::duration<double>(Clock::now() - start).count());
         });
     };
+    const std::string status = R"({"statistics":{"cache_age":1}})";
     const std::string headersOnly = fixtureRoute({{"body", kAllStatus}, {"stall_after", 0}});
-    const std::string halfBody = fixtureRoute({{"body", R"({"statistics":{"cache_age":1}})"}, {"stall_after", 10}});
+    const std::string halfBody = fixtureRoute({{"body", status}, {"stall_after", 10}});
+    const std::string trickled = fixtureRoute({{"body", std::string(170, ' ') + status}, {"trickle_ms", 250}});
     auto data = timed([&] {
         std::string body = "keep";
         return std::to_string(httpGet(headersOnly + "/api/all_status", body)) + " " + body;
@@ -123,16 +126,25 @@ TEST(HttpFault, StalledServersTimeOut) {
     };
     auto emptyProbe = timed(probe(headersOnly));
     auto cutProbe = timed(probe(halfBody));
+    auto trickledProbe = timed(probe(trickled));
 
-    const auto [dataResult, dataSeconds] = data.get();
-    EXPECT_EQ(dataResult, "0 keep");
-    EXPECT_TRUE(dataSeconds >= 9.5 && dataSeconds <= 13.0) << dataSeconds;
-    const auto [emptyResult, emptySeconds] = emptyProbe.get();
-    EXPECT_EQ(emptyResult, "-1.000000 Empty response from server");
-    EXPECT_TRUE(emptySeconds >= 2.5 && emptySeconds <= 5.0) << emptySeconds;
-    const auto [cutResult, cutSeconds] = cutProbe.get();
-    EXPECT_EQ(cutResult, "-1.000000 Invalid JSON response");
-    EXPECT_TRUE(cutSeconds >= 2.5 && cutSeconds <= 5.0) << cutSeconds;
+    struct Expected {
+        std::future<std::pair<std::string, double>>& outcome;
+        const char* result;
+        double fewestSeconds, mostSeconds;
+    };
+    const Expected expectations[] = {
+        {data, "0 keep", 9.5, 13.0},
+        {emptyProbe, "-1.000000 Empty response from server", 2.5, 5.0},
+        {cutProbe, "-1.000000 Invalid JSON response", 2.5, 5.0},
+        {trickledProbe, "-1.000000 Invalid JSON response", 11.5, 15.0},
+    };
+    for (const Expected& e : expectations) {
+        SCOPED_TRACE(e.result);
+        const auto [result, seconds] = e.outcome.get();
+        EXPECT_EQ(result, e.result);
+        EXPECT_TRUE(seconds >= e.fewestSeconds && seconds <= e.mostSeconds) << seconds;
+    }
 }
 
 // Bodies a hostile or broken server might send get the documented message or the documented values.
