@@ -11,26 +11,25 @@
 #include "net/ApiClient.h"
 #include "net/NtpClock.h"
 #include "ui/ScopedGdi.h"
+#include "ui/Window.h"
 
 // The overlay: one layered, topmost window of class "ZentrikMainDialog". Owns the settings, the
 // live model and the clients that fill it; the entry point creates exactly one.
-class MainDialog {
+class MainDialog : public Window {
 public:
     // `threadStarter` starts the refresh workers; tests pass one that fails.
     explicit MainDialog(ThreadStarter threadStarter = startSystemThread);
-    ~MainDialog();
-    MainDialog(const MainDialog&) = delete;
-    MainDialog& operator=(const MainDialog&) = delete;
+    ~MainDialog() override;
 
     // False when the window or its workers could not be made; nothing is then left running.
     bool Create();
     int RunMessageLoop();
 
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
     bool Initialize();
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Asks before closing, unless the session is ending.
+    void OnClose();
     void OnDestroy();
     void OnTimer(UINT_PTR id);
     void ApplyClickThroughStyles();
@@ -41,7 +40,6 @@ private:
     std::string TrackerOrigin() const;
 
     ThreadStarter threadStarter_;
-    HWND hwnd_ = nullptr;
     // Shared with the workers, which may outlive this object by one request at shutdown.
     std::shared_ptr<ApiClient> apiClient_ = std::make_shared<ApiClient>();
     Settings settings_;

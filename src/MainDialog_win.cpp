@@ -3,6 +3,7 @@
 #include "MainDialog.h"
 #include "MonitorClamp_win.h"
 #include "net/TrackerOrigin.h"
+#include "ui/ConfirmDialog_win.h"
 
 namespace {
 
@@ -20,20 +21,7 @@ BYTE alphaForOpacity(int opacity) {
     return static_cast<BYTE>(opacity * 255 / 100);
 }
 
-bool registerWindowClass(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    if (GetClassInfoExW(instance, kClassName, &wc)) return true;
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = MainDialog::WndProc;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    // Owned by the class for the life of the process.
-    wc.hbrBackground = CreateSolidBrush(RGB(30, 30, 30));
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0;
-}
+const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, RGB(30, 30, 30)};
 
 RECT windowRect(HWND hwnd) {
     RECT r{};
@@ -52,14 +40,11 @@ MainDialog::~MainDialog() {
 
 bool MainDialog::Create() {
     settings_.Load();
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!registerWindowClass(instance)) return false;
-
     const RECT r = ClampRectToMonitor(RECT{settings_.Left, settings_.Top, settings_.Right, settings_.Bottom});
-    hwnd_ = CreateWindowExW(kExStyle, kClassName, kTitle, kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                            nullptr, nullptr, instance, this);
-    if (!hwnd_) return false;
-    SetWindowLongPtrW(hwnd_, 0, reinterpret_cast<LONG_PTR>(this));
+    if (!CreateBound(kMainClass, kExStyle, kTitle, kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
+                     0)) {
+        return false;
+    }
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
     if (Initialize()) return true;
@@ -129,41 +114,23 @@ int MainDialog::RunMessageLoop() {
     return static_cast<int>(msg.wParam);
 }
 
-LRESULT CALLBACK MainDialog::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    auto* self = reinterpret_cast<MainDialog*>(GetWindowLongPtrW(hwnd, 0));
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        // Nothing may reach the object once its window is gone.
-        SetWindowLongPtrW(hwnd, 0, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return self->HandleMessage(message, wParam, lParam);
-}
-
 LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_DESTROY:
             OnDestroy();
             return 0;
         case WM_CLOSE:
-            DestroyWindow(hwnd_);
+            OnClose();
             return 0;
         case WM_QUERYENDSESSION:
             shutdownPending_ = true;
             return 1;
         case WM_ENDSESSION:
-            if (wParam) DestroyWindow(hwnd_);
+            if (wParam) OnClose();
             return 0;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            BeginPaint(hwnd_, &ps);
-            EndPaint(hwnd_, &ps);
+            // The class brush paints the background; the children paint themselves.
+            PaintDc paint(hwnd_);
             return 0;
         }
         case WM_TIMER:
@@ -173,11 +140,7 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ClampToMonitor();
             return 0;
         case WM_DPICHANGED:
-            if (lParam) {
-                const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-                SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                             suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-            }
+            MoveToSuggestedRect(lParam);
             return 0;
         case WM_BOSS_LIST_LOADED:
             OnBossListLoaded();
@@ -188,8 +151,13 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             connectionState_ = static_cast<unsigned>(wParam);
             return 0;
         default:
-            return DefWindowProcW(hwnd_, message, wParam, lParam);
+            return Window::HandleMessage(message, wParam, lParam);
     }
+}
+
+void MainDialog::OnClose() {
+    if (!shutdownPending_ && !ConfirmDialog::Show(hwnd_, L"Are you sure you want to exit?", L"Confirm Exit")) return;
+    DestroyWindow(hwnd_);
 }
 
 void MainDialog::OnTimer(UINT_PTR id) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/PixelRect.h"
+#include "ScreenRect.h"
 
 // Where the overlay's controls go for a client size and mode. Normal mode: the boss combo box with the
 // countdown at its right, the cache-age line, the channel list, the settings panel while the window is
@@ -9,7 +9,7 @@
 struct MainLayout {
     // A control's place and whether it shows; hidden controls keep their last place unless given one.
     struct Slot {
-        PixelRect bounds;
+        ScreenRect bounds;
         bool shown = false;
         bool placed = false;
     };

@@ -4,7 +4,7 @@
 
 namespace {
 
-PixelRect rect(int x, int y, int w, int h) {
+ScreenRect rect(int x, int y, int w, int h) {
     return {x, y, x + w, y + h};
 }
 

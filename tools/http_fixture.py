@@ -12,18 +12,25 @@ Route fields (all optional):
   status        status code (200)
   headers       {name: value} or [[name, value], ...], sent as given
   body          text of the body (UTF-8)
+  raw           instead of body: text whose characters U+0000..U+00FF are the body's bytes, for invalid UTF-8
+  pad_to        spaces appended to the body up to this many bytes (before gzip)
   repeat        the body repeated this many times
   gzip          gzip-compress the body
   bomb_mib      instead of body: a gzip member of this many MiB of zeros, compressed ~1000:1
   isize         overrides the gzip member's ISIZE field
+  truncate      this many bytes cut from the end of the (possibly compressed) body
   length        "auto" (Content-Length of the body), "none" (end by closing), or a number to announce
   chunked       send with chunked transfer encoding in chunks of this many bytes
   drop_after    send only this many body bytes, then drop the connection
+  reset         with drop_after: drop it with a reset (RST) instead of an orderly close
+  stall_after   send only this many body bytes, then hold the connection open and silent for 30 s
+  trickle_ms    send the body one byte at a time, this many milliseconds apart
   delay_ms      wait before answering
 """
 import argparse
 import gzip
 import json
+import socket
 import struct
 import sys
 import threading
@@ -35,6 +42,9 @@ routes = {}
 logs = {}
 bombs = {}
 lock = threading.Lock()
+STALL_SECONDS = 30
+# Long enough for the bytes sent before a reset to reach the client first.
+RESET_GRACE_SECONDS = 0.2
 
 
 def zero_bomb(mib):
@@ -53,12 +63,16 @@ def route_body(route):
     if "bomb_mib" in route:
         body = zero_bomb(route["bomb_mib"])
     else:
-        body = route.get("body", "").encode("utf-8") * route.get("repeat", 1)
+        if "raw" in route:
+            body = route["raw"].encode("latin-1")
+        else:
+            body = route.get("body", "").encode("utf-8") * route.get("repeat", 1)
+        body = body.ljust(route.get("pad_to", 0), b" ")
         if route.get("gzip"):
             body = gzip.compress(body)
     if "isize" in route:
         body = body[:-4] + struct.pack("<I", route["isize"])
-    return body
+    return body[:len(body) - route.get("truncate", 0)]
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -124,7 +138,7 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         self.close_connection = True
 
-        drop_after = route.get("drop_after")
+        drop_after = route.get("drop_after", route.get("stall_after"))
         if drop_after is not None:
             body = body[:drop_after]
         try:
@@ -134,9 +148,20 @@ class Handler(BaseHTTPRequestHandler):
                     self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
                 if drop_after is None:
                     self.wfile.write(b"0\r\n\r\n")
+            elif "trickle_ms" in route:
+                for start in range(len(body)):
+                    self.wfile.write(body[start:start + 1])
+                    time.sleep(route["trickle_ms"] / 1000.0)
             else:
                 self.wfile.write(body)
             self.wfile.flush()
+            if "stall_after" in route:
+                time.sleep(STALL_SECONDS)
+            elif route.get("reset"):
+                time.sleep(RESET_GRACE_SECONDS)
+                # Without lingering, closing sends a reset rather than a FIN; the handler's finish closes it for real.
+                self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                self.connection.close()
         except (BrokenPipeError, ConnectionResetError):
             pass
 

@@ -12,8 +12,9 @@ Every control datagram gets one datagram back:
 
 Behaviours: good, zero (transmit seconds 0), late (after 6 s, past the client's time-out), otherport (sent
 from another port), wrongorigin (originate not the request's transmit timestamp), stratum0 (kiss-o'-death),
-silent. Datagrams that are not a 48-byte client request (0x1B, then zeros up to the transmit timestamp) go
-unanswered, so a wrong request fails the test.
+silent, truncated (only the first 47 bytes), flood (64 bogus datagrams a day off: from another port, cut
+short, one byte too long, with a wrong originate; then the good answer). Datagrams that are not a 48-byte
+client request (0x1B, then zeros up to the transmit timestamp) go unanswered, so a wrong request fails the test.
 """
 import argparse
 import selectors
@@ -21,8 +22,9 @@ import socket
 import struct
 import threading
 
-BEHAVIOURS = {"good", "zero", "late", "otherport", "wrongorigin", "stratum0", "silent"}
+BEHAVIOURS = {"good", "zero", "late", "otherport", "wrongorigin", "stratum0", "silent", "truncated", "flood"}
 LATE_SECONDS = 6.0
+FLOOD_DATAGRAMS = 64
 
 
 def is_client_request(data):
@@ -80,12 +82,28 @@ class Responder:
         behaviour, seconds, _ = self.servers[port]
         if behaviour == "silent" or not is_client_request(data):
             return
+        if behaviour == "flood":
+            self.flood(sock, data, address, seconds + 86400)
         sender = self.other if behaviour == "otherport" else sock
         datagram = answer(data, behaviour, seconds)
+        if behaviour == "truncated":
+            datagram = datagram[:47]
         if behaviour == "late":
             threading.Timer(LATE_SECONDS, sender.sendto, (datagram, address)).start()
         else:
             sender.sendto(datagram, address)
+
+    def flood(self, sock, request, address, seconds):
+        bogus = answer(request, "good", seconds)
+        for i in range(FLOOD_DATAGRAMS):
+            if i % 4 == 0:
+                self.other.sendto(bogus, address)
+            elif i % 4 == 1:
+                sock.sendto(bogus[:47], address)
+            elif i % 4 == 2:
+                sock.sendto(bogus + b"\0", address)
+            else:
+                sock.sendto(answer(request, "wrongorigin", seconds), address)
 
     def serve(self):
         while True:

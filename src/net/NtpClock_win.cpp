@@ -16,19 +16,17 @@ namespace {
 class UdpSocket {
 public:
     UdpSocket() : handle(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)) {}
-    ~UdpSocket() { close(); }
+    ~UdpSocket() {
+        if (valid()) closesocket(handle);
+    }
     UdpSocket(const UdpSocket&) = delete;
     UdpSocket& operator=(const UdpSocket&) = delete;
 
     SOCKET get() const { return handle; }
     bool valid() const { return handle != INVALID_SOCKET; }
-    void close() {
-        if (valid()) closesocket(handle);
-        handle = INVALID_SOCKET;
-    }
 
 private:
-    SOCKET handle;
+    const SOCKET handle;
 };
 
 struct AddrInfoFree {
@@ -59,6 +57,31 @@ bool setTimeout(SOCKET handle, int option, std::chrono::milliseconds limit) {
     return setsockopt(handle, SOL_SOCKET, option, reinterpret_cast<const char*>(&timeout), sizeof timeout) == 0;
 }
 
+// The server's answer, read within the time-out. Datagrams that are not its answer to this request are passed
+// over, so that a flood of spoofed or malformed ones cannot make the client give up on an answer still on its way.
+std::optional<std::uint32_t> awaitAnswer(const UdpSocket& udp, std::uint64_t nonce, const UdpEndpoint& server,
+                                         std::chrono::milliseconds timeout) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + timeout;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0 || !setTimeout(udp.get(), SO_RCVTIMEO, left)) return std::nullopt;
+        NtpPacket datagram{};
+        sockaddr_in source{};
+        int sourceLength = sizeof source;
+        const int received = recvfrom(udp.get(), reinterpret_cast<char*>(datagram.data()), kNtpPacketSize, 0,
+                                      reinterpret_cast<sockaddr*>(&source), &sourceLength);
+        if (received < 0) {
+            // A datagram longer than an answer arrives cut short with this error; it is not the answer either.
+            if (WSAGetLastError() == WSAEMSGSIZE) continue;
+            return std::nullopt;
+        }
+        const auto size = static_cast<std::size_t>(received);
+        if (isNtpAnswerTo(datagram.data(), size, nonce, server, endpointOf(source)))
+            return ntpAnswerUnixTime(datagram.data(), size, nonce, server, endpointOf(source));
+    }
+}
+
 // The Unix time one server gives, or nullopt when it cannot be reached or its answer is not acceptable.
 std::optional<std::uint32_t> askServer(const NtpServer& server, std::chrono::milliseconds timeout) {
     UdpSocket udp;
@@ -79,18 +102,11 @@ std::optional<std::uint32_t> askServer(const NtpServer& server, std::chrono::mil
     const UdpEndpoint sentTo = endpointOf(*reinterpret_cast<const sockaddr_in*>(resolved->ai_addr));
 
     const std::uint64_t nonce = randomNonce();
-    NtpPacket packet = makeNtpRequest(nonce);
-    const int sent = sendto(udp.get(), reinterpret_cast<const char*>(packet.data()), kNtpPacketSize, 0,
+    const NtpPacket request = makeNtpRequest(nonce);
+    const int sent = sendto(udp.get(), reinterpret_cast<const char*>(request.data()), kNtpPacketSize, 0,
                             resolved->ai_addr, static_cast<int>(resolved->ai_addrlen));
     if (sent != static_cast<int>(kNtpPacketSize)) return std::nullopt;
-
-    sockaddr_in source{};
-    int sourceLength = sizeof source;
-    const int received = recvfrom(udp.get(), reinterpret_cast<char*>(packet.data()), kNtpPacketSize, 0,
-                                  reinterpret_cast<sockaddr*>(&source), &sourceLength);
-    udp.close();
-    if (received < 0) return std::nullopt;
-    return ntpAnswerUnixTime(packet.data(), static_cast<std::size_t>(received), nonce, sentTo, endpointOf(source));
+    return awaitAnswer(udp, nonce, sentTo, timeout);
 }
 
 bool syncWith(const std::vector<NtpServer>& servers, NtpClockState& state, const NtpTiming& timing) {

@@ -25,15 +25,19 @@ NtpPacket makeNtpRequest(std::uint64_t nonce) {
     return request;
 }
 
+bool isNtpAnswerTo(const std::uint8_t* datagram, std::size_t size, std::uint64_t nonce, const UdpEndpoint& server,
+                   const UdpEndpoint& source) {
+    return source == server && size == kNtpPacketSize && readBigEndian(datagram + kOriginateOffset, 8) == nonce;
+}
+
 std::optional<std::uint32_t> ntpAnswerUnixTime(const std::uint8_t* datagram, std::size_t size, std::uint64_t nonce,
                                                const UdpEndpoint& server, const UdpEndpoint& source) {
-    if (source != server || size != kNtpPacketSize) return std::nullopt;
+    if (!isNtpAnswerTo(datagram, size, nonce, server, source)) return std::nullopt;
     const std::uint8_t leap = datagram[0] >> 6;
     const std::uint8_t mode = datagram[0] & 0x07;
     const std::uint8_t stratum = datagram[1];
     if (mode != kServerMode || leap == kLeapUnsynchronised) return std::nullopt;
     if (stratum < kLowestStratum || stratum > kHighestStratum) return std::nullopt;
-    if (readBigEndian(datagram + kOriginateOffset, 8) != nonce) return std::nullopt;
     const auto seconds = static_cast<std::uint32_t>(readBigEndian(datagram + kTransmitOffset, 4));
     // Also rejects 0, which unsynchronised servers send, and the small values of the era that begins in 2036.
     if (seconds < kNtpSecondsAtUnixEpoch) return std::nullopt;

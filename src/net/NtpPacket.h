@@ -25,6 +25,12 @@ struct UdpEndpoint {
 // originate timestamp of its answer, which an off-path spoofer cannot guess.
 NtpPacket makeNtpRequest(std::uint64_t nonce);
 
+// Whether a datagram from source is the answer of server to the request carrying nonce: all 48 bytes, from where the
+// request went, echoing the nonce as its originate timestamp. Anything else is noise or a spoof, and the real answer
+// may still follow it.
+bool isNtpAnswerTo(const std::uint8_t* datagram, std::size_t size, std::uint64_t nonce, const UdpEndpoint& server,
+                   const UdpEndpoint& source);
+
 // The Unix seconds (0 to 2085978495) of the transmit timestamp of an answer that a synchronised server would send
 // to the request carrying nonce that went to server. nullopt for anything else: another sender, a truncated datagram,
 // a non-server mode, an unsynchronised or kiss-o'-death server, seconds before 1970 (also those of the NTP era

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,7 +28,7 @@ enum class RequestStep { Done, OpenSession, Connect, OpenRequest, Send, Receive 
 // How a body read ended.
 enum class BodyEnd {
     Complete,     // the server announced no more data
-    Interrupted,  // a query or read failed, or a read returned nothing
+    Interrupted,  // a query or read failed, a read returned nothing, or the body took too long
     TooLarge,     // the next announced chunk would pass the cap
 };
 
@@ -40,6 +41,7 @@ public:
     const std::wstring& path() const { return path_; }
 
     // Opens session, connection and request, sends the request and waits for the response headers.
+    // From then on the body has kBodyTimeouts times the profile's time-out to arrive.
     RequestStep send(const RequestProfile& profile);
 
     bool statusCode(DWORD& status) const;
@@ -47,10 +49,15 @@ public:
     bool contentLength(uint64_t& length) const;
 
     // Appends the body to `body`, at most `readLimit` bytes per read, as long as the announced
-    // chunks stay within `cap` bytes in all. `received` counts the bytes appended.
+    // chunks stay within `cap` bytes in all and the body time (see send) lasts. `received` counts the
+    // bytes appended.
     BodyEnd readBody(std::string& body, uint64_t cap, DWORD readLimit, uint64_t& received);
 
 private:
+    // A server that trickles its body a byte at a time never lets a single read time out; this bounds
+    // the whole body instead.
+    static constexpr int kBodyTimeouts = 4;
+
     // A response header of up to 63 characters; false when it is absent or longer.
     bool headerText(DWORD header, std::wstring& value) const;
 
@@ -58,6 +65,7 @@ private:
     std::wstring path_;
     INTERNET_PORT port_ = 0;
     bool secure_ = false;
+    std::chrono::steady_clock::time_point bodyDeadline_;
     InternetHandle session_;
     InternetHandle connection_;
     InternetHandle request_;

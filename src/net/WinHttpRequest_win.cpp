@@ -46,6 +46,7 @@ RequestStep WinHttpRequest::send(const RequestProfile& profile) {
     if (!WinHttpSendRequest(request_.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
         return RequestStep::Send;
     if (!WinHttpReceiveResponse(request_.get(), nullptr)) return RequestStep::Receive;
+    bodyDeadline_ = std::chrono::steady_clock::now() + kBodyTimeouts * std::chrono::milliseconds(profile.timeoutMs);
     return RequestStep::Done;
 }
 
@@ -92,5 +93,6 @@ BodyEnd WinHttpRequest::readBody(std::string& body, uint64_t cap, DWORD readLimi
         body.resize(start + (ok ? read : 0));
         if (!ok || read == 0) return BodyEnd::Interrupted;
         received += read;
+        if (std::chrono::steady_clock::now() >= bodyDeadline_) return BodyEnd::Interrupted;
     }
 }

@@ -23,6 +23,19 @@ void BackBuffer::Present(HDC targetDc, int width, int height) const {
     if (width >= 1 && height >= 1) BitBlt(targetDc, 0, 0, width, height, memory_.dc(), 0, 0, SRCCOPY);
 }
 
+void BackBuffer::PaintWindow(HWND hwnd, const std::function<void(HDC dc, int width, int height)>& paint) {
+    PaintDc target(hwnd);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    paint(Begin(target.get(), client.right, client.bottom), client.right, client.bottom);
+    Present(target.get(), client.right, client.bottom);
+}
+
+void BackBuffer::Resize(HWND hwnd, int width, int height) {
+    WindowDc dc(hwnd);
+    if (dc.get()) Begin(dc.get(), width, height);
+}
+
 void BackBuffer::Release() {
     memory_.Reset();
     width_ = 0;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "ScopedGdi.h"
 
 // The off-screen surface a control paints into before one BitBlt to the screen. Keeps its memory DC
@@ -19,6 +21,12 @@ public:
     // width or height means the buffer's own.
     void Present(HDC targetDc, int width, int height) const;
     void Release();
+
+    // Answers WM_PAINT: paints the window's whole client area through this buffer. paint receives the DC
+    // to draw into and the client size.
+    void PaintWindow(HWND hwnd, const std::function<void(HDC dc, int width, int height)>& paint);
+    // Makes the bitmap this size now, through the window's DC, so that the next paint finds it ready.
+    void Resize(HWND hwnd, int width, int height);
 
 private:
     MemoryBitmapDc memory_;

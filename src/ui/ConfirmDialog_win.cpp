@@ -33,7 +33,7 @@ bool ConfirmDialog::Show(HWND owner, const std::wstring& message, const std::wst
     dialog.no_ = dialog.MeasureLine(L"No");
     const DialogSize frame =
         FrameSize(ConfirmClientSize(dialog.text_.cx, dialog.text_.cy, dialog.yes_.cx, dialog.no_.cx), kStyle, kExStyle);
-    const PixelRect placed = CentreOn(OwnerOrScreen(owner), frame.width, frame.height);
+    const ScreenRect placed = CentreOn(OwnerOrScreen(owner), frame.width, frame.height);
     if (!dialog.CreateBound(kConfirmClass, kExStyle, title.c_str(), kStyle, placed.left, placed.top, frame.width,
                             frame.height, hiddenOwner ? hiddenOwner.get() : owner, 0)) {
         return false;

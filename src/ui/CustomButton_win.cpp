@@ -6,8 +6,9 @@
 
 namespace {
 
-const Window::WindowClass kButtonClass{L"OrlixButton", CS_HREDRAW | CS_VREDRAW, IDC_HAND, nullptr, CLR_INVALID,
-                                       reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)};
+const Window::WindowClass kButtonClass{L"OrlixButton", CS_HREDRAW | CS_VREDRAW,
+                                       IDC_HAND,       nullptr,
+                                       CLR_INVALID,    reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)};
 constexpr int kFontHeight = -12;
 constexpr int kIconSize = 16;
 constexpr int kIconInset = 10;
@@ -47,16 +48,18 @@ void CustomButton::SetEnabled(bool enabled) {
 LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOUSEMOVE:
-            if (!hovered_) {
-                hovered_ = true;
+            if (pressed_) {
+                // While the button holds the capture no WM_MOUSELEAVE is guaranteed: the pointer itself
+                // says whether a release would click.
+                SetHovered(ContainsPoint(lParam));
+            } else if (!hovered_) {
                 TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
                 TrackMouseEvent(&track);
-                InvalidateRect(hwnd_, nullptr, FALSE);
+                SetHovered(true);
             }
             return 0;
         case WM_MOUSELEAVE:
-            hovered_ = false;
-            InvalidateRect(hwnd_, nullptr, FALSE);
+            SetHovered(false);
             return 0;
         case WM_LBUTTONDOWN:
             if (enabled_) {
@@ -69,8 +72,9 @@ LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             if (pressed_) {
                 pressed_ = false;
                 ReleaseCapture();
+                SetHovered(ContainsPoint(lParam));
                 InvalidateRect(hwnd_, nullptr, FALSE);
-                // Releasing after the cursor left the button (hover cleared) is no click.
+                // Releasing after the pointer has left the button is no click.
                 if (enabled_ && hovered_) {
                     SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_ & 0xFFFF, BN_CLICKED),
                                  reinterpret_cast<LPARAM>(hwnd_));
@@ -78,7 +82,7 @@ LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             }
             return 0;
         case WM_PAINT:
-            Paint();
+            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, {0, 0, width, height}); });
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -87,11 +91,20 @@ LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     }
 }
 
-void CustomButton::Paint() {
-    PaintDc paint(hwnd_);
-    RECT r{};
-    GetClientRect(hwnd_, &r);
-    const HDC dc = buffer_.Begin(paint.get(), r.right, r.bottom);
+bool CustomButton::ContainsPoint(LPARAM lParam) const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    return PtInRect(&client, p);
+}
+
+void CustomButton::SetHovered(bool hovered) {
+    if (hovered == hovered_) return;
+    hovered_ = hovered;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void CustomButton::Paint(HDC dc, const RECT& r) const {
     PaintButtonFace(dc, r, {enabled_, pressed_, hovered_, hovered_, hovered_ && !pressed_});
 
     SetBkMode(dc, TRANSPARENT);
@@ -108,5 +121,4 @@ void CustomButton::Paint() {
         text.left = icon.right + kIconGap;
     }
     DrawTextW(dc, text_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    buffer_.Present(paint.get(), r.right, r.bottom);
 }

@@ -21,7 +21,9 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint();
+    bool ContainsPoint(LPARAM lParam) const;
+    void SetHovered(bool hovered);
+    void Paint(HDC dc, const RECT& r) const;
 
     HWND parent_ = nullptr;
     unsigned id_ = 0;

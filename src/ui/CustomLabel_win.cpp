@@ -9,14 +9,10 @@ const Window::WindowClass kLabelClass{L"OrlixCustomLabel", CS_OWNDC};
 }  // namespace
 
 bool CustomLabel::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
-    parent_ = parent;
-    id_ = id;
     if (!CreateBound(kLabelClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id)) return false;
     RECT client{};
     GetClientRect(hwnd_, &client);
-    clientWidth_ = client.right;
-    clientHeight_ = client.bottom;
-    ResizeBuffer();
+    buffer_.Resize(hwnd_, client.right, client.bottom);
     return true;
 }
 
@@ -38,21 +34,14 @@ void CustomLabel::SetBounds(int x, int y, int width, int height) {
     SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOCOPYBITS);
 }
 
-void CustomLabel::ResizeBuffer() {
-    WindowDc dc(hwnd_);
-    if (dc.get()) buffer_.Begin(dc.get(), clientWidth_, clientHeight_);
-}
-
 LRESULT CustomLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            clientWidth_ = LOWORD(lParam);
-            clientHeight_ = HIWORD(lParam);
-            ResizeBuffer();
+            buffer_.Resize(hwnd_, LOWORD(lParam), HIWORD(lParam));
             InvalidateRect(hwnd_, nullptr, FALSE);
             return 0;
         case WM_PAINT:
-            Paint();
+            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, width, height); });
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -61,10 +50,8 @@ LRESULT CustomLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void CustomLabel::Paint() {
-    PaintDc paint(hwnd_);
-    const HDC dc = buffer_.Begin(paint.get(), clientWidth_, clientHeight_);
-    RECT client{0, 0, clientWidth_, clientHeight_};
+void CustomLabel::Paint(HDC dc, int width, int height) const {
+    RECT client{0, 0, width, height};
     FillSolidRect(dc, client, backgroundColor_);
     if (!text_.empty()) {
         int dpi = 96;
@@ -78,5 +65,4 @@ void CustomLabel::Paint() {
         SetBkMode(dc, TRANSPARENT);
         DrawTextW(dc, text_.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
-    buffer_.Present(paint.get(), clientWidth_, clientHeight_);
 }

@@ -20,15 +20,10 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint();
-    void ResizeBuffer();
+    void Paint(HDC dc, int width, int height) const;
 
-    HWND parent_ = nullptr;
-    unsigned id_ = 0;
     std::wstring text_;
     int fontPointSize_ = 14;
     const Color backgroundColor_ = ColorControlBg;
     BackBuffer buffer_;
-    int clientWidth_ = 0;
-    int clientHeight_ = 0;
 };

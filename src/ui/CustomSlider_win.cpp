@@ -12,7 +12,7 @@ const Window::WindowClass kSliderClass{L"OrlixCustomSlider", CS_OWNDC, IDC_HAND}
 constexpr int kTrackRadius = 3;
 constexpr int kThumbRadius = 7;
 
-RECT toRect(const PixelRect& r) {
+RECT toRect(const ScreenRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
@@ -20,7 +20,6 @@ RECT toRect(const PixelRect& r) {
 
 bool CustomSlider::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
     parent_ = parent;
-    id_ = id;
     return CreateBound(kSliderClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id);
 }
 
@@ -73,20 +72,18 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
                 InvalidateRect(hwnd_, nullptr, FALSE);
             }
             return 0;
-        case WM_SIZE: {
+        case WM_SIZE:
             width_ = static_cast<short>(LOWORD(lParam));
             height_ = static_cast<short>(HIWORD(lParam));
-            WindowDc dc(hwnd_);
-            if (dc.get()) buffer_.Begin(dc.get(), width_, height_);
+            buffer_.Resize(hwnd_, width_, height_);
             return 0;
-        }
         case WM_ENABLE:
         case WM_MOUSELEAVE:
             hovered_ = false;
             InvalidateRect(hwnd_, nullptr, FALSE);
             return 0;
         case WM_PAINT:
-            Paint();
+            buffer_.PaintWindow(hwnd_, [this](HDC dc, int, int) { Paint(dc); });
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -95,9 +92,7 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     }
 }
 
-void CustomSlider::Paint() {
-    PaintDc paint(hwnd_);
-    const HDC dc = buffer_.Begin(paint.get(), width_, height_);
+void CustomSlider::Paint(HDC dc) const {
     const bool enabled = IsWindowEnabled(hwnd_);
     const RECT body{0, 0, width_, height_};
     // The corners outside the rounded body show the window background the slider sits on.
@@ -118,5 +113,4 @@ void CustomSlider::Paint() {
     const Color thumb = dragging_ ? RGB(220, 220, 220) : enabled ? RGB(170, 170, 170) : RGB(120, 120, 120);
     FillRoundRect(dc, toRect(layout.thumb), kThumbRadius, thumb);
     StrokeRoundRect(dc, toRect(layout.thumb), kThumbRadius, AdjustColor(thumb, -60), 1.0f);
-    buffer_.Present(paint.get(), width_, height_);
 }

@@ -18,10 +18,9 @@ protected:
 
 private:
     void SetValueFromX(int x);
-    void Paint();
+    void Paint(HDC dc) const;
 
     HWND parent_ = nullptr;
-    unsigned id_ = 0;
     int min_ = 0;
     int max_ = 100;
     int value_ = 0;

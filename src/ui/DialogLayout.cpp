@@ -11,7 +11,7 @@ constexpr int kMargin = 20;
 constexpr int kMinWidth = 200;
 constexpr int kHelpStartWidth = 700;
 constexpr int kHelpWidthStep = 80;
-constexpr int kHelpTextInset = 28;    // left and right text margins together
+constexpr int kHelpTextInset = 28;     // left and right text margins together
 constexpr int kHelpChromeHeight = 72;  // text margins and the OK button row
 constexpr int kHelpWorkAreaMargin = 80;
 
@@ -31,7 +31,7 @@ ConfirmButtons PlaceConfirmButtons(int clientWidth, int clientHeight, int yesWid
             {noLeft, top, noLeft + noWidth + kButtonPadding, top + kButtonHeight}};
 }
 
-PixelRect CentredButton(int clientWidth, int clientHeight, int width, int height, int fromBottom) {
+ScreenRect CentredButton(int clientWidth, int clientHeight, int width, int height, int fromBottom) {
     const int left = (clientWidth - width) / 2;
     const int top = clientHeight - fromBottom;
     return {left, top, left + width, top + height};
@@ -56,13 +56,13 @@ DialogSize HelpClientSize(int workWidth, int workHeight, const std::function<int
     }
 }
 
-PixelRect CentreOn(const PixelRect& area, int width, int height) {
+ScreenRect CentreOn(const ScreenRect& area, int width, int height) {
     const int left = area.left + (area.width() - width) / 2;
     const int top = area.top + (area.height() - height) / 2;
     return {left, top, left + width, top + height};
 }
 
-PixelRect KeepInside(const PixelRect& window, const PixelRect& area) {
+ScreenRect KeepInside(const ScreenRect& window, const ScreenRect& area) {
     int left = std::max(window.left, area.left);
     int top = std::max(window.top, area.top);
     if (left + window.width() > area.right) left = area.right - window.width();

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "PixelRect.h"
+#include "ScreenRect.h"
 
 // The dialogs' size and placement arithmetic, in client pixels unless named otherwise.
 
@@ -18,12 +18,12 @@ constexpr int kDialogWrapWidth = 350;
 DialogSize ConfirmClientSize(int textWidth, int textHeight, int yesWidth, int noWidth);
 // Yes and No, 28 px high, 48 px above the bottom; the pair is centred.
 struct ConfirmButtons {
-    PixelRect yes;
-    PixelRect no;
+    ScreenRect yes;
+    ScreenRect no;
 };
 ConfirmButtons PlaceConfirmButtons(int clientWidth, int clientHeight, int yesWidth, int noWidth);
 // A button of the given size, centred horizontally, its top fromBottom px above the client's bottom.
-PixelRect CentredButton(int clientWidth, int clientHeight, int width, int height, int fromBottom);
+ScreenRect CentredButton(int clientWidth, int clientHeight, int width, int height, int fromBottom);
 // A title line, when there is one, adds its height and 8 px above the message.
 DialogSize NotificationClientSize(int textWidth, int textHeight, int titleWidth, int titleHeight, bool hasTitle);
 // Widens from 700 px in 80 px steps until the text's measured height fits the work area (or the
@@ -31,6 +31,6 @@ DialogSize NotificationClientSize(int textWidth, int textHeight, int titleWidth,
 DialogSize HelpClientSize(int workWidth, int workHeight, const std::function<int(int wrapWidth)>& measureTextHeight);
 
 // A width x height rectangle centred on area (integer halves).
-PixelRect CentreOn(const PixelRect& area, int width, int height);
+ScreenRect CentreOn(const ScreenRect& area, int width, int height);
 // Moves window inside area without resizing it; when it cannot fit, its right and bottom edges stay inside.
-PixelRect KeepInside(const PixelRect& window, const PixelRect& area);
+ScreenRect KeepInside(const ScreenRect& window, const ScreenRect& area);

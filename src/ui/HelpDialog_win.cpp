@@ -11,7 +11,7 @@ constexpr wchar_t kDefaultTitle[] = L"Brisquel - Help";
 constexpr int kTextMargin = 14;
 constexpr int kButtonRowHeight = 58;
 
-PixelRect workArea() {
+ScreenRect workArea() {
     RECT r{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
     return {r.left, r.top, r.right, r.bottom};
@@ -35,12 +35,12 @@ void HelpDialog::Show(HWND owner, const std::wstring& text, const std::wstring& 
     if (!RegisterOnce(kHelpClass)) return;
     HelpDialog dialog(text);
     OpenDialogMark<HelpDialog> mark(&dialog);
-    const PixelRect work = workArea();
+    const ScreenRect work = workArea();
     const DialogSize client = HelpClientSize(work.width(), work.height(), [&dialog, &text](int wrapWidth) {
         return static_cast<int>(dialog.MeasureWrapped(text, wrapWidth).cy);
     });
     const DialogSize frame = FrameSize(client, kStyle, kExStyle);
-    PixelRect placed = CentreOn(work, frame.width, frame.height);
+    ScreenRect placed = CentreOn(work, frame.width, frame.height);
     if (owner && IsWindow(owner)) placed = KeepInside(CentreOn(OwnerOrScreen(owner), frame.width, frame.height), work);
     if (!dialog.CreateBound(kHelpClass, kExStyle, caption, kStyle, placed.left, placed.top, frame.width, frame.height,
                             owner, 0)) {
@@ -59,7 +59,7 @@ LRESULT HelpDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             okButton_ = AddButton(L"OK", IDOK, {});
             return 0;
         case WM_SIZE: {
-            const PixelRect ok = CentredButton(LOWORD(lParam), HIWORD(lParam), 90, 30, 44);
+            const ScreenRect ok = CentredButton(LOWORD(lParam), HIWORD(lParam), 90, 30, 44);
             MoveWindow(okButton_, ok.left, ok.top, ok.width(), ok.height(), TRUE);
             return 0;
         }

@@ -41,10 +41,10 @@ void ModalDialog::RunModal(HWND owner) {
     }
 }
 
-HWND ModalDialog::AddButton(const wchar_t* text, int id, const PixelRect& bounds) {
-    HWND button = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, bounds.left, bounds.top,
-                                  bounds.width(), bounds.height(), hwnd_,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+HWND ModalDialog::AddButton(const wchar_t* text, int id, const ScreenRect& bounds) {
+    HWND button = CreateWindowExW(
+        0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, bounds.left, bounds.top, bounds.width(),
+        bounds.height(), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!button) return nullptr;
     SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     SetWindowSubclass(button, ButtonSubclass, kButtonSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -62,10 +62,10 @@ DialogSize ModalDialog::FrameSize(const DialogSize& client, DWORD style, DWORD e
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-PixelRect ModalDialog::OwnerOrScreen(HWND owner) {
+ScreenRect ModalDialog::OwnerOrScreen(HWND owner) {
     RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (owner && IsWindow(owner)) GetWindowRect(owner, &r);
-    return ToPixelRect(r);
+    return ToScreenRect(r);
 }
 
 SIZE ModalDialog::MeasureWrapped(const std::wstring& text, int wrapWidth) const {
@@ -87,7 +87,7 @@ SIZE ModalDialog::MeasureLine(const std::wstring& text) const {
 LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
-            Paint();
+            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, width, height); });
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -98,11 +98,7 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case WM_DPICHANGED:
-            if (lParam) {
-                const RECT* r = reinterpret_cast<const RECT*>(lParam);
-                SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                             SWP_NOZORDER | SWP_NOACTIVATE);
-            }
+            MoveToSuggestedRect(lParam);
             return 0;
         case WM_DESTROY:
             done_ = true;
@@ -113,16 +109,11 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Window::HandleMessage(message, wParam, lParam);
 }
 
-void ModalDialog::Paint() {
-    PaintDc paint(hwnd_);
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    const HDC dc = buffer_.Begin(paint.get(), client.right, client.bottom);
-    FillSolidRect(dc, client, ColorWindowBg);
+void ModalDialog::Paint(HDC dc, int width, int height) {
+    FillSolidRect(dc, {0, 0, width, height}, ColorWindowBg);
     SetBkMode(dc, TRANSPARENT);
     ScopedSelect selectFont(dc, font_.get());
-    PaintContent(dc, client.right, client.bottom);
-    buffer_.Present(paint.get(), client.right, client.bottom);
+    PaintContent(dc, width, height);
 }
 
 void ModalDialog::PaintButton(const DRAWITEMSTRUCT& item) const {

@@ -4,8 +4,8 @@
 
 #include "BackBuffer_win.h"
 #include "DialogLayout.h"
-#include "PixelRect.h"
 #include "ScopedGdi.h"
+#include "ScreenRect.h"
 #include "Window.h"
 
 // Names the one open dialog of a kind for the length of its Show: a second Show of the same kind finds
@@ -35,13 +35,13 @@ protected:
     // so the application's own loop still ends.
     void RunModal(HWND owner);
     // A "BUTTON" child drawn by PaintButton, with the dialog's font.
-    HWND AddButton(const wchar_t* text, int id, const PixelRect& bounds);
+    HWND AddButton(const wchar_t* text, int id, const ScreenRect& bounds);
     // Puts an open dialog in front of everything again.
     void BringToFront();
     // The window size for a client area of the given size.
     static DialogSize FrameSize(const DialogSize& client, DWORD style, DWORD exStyle);
     // What a dialog centres on: its owner's window rectangle, else the primary screen.
-    static PixelRect OwnerOrScreen(HWND owner);
+    static ScreenRect OwnerOrScreen(HWND owner);
 
     SIZE MeasureWrapped(const std::wstring& text, int wrapWidth) const;
     SIZE MeasureLine(const std::wstring& text) const;
@@ -57,7 +57,7 @@ private:
     static LRESULT CALLBACK ButtonSubclass(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                            DWORD_PTR dialog);
     void PaintButton(const DRAWITEMSTRUCT& item) const;
-    void Paint();
+    void Paint(HDC dc, int width, int height);
 
     HWND hoveredButton_ = nullptr;
     bool done_ = false;

@@ -41,7 +41,7 @@ void Notification::Show(HWND owner, const std::wstring& message, const std::wstr
     const SIZE titleSize = title.empty() ? SIZE{} : dialog.MeasureLine(title);
     const DialogSize frame = FrameSize(
         NotificationClientSize(text.cx, text.cy, titleSize.cx, titleSize.cy, !title.empty()), kStyle, kExStyle);
-    const PixelRect placed = CentreOn(OwnerOrScreen(owner), frame.width, frame.height);
+    const ScreenRect placed = CentreOn(OwnerOrScreen(owner), frame.width, frame.height);
     if (!dialog.CreateBound(kNotificationClass, kExStyle, L"", kStyle, placed.left, placed.top, frame.width,
                             frame.height, owner, 0)) {
         return;

@@ -46,7 +46,7 @@ GdiplusPtr<GpPath> newPath() {
 GdiplusPtr<GpPath> roundedRectPath(const RECT& rect, int radius) {
     auto path = newPath();
     if (path)
-        AddRoundedRectPath(path.get(), PixelAlignedRect(ToPixelRect(rect)), static_cast<float>(std::max(radius, 0)));
+        AddRoundedRectPath(path.get(), PixelAlignedRect(ToScreenRect(rect)), static_cast<float>(std::max(radius, 0)));
     return path;
 }
 
@@ -89,7 +89,7 @@ void addFigure(GpPath* path, const IconFigure& figure) {
 
 }  // namespace
 
-PixelRect ToPixelRect(const RECT& r) {
+ScreenRect ToScreenRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
@@ -113,7 +113,7 @@ void FillRoundRect(HDC hdc, const RECT& rect, int radius, COLORREF color) {
 }
 
 void FillRoundRectGradient(HDC hdc, const RECT& rect, int radius, COLORREF topColor, COLORREF bottomColor) {
-    const FloatRect r = PixelAlignedRect(ToPixelRect(rect));
+    const FloatRect r = PixelAlignedRect(ToScreenRect(rect));
     const GpPointF top{r.x, r.y};
     const GpPointF bottom{r.x, r.y + r.height};
     GpLineGradient* gradient = nullptr;
@@ -130,7 +130,7 @@ void StrokeRoundRect(HDC hdc, const RECT& rect, int radius, COLORREF color, floa
 
 void DrawVectorIcon(HDC hdc, unsigned icon, const RECT& rect, COLORREF color, float penWidth) {
     const std::vector<IconFigure> figures = IconFigures(icon);
-    if (figures.empty() || ToPixelRect(rect).empty()) return;
+    if (figures.empty() || ToScreenRect(rect).empty()) return;
     auto graphics = antiAliasedGraphics(hdc);
     auto path = newPath();
     if (!graphics || !path) return;
@@ -141,7 +141,7 @@ void DrawVectorIcon(HDC hdc, unsigned icon, const RECT& rect, COLORREF color, fl
 void FitAndStrokePath(GpGraphics* graphics, GpPath* path, const RECT& rect, COLORREF color, float penWidth) {
     GpRectF bounds{};
     GdipGetPathWorldBounds(path, &bounds, nullptr, nullptr);
-    const IconFit fit = FitIconBounds({bounds.X, bounds.Y, bounds.Width, bounds.Height}, ToPixelRect(rect));
+    const IconFit fit = FitIconBounds({bounds.X, bounds.Y, bounds.Width, bounds.Height}, ToScreenRect(rect));
     if (!fit.drawable) return;
     GpMatrix* matrix = nullptr;
     GdipCreateMatrix2(fit.scale, 0, 0, fit.scale, fit.offsetX, fit.offsetY, &matrix);

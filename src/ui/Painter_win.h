@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "PixelRect.h"
+#include "FloatRect.h"
 #include "ScopedGdi.h"
 
 namespace Gdiplus {
@@ -33,4 +33,4 @@ void FillTriangle(HDC hdc, const POINT (&corners)[3], COLORREF color);
 // The kit's widget font at a pixel height (negative: character height).
 UniqueFont CreateWidgetFont(int height);
 
-PixelRect ToPixelRect(const RECT& r);
+ScreenRect ToScreenRect(const RECT& r);

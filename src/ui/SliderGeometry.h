@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "PixelRect.h"
+#include "ScreenRect.h"
 
 // The horizontal slider's arithmetic. The mouse maps onto x = 16 .. width - 16, while the thumb's
 // centre runs from x = 19 to width - 19: two different spans, kept as they are.
@@ -12,8 +12,8 @@
 std::optional<int> SliderValueAt(int x, int width, int min, int max);
 
 struct SliderLayout {
-    PixelRect track;  // 6 px high, 12 px in from both ends
-    PixelRect fill;   // the track up to the thumb's middle; drawn only when wider than 2 px
-    PixelRect thumb;  // 14 px wide, 3 px clear above and below
+    ScreenRect track;  // 6 px high, 12 px in from both ends
+    ScreenRect fill;   // the track up to the thumb's middle; drawn only when wider than 2 px
+    ScreenRect thumb;  // 14 px wide, 3 px clear above and below
 };
 SliderLayout LayOutSlider(int width, int height, int value, int min, int max);

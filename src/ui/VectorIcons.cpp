@@ -51,7 +51,7 @@ std::vector<IconFigure> IconFigures(unsigned icon) {
     }
 }
 
-IconFit FitIconBounds(const FloatRect& b, const PixelRect& target) {
+IconFit FitIconBounds(const FloatRect& b, const ScreenRect& target) {
     if (b.width <= 0 || b.height <= 0) return {};
     const float w = static_cast<float>(target.width());
     const float h = static_cast<float>(target.height());

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "PixelRect.h"
+#include "FloatRect.h"
 
 // The built-in line icons, drawn on a 24 x 24 design grid (x right, y down) and only ever stroked.
 enum VectorIcon : unsigned {
@@ -39,4 +39,4 @@ struct IconFit {
     float offsetX = 0;
     float offsetY = 0;
 };
-IconFit FitIconBounds(const FloatRect& bounds, const PixelRect& target);
+IconFit FitIconBounds(const FloatRect& bounds, const ScreenRect& target);

@@ -23,16 +23,20 @@ public:
         HBRUSH systemBrush = nullptr;
     };
 
+    // Registers the class on its first use in the process.
+    static bool RegisterOnce(const WindowClass& windowClass);
+
 protected:
     Window() = default;
     // Destroys a window that is still alive, after unbinding it so that its last messages find no object.
     virtual ~Window();
 
-    // Registers the class on its first use in the process.
-    static bool RegisterOnce(const WindowClass& windowClass);
     // Registers if needed and creates the window bound to this object; false when either fails.
     bool CreateBound(const WindowClass& windowClass, DWORD exStyle, const wchar_t* text, DWORD style, int x, int y,
                      int width, int height, HWND parent, UINT_PTR childIdOrMenu);
+
+    // Answers WM_DPICHANGED: moves to the rectangle the system suggests (lParam; nothing when null).
+    void MoveToSuggestedRect(LPARAM suggested);
 
     // Every message while the window is bound; the default is DefWindowProcW.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

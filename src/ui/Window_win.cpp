@@ -33,6 +33,13 @@ bool Window::CreateBound(const WindowClass& windowClass, DWORD exStyle, const wc
     return hwnd_ != nullptr;
 }
 
+void Window::MoveToSuggestedRect(LPARAM suggested) {
+    if (!suggested) return;
+    const RECT* r = reinterpret_cast<const RECT*>(suggested);
+    SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }

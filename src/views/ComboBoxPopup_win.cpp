@@ -12,8 +12,6 @@ const Window::WindowClass kPopupClass{L"OrlixComboBoxPopup", CS_DROPSHADOW | CS_
 }  // namespace
 
 bool ComboBoxPopup::Create(int x, int y, int width, int height) {
-    width_ = width;
-    height_ = height;
     return CreateBound(kPopupClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP | WS_VISIBLE | WS_BORDER, x, y,
                        width, height, nullptr, 0);
 }
@@ -43,7 +41,7 @@ LRESULT ComboBoxPopup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SetCursor(LoadCursorW(nullptr, IDC_ARROW));
             return 1;
         case WM_PAINT:
-            Paint();
+            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { owner_.PaintList(dc, width, height); });
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -97,14 +95,4 @@ void ComboBoxPopup::OnKeyDown(WPARAM key) {
         default:
             break;
     }
-}
-
-void ComboBoxPopup::Paint() {
-    PaintDc paint(hwnd_);
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    const HDC dc = buffer_.Begin(paint.get(), client.right, client.bottom);
-    if (!dc) return;
-    owner_.PaintList(dc, client.right, client.bottom);
-    buffer_.Present(paint.get(), client.right, client.bottom);
 }

@@ -19,13 +19,10 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint();
     void OnMouseMove(int x, int y);
     void OnLButtonDown(int x, int y);
     void OnKeyDown(WPARAM key);
 
     ComboBox& owner_;
-    int width_ = 0;
-    int height_ = 0;
     BackBuffer buffer_;
 };

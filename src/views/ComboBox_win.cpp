@@ -45,8 +45,6 @@ void drawItemText(HDC dc, const std::string& utf8, Color color, RECT bounds) {
 bool ComboBox::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
     parent_ = parent;
     id_ = id;
-    width_ = width;
-    height_ = height;
     return CreateBound(kComboClass, 0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height, parent, id);
 }
 
@@ -77,8 +75,6 @@ void ComboBox::Invalidate() {
 }
 
 void ComboBox::SetBounds(int x, int y, int width, int height) {
-    width_ = width;
-    height_ = height;
     SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOCOPYBITS);
 }
 
@@ -151,11 +147,10 @@ LRESULT ComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Invalidate();
             return 0;
         case WM_SIZE:
-            width_ = GET_X_LPARAM(lParam);
-            height_ = GET_Y_LPARAM(lParam);
+            buffer_.Resize(hwnd_, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         case WM_PAINT:
-            Paint();
+            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, width, height); });
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -164,11 +159,8 @@ LRESULT ComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void ComboBox::Paint() {
-    PaintDc paint(hwnd_);
-    const HDC dc = buffer_.Begin(paint.get(), width_, height_);
-    if (!dc) return;
-    const RECT field{0, 0, width_, height_};
+void ComboBox::Paint(HDC dc, int width, int height) {
+    const RECT field{0, 0, width, height};
     const Color face = hover_ ? kFieldFaceHover : kFieldFace;
     // The corners outside the rounded field show the window behind it.
     FillSolidRect(dc, field, ColorWindowBg);
@@ -177,15 +169,14 @@ void ComboBox::Paint() {
     RECT inner = field;
     InflateRect(&inner, -1, -1);
     StrokeRoundRect(dc, inner, ControlCornerRadius() - 1, AdjustColor(face, 18), 1.0f);
-    DrawVectorIcon(dc, VectorIconChevronDown, RECT{width_ - 22, 0, width_ - 6, height_}, kChevron, 2.0f);
+    DrawVectorIcon(dc, VectorIconChevronDown, RECT{width - 22, 0, width - 6, height}, kChevron, 2.0f);
     if (list_.valid(list_.selected())) {
         const ComboItem& item = list_.items()[static_cast<size_t>(list_.selected())];
         UniqueFont font = CreateWidgetFont(kTextHeight);
         ScopedSelect select(dc, font.get());
         SetBkMode(dc, TRANSPARENT);
-        drawItemText(dc, item.text, item.color, RECT{kTextLeft, 0, width_ - 28, height_});
+        drawItemText(dc, item.text, item.color, RECT{kTextLeft, 0, width - 28, height});
     }
-    buffer_.Present(paint.get(), width_, height_);
 }
 
 void ComboBox::PaintList(HDC dc, int width, int height) const {

@@ -35,7 +35,7 @@ protected:
 private:
     friend class ComboBoxPopup;
 
-    void Paint();
+    void Paint(HDC dc, int width, int height);
     void Notify(WORD code);
     // Selects the item, tells the parent, then closes the list.
     void Choose(int index);
@@ -47,8 +47,6 @@ private:
     ComboList list_;
     bool hover_ = false;
     bool trackingLeave_ = false;
-    int width_ = 0;
-    int height_ = 0;
     BackBuffer buffer_;
     bool popupOpen_ = false;
     // Destroyed before the control's own window, so the list never outlives the field it belongs to.

@@ -73,7 +73,7 @@ LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         case WM_PAINT:
-            Paint();
+            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, width, height); });
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -111,8 +111,7 @@ LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void ProgressList::OnSize(int width, int height) {
-    clientWidth_ = width;
-    clientHeight_ = height;
+    buffer_.Resize(hwnd_, width, height);
     scroll_.SetClientSize(width, height);
     scroll_.SetRowCount(static_cast<int>(rows_.size()));
     InvalidateRect(hwnd_, nullptr, FALSE);
@@ -172,11 +171,8 @@ void ProgressList::OnMouseMove(int x, int y) {
     }
 }
 
-void ProgressList::Paint() {
-    PaintDc paint(hwnd_);
-    const HDC dc = buffer_.Begin(paint.get(), clientWidth_, clientHeight_);
-    if (!dc || dc == paint.get()) return;  // no buffer for this size: leave the control as it is
-    const RECT client{0, 0, clientWidth_, clientHeight_};
+void ProgressList::Paint(HDC dc, int width, int height) {
+    const RECT client{0, 0, width, height};
     FillSolidRect(dc, client, ColorWindowBg);
     {
         UniqueBrush frame(CreateSolidBrush(kFrame));
@@ -188,11 +184,10 @@ void ProgressList::Paint() {
         const int rowHeight = scroll_.rowHeight();
         int y = 0;
         for (int i = scroll_.position(); i < scroll_.drawnEnd(); ++i, y += rowHeight) {
-            rowPainter_.Paint(dc, rows_[static_cast<size_t>(i)], RECT{0, y, clientWidth_, y + rowHeight});
+            rowPainter_.Paint(dc, rows_[static_cast<size_t>(i)], RECT{0, y, width, y + rowHeight});
         }
     }
-    if (ShowsScrollbar()) PaintScrollbar(dc);
-    buffer_.Present(paint.get(), clientWidth_, clientHeight_);
+    if (ShowsScrollbar()) PaintScrollbar(dc, width, height);
 }
 
 void ProgressList::PaintEmpty(HDC dc, const RECT& client) {
@@ -212,8 +207,8 @@ void ProgressList::PaintEmpty(HDC dc, const RECT& client) {
     DrawTextW(dc, kEmptyMessage, -1, &area, kFormat);
 }
 
-void ProgressList::PaintScrollbar(HDC dc) {
-    FillSolidRect(dc, RECT{clientWidth_ - ListScroll::kStripWidth, 0, clientWidth_, clientHeight_}, kStrip);
+void ProgressList::PaintScrollbar(HDC dc, int width, int height) {
+    FillSolidRect(dc, RECT{width - ListScroll::kStripWidth, 0, width, height}, kStrip);
     const auto thumb = scroll_.ThumbRect();
     if (!thumb) return;
     const Color color = dragging_ ? kThumbDragged : scrollbarHover_ ? kThumbHover : kThumb;

@@ -27,9 +27,9 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint();
+    void Paint(HDC dc, int width, int height);
     void PaintEmpty(HDC dc, const RECT& client);
-    void PaintScrollbar(HDC dc);
+    void PaintScrollbar(HDC dc, int width, int height);
     bool ShowsScrollbar() const { return scrollbarEnabled_ && scroll_.overflows(); }
     void ScrollTo(int position);
     void OnVScroll(WORD code, WORD thumbPosition);
@@ -44,8 +44,6 @@ private:
     int dragStartY_ = 0;
     int dragStartPosition_ = 0;
     bool scrollbarHover_ = false;
-    int clientWidth_ = 0;
-    int clientHeight_ = 0;
     ChannelRowPainter rowPainter_;
     BackBuffer buffer_;
 };

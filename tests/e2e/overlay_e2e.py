@@ -80,10 +80,23 @@ class OverlayTest(unittest.TestCase):
         self.addCleanup(overlay.close)
         return overlay
 
+    def answer_exit_question(self, overlay, answer):
+        """Waits for "Are you sure you want to exit?" and clicks Yes or No, as a person would."""
+        question = overlay.probe("find", "10000", "OrlixConfirmDialog")
+        self.assertEqual(question["title"], "Confirm Exit")
+        self.assertEqual(overlay.state()["enabled"], "0", "the overlay waits for the answer")
+        x, y, width, height = map(int, question["client"].split())
+        # Yes and No sit side by side, centred 34 px above the bottom.
+        button_x = x + width // 2 + (-40 if answer == "Yes" else 40)
+        subprocess.run(["xdotool", "mousemove", str(button_x), str(y + height - 34), "click", "1"], check=True)
+
     def close_and_expect_exit(self, overlay, *message):
-        """Seconds from the close request to a clean exit."""
-        started = time.monotonic()
+        """Seconds from the close request (once the question it asks is answered Yes) to a clean exit."""
         overlay.probe("post", *(message or ("WM_CLOSE",)))
+        if not message:
+            self.answer_exit_question(overlay, "Yes")
+            overlay.probe("wait-gone", "10000", "OrlixConfirmDialog")
+        started = time.monotonic()
         self.assertEqual(overlay.process.wait(timeout=20), 0)
         return time.monotonic() - started
 
@@ -137,6 +150,21 @@ class OverlayLifecycle(OverlayTest):
         self.assertIsNone(overlay.process.poll(), "a cancelled session end must not close the overlay")
         self.close_and_expect_exit(overlay, "WM_ENDSESSION", "1")
         self.assertIn(("Window", "Left", "100"), overlay.saved())
+
+    def test_closing_asks_first_and_no_keeps_running(self):
+        overlay = self.start()
+        overlay.state()
+        for decline in ("No", "Escape"):
+            overlay.probe("post", "WM_CLOSE")
+            if decline == "No":
+                self.answer_exit_question(overlay, "No")
+            else:
+                overlay.probe("find", "10000", "OrlixConfirmDialog")
+                subprocess.run(["xdotool", "key", "Escape"], check=True)
+            self.assertEqual(overlay.probe("wait-gone", "5000", "OrlixConfirmDialog"), {})
+            self.assertIsNone(overlay.process.poll(), f"{decline} leaves the overlay running")
+            self.assertEqual(overlay.state()["enabled"], "1")
+        self.close_and_expect_exit(overlay)
 
     def test_saved_click_through_mode_starts_without_frame(self):
         overlay = self.start("[Window]\nClickThroughMode=1\n")

@@ -33,7 +33,6 @@ TEST(ChannelRules, FreshnessDependsOnHpAndAge) {
     };
     const Case cases[] = {
         {"full HP: 300 s", 100, kNow - 300, kFresh, kStale},
-        {"85: 180 s", 85, kNow - 180, kFresh, kStale},
         {"80 is in the 180 s band", 80, kNow - 180, kFresh, kStale},
         {"79: 120 s", 79, kNow - 120, kFresh, kStale},
         {"above 100: 180 s", 120, kNow - 180, kFresh, kStale},

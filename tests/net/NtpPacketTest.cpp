@@ -28,7 +28,6 @@ TEST(NtpPacket, AcceptsOnlyASynchronisedServersAnswerToOurRequest) {
         {"stratum 16", 1, 1, 16, std::nullopt},
         {"originate differs in its lowest bit", 24, 8, kNonce ^ 1u, std::nullopt},
         {"originate differs in its highest bit", 24, 8, kNonce ^ 0x8000000000000000u, std::nullopt},
-        {"zero seconds", 40, 4, 0, std::nullopt},
         {"last second before 1970", 40, 4, kNtpSecondsAtUnixEpoch - 1, std::nullopt},
         {"1970-01-01 is Unix 0", 40, 4, kNtpSecondsAtUnixEpoch, 0u},
         {"last second of the era fits 32 bits", 40, 4, 0xFFFFFFFFu, 2085978495u},

@@ -14,9 +14,7 @@ TEST(UtcTimestamp, ReadsTrackerTimesAsUtc) {
         {"1900-03-01 00:00:00", -2203891200},
         // Out-of-range fields roll over as timegm does; a year past what the calendar record holds gives -1.
         {"2024-13-01 00:00:00", 1735689600},
-        {"2025-01-00 00:00:00", 1735603200},
-        {"2025-03-01 24:-1:60", 1740873600},
-        {"2025-03-01T12:00:99999", 1740930399},
+        {"2025-03-00 24:-1:60", 1740787200},
         {"2147483647-2147483647-01 00:00:00", -1},
         {"-2147483648--2147483647-01 00:00:00", -1}};
     for (const auto& [text, seconds] : cases) EXPECT_EQ(parseUtcTimestamp(text), seconds) << text;

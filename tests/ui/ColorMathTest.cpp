@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/ColorMath.h"
-#include "ui/PixelRect.h"
+#include "ui/FloatRect.h"
 
 TEST(ColorMath, AdjustAndBlendClampEachChannel) {
     struct Case {

@@ -27,9 +27,9 @@ TEST(DialogLayout, ConfirmAndNotificationSizes) {
 TEST(DialogLayout, ButtonsSitCentredAboveTheBottom) {
     // 22 + 48 and 18 + 48 wide with a 15 px gap in 200 px: (200 - 66 - 70 - 15) / 2 = 24.
     const ConfirmButtons pair = PlaceConfirmButtons(200, 105, 22, 18);
-    EXPECT_EQ(pair.yes, (PixelRect{24, 57, 94, 85}));
-    EXPECT_EQ(pair.no, (PixelRect{109, 57, 175, 85}));
-    EXPECT_EQ(CentredButton(200, 102, 80, 28, 43), (PixelRect{60, 59, 140, 87}));
+    EXPECT_EQ(pair.yes, (ScreenRect{24, 57, 94, 85}));
+    EXPECT_EQ(pair.no, (ScreenRect{109, 57, 175, 85}));
+    EXPECT_EQ(CentredButton(200, 102, 80, 28, 43), (ScreenRect{60, 59, 140, 87}));
 }
 
 TEST(DialogLayout, HelpWidensInStepsUntilTheTextFits) {
@@ -61,9 +61,9 @@ TEST(DialogLayout, HelpWidensInStepsUntilTheTextFits) {
 }
 
 TEST(DialogLayout, CentresThenKeepsInsideTheWorkArea) {
-    const PixelRect work{0, 0, 1280, 984};
-    EXPECT_EQ(CentreOn(work, 201, 100), (PixelRect{539, 442, 740, 542}));
-    EXPECT_EQ(CentreOn({1100, 900, 1550, 1600}, 700, 400), (PixelRect{975, 1050, 1675, 1450}));
-    EXPECT_EQ(KeepInside({975, 1050, 1675, 1450}, work), (PixelRect{580, 584, 1280, 984}));
-    EXPECT_EQ(KeepInside({-50, -20, 650, 380}, work), (PixelRect{0, 0, 700, 400}));
+    const ScreenRect work{0, 0, 1280, 984};
+    EXPECT_EQ(CentreOn(work, 201, 100), (ScreenRect{539, 442, 740, 542}));
+    EXPECT_EQ(CentreOn({1100, 900, 1550, 1600}, 700, 400), (ScreenRect{975, 1050, 1675, 1450}));
+    EXPECT_EQ(KeepInside({975, 1050, 1675, 1450}, work), (ScreenRect{580, 584, 1280, 984}));
+    EXPECT_EQ(KeepInside({-50, -20, 650, 380}, work), (ScreenRect{0, 0, 700, 400}));
 }

@@ -43,8 +43,8 @@ TEST(SliderGeometry, ThumbAndFillFollowTheValue) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const SliderLayout layout = LayOutSlider(200, 24, c.value, c.min, c.max);
-        EXPECT_EQ(layout.thumb, (PixelRect{c.thumbLeft, 3, c.thumbLeft + 14, 21}));
-        EXPECT_EQ(layout.track, (PixelRect{12, 9, 188, 15}));
-        EXPECT_EQ(layout.fill, (PixelRect{12, 9, c.fillRight, 15}));
+        EXPECT_EQ(layout.thumb, (ScreenRect{c.thumbLeft, 3, c.thumbLeft + 14, 21}));
+        EXPECT_EQ(layout.track, (ScreenRect{12, 9, 188, 15}));
+        EXPECT_EQ(layout.fill, (ScreenRect{12, 9, c.fillRight, 15}));
     }
 }

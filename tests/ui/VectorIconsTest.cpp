@@ -6,7 +6,7 @@ TEST(VectorIcons, FitsBoundsCentredWithTwoPixelsFree) {
     struct Case {
         const char* name;
         FloatRect bounds;
-        PixelRect target;
+        ScreenRect target;
         float scale;
         float left, top;  // where the bounds' top-left corner lands
     };

@@ -10,10 +10,15 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "ui/ConfirmDialog_win.h"
 #include "ui/CustomButton_win.h"
 #include "ui/CustomLabel_win.h"
 #include "ui/CustomSlider_win.h"
+#include "ui/DarkPopupMenu_win.h"
+#include "ui/HelpDialog_win.h"
+#include "ui/Notification_win.h"
 #include "ui/ScopedGdi.h"
 #include "ui/VectorIcons.h"
 #include "ui/Window.h"
@@ -23,6 +28,8 @@ namespace {
 constexpr UINT WM_GALLERY_COMMAND = WM_APP + 1;  // lParam: a heap std::string the window takes over
 constexpr int kWidth = 640;
 constexpr int kHeight = 400;
+constexpr UINT_PTR kCloseMenuTimer = 1;
+constexpr UINT kCloseMenuDelayMs = 30;
 
 void report(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void report(const char* format, ...) {
@@ -32,6 +39,84 @@ void report(const char* format, ...) {
     va_end(args);
     std::printf("\n");
     std::fflush(stdout);
+}
+
+MenuItem entry(unsigned id, const wchar_t* text) {
+    MenuItem item;
+    item.id = id;
+    item.text = text;
+    return item;
+}
+
+std::vector<MenuItem> galleryMenu() {
+    MenuItem leaf = entry(3010, L"Leaf");
+    MenuItem deeper = entry(0, L"Deeper");
+    deeper.hasSubmenu = true;
+    deeper.children = {leaf};
+    MenuItem checked = entry(3001, L"Checked option");
+    checked.checked = true;
+    MenuItem disabled = entry(3002, L"Disabled option");
+    disabled.enabled = false;
+    MenuItem options = entry(0, L"Options");
+    options.hasSubmenu = true;
+    options.children = {checked, disabled, deeper};
+    MenuItem separator;
+    separator.separator = true;
+    MenuItem action = entry(0, L"Run action");
+    action.action = [] { report("action ran"); };
+    return {entry(2000, L"Show/Hide"), options, separator, action, entry(0, L"No id"), entry(2002, L"E&xit")};
+}
+
+// Wine answers GetGuiResources with 0. There the live GDI objects are counted by asking each slot of the
+// process's handle table (a handle with a zero high word names the slot's current object), and the
+// USER objects by counting this process's windows, top-level and child.
+DWORD gdiObjects() {
+    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (count != 0) return count;
+    for (ULONG_PTR slot = 1; slot < 0x10000; ++slot) {
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(slot))) ++count;
+    }
+    return count;
+}
+
+BOOL CALLBACK countWindow(HWND hwnd, LPARAM count) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId()) return TRUE;
+    ++*reinterpret_cast<DWORD*>(count);
+    EnumChildWindows(hwnd, countWindow, count);
+    return TRUE;
+}
+
+DWORD userObjects() {
+    DWORD count = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (count != 0) return count;
+    EnumWindows(countWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+BOOL CALLBACK reportWindow(HWND hwnd, LPARAM) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
+    wchar_t className[64] = L"";
+    GetClassNameW(hwnd, className, 64);
+    wchar_t title[128] = L"";
+    GetWindowTextW(hwnd, title, 128);
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    report("window class=%ls rect=%ld,%ld,%ld,%ld client=%ld,%ld,%ld,%ld enabled=%d title=%ls", className, r.left,
+           r.top, r.right, r.bottom, origin.x, origin.y, client.right, client.bottom, IsWindowEnabled(hwnd) ? 1 : 0,
+           title);
+    return TRUE;
+}
+
+void reportCounts(const char* when) {
+    report("counts %s gdi=%lu user=%lu", when, gdiObjects(), userObjects());
 }
 
 class Gallery : public Window {
@@ -71,6 +156,16 @@ protected:
                        LOWORD(wParam), HIWORD(wParam), slider->GetValue());
                 return 0;
             }
+            case WM_TIMER:
+                if (wParam == kCloseMenuTimer) {
+                    KillTimer(hwnd_, kCloseMenuTimer);
+                    DarkPopupMenu::CloseActive();
+                }
+                return 0;
+            case WM_LBUTTONDOWN:
+            case WM_RBUTTONDOWN:
+                report("click x=%d y=%d", static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+                return 0;
             case WM_GALLERY_COMMAND: {
                 std::unique_ptr<std::string> line(reinterpret_cast<std::string*>(lParam));
                 runCommand(*line);
@@ -103,7 +198,55 @@ private:
             wchar_t caption[128] = L"";
             GetWindowTextW(hotkey_.hwnd(), caption, 128);
             report("text status=%ls button=%ls value=%d", text, caption, opacity_.GetValue());
-        } else if (command == "quit") {
+        } else if (command == "confirm") {
+            report("confirm=%d", ConfirmDialog::Show(hwnd_, L"Are you sure you want to exit?", L"Confirm Exit"));
+        } else if (command == "notify") {
+            int timeoutMs = 0;
+            in >> timeoutMs;
+            const DWORD started = GetTickCount();
+            Notification::Show(hwnd_, L"The hotkey is already taken by another program.", L"Hotkey in use",
+                               NotificationKind::Warning, timeoutMs);
+            report("notify closed after=%lu", GetTickCount() - started);
+        } else if (command == "help") {
+            std::string text;
+            std::getline(in >> std::ws, text);
+            HelpDialog::Show(hwnd_,
+                             text.empty() ? L"Brisquel shows the channels of one boss.\n\nOK closes."
+                                          : std::wstring(text.begin(), text.end()),
+                             L"");
+            report("help closed");
+        } else if (command == "menu") {
+            int x = 0, y = 0;
+            in >> x >> y;
+            DarkPopupMenu::Show(hwnd_, x, y, galleryMenu());
+        } else if (command == "activate") {
+            SetForegroundWindow(hwnd_);
+        } else if (command == "post-quit") {
+            int code = 0;
+            in >> code;
+            PostQuitMessage(code);
+        } else if (command == "windows") {
+            EnumWindows(reportWindow, 0);
+        } else if (command == "counts") {
+            reportCounts("now");
+        } else if (command == "stress-paint") {
+            int times = 0;
+            in >> times;
+            reportCounts("before");
+            for (int i = 0; i < times; ++i) {
+                RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            }
+            reportCounts("after");
+        } else if (command == "stress-menu") {
+            int times = 0;
+            in >> times;
+            reportCounts("before");
+            for (int i = 0; i < times; ++i) {
+                SetTimer(hwnd_, kCloseMenuTimer, kCloseMenuDelayMs, nullptr);
+                DarkPopupMenu::Show(hwnd_, 100, 100, galleryMenu());
+            }
+            reportCounts("after");
+        } else if (command == "close") {
             DestroyWindow(hwnd_);
         }
         report("done %s", command.c_str());

@@ -1,10 +1,11 @@
 // A console probe that inspects and drives a running overlay from another process, the way a person
 // (or the shell) would: it finds the window by its class and reports what the platform says about it.
 //
-//   probe find [timeout_ms]             wait for the overlay, then print its state as key=value lines
+//   probe find [timeout_ms] [class]     wait for the overlay (or a window of that class, such as the exit
+//                                       question "OrlixConfirmDialog"), then print its state as key=value lines
 //   probe post <message> [wparam] [lparam]  post a message (a number, or WM_CLOSE, WM_QUERYENDSESSION, ...)
 //   probe send <message> [wparam] [lparam]  send it and print the result
-//   probe wait-gone [timeout_ms]        wait until no overlay window exists
+//   probe wait-gone [timeout_ms] [class]  wait until no overlay window (or window of that class) exists
 // Exit code 0 on success, 2 when the overlay was not found in time, 1 on bad arguments.
 #include <windows.h>
 
@@ -16,10 +17,10 @@ namespace {
 
 constexpr wchar_t kOverlayClass[] = L"ZentrikMainDialog";
 
-HWND waitForOverlay(DWORD timeoutMs) {
+HWND waitForWindow(DWORD timeoutMs, const wchar_t* className = kOverlayClass) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
-        if (HWND hwnd = FindWindowW(kOverlayClass, nullptr)) return hwnd;
+        if (HWND hwnd = FindWindowW(className, nullptr)) return hwnd;
         if (GetTickCount64() >= deadline) return nullptr;
         Sleep(50);
     }
@@ -67,6 +68,12 @@ void printState(HWND hwnd) {
     std::printf("alpha=%u\n", layered && (flags & LWA_ALPHA) ? alpha : 255u);
     std::printf("topmost=%d\n", (exStyle & WS_EX_TOPMOST) ? 1 : 0);
     std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
+    std::printf("enabled=%d\n", IsWindowEnabled(hwnd) ? 1 : 0);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    std::printf("client=%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
     std::printf("screen=%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
@@ -80,7 +87,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 1;
     const std::wstring command = argv[1];
     if (command == L"find") {
-        HWND hwnd = waitForOverlay(timeoutArg(argc, argv, 2));
+        HWND hwnd = waitForWindow(timeoutArg(argc, argv, 2), argc > 3 ? argv[3] : kOverlayClass);
         if (!hwnd) return 2;
         // The window exists before its set-up ends; a sent message is answered only once the message loop runs.
         DWORD_PTR ignored = 0;
@@ -90,7 +97,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"post" || command == L"send") {
         if (argc < 3) return 1;
-        HWND hwnd = waitForOverlay(2000);
+        HWND hwnd = waitForWindow(2000);
         if (!hwnd) return 2;
         const UINT message = parseMessage(argv[2]);
         const WPARAM wParam = argc > 3 ? static_cast<WPARAM>(wcstoull(argv[3], nullptr, 0)) : 0;
@@ -101,7 +108,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"wait-gone") {
         const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 2);
-        while (FindWindowW(kOverlayClass, nullptr)) {
+        while (FindWindowW(argc > 3 ? argv[3] : kOverlayClass, nullptr)) {
             if (GetTickCount64() >= deadline) return 2;
             Sleep(50);
         }

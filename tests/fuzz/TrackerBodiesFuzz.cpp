@@ -1,0 +1,174 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+#include <tuple>
+
+#include "FuzzCheck.h"
+#include "net/TrackerDecoder.h"
+#include "net/UtcTimestamp.h"
+
+// Field by field, for the containers' comparisons.
+bool operator==(const BossInfo& a, const BossInfo& b) {
+    return std::tie(a.id, a.name, a.uid, a.respawnTime, a.type) == std::tie(b.id, b.name, b.uid, b.respawnTime, b.type);
+}
+bool operator==(const ChannelStatus& a, const ChannelStatus& b) {
+    return std::tie(a.channelNumber, a.lastHp, a.lastUpdate, a.lastUpdateTime, a.dps, a.etd, a.deathTimeEstimate) ==
+           std::tie(b.channelNumber, b.lastHp, b.lastUpdate, b.lastUpdateTime, b.dps, b.etd, b.deathTimeEstimate);
+}
+
+// Every body goes through all three decoders, which are compared with the reading rules applied to a parsed
+// document. The reference is written from the rules, not from the streaming decoder it checks.
+namespace {
+
+using json = nlohmann::json;
+
+// Integers keep their low 32 bits; floats truncate toward zero, clamped to the int32 range first.
+void readInt(const json& record, const char* key, int32_t& field) {
+    const auto it = record.find(key);
+    if (it == record.end()) return;
+    if (it->is_number_unsigned())
+        field = static_cast<int32_t>(it->get<uint64_t>() & 0xFFFFFFFFu);
+    else if (it->is_number_integer())
+        field = static_cast<int32_t>(static_cast<uint64_t>(it->get<int64_t>()) & 0xFFFFFFFFu);
+    else if (it->is_number_float())
+        field = static_cast<int32_t>(std::clamp(std::trunc(it->get<double>()), -2147483648.0, 2147483647.0));
+}
+void readDouble(const json& record, const char* key, double& field) {
+    if (const auto it = record.find(key); it != record.end() && it->is_number()) field = it->get<double>();
+}
+void readString(const json& record, const char* key, std::string& field) {
+    if (const auto it = record.find(key); it != record.end() && it->is_string()) field = it->get<std::string>();
+}
+
+BossInfo bossOf(const json& record) {
+    BossInfo boss;
+    readString(record, "id", boss.id);
+    readString(record, "name", boss.name);
+    readInt(record, "uid", boss.uid);
+    readInt(record, "respawn_time", boss.respawnTime);
+    readString(record, "type", boss.type);
+    return boss;
+}
+
+ChannelStatus channelOf(const json& record) {
+    ChannelStatus channel;
+    readInt(record, "channel_number", channel.channelNumber);
+    readInt(record, "last_hp", channel.lastHp);
+    readString(record, "last_update", channel.lastUpdate);
+    channel.lastUpdateTime = parseUtcTimestamp(channel.lastUpdate);
+    readDouble(record, "dps", channel.dps);
+    readDouble(record, "etd", channel.etd);
+    readString(record, "death_time_estimate", channel.deathTimeEstimate);
+    return channel;
+}
+
+// The array under `key` of an object root, or nullptr.
+const json* arrayAt(const json& root, const char* key) {
+    if (!root.is_object()) return nullptr;
+    const auto it = root.find(key);
+    return it != root.end() && it->is_array() ? &*it : nullptr;
+}
+
+template <class Record>
+std::vector<Record> recordsOf(const json& array, Record (*read)(const json&)) {
+    std::vector<Record> records;
+    for (const json& element : array)
+        if (element.is_object()) records.push_back(read(element));
+    return records;
+}
+
+void checkBossList(const std::string& body, const json& document) {
+    const std::vector<BossInfo> sentinel{{"kept", "Kept", 1, 2, "x"}};
+    std::vector<BossInfo> bosses = sentinel;
+    const std::string message = decodeBossList(body, bosses);
+
+    std::string expectedMessage;
+    std::vector<BossInfo> expected;
+    if (document.is_discarded()) {
+        expectedMessage = "Invalid JSON response from server";
+    } else if (const json* items = arrayAt(document, "items"); !items) {
+        expectedMessage = "Unexpected response format - missing items array";
+    } else {
+        for (BossInfo& boss : recordsOf(*items, bossOf))
+            if (!boss.id.empty() && !boss.name.empty()) expected.push_back(std::move(boss));
+        if (expected.empty()) expectedMessage = "No valid bosses found in response";
+    }
+    FUZZ_CHECK(message == expectedMessage);
+    FUZZ_CHECK(bosses == (message.empty() ? expected : sentinel));
+}
+
+// The merge keeps one record per channel, so it is checked by what must hold of its choice.
+void checkChannelStatus(const std::string& body, const json& document) {
+    const std::vector<ChannelStatus> sentinel(2);
+    std::vector<ChannelStatus> channels = sentinel;
+    const std::string message = decodeChannelStatus(body, channels);
+
+    const json* items = document.is_discarded() ? nullptr : arrayAt(document, "items");
+    if (document.is_discarded())
+        FUZZ_CHECK(message == "Invalid JSON in channel status response");
+    else if (!items)
+        FUZZ_CHECK(message == "Missing items array in channel status response");
+    else
+        FUZZ_CHECK(message.empty());
+    if (!message.empty()) {
+        FUZZ_CHECK(channels == sentinel);
+        return;
+    }
+
+    std::set<int32_t> numbers;
+    std::vector<ChannelStatus> reports = recordsOf(*items, channelOf);
+    for (ChannelStatus& report : reports) {
+        report.lastHp = std::clamp(report.lastHp, 0, 100);
+        if (report.channelNumber > 0) numbers.insert(report.channelNumber);
+    }
+    FUZZ_CHECK(channels.size() == numbers.size());
+    auto number = numbers.begin();
+    for (const ChannelStatus& channel : channels) {
+        FUZZ_CHECK(channel.channelNumber == *number++);
+        FUZZ_CHECK(channel.lastHp >= 0 && channel.lastHp <= 100);
+        bool reported = false;
+        for (const ChannelStatus& report : reports) {
+            if (report.channelNumber != channel.channelNumber) continue;
+            reported = reported || report == channel;
+            FUZZ_CHECK(report.lastUpdateTime <= channel.lastUpdateTime);
+        }
+        FUZZ_CHECK(reported);
+    }
+}
+
+void checkAllStatus(const std::string& body, const json& document) {
+    const AllStatusMap sentinel{{"kept", {}}};
+    AllStatusMap result = sentinel;
+    const std::string message = decodeAllStatus(body, result);
+
+    std::string expectedMessage;
+    AllStatusMap expected;
+    if (document.is_discarded()) {
+        expectedMessage = "Invalid JSON response from server";
+    } else if (const auto it = document.is_object() ? document.find("channel_status") : document.end();
+               it == document.end() || !it->is_object()) {
+        expectedMessage = "Unexpected response format - missing channel_status object";
+    } else {
+        for (const auto& [bossId, channels] : it->items())
+            if (channels.is_array()) expected[bossId] = recordsOf(channels, channelOf);
+    }
+    FUZZ_CHECK(message == expectedMessage);
+    FUZZ_CHECK(result == (message.empty() ? expected : sentinel));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::string body(reinterpret_cast<const char*>(data), size);
+    const json document = json::parse(body, nullptr, false, false);
+    // Twice each: a decoder keeps nothing between calls.
+    for (int pass = 0; pass < 2; ++pass) {
+        checkBossList(body, document);
+        checkChannelStatus(body, document);
+        checkAllStatus(body, document);
+    }
+    return 0;
+}

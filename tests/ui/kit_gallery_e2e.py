@@ -1,0 +1,408 @@
+#!/usr/bin/env python3
+"""The widget kit as a person meets it: kit_gallery.exe under Wine on the private X display, driven with
+xdotool, looked at through screenshots, and asked through its stdin what its window received.
+
+    kit_gallery_e2e.py --wine build/win64/wine-run.sh --exe kit_gallery.exe --shots DIR
+Screenshots stay in DIR as test artefacts.
+"""
+import argparse
+import os
+import queue
+import re
+import subprocess
+import sys
+import threading
+import time
+import unittest
+
+ARGS = None
+WINDOW_BG, CONTROL_BG, ACCENT, TEXT_DISABLED = (30, 30, 30), (45, 45, 45), (110, 185, 255), (100, 100, 100)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True)
+
+
+class Screenshot:
+    def __init__(self, name):
+        self.path = os.path.join(ARGS.shots, name + ".png")
+        subprocess.run(["import", "-window", "root", self.path], check=True)
+        ppm = subprocess.run(["convert", self.path, "ppm:-"], check=True, capture_output=True).stdout
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+        self.width = int(header.group(1))
+        self.pixels = ppm[header.end():]
+
+    def at(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i:i + 3])
+
+    def count(self, left, top, right, bottom, predicate):
+        return sum(predicate(self.at(x, y)) for y in range(top, bottom) for x in range(left, right))
+
+
+class Gallery:
+    """One kit_gallery.exe; its stdout lines arrive on a queue."""
+
+    def __init__(self):
+        self.process = subprocess.Popen([ARGS.wine, ARGS.exe], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        text=True, bufsize=1)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+        self.expect("ready")
+        self.run("text")  # the message loop runs
+        time.sleep(0.3)  # and the windows are on the display
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.put(line.rstrip("\n"))
+
+    def send(self, command):
+        self.process.stdin.write(command + "\n")
+        self.process.stdin.flush()
+
+    def expect(self, prefix, timeout=15):
+        """The next line starting with prefix; lines before it are returned too, as a list."""
+        seen = []
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                line = self.lines.get(timeout=max(deadline - time.monotonic(), 0.01))
+            except queue.Empty:
+                raise AssertionError(f"no line starting {prefix!r}; saw {seen}")
+            seen.append(line)
+            if line.startswith(prefix):
+                return line, seen[:-1]
+
+    def run(self, command):
+        """Sends a command and returns the lines it printed before its done line."""
+        self.send(command)
+        return self.expect("done " + command.split()[0])[1]
+
+    def quiet(self, seconds=0.4):
+        """Lines that arrive within a short while (notifications the window received)."""
+        time.sleep(seconds)
+        lines = []
+        while not self.lines.empty():
+            lines.append(self.lines.get())
+        return lines
+
+    def windows(self):
+        result = {}
+        for line in self.run("windows"):
+            if not line.startswith("window "):
+                continue
+            fields = dict(re.findall(r"(\w+)=([^ ]*(?: [^=]*$)?)", line))
+            result.setdefault(fields["class"], []).append(fields)
+        return result
+
+    def wait_for_window(self, window_class, present=True, timeout=10):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = self.windows().get(window_class, [])
+            if bool(found) == present:
+                return found
+            time.sleep(0.1)
+        raise AssertionError(f"{window_class} {'never appeared' if present else 'stayed open'}")
+
+    def close(self):
+        if self.process.poll() is None:
+            self.send("close")
+            try:
+                self.process.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        self.process.stdin.close()
+        self.process.stdout.close()
+
+
+def near(actual, expected, tolerance=3):
+    return all(abs(a - e) <= tolerance for a, e in zip(actual, expected))
+
+
+def rect_of(window):
+    return tuple(map(int, window["rect"].split(",")))
+
+
+class KitTest(unittest.TestCase):
+    def setUp(self):
+        xdotool("mousemove", 630, 390)
+        self.gallery = Gallery()
+        self.addCleanup(self.gallery.close)
+
+    def assertColour(self, shot, x, y, expected, tolerance=3):
+        actual = shot.at(x, y)
+        self.assertTrue(near(actual, expected, tolerance), f"pixel ({x},{y}) is {actual}, expected {expected}")
+
+
+class Controls(KitTest):
+    def test_each_control_paints_its_state(self):
+        shot = Screenshot("controls")
+        self.assertColour(shot, 5, 5, WINDOW_BG)
+        self.assertColour(shot, 25, 24, CONTROL_BG)  # the label's flat background
+        self.assertColour(shot, 245, 24, CONTROL_BG)  # the empty label paints only that
+        self.assertEqual(shot.count(240, 20, 340, 50, lambda p: p != CONTROL_BG), 0)
+        self.assertGreater(shot.count(20, 20, 220, 50, lambda p: min(p) > 200), 20, "white label text")
+        # Rounded corners show the window background; the face inside is the resting grey gradient.
+        for corner in ((20, 70), (139, 70), (20, 101), (139, 101)):
+            self.assertColour(shot, *corner, WINDOW_BG)
+        self.assertTrue(60 <= shot.at(30, 80)[0] <= 66 and shot.at(30, 80)[0] == shot.at(30, 80)[2])
+        self.assertTrue(54 <= shot.at(30, 96)[0] < shot.at(30, 80)[0])
+        # Disabled: darker face, grey caption, no white.
+        self.assertTrue(34 <= shot.at(330, 86)[0] <= 46)
+        self.assertGreater(shot.count(320, 70, 440, 102, lambda p: near(p, TEXT_DISABLED, 12)), 5)
+        self.assertEqual(shot.count(320, 70, 440, 102, lambda p: min(p) > 200), 0)
+        # The gear sits 10 px in from the hotkey button's left edge, the caption right of it.
+        self.assertGreater(shot.count(170, 78, 186, 94, lambda p: min(p) > 150), 5)
+        # Slider at 25 of 0..100, 300 px wide: the thumb starts 25 * 262 / 100 + 12 = 77 px in.
+        self.assertColour(shot, 20 + 84, 142, (170, 170, 170))
+        self.assertTrue(near(shot.at(20 + 40, 142), (80, 160, 250), 12), shot.at(60, 142))
+        self.assertColour(shot, 20 + 200, 142, (62, 62, 62))
+        self.assertColour(shot, 20, 130, WINDOW_BG)
+        # Disabled slider at 50 of 200 px: grey thumb at 81 + 12, grey fill.
+        self.assertColour(shot, 340 + 100, 142, (120, 120, 120))
+        self.assertColour(shot, 340 + 40, 142, (68, 68, 68))
+        self.assertColour(shot, 340 + 150, 142, (52, 52, 52))
+        self.assertEqual(self.gallery.run("text"), ["text status=Status: ready button=Ctrl+F2 value=25"])
+
+    def test_buttons_click_only_when_pressed_and_released_inside(self):
+        xdotool("mousemove", 80, 86)
+        time.sleep(0.3)
+        hovered = Screenshot("button-hovered")
+        # The top edge traced at y = 70.5 lands on row 70 or, under Wine's GDI+, row 71.
+        self.assertTrue(near(hovered.at(80, 70), ACCENT, 30) or near(hovered.at(80, 71), ACCENT, 30), "accent border")
+        self.assertTrue(82 <= hovered.at(30, 80)[0] <= 90, f"hovered face {hovered.at(30, 80)}")
+        xdotool("click", 1)
+        self.assertEqual(self.gallery.expect("command")[0], "command id=201 code=0")
+        self.assertEqual(self.gallery.quiet(), [], "exactly one click")
+        xdotool("mousedown", 1)
+        time.sleep(0.2)
+        pressed = Screenshot("button-pressed")
+        self.assertTrue(45 <= pressed.at(30, 80)[0] <= 52, f"pressed face {pressed.at(30, 80)}")
+        xdotool("mousemove", 80, 250)
+        time.sleep(0.2)
+        xdotool("mouseup", 1)
+        xdotool("mousemove", 380, 86, "click", 1)  # the disabled button
+        self.assertEqual(self.gallery.quiet(), [])
+
+    def test_slider_follows_clicks_and_drags_not_keys(self):
+        # 300 px wide: x = 150 in the client is 134 px into the 268 px span, value 50.
+        xdotool("mousemove", 170, 142, "click", 1)
+        self.assertEqual(self.gallery.expect("hscroll")[0], "hscroll id=301 code=5 value=50 full=50")
+        xdotool("mousedown", 1)
+        for x in range(180, 320, 20):
+            xdotool("mousemove", x, 142)
+        xdotool("mousemove", 900, 150)
+        dragged = self.gallery.quiet()
+        xdotool("mouseup", 1)
+        values = [int(re.search(r"value=(\d+)", line).group(1)) for line in dragged]
+        self.assertEqual(values, sorted(set(values)), "every change once, in order")
+        self.assertEqual(values[-1], 100)
+        time.sleep(0.2)
+        shot = Screenshot("slider-at-100")
+        self.assertColour(shot, 20 + 274 + 7, 142, (170, 170, 170))  # thumb at 100 * 262 / 100 + 12
+        xdotool("key", "Left", "Right", "Home")
+        xdotool("mousemove", 575, 142, "click", 1)  # 30 px wide: too narrow to take clicks
+        self.assertEqual(self.gallery.quiet(), [])
+        self.gallery.run("set-value 150")
+        self.assertEqual(self.gallery.run("text"), ["text status=Status: ready button=Ctrl+F2 value=100"])
+        self.gallery.run("set-status Status: Connected")
+        self.assertEqual(self.gallery.run("text")[0].split(" button")[0], "text status=Status: Connected")
+
+
+def client_of(window):
+    """Screen origin and size of a window's client area."""
+    return tuple(map(int, window["client"].split(",")))
+
+
+class Dialogs(KitTest):
+    def open(self, command, window_class):
+        self.gallery.send(command)
+        return self.gallery.wait_for_window(window_class)[0]
+
+    def test_confirmation_answers_yes_no_and_keeps_one_open(self):
+        g = self.gallery
+        dialog = self.open("confirm", "OrlixConfirmDialog")
+        self.assertEqual(dialog["title"], "Confirm Exit")
+        self.assertEqual(g.windows()["BrisquelKitGallery"][0]["enabled"], "0", "the owner is disabled")
+        x, y, width, height = client_of(dialog)
+        self.assertGreaterEqual(width, 200)
+        # Hovering moves the accent border from Yes to No.
+        yes, no = (x + width // 2 - 40, y + height - 34), (x + width // 2 + 40, y + height - 34)
+        xdotool("mousemove", *yes)
+        time.sleep(0.3)
+        on_yes = Screenshot("confirm-hover-yes")
+        xdotool("mousemove", *no)
+        time.sleep(0.3)
+        on_no = Screenshot("confirm-hover-no")
+        top = y + height - 48
+
+        def accent(shot, bx):
+            return near(shot.at(bx, top), ACCENT, 30) or near(shot.at(bx, top + 1), ACCENT, 30)
+        self.assertEqual((accent(on_yes, yes[0]), accent(on_yes, no[0])), (True, False))
+        self.assertEqual((accent(on_no, yes[0]), accent(on_no, no[0])), (False, True))
+        self.assertColour(on_no, x + 5, y + 5, WINDOW_BG)
+        self.assertGreater(on_no.count(x + 20, y + 20, x + width - 20, y + 40, lambda p: near(p, (220, 220, 220), 10)), 10)
+
+        # A second confirmation while this one is open returns at once and leaves it be.
+        self.assertEqual(g.run("confirm"), ["confirm=0"])
+        self.assertEqual(len(g.windows()["OrlixConfirmDialog"]), 1)
+        xdotool("click", 1)
+        self.assertEqual(g.expect("confirm=")[0], "confirm=0")
+        self.assertEqual(g.windows()["BrisquelKitGallery"][0]["enabled"], "1", "the owner is enabled again")
+
+        for key, answer in (("Return", "confirm=1"), ("Escape", "confirm=0")):
+            self.open("confirm", "OrlixConfirmDialog")
+            xdotool("key", key)
+            self.assertEqual(g.expect("confirm=")[0], answer)
+        self.open("confirm", "OrlixConfirmDialog")
+        xdotool("mousemove", *yes, "click", 1)
+        self.assertEqual(g.expect("confirm=")[0], "confirm=1")
+
+    def test_quit_during_a_dialog_closes_it_and_ends_the_program(self):
+        self.open("confirm", "OrlixConfirmDialog")
+        self.gallery.send("post-quit 7")
+        self.assertEqual(self.gallery.expect("confirm=")[0], "confirm=0")
+        self.assertEqual(self.gallery.expect("exit")[0], "exit code=7")
+        self.assertEqual(self.gallery.process.wait(timeout=10), 7)
+
+    def test_notification_closes_on_keys_and_by_itself(self):
+        g = self.gallery
+        note = self.open("notify 0", "OrlixNotification")
+        x, y, width, height = client_of(note)
+        shot = Screenshot("notification")
+        self.assertColour(shot, x + 5, y + 5, WINDOW_BG)
+        self.assertColour(shot, x, y + 5, (80, 80, 80))  # the frame
+        warning = shot.count(x + 20, y + 20, x + width - 20, y + 40, lambda p: near(p, (255, 200, 100), 20))
+        self.assertGreater(warning, 10, "the warning title line")
+        self.assertEqual(g.run("notify 0")[0][:len("notify closed")], "notify closed", "a second one returns")
+        self.assertEqual(len(g.windows()["OrlixNotification"]), 1)
+        xdotool("key", "Escape")
+        g.expect("notify closed")
+        self.open("notify 0", "OrlixNotification")
+        xdotool("key", "Return")
+        g.expect("notify closed")
+        g.send("notify 1200")
+        after = int(g.expect("notify closed")[0].split("=")[1])
+        self.assertTrue(1100 <= after < 4000, after)
+
+    def test_help_opens_once_and_takes_new_text(self):
+        g = self.gallery
+        help_window = self.open("help", "OrlixHelpDialog")
+        self.assertEqual(help_window["title"], "Brisquel - Help")
+        self.assertEqual(client_of(help_window)[2], 700)
+        Screenshot("help")
+        self.assertEqual(g.run("help Second text"), ["help closed"])
+        self.assertEqual(len(g.windows()["OrlixHelpDialog"]), 1)
+        xdotool("key", "Escape")
+        g.expect("help closed")
+        g.wait_for_window("OrlixHelpDialog", present=False)
+
+
+class Menu(KitTest):
+    def tiers(self):
+        return sorted((rect_of(w) for w in self.gallery.windows().get("OrlixDarkPopupMenuTier", [])))
+
+    def outcome(self):
+        """What the menu delivered: lines while it closed and those the window received right after."""
+        return self.gallery.expect("done menu")[1] + self.gallery.quiet()
+
+    def open_menu(self, x=100, y=100):
+        self.gallery.send(f"menu {x} {y}")
+        self.gallery.wait_for_window("OrlixDarkPopupMenuTier")
+
+    def test_cascades_with_the_mouse_and_chooses(self):
+        g = self.gallery
+        self.open_menu()
+        # Five 28 px rows and a 9 px separator under an 8 px margin; narrow labels give 160 px.
+        self.assertEqual(self.tiers(), [(100, 100, 260, 257)])
+        xdotool("key", "Escape", "Down", "Return")
+        time.sleep(0.3)
+        self.assertEqual(len(self.tiers()), 1, "keys do nothing")
+        xdotool("mousemove", 150, 150)  # Options
+        time.sleep(0.3)
+        root, sub = self.tiers()
+        self.assertEqual(root, (100, 100, 260, 257))
+        self.assertEqual((sub[0], sub[1], sub[3]), (260, 136, 228))  # beside the row, three rows tall
+        self.assertGreaterEqual(sub[2] - sub[0], 160)
+        shot = Screenshot("menu-submenu")
+        self.assertTrue(55 <= shot.at(110, 150)[0] <= 70, f"hovered row {shot.at(110, 150)}")
+        self.assertGreater(shot.count(268, 142, 284, 158, lambda p: near(p, (0, 120, 215), 40)), 3, "check mark")
+        self.assertGreater(shot.count(240, 140, 252, 160, lambda p: min(p) > 150), 3, "submenu arrow")
+        xdotool("mousemove", 300, 150)
+        xdotool("mousemove", 300, 214)  # Deeper
+        time.sleep(0.3)
+        self.assertEqual(self.tiers()[2], (sub[2], 200, sub[2] + 160, 236))
+        xdotool("mousemove", 300, 186, "click", 1)  # the disabled option: nothing happens
+        time.sleep(0.3)
+        self.assertEqual(len(self.tiers()), 2, "moving onto a disabled row closed the deeper tier only")
+        xdotool("mousemove", 300, 214)
+        time.sleep(0.3)
+        xdotool("mousemove", sub[2] - 10, 214, "mousemove", sub[2] + 30, 222, "click", 1)
+        self.assertEqual(self.outcome(), ["command id=3010 code=0"])
+        self.assertEqual(self.tiers(), [])
+
+        choices = [(150, 187, ["action ran"]), (150, 215, []), (150, 243, ["command id=2002 code=0"])]
+        for x, y, expected in choices:
+            self.open_menu()
+            xdotool("mousemove", 150, 168, "click", 1)  # the separator
+            xdotool("mousemove", 150, 150, "click", 1)  # a submenu parent
+            time.sleep(0.2)
+            self.assertEqual(len(self.tiers()), 2)
+            xdotool("mousemove", x, y, "click", 1)
+            self.assertEqual(self.outcome(), expected)
+
+    def test_outside_click_closes_and_reaches_its_window(self):
+        for button in (1, 3):
+            self.open_menu()
+            xdotool("mousemove", 600, 380, "click", button)
+            self.gallery.expect("done menu")
+            self.assertEqual(self.gallery.expect("click")[0], "click x=600 y=380")
+
+    def test_closes_when_another_window_takes_the_foreground(self):
+        self.open_menu()
+        time.sleep(0.5)  # the watchdog has seen the menu in front
+        self.gallery.send("activate")
+        self.gallery.expect("done menu", timeout=2)
+        self.assertEqual(self.tiers(), [])
+
+    def test_quit_during_the_menu_ends_the_program(self):
+        self.open_menu()
+        self.gallery.send("post-quit 3")
+        self.gallery.expect("done menu")
+        self.assertEqual(self.gallery.process.wait(timeout=10), 3)
+
+    def test_opens_leftwards_and_upwards_near_the_edges(self):
+        self.open_menu(1200, 900)
+        # 1200 lies in the right 30 % of 1280; 900 + 157 passes the bottom, so the tier ends 28 px below 900.
+        self.assertEqual(self.tiers(), [(1040, 771, 1200, 928)])
+        xdotool("mousemove", 1100, 821)  # Options opens leftwards too
+        time.sleep(0.3)
+        self.assertEqual(self.tiers()[0][2], 1040)
+        Screenshot("menu-leftwards")
+        xdotool("mousemove", 600, 380, "click", 1)
+        self.gallery.expect("done menu")
+
+
+class Resources(KitTest):
+    def counts(self, command):
+        lines = self.gallery.run(command)
+        return [re.search(r"gdi=(\d+) user=(\d+)", line).groups() for line in lines if line.startswith("counts")]
+
+    def test_painting_and_menus_leave_no_objects_behind(self):
+        self.counts("stress-paint 20")
+        before, after = self.counts("stress-paint 500")
+        self.assertEqual(before, after)
+        self.counts("stress-menu 5")
+        before, after = self.counts("stress-menu 50")
+        self.assertEqual(before, after)
+        self.assertGreater(int(before[0]), 0)
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    for name in ("--wine", "--exe", "--shots"):
+        parser.add_argument(name, required=True)
+    ARGS, rest = parser.parse_known_args()
+    os.makedirs(ARGS.shots, exist_ok=True)
+    unittest.main(argv=[sys.argv[0], "-v", *rest])
