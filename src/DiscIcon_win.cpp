@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "DiscIcon.h"
+#include "ui/ScopedGdi.h"
 
 HICON MakeDiscIcon(COLORREF color) {
     std::vector<DWORD> colorBits(kDiscIconSize * kDiscIconSize);
@@ -17,8 +18,8 @@ HICON MakeDiscIcon(COLORREF color) {
         }
     }
 
-    HDC screen = GetDC(nullptr);
-    HBITMAP colorBitmap = CreateCompatibleBitmap(screen, kDiscIconSize, kDiscIconSize);
+    WindowDc screen(nullptr);
+    UniqueBitmap colorBitmap(CreateCompatibleBitmap(screen.get(), kDiscIconSize, kDiscIconSize));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = kDiscIconSize;
@@ -26,16 +27,13 @@ HICON MakeDiscIcon(COLORREF color) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    SetDIBits(screen, colorBitmap, 0, kDiscIconSize, colorBits.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    HBITMAP maskBitmap = CreateBitmap(kDiscIconSize, kDiscIconSize, 1, 1, maskBits.data());
+    SetDIBits(screen.get(), colorBitmap.get(), 0, kDiscIconSize, colorBits.data(), &info, DIB_RGB_COLORS);
+    const UniqueBitmap maskBitmap(CreateBitmap(kDiscIconSize, kDiscIconSize, 1, 1, maskBits.data()));
 
     ICONINFO iconInfo{};
     iconInfo.fIcon = TRUE;
-    iconInfo.hbmMask = maskBitmap;
-    iconInfo.hbmColor = colorBitmap;
-    HICON icon = CreateIconIndirect(&iconInfo);
-    DeleteObject(colorBitmap);
-    DeleteObject(maskBitmap);
-    return icon;
+    iconInfo.hbmMask = maskBitmap.get();
+    iconInfo.hbmColor = colorBitmap.get();
+    // The icon keeps copies of both bitmaps.
+    return CreateIconIndirect(&iconInfo);
 }

@@ -8,6 +8,7 @@
 #include "Settings.h"
 #include "WideText.h"
 #include "net/TrackerOrigin.h"
+#include "ui/ScopedGdi.h"
 
 namespace {
 
@@ -51,12 +52,12 @@ void writeValue(const wchar_t* section, const wchar_t* key, const std::wstring& 
 // code page, which would turn a non-ASCII boss id into question marks. A new file therefore starts
 // as UTF-16 with its byte-order mark.
 void createUnicodeFileIfMissing(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    const UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return;
     const unsigned char bom[2] = {0xFF, 0xFE};
     DWORD written = 0;
-    WriteFile(file, bom, sizeof bom, &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.get(), bom, sizeof bom, &written, nullptr);
 }
 
 // Signed values as "%d", modifier sets as "%u", the flag as 1 or 0.
