@@ -5,16 +5,24 @@
 #include <memory>
 #include <string>
 
+#include "BossView_win.h"
 #include "Settings.h"
+#include "WindowModes_win.h"
 #include "model/LiveModel.h"
 #include "model/RefreshWorkers.h"
 #include "net/ApiClient.h"
 #include "net/NtpClock.h"
+#include "ui/CustomButton_win.h"
+#include "ui/CustomLabel_win.h"
+#include "ui/CustomSlider_win.h"
 #include "ui/ScopedGdi.h"
 #include "ui/Window.h"
+#include "views/ComboBox_win.h"
+#include "views/ProgressList_win.h"
 
-// The overlay: one layered, topmost window of class "ZentrikMainDialog". Owns the settings, the
-// live model and the clients that fill it; the entry point creates exactly one.
+// The overlay: one layered, topmost window of class "ZentrikMainDialog". Owns the settings, the live
+// model, the clients that fill it and the controls that show it, and routes each message to the part
+// that handles it: the boss view, the window modes, the status texts.
 class MainDialog : public Window {
 public:
     // `threadStarter` starts the refresh workers; tests pass one that fails.
@@ -27,17 +35,45 @@ public:
 
 private:
     bool Initialize();
+    void CreateControls();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Asks before closing, unless the session is ending.
     void OnClose();
     void OnDestroy();
     void OnTimer(UINT_PTR id);
-    void ApplyClickThroughStyles();
-    void ClampToMonitor();
+    void OnDataTimer();
+    void OnForegroundTimer();
     void OnNtpTimer();
+    void OnCommand(WORD id, WORD code, HWND control);
+    void OnSlider(HWND slider);
+    void OnHotkey(WPARAM id);
     void OnBossListLoaded();
+    void SetActive(bool active);
+    void Relayout();
+    void ToggleClickThrough();
+    void ApplyOpacity();
+    void ApplyTextScale();
+    void UpdateStatusText();
+    void UpdateCacheText();
+    void UpdateHotkeyButtonTexts();
     // The tracker named in the settings, else the built-in default.
     std::string TrackerOrigin() const;
+
+    ComboBox combo_;
+    ProgressList list_;
+    CustomSlider opacitySlider_;
+    CustomLabel opacityCaption_;
+    CustomLabel opacityValue_;
+    CustomSlider scaleSlider_;
+    CustomLabel scaleCaption_;
+    CustomLabel scaleValue_;
+    CustomLabel status_;
+    CustomLabel bossTitle_;
+    CustomLabel cacheAge_;
+    CustomLabel countdown_;
+    CustomButton clickThroughButton_;
+    CustomButton visibilityButton_;
+    CustomButton bossMenuButton_;
 
     ThreadStarter threadStarter_;
     // Shared with the workers, which may outlive this object by one request at shutdown.
@@ -46,11 +82,11 @@ private:
     NtpClock ntpClock_;
     std::shared_ptr<LiveModel> model_ = std::make_shared<LiveModel>();
     std::unique_ptr<RefreshWorkers> workers_;
-    bool active_ = false;
-    unsigned connectionState_ = 0;
-    bool clickThrough_ = false;
+    BossView bossView_{*model_, ntpClock_, settings_, combo_, list_, bossTitle_, countdown_};
+    WindowModes modes_;
+    bool active_ = false;  // the settings panel shows while the window is in the foreground
+    unsigned connectionState_ = CONNECTION_DISCONNECTED;
+    bool comboOpen_ = false;  // the layout waits while the drop-down is open
     bool shutdownPending_ = false;
     UniqueIcon windowIcon_;
-    UniqueIcon greenIcon_;
-    UniqueIcon redIcon_;
 };

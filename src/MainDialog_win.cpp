@@ -1,9 +1,14 @@
 #include "AppMessages.h"
 #include "DiscIcon_win.h"
+#include "HotkeyText.h"
+#include "HotkeyText_win.h"
 #include "MainDialog.h"
+#include "MainLayout.h"
 #include "MonitorClamp_win.h"
+#include "StatusText.h"
 #include "net/TrackerOrigin.h"
 #include "ui/ConfirmDialog_win.h"
+#include "ui/VectorIcons.h"
 
 namespace {
 
@@ -11,15 +16,36 @@ constexpr wchar_t kClassName[] = L"ZentrikMainDialog";
 constexpr wchar_t kTitle[] = L"Brisquel v1.6.3";
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
-constexpr LONG kFrameStyleBits = WS_OVERLAPPEDWINDOW;
-constexpr LONG kClickThroughExStyle = WS_EX_TRANSPARENT | WS_EX_NOACTIVATE;
 constexpr UINT kDataPeriodMs = 100;
+constexpr UINT kStatusPeriodMs = 500;
+constexpr UINT kForegroundPeriodMs = 1000;
 constexpr UINT kNtpRetryPeriodMs = 10000;     // until the clock has synced
 constexpr UINT kNtpRefreshPeriodMs = 300000;  // once it is fresh
+constexpr int kSmallFontPoints = 14;
+// Smaller than the labels' default, so that the whole status line and the settings rows fit.
+constexpr int kStatusFontPoints = 9;
+constexpr int kPanelFontPoints = 11;
 
-BYTE alphaForOpacity(int opacity) {
-    return static_cast<BYTE>(opacity * 255 / 100);
-}
+enum ControlId : unsigned {
+    ID_COMBO = 1001,
+    ID_LIST = 1002,
+    ID_OPACITY_SLIDER = 1003,
+    ID_OPACITY_VALUE = 1004,
+    ID_STATUS = 1005,
+    ID_SCALE_SLIDER = 1006,
+    ID_BOSS_TITLE = 1006,  // labels send nothing, so sharing the slider's id is harmless
+    ID_SCALE_VALUE = 1007,
+    ID_OPACITY_CAPTION = 1008,
+    ID_SCALE_CAPTION = 1009,
+    ID_CLICK_THROUGH_BUTTON = 1010,
+    ID_VISIBILITY_BUTTON = 1011,
+    ID_COUNTDOWN = 1012,
+    ID_CACHE_AGE = 1013,
+    ID_BOSS_MENU_BUTTON = 1014,
+};
+
+enum TrayCommand : WORD { ID_TRAY_TOGGLE = 2000, ID_TRAY_HELP = 2001, ID_TRAY_EXIT = 2002 };
+enum HotkeyId : WPARAM { HOTKEY_CLICK_THROUGH = 1, HOTKEY_VISIBILITY = 2, HOTKEY_BOSS_MENU = 3 };
 
 const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, RGB(30, 30, 30)};
 
@@ -27,6 +53,18 @@ RECT windowRect(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
     return r;
+}
+
+std::wstring percentText(int value) {
+    return std::to_wstring(value) + L"%";
+}
+
+void place(HWND control, const MainLayout::Slot& slot, int showCommand) {
+    if (slot.placed) {
+        SetWindowPos(control, nullptr, slot.bounds.left, slot.bounds.top, slot.bounds.width(), slot.bounds.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ShowWindow(control, slot.shown ? showCommand : SW_HIDE);
 }
 
 }  // namespace
@@ -45,6 +83,7 @@ bool MainDialog::Create() {
                      0)) {
         return false;
     }
+    modes_.Attach(hwnd_);
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
     if (Initialize()) return true;
@@ -55,29 +94,70 @@ bool MainDialog::Create() {
     return false;
 }
 
+void MainDialog::CreateControls() {
+    combo_.Create(hwnd_, 10, 10, 300, 28, ID_COMBO);
+    list_.Create(hwnd_, 10, 70, 300, 300, ID_LIST);
+    opacitySlider_.Create(hwnd_, 0, 0, 100, 25, ID_OPACITY_SLIDER);
+    opacitySlider_.SetRange(Settings::kMinOpacity, Settings::kMaxOpacity);
+    opacitySlider_.SetValue(settings_.Opacity);
+    opacityValue_.Create(hwnd_, 0, 0, 50, 25, ID_OPACITY_VALUE);
+    opacityValue_.SetText(percentText(settings_.Opacity));
+    scaleSlider_.Create(hwnd_, 0, 0, 100, 25, ID_SCALE_SLIDER);
+    scaleSlider_.SetRange(Settings::kMinTextScale, Settings::kMaxTextScale);
+    scaleSlider_.SetValue(settings_.TextScale);
+    scaleValue_.Create(hwnd_, 0, 0, 50, 25, ID_SCALE_VALUE);
+    scaleValue_.SetText(percentText(settings_.TextScale));
+    status_.Create(hwnd_, 0, 0, 100, 20, ID_STATUS);
+    status_.SetFontSize(kStatusFontPoints);
+    status_.SetText(L"Connecting...");
+    // Hidden until the layout shows them.
+    for (auto [label, id] : {std::pair{&bossTitle_, ID_BOSS_TITLE}, std::pair{&cacheAge_, ID_CACHE_AGE},
+                             std::pair{&countdown_, ID_COUNTDOWN}, std::pair{&opacityCaption_, ID_OPACITY_CAPTION},
+                             std::pair{&scaleCaption_, ID_SCALE_CAPTION}}) {
+        label->Create(hwnd_, 0, 0, 100, 20, id);
+        ShowWindow(label->hwnd(), SW_HIDE);
+    }
+    bossTitle_.SetFontSize(kSmallFontPoints);
+    cacheAge_.SetFontSize(kSmallFontPoints);
+    opacityCaption_.SetText(L"Transparency:");
+    scaleCaption_.SetText(L"Text Scale:");
+    for (CustomLabel* label : {&opacityCaption_, &opacityValue_, &scaleCaption_, &scaleValue_}) {
+        label->SetFontSize(kPanelFontPoints);
+    }
+    for (auto [button, id] :
+         {std::pair{&clickThroughButton_, ID_CLICK_THROUGH_BUTTON}, std::pair{&visibilityButton_, ID_VISIBILITY_BUTTON},
+          std::pair{&bossMenuButton_, ID_BOSS_MENU_BUTTON}}) {
+        button->Create(hwnd_, 0, 0, 100, 25, id, L"");
+        button->SetIcon(VectorIconGear);
+    }
+    UpdateHotkeyButtonTexts();
+    for (CustomButton* button : {&clickThroughButton_, &visibilityButton_, &bossMenuButton_}) {
+        ShowWindow(button->hwnd(), SW_HIDE);
+    }
+    list_.SetTextScale(settings_.TextScale);
+}
+
 bool MainDialog::Initialize() {
-    SetLayeredWindowAttributes(hwnd_, 0, alphaForOpacity(settings_.Opacity), LWA_ALPHA);
+    CreateControls();
+    modes_.SetOpacity(settings_.Opacity);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     const HWND focus = GetFocus();
     active_ = focus == hwnd_ || IsChild(hwnd_, focus);
-
-    clickThrough_ = settings_.ClickThroughMode;
-    if (clickThrough_) {
-        ApplyClickThroughStyles();
-        const RECT r = windowRect(hwnd_);
-        SetWindowPos(hwnd_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                     SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    if (settings_.ClickThroughMode) {
+        modes_.SetClickThrough(true);
         active_ = false;
+        list_.SetScrollbarEnabled(false);
     }
-    ClampToMonitor();
+    Relayout();
+    modes_.ClampToMonitor();
 
     windowIcon_.reset(MakeDiscIcon(RGB(100, 151, 255)));
-    greenIcon_.reset(MakeDiscIcon(RGB(0, 255, 0)));
-    redIcon_.reset(MakeDiscIcon(RGB(255, 0, 0)));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
 
     SetTimer(hwnd_, TIMER_DATA, kDataPeriodMs, nullptr);
+    SetTimer(hwnd_, TIMER_FOREGROUND, kForegroundPeriodMs, nullptr);
+    SetTimer(hwnd_, TIMER_STATUS, kStatusPeriodMs, nullptr);
     ntpClock_.syncAsync();
     SetTimer(hwnd_, TIMER_NTP, kNtpRetryPeriodMs, nullptr);
 
@@ -88,21 +168,6 @@ bool MainDialog::Initialize() {
         model_, std::make_shared<ApiClient>(TrackerOrigin()), apiClient_,
         [window] { PostMessageW(window, WM_BOSS_LIST_LOADED, 0, 0); }, {}, threadStarter_);
     return workers_ != nullptr;
-}
-
-void MainDialog::ApplyClickThroughStyles() {
-    const LONG style = GetWindowLongW(hwnd_, GWL_STYLE);
-    const LONG exStyle = GetWindowLongW(hwnd_, GWL_EXSTYLE);
-    SetWindowLongW(hwnd_, GWL_STYLE, (style & ~kFrameStyleBits) | static_cast<LONG>(WS_POPUP));
-    SetWindowLongW(hwnd_, GWL_EXSTYLE, exStyle | kClickThroughExStyle);
-}
-
-void MainDialog::ClampToMonitor() {
-    const RECT current = windowRect(hwnd_);
-    const RECT clamped = ClampRectToMonitor(current);
-    if (EqualRect(&current, &clamped)) return;
-    SetWindowPos(hwnd_, nullptr, clamped.left, clamped.top, clamped.right - clamped.left, clamped.bottom - clamped.top,
-                 SWP_NOZORDER | (clickThrough_ ? SWP_NOACTIVATE : 0));
 }
 
 int MainDialog::RunMessageLoop() {
@@ -133,11 +198,34 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             PaintDc paint(hwnd_);
             return 0;
         }
+        case WM_SIZE:
+            Relayout();
+            return 0;
+        case WM_ACTIVATE:
+            if (!modes_.clickThrough()) SetActive(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        case WM_SETFOCUS:
+            if (!modes_.clickThrough()) SetActive(true);
+            return 0;
+        case WM_KILLFOCUS: {
+            const HWND focus = GetFocus();
+            if (!modes_.clickThrough() && (!focus || !IsChild(hwnd_, focus))) SetActive(false);
+            return 0;
+        }
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_HSCROLL:
+            OnSlider(reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_HOTKEY:
+            OnHotkey(wParam);
+            return 0;
         case WM_TIMER:
             OnTimer(wParam);
             return 0;
         case WM_EXITSIZEMOVE:
-            ClampToMonitor();
+            modes_.ClampToMonitor();
             return 0;
         case WM_DPICHANGED:
             MoveToSuggestedRect(lParam);
@@ -149,9 +237,62 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CONNECTION_STATE:
             connectionState_ = static_cast<unsigned>(wParam);
+            UpdateStatusText();
             return 0;
         default:
             return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void MainDialog::OnCommand(WORD id, WORD code, HWND control) {
+    switch (id) {
+        case ID_TRAY_TOGGLE:
+            modes_.ToggleVisibility();
+            return;
+        case ID_TRAY_EXIT:
+            PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+            return;
+        case ID_COMBO:
+            if (code == CBN_SELCHANGE) bossView_.OnBossSelected();
+            if (code == CBN_DROPDOWN) comboOpen_ = true;
+            if (code == CBN_CLOSEUP) {
+                comboOpen_ = false;
+                Relayout();
+            }
+            return;
+        case ID_OPACITY_SLIDER:
+        case ID_SCALE_SLIDER:
+            OnSlider(control);
+            return;
+        default:
+            return;
+    }
+}
+
+void MainDialog::OnSlider(HWND slider) {
+    if (slider == opacitySlider_.hwnd()) ApplyOpacity();
+    if (slider == scaleSlider_.hwnd()) ApplyTextScale();
+}
+
+void MainDialog::OnHotkey(WPARAM id) {
+    switch (id) {
+        case HOTKEY_CLICK_THROUGH:
+            ToggleClickThrough();
+            break;
+        case HOTKEY_VISIBILITY:
+            modes_.ToggleVisibility();
+            break;
+        case HOTKEY_BOSS_MENU:
+            if (!bossView_.hasItems()) break;
+            if (combo_.IsPopupOpen()) {
+                combo_.ClosePopup();
+            } else {
+                Relayout();
+                combo_.OpenPopup();
+            }
+            break;
+        default:
+            break;
     }
 }
 
@@ -163,7 +304,13 @@ void MainDialog::OnClose() {
 void MainDialog::OnTimer(UINT_PTR id) {
     switch (id) {
         case TIMER_DATA:
-            model_->takeDataUpdated();
+            OnDataTimer();
+            break;
+        case TIMER_STATUS:
+            UpdateStatusText();
+            break;
+        case TIMER_FOREGROUND:
+            OnForegroundTimer();
             break;
         case TIMER_NTP:
             OnNtpTimer();
@@ -173,9 +320,104 @@ void MainDialog::OnTimer(UINT_PTR id) {
     }
 }
 
+void MainDialog::OnDataTimer() {
+    if (model_->takeDataUpdated()) {
+        bossView_.RefreshRows(modes_.clickThrough());
+        UpdateStatusText();
+        if (comboOpen_) bossView_.RefreshComboStatus();
+    }
+    bossView_.UpdateCountdownText();
+    UpdateCacheText();
+}
+
+void MainDialog::OnForegroundTimer() {
+    if (modes_.clickThrough()) return;
+    const HWND foreground = GetForegroundWindow();
+    const bool active = foreground && (foreground == hwnd_ || IsChild(hwnd_, foreground));
+    if (active != active_) SetActive(active);
+}
+
 void MainDialog::OnNtpTimer() {
     if (ntpClock_.isFresh()) SetTimer(hwnd_, TIMER_NTP, kNtpRefreshPeriodMs, nullptr);
     ntpClock_.syncAsync();
+}
+
+void MainDialog::SetActive(bool active) {
+    active_ = active;
+    Relayout();
+}
+
+void MainDialog::Relayout() {
+    if (comboOpen_ || !list_.hwnd()) return;
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const MainLayout layout = ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), active_);
+    place(combo_.hwnd(), layout.combo, SW_SHOW);
+    place(list_.hwnd(), layout.list, SW_SHOW);
+    place(status_.hwnd(), layout.status, SW_SHOW);
+    place(bossTitle_.hwnd(), layout.bossTitle, SW_SHOW);
+    place(cacheAge_.hwnd(), layout.cacheAge, SW_SHOW);
+    place(countdown_.hwnd(), layout.countdown, SW_SHOW);
+    // The settings panel appears without taking the focus from whatever has it.
+    place(opacityCaption_.hwnd(), layout.opacityCaption, SW_SHOWNA);
+    place(opacitySlider_.hwnd(), layout.opacitySlider, SW_SHOWNA);
+    place(opacityValue_.hwnd(), layout.opacityValue, SW_SHOWNA);
+    place(scaleCaption_.hwnd(), layout.scaleCaption, SW_SHOWNA);
+    place(scaleSlider_.hwnd(), layout.scaleSlider, SW_SHOWNA);
+    place(scaleValue_.hwnd(), layout.scaleValue, SW_SHOWNA);
+    place(visibilityButton_.hwnd(), layout.visibilityButton, SW_SHOWNA);
+    place(clickThroughButton_.hwnd(), layout.clickThroughButton, SW_SHOWNA);
+    place(bossMenuButton_.hwnd(), layout.bossMenuButton, SW_SHOWNA);
+    if (layout.opacityValue.shown) {
+        opacityValue_.SetText(percentText(opacitySlider_.GetValue()));
+        scaleValue_.SetText(percentText(scaleSlider_.GetValue()));
+    }
+}
+
+void MainDialog::ToggleClickThrough() {
+    const bool on = !modes_.clickThrough();
+    modes_.SetClickThrough(on);
+    active_ = !on && GetForegroundWindow() == hwnd_;
+    Relayout();
+    if (on) list_.ScrollToTop();
+    list_.SetScrollbarEnabled(!on);
+    settings_.ClickThroughMode = on;
+    settings_.Save();
+}
+
+// Both sliders save at once, so that a crash or a kill does not lose the change.
+void MainDialog::ApplyOpacity() {
+    const int value = opacitySlider_.GetValue();
+    modes_.SetOpacity(value);
+    settings_.SetOpacity(value);
+    settings_.Save();
+    opacityValue_.SetText(percentText(value));
+}
+
+void MainDialog::ApplyTextScale() {
+    const int value = scaleSlider_.GetValue();
+    settings_.TextScale = value;
+    settings_.Save();
+    scaleValue_.SetText(percentText(value));
+    list_.SetTextScale(value);
+}
+
+void MainDialog::UpdateStatusText() {
+    const TrafficSnapshot traffic = apiClient_->trafficSnapshot();
+    const int32_t activity = model_->read([](const ModelData& data) { return data.activityIndex; });
+    status_.SetText(StatusLineText(connectionState_, traffic, activity, ntpClock_.lastSyncTime()));
+}
+
+void MainDialog::UpdateCacheText() {
+    cacheAge_.SetText(CacheAgeText(model_->read([](const ModelData& data) { return data.serverCacheAge; })));
+}
+
+void MainDialog::UpdateHotkeyButtonTexts() {
+    clickThroughButton_.SetText(L"Click-through: " +
+                                FormatHotkey(settings_.ClickThroughMods, settings_.ClickThrough, SystemKeyName));
+    visibilityButton_.SetText(L"Show/Hide: " +
+                              FormatHotkey(settings_.VisibilityMods, settings_.Visibility, SystemKeyName));
+    bossMenuButton_.SetText(L"Boss menu: " + FormatHotkey(settings_.BossMenuMods, settings_.BossMenu, SystemKeyName));
 }
 
 std::string MainDialog::TrackerOrigin() const {
@@ -184,6 +426,7 @@ std::string MainDialog::TrackerOrigin() const {
 
 void MainDialog::OnBossListLoaded() {
     apiClient_->setBaseUrl(TrackerOrigin());
+    bossView_.OnBossListLoaded();
     const HWND window = hwnd_;
     apiClient_->startWorker([window](ConnectionState state) { PostMessageW(window, WM_CONNECTION_STATE, state, 0); });
 }

@@ -206,7 +206,7 @@ class Handler(BaseHTTPRequestHandler):
         with self.server.requests_lock:
             self.server.requests.append({"path": self.path, "agent": self.headers.get("User-Agent", "")})
         self.server.stall.wait_while_active()
-        world, now = self.server.world, time.time()
+        world, now = self.server.world, time.time() - self.server.age_offset
         query = dict(parse_qsl(url.query, keep_blank_values=True))
         if url.path == "/api/collections/mobs/records":
             return self.send_json(200, world.boss_list())
@@ -231,6 +231,12 @@ class Handler(BaseHTTPRequestHandler):
         if command == "requests":
             with self.server.requests_lock:
                 return self.send_json(200, {"requests": list(self.server.requests)})
+        if command.startswith("age/"):
+            try:
+                self.server.age_offset = float(command[len("age/"):])
+            except ValueError:
+                return self.send_json(400, {"code": 400, "message": "age needs seconds", "data": {}})
+            return self.send_json(200, {"age": self.server.age_offset})
         if command not in ("stall", "resume"):
             return self.send_json(404, {"code": 404, "message": "unknown control", "data": {}})
         self.server.stall.set(command == "stall")
@@ -271,7 +277,9 @@ def main():
         epilog=(
             "Control paths (never stalled): GET /__control/stall makes every later data request hang "
             "until GET /__control/resume; the requests already hanging then complete. "
-            "GET /__control/requests lists the latest data requests received (path and User-Agent)."
+            "GET /__control/requests lists the latest data requests received (path and User-Agent). "
+            "GET /__control/age/S answers as of S seconds ago, so every report looks S seconds older "
+            "(age/0 undoes it)."
         ),
     )
     parser.add_argument("--port", type=int, default=8787,
@@ -292,6 +300,7 @@ def main():
     server.daemon_threads = True
     server.world = World(args.seed, args.bosses)
     server.stall = Stall(args.stall_after_seconds)
+    server.age_offset = 0.0
     server.log_requests = args.log
     server.requests = collections.deque(maxlen=2000)
     server.requests_lock = threading.Lock()

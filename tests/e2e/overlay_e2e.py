@@ -6,16 +6,21 @@ with a prepared Brisquel.ini, look at the window through the probe, close it, re
 The demo tracker's port comes from BRISQUEL_TRACKER_PORT (tools/with_fixtures.py).
 """
 import argparse
+import collections
 import configparser
 import json
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
 import urllib.request
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from screen import Screen  # noqa: E402
 
 WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_CLIPCHILDREN = 0x00C00000, 0x00080000, 0x00040000, 0x02000000
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
@@ -24,6 +29,8 @@ INTEGER_KEYS = [("Window", k) for k in ("Left", "Top", "Right", "Bottom", "Opaci
     ("Hotkeys", k) for k in ("ClickThrough", "ClickThroughMods", "Visibility", "VisibilityMods", "BossMenu",
                              "BossMenuMods")]
 ARGS = None
+Control = collections.namedtuple("Control", "visible rect text")
+STATUS, TITLE, CACHE, COUNTDOWN = 1005, 1006, 1013, 1012
 
 
 def tracker_origin():
@@ -47,11 +54,35 @@ class Overlay:
                 f.write(ini_text.replace("\n", "\r\n"))
         self.process = subprocess.Popen([ARGS.wine, "Brisquel.exe"], cwd=self.dir)
 
-    def probe(self, *args):
-        result = subprocess.run([ARGS.wine, ARGS.probe, *args], capture_output=True, text=True, timeout=30)
+    def probe_lines(self, *args):
+        result = subprocess.run([ARGS.wine, ARGS.probe, *args], capture_output=True, encoding="utf-8", timeout=30)
         if result.returncode != 0:
             raise AssertionError(f"probe {args} failed with {result.returncode}")
-        return dict(line.split("=", 1) for line in result.stdout.splitlines() if "=" in line)
+        return result.stdout.splitlines()
+
+    def probe(self, *args):
+        return dict(line.split("=", 1) for line in self.probe_lines(*args) if "=" in line)
+
+    def controls(self):
+        """The child controls by (id, class): visible, screen rectangle and text."""
+        found = {}
+        for line in self.probe_lines("children"):
+            if line.startswith("child="):
+                ident, cls, visible, left, top, right, bottom, *text = line[len("child="):].split(" ")
+                found[(int(ident), cls)] = Control(visible == "1", tuple(map(int, (left, top, right, bottom))),
+                                                   " ".join(text))
+        return found
+
+    def text(self, ident, cls="OrlixCustomLabel"):
+        return self.controls()[(ident, cls)].text
+
+    def wait_text(self, ident, predicate, timeout=10):
+        deadline = time.monotonic() + timeout
+        while True:
+            text = self.text(ident)
+            if predicate(text) or time.monotonic() > deadline:
+                return text
+            time.sleep(0.2)
 
     def state(self):
         s = self.probe("find", "20000")
@@ -210,6 +241,199 @@ class OverlayAndTracker(OverlayTest):
         # The shutdown waits for the workers for at most five seconds, then leaves.
         self.assertLess(self.close_and_expect_exit(overlay), 8.0)
         self.assertIn(("Window", "Left", "100"), overlay.saved())
+
+
+RED, AMBER, GREEN, STALE = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128)
+DEMO_TRACKER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "demo_tracker.py")
+
+
+def bar_colours(screen, rect):
+    """The bar colours found in a rectangle of the screen."""
+    left, top, right, bottom = rect
+    return {p for p in screen.region(left, top, right, bottom, step=3) if p in (RED, AMBER, GREEN, STALE)}
+
+
+class PrivateTracker:
+    """A demo tracker of the test's own, which it may stop and start again on the same port."""
+
+    def __init__(self):
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            self.port = s.getsockname()[1]
+        self.process = None
+        self.start()
+
+    def start(self):
+        self.process = subprocess.Popen([sys.executable, DEMO_TRACKER, "--port", str(self.port)],
+                                        stdout=subprocess.PIPE, text=True)
+        self.process.stdout.readline()
+
+    def stop(self):
+        self.process.kill()
+        self.process.wait()
+
+    def control(self, command):
+        with urllib.request.urlopen(f"http://127.0.0.1:{self.port}/__control/{command}", timeout=10) as response:
+            return json.load(response)
+
+
+class OverlayLive(OverlayTest):
+    """The overlay as a player uses it against the demo tracker: bosses, rows, settings, modes."""
+
+    def start_connected(self, ini_text=""):
+        overlay = self.start(ini_text)
+        overlay.state()
+        status = overlay.wait_text(STATUS, lambda t: t.startswith("\u25cf Connected"), 30)
+        self.assertTrue(status.startswith("\u25cf Connected | \u2193 "), status)
+        return overlay
+
+    def bosses(self):
+        with urllib.request.urlopen(f"{tracker_origin()}/api/collections/mobs/records", timeout=10) as response:
+            return json.load(response)["items"]
+
+    def test_restores_the_saved_boss_and_switches_on_a_click(self):
+        bosses = self.bosses()
+        saved, chosen = [b for b in bosses if b["type"] != "magical_creature"][2:4]
+        overlay = self.start_connected(f"[Selection]\nLastBoss={saved['id']}\n")
+        self.assertEqual(overlay.wait_text(TITLE, lambda t: t == saved["name"]), saved["name"])
+        self.assertRegex(overlay.text(COUNTDOWN), r"^(\d+m )?\d+s$")
+        self.assertRegex(overlay.wait_text(CACHE, lambda t: t != "Cache: ---"), r"^Cache: \d")
+        controls = overlay.controls()
+        combo, rows = controls[(1001, "OrlixComboBox")], controls[(1002, "ZentrikProgressList")]
+        self.assertTrue(combo.visible and rows.visible)
+        self.assertTrue(bar_colours(Screen(), rows.rect) & {RED, AMBER, GREEN})
+
+        # A player opens the list and clicks another boss: its rows show and the choice is saved at once.
+        left, top, right, bottom = combo.rect
+        subprocess.run(["xdotool", "mousemove", str((left + right) // 2), str((top + bottom) // 2), "click", "1"],
+                       check=True)
+        popup = overlay.probe("find", "5000", "OrlixComboBoxPopup")
+        x, y = map(int, popup["client"].split()[:2])
+        row = bosses.index(chosen)
+        subprocess.run(["xdotool", "mousemove", str(x + 30), str(y + 28 * row + 14), "click", "1"], check=True)
+        self.assertEqual(overlay.wait_text(TITLE, lambda t: t == chosen["name"], 3), chosen["name"])
+        self.assertIn(("Selection", "LastBoss", chosen["id"]), overlay.saved())
+        self.assertTrue(bar_colours(Screen(), rows.rect) & {RED, AMBER, GREEN, STALE})
+        self.close_and_expect_exit(overlay)
+
+    def test_settings_panel_sliders_apply_and_save_at_once(self):
+        overlay = self.start_connected("[Window]\nOpacity=75\n")
+        window = overlay.state()
+        left, top, right, bottom = map(int, window["rect"].split())
+        # Another program in front: the panel hides and the normal layout shows.
+        other = subprocess.Popen([ARGS.wine, "notepad"])
+        self.addCleanup(other.kill)
+        found = subprocess.run(["xdotool", "search", "--sync", "--name", "Notepad"], capture_output=True, text=True,
+                               timeout=30).stdout.split()
+        # Beside the overlay, as a game would be.
+        subprocess.run(["xdotool", "windowmove", found[-1], str(right + 20), str(top)], check=True)
+        time.sleep(1.5)
+        controls = overlay.controls()
+        self.assertFalse(controls[(1003, "OrlixCustomSlider")].visible)
+        Screen("overlay-normal", crop=(left, top, right, bottom))
+        # A click on the overlay brings the panel.
+        subprocess.run(["xdotool", "mousemove", str(left + 5), str(bottom - 5), "click", "1"], check=True)
+        deadline = time.monotonic() + 5
+        while not overlay.controls()[(1003, "OrlixCustomSlider")].visible and time.monotonic() < deadline:
+            time.sleep(0.2)
+        controls = overlay.controls()
+        for ident, cls in ((1003, "OrlixCustomSlider"), (1006, "OrlixCustomSlider"), (1010, "OrlixButton"),
+                           (1011, "OrlixButton"), (1014, "OrlixButton")):
+            self.assertTrue(controls[(ident, cls)].visible, ident)
+        self.assertEqual(controls[(1011, "OrlixButton")].text, "Show/Hide: Ctrl+B")
+        self.assertEqual(controls[(1004, "OrlixCustomLabel")].text, "75%")
+        Screen("overlay-settings", crop=(left, top, right, bottom))
+        rows = controls[(1002, "ZentrikProgressList")].rect
+        rows_before = self.count_rows(rows)
+
+        # The left end of the opacity slider: the lowest opacity, on screen and in the file at once.
+        opacity = controls[(1003, "OrlixCustomSlider")].rect
+        subprocess.run(["xdotool", "mousemove", str(opacity[0] + 1), str((opacity[1] + opacity[3]) // 2), "click",
+                        "1"], check=True)
+        time.sleep(0.5)
+        self.assertEqual(overlay.state()["alpha"], "25")
+        self.assertIn(("Window", "Opacity", "10"), overlay.saved())
+        self.assertEqual(overlay.text(1004), "10%")
+        # The right end of the text-scale slider: rows twice as tall, and saved.
+        scale = controls[(1006, "OrlixCustomSlider")].rect
+        subprocess.run(["xdotool", "mousemove", str(scale[2] - 2), str((scale[1] + scale[3]) // 2), "click", "1"],
+                       check=True)
+        time.sleep(0.5)
+        self.assertIn(("Window", "TextScale", "200"), overlay.saved())
+        self.assertLess(self.count_rows(rows), rows_before)
+        self.close_and_expect_exit(overlay)
+
+    def count_rows(self, rect):
+        """Rows drawn in the list: runs of lines with label text ("Ch.") at the list's left."""
+        screen = Screen()
+        lines = [any(min(p) >= 150 for p in screen.line(y, rect[0] + 4, rect[0] + 30)) for y in range(rect[1], rect[3])]
+        return sum(1 for above, here in zip([False] + lines, lines) if here and not above)
+
+    def test_click_through_passes_clicks_and_restores_the_frame(self):
+        overlay = self.start_connected()
+        before = overlay.state()
+        left, top, right, bottom = map(int, before["rect"].split())
+        overlay.probe("post", "WM_HOTKEY", "1")
+        time.sleep(1)
+        through = overlay.state()
+        self.assertEqual(through["style"] & (WS_CAPTION | WS_THICKFRAME | WS_POPUP), WS_POPUP)
+        self.assertEqual(through["exstyle"] & (WS_EX_TRANSPARENT | WS_EX_NOACTIVATE),
+                         WS_EX_TRANSPARENT | WS_EX_NOACTIVATE)
+        self.assertEqual(through["rect"], before["rect"])
+        self.assertNotEqual(overlay.probe("at", str((left + right) // 2), str((top + bottom) // 2))["at"],
+                            "ZentrikMainDialog")
+        controls = overlay.controls()
+        self.assertTrue(controls[(TITLE, "OrlixCustomLabel")].visible)
+        self.assertFalse(controls[(STATUS, "OrlixCustomLabel")].visible)
+        self.assertIn(("Window", "ClickThroughMode", "1"), overlay.saved())
+
+        overlay.probe("post", "WM_HOTKEY", "1")
+        time.sleep(1)
+        back = overlay.state()
+        self.assertEqual(back["style"] & (WS_CAPTION | WS_THICKFRAME | WS_POPUP), WS_CAPTION | WS_THICKFRAME)
+        self.assertEqual(back["exstyle"] & WS_EX_TRANSPARENT, 0)
+        self.assertEqual(back["rect"], before["rect"])
+        self.assertEqual(overlay.probe("at", str((left + right) // 2), str((top + bottom) // 2))["at"],
+                         "ZentrikMainDialog")
+        self.assertIn(("Window", "ClickThroughMode", "0"), overlay.saved())
+        self.close_and_expect_exit(overlay)
+
+    def test_moved_off_screen_it_comes_back(self):
+        overlay = self.start_connected()
+        width, height = map(int, overlay.state()["screen"].split())
+        overlay.probe("move", str(width - 100), str(height - 50))
+        overlay.probe("post", "WM_EXITSIZEMOVE")
+        time.sleep(0.5)
+        self.assertEqual(overlay.state()["rect"], f"{width - 450} {height - 700} {width} {height}")
+        self.close_and_expect_exit(overlay)
+
+    def test_tracker_stopping_shows_reconnecting_then_recovers_and_old_reports_grey(self):
+        tracker = PrivateTracker()
+        self.addCleanup(tracker.stop)
+        overlay = Overlay(f"[Server]\nBaseUrl=http://127.0.0.1:{tracker.port}\n")
+        self.addCleanup(overlay.close)
+        overlay.state()
+        self.assertTrue(overlay.wait_text(STATUS, lambda t: t.startswith("\u25cf Connected"), 30)
+                        .startswith("\u25cf Connected"))
+        overlay.wait_text(TITLE, lambda t: t != "", 10)
+        tracker.stop()
+        stopped = time.monotonic()
+        status = overlay.wait_text(STATUS, lambda t: t.startswith("Reconnecting... (attempt "), 3)
+        self.assertRegex(status, r"^Reconnecting\.\.\. \(attempt [1-9]\d*\) \| NTP: ")
+        self.assertLess(time.monotonic() - stopped, 4)
+        tracker.start()
+        restarted = time.monotonic()
+        self.assertTrue(overlay.wait_text(STATUS, lambda t: t.startswith("\u25cf Connected"), 3)
+                        .startswith("\u25cf Connected"))
+        self.assertLess(time.monotonic() - restarted, 4)
+        # Every report ten minutes old: all rows grey.
+        rows = overlay.controls()[(1002, "ZentrikProgressList")].rect
+        tracker.control("age/600")
+        deadline = time.monotonic() + 5
+        while bar_colours(Screen(), rows) - {STALE} and time.monotonic() < deadline:
+            time.sleep(0.3)
+        self.assertEqual(bar_colours(Screen(), rows) - {AMBER}, {STALE})
+        self.close_and_expect_exit(overlay)
 
 
 if __name__ == "__main__":

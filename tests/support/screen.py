@@ -6,7 +6,7 @@ import subprocess
 class Screen:
     """One screenshot. Also saved as PNG under BRISQUEL_SHOTS_DIR (default: the working directory) when named."""
 
-    def __init__(self, name=None):
+    def __init__(self, name=None, crop=None):
         size = subprocess.run(["xdpyinfo"], capture_output=True, text=True, check=True).stdout
         dimensions = next(line for line in size.splitlines() if "dimensions:" in line).split()[1]
         self.width, self.height = (int(v) for v in dimensions.split("x"))
@@ -15,7 +15,10 @@ class Screen:
         if name:
             directory = os.environ.get("BRISQUEL_SHOTS_DIR", ".")
             os.makedirs(directory, exist_ok=True)
-            subprocess.run(["convert", "-size", f"{self.width}x{self.height}", "-depth", "8", "rgb:-",
+            # crop: (left, top, right, bottom) of the part worth keeping, such as one window.
+            geometry = [] if crop is None else [
+                "-crop", f"{crop[2] - crop[0]}x{crop[3] - crop[1]}+{crop[0]}+{crop[1]}", "+repage"]
+            subprocess.run(["convert", "-size", f"{self.width}x{self.height}", "-depth", "8", "rgb:-", *geometry,
                             os.path.join(directory, name + ".png")], input=self.data, check=True)
 
     def pixel(self, x, y):
@@ -25,5 +28,5 @@ class Screen:
     def line(self, y, x0, x1):
         return [self.pixel(x, y) for x in range(x0, x1)]
 
-    def region(self, x0, y0, x1, y1):
-        return [self.pixel(x, y) for y in range(y0, y1) for x in range(x0, x1)]
+    def region(self, x0, y0, x1, y1, step=1):
+        return [self.pixel(x, y) for y in range(y0, y1, step) for x in range(x0, x1, step)]

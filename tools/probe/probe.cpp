@@ -6,6 +6,9 @@
 //   probe post <message> [wparam] [lparam]  post a message (a number, or WM_CLOSE, WM_QUERYENDSESSION, ...)
 //   probe send <message> [wparam] [lparam]  send it and print the result
 //   probe wait-gone [timeout_ms] [class]  wait until no overlay window (or window of that class) exists
+//   probe children                      print each child control: id, class, visible, screen rectangle, text
+//   probe at <x> <y>                    print the class of the top-level window that a click there reaches
+//   probe move <x> <y>                  move the overlay's top-left corner there, as a drag would
 // Exit code 0 on success, 2 when the overlay was not found in time, 1 on bad arguments.
 #include <windows.h>
 
@@ -77,6 +80,29 @@ void printState(HWND hwnd) {
     std::printf("screen=%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
+// Window texts go out as UTF-8, whatever the console's code page.
+void printUtf8(const std::wstring& text) {
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+BOOL CALLBACK printChild(HWND child, LPARAM) {
+    wchar_t className[256] = L"";
+    GetClassNameW(child, className, 256);
+    wchar_t text[512] = L"";
+    GetWindowTextW(child, text, 512);
+    RECT r{};
+    GetWindowRect(child, &r);
+    std::printf("child=%d %ls %d %ld %ld %ld %ld ", GetDlgCtrlID(child), className, IsWindowVisible(child) ? 1 : 0,
+                r.left, r.top, r.right, r.bottom);
+    printUtf8(text);
+    std::printf("\n");
+    return TRUE;
+}
+
 DWORD timeoutArg(int argc, wchar_t** argv, int index) {
     return argc > index ? static_cast<DWORD>(wcstoul(argv[index], nullptr, 10)) : 10000;
 }
@@ -104,6 +130,24 @@ int wmain(int argc, wchar_t** argv) {
         const LPARAM lParam = argc > 4 ? static_cast<LPARAM>(wcstoll(argv[4], nullptr, 0)) : 0;
         if (command == L"post") return PostMessageW(hwnd, message, wParam, lParam) ? 0 : 1;
         std::printf("result=%lld\n", static_cast<long long>(SendMessageW(hwnd, message, wParam, lParam)));
+        return 0;
+    }
+    if (command == L"children" || command == L"move") {
+        HWND hwnd = waitForWindow(2000);
+        if (!hwnd) return 2;
+        if (command == L"children") return EnumChildWindows(hwnd, printChild, 0), 0;
+        if (argc < 4) return 1;
+        return SetWindowPos(hwnd, nullptr, _wtoi(argv[2]), _wtoi(argv[3]), 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    }
+    if (command == L"at") {
+        if (argc < 4) return 1;
+        const HWND hit = WindowFromPoint(POINT{_wtoi(argv[2]), _wtoi(argv[3])});
+        wchar_t className[256] = L"";
+        if (hit) GetClassNameW(GetAncestor(hit, GA_ROOT), className, 256);
+        std::printf("at=%ls\n", className);
         return 0;
     }
     if (command == L"wait-gone") {
