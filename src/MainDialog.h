@@ -6,7 +6,9 @@
 #include <string>
 
 #include "BossView_win.h"
+#include "Hotkeys_win.h"
 #include "Settings.h"
+#include "TrayIcon_win.h"
 #include "WindowModes_win.h"
 #include "model/LiveModel.h"
 #include "model/RefreshWorkers.h"
@@ -22,7 +24,7 @@
 
 // The overlay: one layered, topmost window of class "ZentrikMainDialog". Owns the settings, the live
 // model, the clients that fill it and the controls that show it, and routes each message to the part
-// that handles it: the boss view, the window modes, the status texts.
+// that handles it: the boss view, the window modes, the hotkeys, the tray icon, the status texts.
 class MainDialog : public Window {
 public:
     // `threadStarter` starts the refresh workers; tests pass one that fails.
@@ -47,6 +49,11 @@ private:
     void OnCommand(WORD id, WORD code, HWND control);
     void OnSlider(HWND slider);
     void OnHotkey(WPARAM id);
+    void OnTrayCallback(WPARAM id, LPARAM mouseMessage);
+    void ShowTrayMenu();
+    void ShowHelp();
+    // Green while connected and channel data arrived within the last two seconds.
+    void UpdateTrayIcon();
     void OnBossListLoaded();
     void SetActive(bool active);
     void Relayout();
@@ -55,7 +62,6 @@ private:
     void ApplyTextScale();
     void UpdateStatusText();
     void UpdateCacheText();
-    void UpdateHotkeyButtonTexts();
     // The tracker named in the settings, else the built-in default.
     std::string TrackerOrigin() const;
 
@@ -84,9 +90,13 @@ private:
     std::unique_ptr<RefreshWorkers> workers_;
     BossView bossView_{*model_, ntpClock_, settings_, combo_, list_, bossTitle_, countdown_};
     WindowModes modes_;
+    Hotkeys hotkeys_{settings_, clickThroughButton_, visibilityButton_, bossMenuButton_};
+    TrayIcon tray_;
     bool active_ = false;  // the settings panel shows while the window is in the foreground
     unsigned connectionState_ = CONNECTION_DISCONNECTED;
     bool comboOpen_ = false;  // the layout waits while the drop-down is open
     bool shutdownPending_ = false;
+    bool helpOpen_ = false;
+    DWORD lastDataTick_ = 0;
     UniqueIcon windowIcon_;
 };

@@ -1,13 +1,14 @@
 #include "AppMessages.h"
 #include "DiscIcon_win.h"
-#include "HotkeyText.h"
-#include "HotkeyText_win.h"
+#include "HelpText.h"
 #include "MainDialog.h"
 #include "MainLayout.h"
 #include "MonitorClamp_win.h"
 #include "StatusText.h"
 #include "net/TrackerOrigin.h"
 #include "ui/ConfirmDialog_win.h"
+#include "ui/DarkPopupMenu_win.h"
+#include "ui/HelpDialog_win.h"
 #include "ui/VectorIcons.h"
 
 namespace {
@@ -45,7 +46,7 @@ enum ControlId : unsigned {
 };
 
 enum TrayCommand : WORD { ID_TRAY_TOGGLE = 2000, ID_TRAY_HELP = 2001, ID_TRAY_EXIT = 2002 };
-enum HotkeyId : WPARAM { HOTKEY_CLICK_THROUGH = 1, HOTKEY_VISIBILITY = 2, HOTKEY_BOSS_MENU = 3 };
+constexpr DWORD kDataFlowingMs = 2000;
 
 const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, RGB(30, 30, 30)};
 
@@ -130,7 +131,8 @@ void MainDialog::CreateControls() {
         button->Create(hwnd_, 0, 0, 100, 25, id, L"");
         button->SetIcon(VectorIconGear);
     }
-    UpdateHotkeyButtonTexts();
+    hotkeys_.Attach(hwnd_);
+    hotkeys_.UpdateButtonTexts();
     for (CustomButton* button : {&clickThroughButton_, &visibilityButton_, &bossMenuButton_}) {
         ShowWindow(button->hwnd(), SW_HIDE);
     }
@@ -154,6 +156,8 @@ bool MainDialog::Initialize() {
     windowIcon_.reset(MakeDiscIcon(RGB(100, 151, 255)));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
+    tray_.Add(hwnd_);
+    hotkeys_.Register();
 
     SetTimer(hwnd_, TIMER_DATA, kDataPeriodMs, nullptr);
     SetTimer(hwnd_, TIMER_FOREGROUND, kForegroundPeriodMs, nullptr);
@@ -208,6 +212,7 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!modes_.clickThrough()) SetActive(true);
             return 0;
         case WM_KILLFOCUS: {
+            if (hotkeys_.capturing() && !hotkeys_.noticeOpen()) hotkeys_.EndCapture();
             const HWND focus = GetFocus();
             if (!modes_.clickThrough() && (!focus || !IsChild(hwnd_, focus))) SetActive(false);
             return 0;
@@ -216,10 +221,25 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
         case WM_HSCROLL:
+            hotkeys_.EndCapture();
             OnSlider(reinterpret_cast<HWND>(lParam));
             return 0;
         case WM_HOTKEY:
-            OnHotkey(wParam);
+            if (hotkeys_.capturing()) {
+                hotkeys_.OnHotkeyWhileCapturing();
+            } else {
+                OnHotkey(wParam);
+            }
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (hotkeys_.OnKeyDown(wParam)) return 0;
+            return Window::HandleMessage(message, wParam, lParam);
+        case WM_LBUTTONDOWN:
+            if (hotkeys_.capturing()) hotkeys_.EndCapture();
+            return Window::HandleMessage(message, wParam, lParam);
+        case WM_TRAY_CALLBACK:
+            OnTrayCallback(wParam, lParam);
             return 0;
         case WM_TIMER:
             OnTimer(wParam);
@@ -238,8 +258,13 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CONNECTION_STATE:
             connectionState_ = static_cast<unsigned>(wParam);
             UpdateStatusText();
+            UpdateTrayIcon();
             return 0;
         default:
+            if (message == TrayIcon::TaskbarCreatedMessage()) {
+                tray_.Restore();
+                return 0;
+            }
             return Window::HandleMessage(message, wParam, lParam);
     }
 }
@@ -249,11 +274,17 @@ void MainDialog::OnCommand(WORD id, WORD code, HWND control) {
         case ID_TRAY_TOGGLE:
             modes_.ToggleVisibility();
             return;
+        case ID_TRAY_HELP:
+            ShowHelp();
+            return;
         case ID_TRAY_EXIT:
             PostMessageW(hwnd_, WM_CLOSE, 0, 0);
             return;
         case ID_COMBO:
-            if (code == CBN_SELCHANGE) bossView_.OnBossSelected();
+            if (code == CBN_SELCHANGE) {
+                hotkeys_.EndCapture();
+                bossView_.OnBossSelected();
+            }
             if (code == CBN_DROPDOWN) comboOpen_ = true;
             if (code == CBN_CLOSEUP) {
                 comboOpen_ = false;
@@ -263,6 +294,14 @@ void MainDialog::OnCommand(WORD id, WORD code, HWND control) {
         case ID_OPACITY_SLIDER:
         case ID_SCALE_SLIDER:
             OnSlider(control);
+            return;
+        case ID_CLICK_THROUGH_BUTTON:
+        case ID_VISIBILITY_BUTTON:
+        case ID_BOSS_MENU_BUTTON:
+            if (code != BN_CLICKED) return;
+            hotkeys_.StartCapture(id == ID_CLICK_THROUGH_BUTTON ? Hotkeys::ClickThrough
+                                  : id == ID_VISIBILITY_BUTTON  ? Hotkeys::Visibility
+                                                                : Hotkeys::BossMenu);
             return;
         default:
             return;
@@ -275,25 +314,61 @@ void MainDialog::OnSlider(HWND slider) {
 }
 
 void MainDialog::OnHotkey(WPARAM id) {
-    switch (id) {
-        case HOTKEY_CLICK_THROUGH:
-            ToggleClickThrough();
-            break;
-        case HOTKEY_VISIBILITY:
-            modes_.ToggleVisibility();
-            break;
-        case HOTKEY_BOSS_MENU:
-            if (!bossView_.hasItems()) break;
-            if (combo_.IsPopupOpen()) {
-                combo_.ClosePopup();
-            } else {
-                Relayout();
-                combo_.OpenPopup();
-            }
-            break;
-        default:
-            break;
+    if (id == Hotkeys::IdOf(Hotkeys::ClickThrough)) {
+        ToggleClickThrough();
+    } else if (id == Hotkeys::IdOf(Hotkeys::Visibility)) {
+        modes_.ToggleVisibility();
+    } else if (id == Hotkeys::IdOf(Hotkeys::BossMenu) && bossView_.hasItems()) {
+        if (combo_.IsPopupOpen()) {
+            combo_.ClosePopup();
+        } else {
+            Relayout();
+            combo_.OpenPopup();
+        }
     }
+}
+
+void MainDialog::OnTrayCallback(WPARAM id, LPARAM mouseMessage) {
+    if (id != 1) return;
+    if (mouseMessage == WM_LBUTTONDBLCLK) modes_.ToggleVisibility();
+    if (mouseMessage == WM_RBUTTONUP) {
+        SetForegroundWindow(hwnd_);
+        ShowTrayMenu();
+    }
+}
+
+void MainDialog::ShowTrayMenu() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    MenuItem title;
+    title.text = L"Brisquel v1.6.3";
+    title.enabled = false;
+    MenuItem separator;
+    separator.separator = true;
+    MenuItem toggle;
+    toggle.id = ID_TRAY_TOGGLE;
+    toggle.text = modes_.visible() ? L"Hide" : L"Show";
+    MenuItem help;
+    help.id = ID_TRAY_HELP;
+    help.text = L"Help";
+    MenuItem exit;
+    exit.id = ID_TRAY_EXIT;
+    exit.text = L"Exit";
+    DarkPopupMenu::Show(hwnd_, cursor.x, cursor.y, {title, separator, toggle, help, separator, exit});
+}
+
+void MainDialog::ShowHelp() {
+    if (helpOpen_) return;
+    helpOpen_ = true;
+    HelpDialog::Show(hwnd_,
+                     HelpText(hotkeys_.Text(Hotkeys::Visibility), hotkeys_.Text(Hotkeys::ClickThrough),
+                              hotkeys_.Text(Hotkeys::BossMenu)),
+                     L"Brisquel v1.6.3 - Help");
+    helpOpen_ = false;
+}
+
+void MainDialog::UpdateTrayIcon() {
+    tray_.Show(connectionState_ == CONNECTION_CONNECTED && GetTickCount() - lastDataTick_ < kDataFlowingMs);
 }
 
 void MainDialog::OnClose() {
@@ -308,6 +383,8 @@ void MainDialog::OnTimer(UINT_PTR id) {
             break;
         case TIMER_STATUS:
             UpdateStatusText();
+            // Judged on every tick too, so that the icon turns red soon after the data stop.
+            UpdateTrayIcon();
             break;
         case TIMER_FOREGROUND:
             OnForegroundTimer();
@@ -325,6 +402,8 @@ void MainDialog::OnDataTimer() {
         bossView_.RefreshRows(modes_.clickThrough());
         UpdateStatusText();
         if (comboOpen_) bossView_.RefreshComboStatus();
+        lastDataTick_ = GetTickCount();
+        UpdateTrayIcon();
     }
     bossView_.UpdateCountdownText();
     UpdateCacheText();
@@ -412,14 +491,6 @@ void MainDialog::UpdateCacheText() {
     cacheAge_.SetText(CacheAgeText(model_->read([](const ModelData& data) { return data.serverCacheAge; })));
 }
 
-void MainDialog::UpdateHotkeyButtonTexts() {
-    clickThroughButton_.SetText(L"Click-through: " +
-                                FormatHotkey(settings_.ClickThroughMods, settings_.ClickThrough, SystemKeyName));
-    visibilityButton_.SetText(L"Show/Hide: " +
-                              FormatHotkey(settings_.VisibilityMods, settings_.Visibility, SystemKeyName));
-    bossMenuButton_.SetText(L"Boss menu: " + FormatHotkey(settings_.BossMenuMods, settings_.BossMenu, SystemKeyName));
-}
-
 std::string MainDialog::TrackerOrigin() const {
     return settings_.trackerOrigin().empty() ? std::string(kDefaultTrackerOrigin) : settings_.trackerOrigin();
 }
@@ -433,6 +504,8 @@ void MainDialog::OnBossListLoaded() {
 
 void MainDialog::OnDestroy() {
     apiClient_->stopWorker();
+    tray_.Remove();
+    hotkeys_.Unregister();
     const RECT r = ClampRectToMonitor(windowRect(hwnd_));
     settings_.SetWindowRect(r.left, r.top, r.right, r.bottom);
     settings_.Save();

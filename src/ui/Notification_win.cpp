@@ -42,7 +42,8 @@ void Notification::Show(HWND owner, const std::wstring& message, const std::wstr
     const DialogSize frame = FrameSize(
         NotificationClientSize(text.cx, text.cy, titleSize.cx, titleSize.cy, !title.empty()), kStyle, kExStyle);
     const ScreenRect placed = CentreOn(OwnerOrScreen(owner), frame.width, frame.height);
-    if (!dialog.CreateBound(kNotificationClass, kExStyle, L"", kStyle, placed.left, placed.top, frame.width,
+    // The title is the window text as well, so that screen readers and tools can tell notices apart.
+    if (!dialog.CreateBound(kNotificationClass, kExStyle, title.c_str(), kStyle, placed.left, placed.top, frame.width,
                             frame.height, owner, 0)) {
         return;
     }

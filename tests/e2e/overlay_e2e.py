@@ -111,6 +111,13 @@ class OverlayTest(unittest.TestCase):
         self.addCleanup(overlay.close)
         return overlay
 
+    def start_connected(self, ini_text=""):
+        overlay = self.start(ini_text)
+        overlay.state()
+        status = overlay.wait_text(STATUS, lambda t: t.startswith("\u25cf Connected"), 30)
+        self.assertTrue(status.startswith("\u25cf Connected | \u2193 "), status)
+        return overlay
+
     def answer_exit_question(self, overlay, answer):
         """Waits for "Are you sure you want to exit?" and clicks Yes or No, as a person would."""
         question = overlay.probe("find", "10000", "OrlixConfirmDialog")
@@ -280,13 +287,6 @@ class PrivateTracker:
 class OverlayLive(OverlayTest):
     """The overlay as a player uses it against the demo tracker: bosses, rows, settings, modes."""
 
-    def start_connected(self, ini_text=""):
-        overlay = self.start(ini_text)
-        overlay.state()
-        status = overlay.wait_text(STATUS, lambda t: t.startswith("\u25cf Connected"), 30)
-        self.assertTrue(status.startswith("\u25cf Connected | \u2193 "), status)
-        return overlay
-
     def bosses(self):
         with urllib.request.urlopen(f"{tracker_origin()}/api/collections/mobs/records", timeout=10) as response:
             return json.load(response)["items"]
@@ -434,6 +434,156 @@ class OverlayLive(OverlayTest):
             time.sleep(0.3)
         self.assertEqual(bar_colours(Screen(), rows) - {AMBER}, {STALE})
         self.close_and_expect_exit(overlay)
+
+
+WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0203, 0x0205, 0x0401
+MENU_ROWS = {"Hide": 59, "Show": 59, "Help": 87, "Exit": 124}  # row centres below a tier's top edge
+
+
+def click(x, y):
+    subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True)
+
+
+class OverlayHotkeysAndTray(OverlayTest):
+    """Hotkeys, their rebinding and the tray icon. Global hotkeys reach a Wine program only in some setups,
+    so the hotkeys arrive as WM_HOTKEY posted by the probe, as the system would send them."""
+
+    def wait_gone_or_fail(self, overlay, cls):
+        self.assertEqual(overlay.probe("wait-gone", "5000", cls), {}, f"{cls} still open")
+
+    def test_hotkeys_toggle_visibility_and_open_the_boss_list(self):
+        overlay = self.start_connected()
+        overlay.wait_text(TITLE, lambda t: t != "", 10)
+        overlay.probe("post", "WM_HOTKEY", "2")
+        time.sleep(0.5)
+        self.assertEqual(overlay.state()["visible"], "0")
+        overlay.probe("post", "WM_HOTKEY", "2")
+        time.sleep(0.5)
+        shown = overlay.state()
+        self.assertEqual((shown["visible"], shown["topmost"]), ("1", "1"))
+        # The boss list opens with the keyboard focus: Escape closes it.
+        overlay.probe("post", "WM_HOTKEY", "3")
+        overlay.probe("find", "5000", "OrlixComboBoxPopup")
+        subprocess.run(["xdotool", "key", "Escape"], check=True)
+        self.wait_gone_or_fail(overlay, "OrlixComboBoxPopup")
+        self.close_and_expect_exit(overlay)
+
+    def test_rebinding_from_the_buttons(self):
+        overlay = self.start_connected()
+        rect = overlay.state()["rect"].split()
+        click(int(rect[0]) + 5, int(rect[3]) - 5)  # the panel shows while the overlay has the focus
+        deadline = time.monotonic() + 5
+        while not overlay.controls()[(1011, "OrlixButton")].visible and time.monotonic() < deadline:
+            time.sleep(0.2)
+        button = overlay.controls()[(1011, "OrlixButton")].rect
+        centre = ((button[0] + button[2]) // 2, (button[1] + button[3]) // 2)
+
+        click(*centre)
+        self.assertEqual(overlay.text(1011, "OrlixButton"), "Show/Hide: [Press modifier + key...]")
+        subprocess.run(["xdotool", "key", "ctrl+alt+k"], check=True)
+        self.assertEqual(self.button_text(overlay, 1011, "Show/Hide: Ctrl+Alt+K"), "Show/Hide: Ctrl+Alt+K")
+        saved = overlay.saved()
+        self.assertIn(("Hotkeys", "Visibility", "75"), saved)
+        self.assertIn(("Hotkeys", "VisibilityMods", "3"), saved)
+
+        # A key without a modifier asks for one; a combination already bound is refused; Escape cancels.
+        click(*centre)
+        subprocess.run(["xdotool", "key", "k"], check=True)
+        self.assertEqual(overlay.probe("find", "5000", "OrlixNotification")["title"], "Modifier Required")
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        self.wait_gone_or_fail(overlay, "OrlixNotification")
+        overlay.probe("post", "WM_HOTKEY", "1")
+        self.assertEqual(overlay.probe("find", "5000", "OrlixNotification")["title"], "Duplicate Hotkey")
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        self.wait_gone_or_fail(overlay, "OrlixNotification")
+        self.assertEqual(overlay.text(1011, "OrlixButton"), "Show/Hide: [Press modifier + key...]")
+        self.assertEqual(overlay.state()["style"] & WS_POPUP, 0, "the refused hotkey's action did not run")
+        subprocess.run(["xdotool", "key", "Escape"], check=True)
+        self.assertEqual(self.button_text(overlay, 1011, "Show/Hide: Ctrl+Alt+K"), "Show/Hide: Ctrl+Alt+K")
+        self.close_and_expect_exit(overlay)
+
+    def button_text(self, overlay, ident, wanted):
+        deadline = time.monotonic() + 3
+        while True:
+            text = overlay.text(ident, "OrlixButton")
+            if text == wanted or time.monotonic() > deadline:
+                return text
+            time.sleep(0.2)
+
+    def test_a_hotkey_held_by_another_program_is_reported(self):
+        holder = subprocess.Popen([ARGS.wine, ARGS.probe, "hold", "2", "0x42", "30000"], stdout=subprocess.PIPE,
+                                  text=True)
+        self.addCleanup(holder.kill)
+        self.assertEqual(holder.stdout.readline().strip(), "held=1")
+        overlay = self.start()
+        notice = overlay.probe("find", "20000", "OrlixNotification")
+        self.assertEqual(notice["title"], "Warning")
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        self.wait_gone_or_fail(overlay, "OrlixNotification")
+        self.assertEqual(overlay.text(1011, "OrlixButton"), "Show/Hide: Ctrl+B (not active)")
+        self.assertEqual(overlay.text(1010, "OrlixButton"), "Click-through: Ctrl+Shift+B")
+        self.close_and_expect_exit(overlay)
+
+    def test_tray_toggles_opens_its_menu_and_help(self):
+        overlay = self.start_connected()
+        overlay.probe("post", str(WM_TRAY_CALLBACK), "1", str(WM_LBUTTONDBLCLK))
+        time.sleep(0.5)
+        self.assertEqual(overlay.state()["visible"], "0")
+        overlay.probe("post", str(WM_TRAY_CALLBACK), "1", str(WM_LBUTTONDBLCLK))
+        time.sleep(0.5)
+        self.assertEqual(overlay.state()["visible"], "1")
+
+        subprocess.run(["xdotool", "mousemove", "900", "300"], check=True)
+        overlay.probe("post", str(WM_TRAY_CALLBACK), "1", str(WM_RBUTTONUP))
+        tier = overlay.probe("find", "5000", "OrlixDarkPopupMenuTier")
+        left, top, right, bottom = map(int, tier["rect"].split())
+        Screen("tray-menu", crop=(left - 10, top - 10, right + 10, bottom + 10))
+        subprocess.run(["xdotool", "key", "Escape"], check=True)
+        time.sleep(0.5)
+        self.assertTrue(overlay.probe("find", "1000", "OrlixDarkPopupMenuTier"), "keys do not close the menu")
+        overlay_rect = list(map(int, overlay.state()["rect"].split()))
+        click((overlay_rect[0] + overlay_rect[2]) // 2, (overlay_rect[1] + overlay_rect[3]) // 2)
+        self.wait_gone_or_fail(overlay, "OrlixDarkPopupMenuTier")
+
+        overlay.probe("post", str(WM_TRAY_CALLBACK), "1", str(WM_RBUTTONUP))
+        tier = overlay.probe("find", "5000", "OrlixDarkPopupMenuTier")
+        left, top = map(int, tier["rect"].split()[:2])
+        click(left + 40, top + MENU_ROWS["Help"])
+        help_window = overlay.probe("find", "5000", "OrlixHelpDialog")
+        self.assertEqual(help_window["title"], "Brisquel v1.6.3 - Help")
+        hl, ht, hr, hb = map(int, help_window["rect"].split())
+        Screen("help", crop=(hl, ht, hr, hb))
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        self.wait_gone_or_fail(overlay, "OrlixHelpDialog")
+
+        overlay.probe("post", str(WM_TRAY_CALLBACK), "1", str(WM_RBUTTONUP))
+        tier = overlay.probe("find", "5000", "OrlixDarkPopupMenuTier")
+        left, top = map(int, tier["rect"].split()[:2])
+        click(left + 40, top + MENU_ROWS["Exit"])
+        self.answer_exit_question(overlay, "No")
+        self.wait_gone_or_fail(overlay, "OrlixConfirmDialog")
+        self.assertIsNone(overlay.process.poll())
+        self.close_and_expect_exit(overlay)
+
+    def test_tray_icon_follows_the_data(self):
+        tracker = PrivateTracker()
+        self.addCleanup(tracker.stop)
+        overlay = Overlay(f"[Server]\nBaseUrl=http://127.0.0.1:{tracker.port}\n")
+        self.addCleanup(overlay.close)
+        self.assertEqual(self.tray_within(overlay, "2", 30), "2")
+        tracker.stop()
+        self.assertEqual(self.tray_within(overlay, "1", 3), "1")
+        tracker.start()
+        self.assertEqual(self.tray_within(overlay, "2", 5), "2")
+        self.close_and_expect_exit(overlay)
+
+    def tray_within(self, overlay, wanted, seconds):
+        deadline = time.monotonic() + seconds
+        while True:
+            tray = overlay.state()["tray"]
+            if tray == wanted or time.monotonic() > deadline:
+                return tray
+            time.sleep(0.2)
 
 
 if __name__ == "__main__":

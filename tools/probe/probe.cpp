@@ -9,6 +9,7 @@
 //   probe children                      print each child control: id, class, visible, screen rectangle, text
 //   probe at <x> <y>                    print the class of the top-level window that a click there reaches
 //   probe move <x> <y>                  move the overlay's top-left corner there, as a drag would
+//   probe hold <modifiers> <key> <ms>   hold a global hotkey for ms milliseconds, as another program would
 // Exit code 0 on success, 2 when the overlay was not found in time, 1 on bad arguments.
 #include <windows.h>
 
@@ -72,6 +73,7 @@ void printState(HWND hwnd) {
     std::printf("topmost=%d\n", (exStyle & WS_EX_TOPMOST) ? 1 : 0);
     std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
     std::printf("enabled=%d\n", IsWindowEnabled(hwnd) ? 1 : 0);
+    std::printf("tray=%d\n", static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(hwnd, L"BrisquelTrayIcon"))));
     RECT client{};
     GetClientRect(hwnd, &client);
     POINT origin{0, 0};
@@ -141,6 +143,14 @@ int wmain(int argc, wchar_t** argv) {
                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
                    ? 0
                    : 1;
+    }
+    if (command == L"hold") {
+        if (argc < 5) return 1;
+        if (!RegisterHotKey(nullptr, 1, wcstoul(argv[2], nullptr, 0), wcstoul(argv[3], nullptr, 0))) return 3;
+        std::printf("held=1\n");
+        std::fflush(stdout);
+        Sleep(wcstoul(argv[4], nullptr, 10));
+        return 0;
     }
     if (command == L"at") {
         if (argc < 4) return 1;

@@ -1,0 +1,35 @@
+#include "HelpText.h"
+
+std::wstring HelpText(const std::wstring& visibility, const std::wstring& clickThrough, const std::wstring& bossMenu) {
+    return L"Brisquel v1.6.3\n"
+           L"An overlay for world-boss channels, by the Brisquel developers.\n"
+           L"\n"
+           L"HOTKEYS (customizable in settings):\n"
+           L"  " +
+           visibility +
+           L" - Show/Hide window\n"
+           L"  " +
+           clickThrough +
+           L" - Toggle click-through mode\n"
+           L"\n"
+           L"  " +
+           bossMenu +
+           L" - Boss menu\n"
+           L"\n"
+           L"SYSTEM TRAY:\n"
+           L"    Green = Connected & receiving updates\n"
+           L"    Red = Disconnected (idle)\n"
+           L"\n"
+           L"\u2022 Double-click tray icon to show/hide\n"
+           L"\u2022 Right-click for menu\n"
+           L"\n"
+           L"CONTROLS (when window has focus):\n"
+           L"\u2022 Click hotkey buttons to rebind keys\n"
+           L"  (Press ESC to cancel rebinding)\n"
+           L"\u2022 Transparency slider adjusts opacity\n"
+           L"\u2022 Text scale slider adjusts font size\n"
+           L"\n"
+           L"CREDITS:\n"
+           L"Boss reports come from the tracker service named in Brisquel.ini.\n"
+           L"Game names and artwork belong to their publishers.\n";
+}

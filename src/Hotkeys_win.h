@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "Settings.h"
+#include "ui/CustomButton_win.h"
+
+// The three global hotkeys: registration for the overlay's window, the texts of their buttons, and
+// rebinding one from its button (the next key pressed with at least one modifier becomes the hotkey).
+class Hotkeys {
+public:
+    enum Action : int { ClickThrough = 0, Visibility = 1, BossMenu = 2, kCount = 3 };
+    // The hotkey id registered for an action: 1, 2, 3.
+    static WPARAM IdOf(Action action) { return static_cast<WPARAM>(action) + 1; }
+
+    Hotkeys(Settings& settings, CustomButton& clickThrough, CustomButton& visibility, CustomButton& bossMenu)
+        : settings_(settings), buttons_{&clickThrough, &visibility, &bossMenu} {}
+
+    void Attach(HWND window) { window_ = window; }
+    // (Re)registers all three; each that fails is named in a notice and marked on its button.
+    void Register();
+    void Unregister();
+    void UpdateButtonTexts();
+    // The combination as the buttons and the help show it, e.g. "Ctrl+Shift+B".
+    std::wstring Text(Action action) const;
+
+    // Starts rebinding the action whose button was clicked, ending any other rebinding first.
+    void StartCapture(Action action);
+    void EndCapture();
+    bool capturing() const { return capturing_ >= 0; }
+    bool noticeOpen() const { return noticeOpen_; }
+    // A key press while rebinding; false when nothing is being rebound (the key is not consumed).
+    bool OnKeyDown(WPARAM key);
+    // A registered hotkey pressed while rebinding: that combination is taken.
+    void OnHotkeyWhileCapturing();
+
+private:
+    void ShowNotice(const std::wstring& message, const std::wstring& title, bool warning);
+    void ShowPrompts();
+
+    Settings& settings_;
+    CustomButton* buttons_[kCount];
+    HWND window_ = nullptr;
+    int capturing_ = -1;  // the action being rebound, -1 for none
+    bool noticeOpen_ = false;
+    bool registered_[kCount] = {true, true, true};
+};

@@ -1,0 +1,54 @@
+#include "TrayIcon_win.h"
+
+#include <cwchar>
+#include <iterator>
+
+#include "AppMessages.h"
+#include "DiscIcon_win.h"
+
+namespace {
+
+constexpr UINT kTrayIconId = 1;
+constexpr wchar_t kStateProperty[] = L"BrisquelTrayIcon";
+
+}  // namespace
+
+UINT TrayIcon::TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+void TrayIcon::Add(HWND window) {
+    green_.reset(MakeDiscIcon(RGB(0, 255, 0)));
+    red_.reset(MakeDiscIcon(RGB(255, 0, 0)));
+    record_ = {};
+    record_.cbSize = sizeof record_;
+    record_.hWnd = window;
+    record_.uID = kTrayIconId;
+    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record_.uCallbackMessage = WM_TRAY_CALLBACK;
+    record_.hIcon = red_.get();
+    wcsncpy(record_.szTip, L"Brisquel v1.6.3", std::size(record_.szTip) - 1);
+    Shell_NotifyIconW(NIM_ADD, &record_);
+    SetPropW(window, kStateProperty, reinterpret_cast<HANDLE>(1));
+    added_ = true;
+}
+
+void TrayIcon::Remove() {
+    if (!added_) return;
+    Shell_NotifyIconW(NIM_DELETE, &record_);
+    RemovePropW(record_.hWnd, kStateProperty);
+    added_ = false;
+}
+
+void TrayIcon::Restore() {
+    if (added_) Shell_NotifyIconW(NIM_ADD, &record_);
+}
+
+void TrayIcon::Show(bool green) {
+    const HICON wanted = green ? green_.get() : red_.get();
+    if (!added_ || record_.hIcon == wanted) return;
+    record_.hIcon = wanted;
+    Shell_NotifyIconW(NIM_MODIFY, &record_);
+    SetPropW(record_.hWnd, kStateProperty, reinterpret_cast<HANDLE>(green ? 2 : 1));
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "ui/ScopedGdi.h"
+
+// The overlay's icon in the notification area: green while data flows, red otherwise. Its state is also
+// kept as the window property "BrisquelTrayIcon" (1 red, 2 green), so that tools can read it.
+class TrayIcon {
+public:
+    void Add(HWND window);
+    void Remove();
+    // Explorer rebuilt the notification area: add the icon again as it was.
+    void Restore();
+    void Show(bool green);
+
+    // Registered once: Explorer broadcasts it after it restarts.
+    static UINT TaskbarCreatedMessage();
+
+private:
+    NOTIFYICONDATAW record_{};
+    UniqueIcon green_;
+    UniqueIcon red_;
+    bool added_ = false;
+};
