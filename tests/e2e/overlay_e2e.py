@@ -486,7 +486,15 @@ class OverlayHotkeysAndTray(OverlayTest):
         self.assertIn(("Hotkeys", "Visibility", "75"), saved)
         self.assertIn(("Hotkeys", "VisibilityMods", "3"), saved)
 
-        # A key without a modifier asks for one; a combination already bound is refused; Escape cancels.
+        # Escape cancels and keeps the combination.
+        click(*centre)
+        self.assertEqual(self.button_text(overlay, 1011, "Show/Hide: [Press modifier + key...]"),
+                         "Show/Hide: [Press modifier + key...]")
+        subprocess.run(["xdotool", "key", "Escape"], check=True)
+        self.assertEqual(self.button_text(overlay, 1011, "Show/Hide: Ctrl+Alt+K"), "Show/Hide: Ctrl+Alt+K")
+
+        # A key without a modifier asks for one and a combination already bound is refused; the rebinding
+        # goes on after each notice, until a click on the window's background ends it.
         click(*centre)
         subprocess.run(["xdotool", "key", "k"], check=True)
         self.assertEqual(overlay.probe("find", "5000", "OrlixNotification")["title"], "Modifier Required")
@@ -498,8 +506,10 @@ class OverlayHotkeysAndTray(OverlayTest):
         self.wait_gone_or_fail(overlay, "OrlixNotification")
         self.assertEqual(overlay.text(1011, "OrlixButton"), "Show/Hide: [Press modifier + key...]")
         self.assertEqual(overlay.state()["style"] & WS_POPUP, 0, "the refused hotkey's action did not run")
-        subprocess.run(["xdotool", "key", "Escape"], check=True)
+        status = overlay.controls()[(STATUS, "OrlixCustomLabel")].rect
+        click(status[0] - 5, status[1] - 3)
         self.assertEqual(self.button_text(overlay, 1011, "Show/Hide: Ctrl+Alt+K"), "Show/Hide: Ctrl+Alt+K")
+        self.assertIn(("Hotkeys", "Visibility", "75"), overlay.saved())
         self.close_and_expect_exit(overlay)
 
     def button_text(self, overlay, ident, wanted):
