@@ -25,6 +25,7 @@ headless_start() {
 
 # The private Wine prefix alone, on whatever display is current; headless_stop ends its server.
 wine_prefix_start() {
+    HEADLESS_WINEPREFIX=$1
     export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -39,8 +40,11 @@ wine_prefix_start() {
     wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
 }
 
+# Ends only what these functions started: never the server of some other prefix.
 headless_stop() {
-    WINEPREFIX=${WINEPREFIX:-} wineserver -k >/dev/null 2>&1 || true
+    if [ -n "${HEADLESS_WINEPREFIX:-}" ]; then
+        WINEPREFIX=$HEADLESS_WINEPREFIX wineserver -k >/dev/null 2>&1 || true
+    fi
     if [ -n "${HEADLESS_XVFB_PID:-}" ]; then
         kill "$HEADLESS_XVFB_PID" 2>/dev/null || true
         wait "$HEADLESS_XVFB_PID" 2>/dev/null || true

@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Runs scripts/run-demo as a new user would, headless and on a display, and checks that it shows live
+rows, stops on Ctrl+C and leaves nothing running.
+
+    run_demo_test.py
+BRISQUEL_BUILD_DIR names the build directory holding win64/ (the demo builds there, a no-op when it is up
+to date); BRISQUEL_DEMO_DIR the demo's own directory; DISPLAY the display of the run with a display.
+"""
+import os
+import re
+import signal
+import socket
+import subprocess
+import sys
+import time
+import unittest
+from pathlib import Path
+
+RUN_DEMO = Path(__file__).resolve().parents[2] / "scripts" / "run-demo"
+LIVE_BARS = {(0, 200, 0), (255, 200, 0), (255, 0, 0)}
+DEMO_DIR = Path(os.environ["BRISQUEL_DEMO_DIR"])
+
+
+def start_demo(env):
+    """run-demo in a session of its own, with Ctrl+C acting as in a terminal even if this test ignores it."""
+    return subprocess.Popen([str(RUN_DEMO)], env=env, stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, text=True, start_new_session=True,
+                            preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
+
+
+def leftovers(group, display=None):
+    """Live processes the demo started: those of its process group, those of its Wine prefix (Wine
+    starts its server and services in sessions of their own) and its Xvfb."""
+    prefix = str(DEMO_DIR / "wineprefix")
+    found = []
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            stat = (entry / "stat").read_text()
+            environ = (entry / "environ").read_bytes().split(b"\0")
+            cmdline = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace").strip()
+        except OSError:
+            continue
+        state, _, pgrp = stat.rsplit(")", 1)[1].split()[:3]
+        if state == "Z":
+            continue
+        if (int(pgrp) == group or f"WINEPREFIX={prefix}".encode() in environ
+                or (display and cmdline.startswith("Xvfb ") and f" {display} " in f" {cmdline} ")):
+            found.append(f"{entry.name} {cmdline}")
+    return found
+
+
+def screenshot_pixels(path):
+    width, height = (int(v) for v in subprocess.run(["identify", "-format", "%w %h", path], capture_output=True,
+                                                    text=True, check=True).stdout.split())
+    data = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
+    return width, height, [tuple(data[i:i + 3]) for i in range(0, len(data), 3)]
+
+
+class RunDemoTest(unittest.TestCase):
+    def assertNothingLeft(self, group, display=None, within=5):
+        deadline = time.monotonic() + within
+        while leftovers(group, display) and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(leftovers(group, display), [])
+
+    def test_headless_run_shows_live_rows_on_a_free_port_and_stops_everything(self):
+        with socket.socket() as taken:
+            taken.bind(("127.0.0.1", 0))
+            taken.listen()
+            taken_port = taken.getsockname()[1]
+            env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+            demo = start_demo(dict(env, BRISQUEL_DEMO_SECONDS="3", BRISQUEL_DEMO_PORT=str(taken_port)))
+            output, _ = demo.communicate(timeout=300)
+        self.assertEqual(demo.returncode, 0, output)
+        self.assertIn(f"Port {taken_port} is taken; picking another", output)
+        tracker_port = int(re.search(r"Demo tracker on http://127\.0\.0\.1:(\d+);", output).group(1))
+        self.assertNotEqual(tracker_port, taken_port)
+        display = re.search(r"running on private display (:\d+) ", output).group(1)
+        shot = re.search(r"^Screenshot: (.+)$", output, re.M).group(1)
+
+        # The overlay's window alone, with bars of live reports.
+        width, height, pixels = screenshot_pixels(shot)
+        self.assertEqual((width, height), (450, 700))
+        self.assertGreater(sum(1 for p in pixels if p in LIVE_BARS), 2000)
+
+        self.assertNothingLeft(demo.pid, display)
+        self.assertFalse(Path(f"/tmp/.X11-unix/X{display[1:]}").exists())
+        with self.assertRaises(ConnectionRefusedError):
+            socket.create_connection(("127.0.0.1", tracker_port), timeout=2).close()
+
+    def test_ctrl_c_stops_a_run_on_a_display_and_a_second_run_refuses(self):
+        self.assertTrue(os.environ.get("DISPLAY"), "the test needs a display")
+        demo = start_demo(dict(os.environ))
+        self.addCleanup(demo.stdout.close)
+        self.addCleanup(lambda: demo.poll() is None and os.killpg(demo.pid, signal.SIGTERM))
+        for line in demo.stdout:
+            if line.startswith("Demo tracker on"):
+                break
+        deadline = time.monotonic() + 180  # the first run creates the Wine prefix
+        while not subprocess.run(["xdotool", "search", "--name", "^Brisquel v"], capture_output=True).stdout:
+            self.assertLess(time.monotonic(), deadline, "the overlay never appeared")
+            time.sleep(0.5)
+
+        second = start_demo(dict(os.environ))
+        output, _ = second.communicate(timeout=120)
+        self.assertEqual(second.returncode, 1)
+        self.assertIn(f"another demo is running from {DEMO_DIR}", output)
+        self.assertIsNone(demo.poll(), "the first run goes on")
+        self.assertTrue(leftovers(demo.pid))
+
+        os.killpg(demo.pid, signal.SIGINT)
+        interrupted = time.monotonic()
+        self.assertEqual(demo.wait(timeout=10), 130)
+        self.assertLess(time.monotonic() - interrupted, 5)
+        self.assertNothingLeft(demo.pid, within=5 - (time.monotonic() - interrupted))
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
