@@ -10,12 +10,16 @@
 //   probe at <x> <y>                    print the class of the top-level window that a click there reaches
 //   probe move <x> <y>                  move the overlay's top-left corner there, as a drag would
 //   probe hold <modifiers> <key> <ms>   hold a global hotkey for ms milliseconds, as another program would
+//   probe counts [class]                print the GDI, USER and kernel handle counts of the overlay's process
+//                                       (or of the process owning a window of that class)
 // Exit code 0 on success, 2 when the overlay was not found in time, 1 on bad arguments.
 #include <windows.h>
+#include <winternl.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -105,6 +109,89 @@ BOOL CALLBACK printChild(HWND child, LPARAM) {
     return TRUE;
 }
 
+// Wine answers GetGuiResources with 0. There a process keeps its GDI handle table in its own memory, named
+// by its PEB: 0x10000 entries of 24 bytes whose type byte (offset 14) is 0 when the slot is free.
+DWORD gdiObjectsOf(HANDLE process) {
+    if (DWORD count = GetGuiResources(process, GR_GDIOBJECTS)) return count;
+    constexpr SIZE_T kPebGdiTableOffset = 0xF8, kEntries = 0x10000, kEntrySize = 24, kTypeOffset = 14;
+    PROCESS_BASIC_INFORMATION basic{};
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return 0;
+    UINT_PTR table = 0;
+    if (!ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + kPebGdiTableOffset, &table,
+                           sizeof table, nullptr) ||
+        !table)
+        return 0;
+    std::vector<BYTE> entries(kEntries * kEntrySize);
+    if (!ReadProcessMemory(process, reinterpret_cast<void*>(table), entries.data(), entries.size(), nullptr)) return 0;
+    DWORD count = 0;
+    for (SIZE_T i = 0; i < kEntries; ++i) count += entries[i * kEntrySize + kTypeOffset] != 0;
+    return count;
+}
+
+struct WindowCount {
+    DWORD pid;
+    DWORD count;
+};
+
+BOOL CALLBACK countChildWindow(HWND child, LPARAM param) {
+    auto* windows = reinterpret_cast<WindowCount*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(child, &pid);
+    windows->count += pid == windows->pid;
+    return TRUE;
+}
+
+BOOL CALLBACK countWindow(HWND hwnd, LPARAM param) {
+    countChildWindow(hwnd, param);
+    EnumChildWindows(hwnd, countChildWindow, param);
+    return TRUE;
+}
+
+// Wine answers 0 here too; there the process's windows, the bulk of its USER objects, stand in.
+DWORD userObjectsOf(HANDLE process, DWORD pid) {
+    if (DWORD count = GetGuiResources(process, GR_USEROBJECTS)) return count;
+    WindowCount windows{pid, 0};
+    EnumWindows(countWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows.count;
+}
+
+// Wine answers GetProcessHandleCount with 0 as well; its system-wide handle list names each handle's owner.
+DWORD handlesOf(HANDLE process, DWORD pid) {
+    DWORD count = 0;
+    if (GetProcessHandleCount(process, &count) && count) return count;
+    struct HandleEntry {
+        ULONG ownerPid;
+        BYTE objectType;
+        BYTE flags;
+        USHORT value;
+        PVOID object;
+        ULONG access;
+    };
+    constexpr auto kSystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
+    std::vector<BYTE> buffer(1 << 20);
+    ULONG needed = 0;
+    while (NtQuerySystemInformation(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                                    &needed) != 0) {
+        if (buffer.size() >= (64u << 20)) return 0;
+        buffer.resize(buffer.size() * 2);
+    }
+    const ULONG total = *reinterpret_cast<const ULONG*>(buffer.data());
+    const auto* entries = reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(ULONG_PTR));
+    for (ULONG i = 0; i < total; ++i) count += entries[i].ownerPid == pid;
+    return count;
+}
+
+int printCounts(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 1;
+    std::printf("pid=%lu\ngdi=%lu\nuser=%lu\nhandles=%lu\n", pid, gdiObjectsOf(process), userObjectsOf(process, pid),
+                handlesOf(process, pid));
+    CloseHandle(process);
+    return 0;
+}
+
 DWORD timeoutArg(int argc, wchar_t** argv, int index) {
     return argc > index ? static_cast<DWORD>(wcstoul(argv[index], nullptr, 10)) : 10000;
 }
@@ -159,6 +246,10 @@ int wmain(int argc, wchar_t** argv) {
         if (hit) GetClassNameW(GetAncestor(hit, GA_ROOT), className, 256);
         std::printf("at=%ls\n", className);
         return 0;
+    }
+    if (command == L"counts") {
+        HWND hwnd = waitForWindow(2000, argc > 2 ? argv[2] : kOverlayClass);
+        return hwnd ? printCounts(hwnd) : 2;
     }
     if (command == L"wait-gone") {
         const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 2);
