@@ -107,6 +107,14 @@ class Overlay:
         parser.read_string(data[2:].decode("utf-16-le") if data.startswith(b"\xff\xfe") else data.decode())
         return [(section, key, value) for section in parser.sections() for key, value in parser[section].items()]
 
+    def kill(self):
+        """Ends the overlay as a crash would: no window message, no chance to save."""
+        self.process.kill()
+        self.process.wait()
+
+    def restart(self):
+        self.process = subprocess.Popen([ARGS.wine, "Brisquel.exe"], cwd=self.dir)
+
     def close(self):
         if self.process.poll() is None:
             self.process.kill()
@@ -126,6 +134,10 @@ class OverlayTest(unittest.TestCase):
         status = overlay.wait_text(STATUS, lambda t: t.startswith("\u25cf Connected"), 30)
         self.assertTrue(status.startswith("\u25cf Connected | \u2193 "), status)
         return overlay
+
+    def bosses(self):
+        with urllib.request.urlopen(f"{tracker_origin()}/api/collections/mobs/records", timeout=10) as response:
+            return json.load(response)["items"]
 
     def answer_exit_question(self, overlay, answer):
         """Waits for "Are you sure you want to exit?" and clicks Yes or No, as a person would."""
@@ -295,10 +307,6 @@ class PrivateTracker:
 
 class OverlayLive(OverlayTest):
     """The overlay as a player uses it against the demo tracker: bosses, rows, settings, modes."""
-
-    def bosses(self):
-        with urllib.request.urlopen(f"{tracker_origin()}/api/collections/mobs/records", timeout=10) as response:
-            return json.load(response)["items"]
 
     def test_restores_the_saved_boss_and_switches_on_a_click(self):
         bosses = self.bosses()
@@ -471,6 +479,60 @@ class OverlayLive(OverlayTest):
             time.sleep(0.3)
         self.assertEqual(bar_colours(Screen(), rows) - {AMBER}, {STALE})
         self.close_and_expect_exit(overlay)
+
+
+class OverlayCrash(OverlayTest):
+    def test_every_setting_survives_a_kill_right_after_it_changes(self):
+        overlay = self.start_connected()
+        bosses = [b for b in self.bosses() if b["type"] != "magical_creature"]
+
+        def panel():
+            rect = list(map(int, overlay.state()["rect"].split()))
+            click(rect[0] + 5, rect[3] - 5)
+            deadline = time.monotonic() + 5
+            while not overlay.controls()[(1003, "OrlixCustomSlider")].visible and time.monotonic() < deadline:
+                time.sleep(0.2)
+            return overlay.controls()
+
+        def restart():
+            overlay.kill()
+            overlay.restart()
+            overlay.state()
+            overlay.wait_text(STATUS, lambda t: t.startswith("\u25cf Connected"), 30)
+
+        opacity = panel()[(1003, "OrlixCustomSlider")].rect
+        click(opacity[0] + 1, (opacity[1] + opacity[3]) // 2)
+        time.sleep(0.3)
+        restart()
+        self.assertIn(("Window", "Opacity", "10"), overlay.saved())
+
+        scale = panel()[(1006, "OrlixCustomSlider")].rect
+        click(scale[2] - 2, (scale[1] + scale[3]) // 2)
+        time.sleep(0.3)
+        restart()
+        self.assertIn(("Window", "TextScale", "200"), overlay.saved())
+
+        combo = overlay.controls()[(1001, "OrlixComboBox")].rect
+        click((combo[0] + combo[2]) // 2, (combo[1] + combo[3]) // 2)
+        popup = overlay.probe("find", "5000", "OrlixComboBoxPopup")
+        x, y = map(int, popup["client"].split()[:2])
+        click(x + 30, y + 28 * self.bosses().index(bosses[1]) + 14)
+        time.sleep(0.3)
+        restart()
+        self.assertIn(("Selection", "LastBoss", bosses[1]["id"]), overlay.saved())
+
+        button = panel()[(1014, "OrlixButton")].rect
+        click((button[0] + button[2]) // 2, (button[1] + button[3]) // 2)
+        subprocess.run(["xdotool", "key", "ctrl+shift+m"], check=True)
+        time.sleep(0.3)
+        restart()
+        self.assertIn(("Hotkeys", "BossMenu", "77"), overlay.saved())
+        self.assertIn(("Hotkeys", "BossMenuMods", "6"), overlay.saved())
+
+        overlay.probe("post", "WM_HOTKEY", "1")
+        time.sleep(0.5)
+        overlay.kill()
+        self.assertIn(("Window", "ClickThroughMode", "1"), overlay.saved())
 
 
 WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0203, 0x0205, 0x0401

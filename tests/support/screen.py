@@ -28,5 +28,9 @@ class Screen:
     def line(self, y, x0, x1):
         return [self.pixel(x, y) for x in range(x0, x1)]
 
+    def count(self, x0, y0, x1, y1, predicate):
+        """How many pixels of the rectangle satisfy predicate."""
+        return sum(predicate(self.pixel(x, y)) for y in range(y0, y1) for x in range(x0, x1))
+
     def region(self, x0, y0, x1, y1, step=1):
         return [self.pixel(x, y) for y in range(y0, y1, step) for x in range(x0, x1, step)]

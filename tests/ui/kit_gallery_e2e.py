@@ -15,29 +15,15 @@ import threading
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from screen import Screen  # noqa: E402
+
 ARGS = None
 WINDOW_BG, CONTROL_BG, ACCENT, TEXT_DISABLED = (30, 30, 30), (45, 45, 45), (110, 185, 255), (100, 100, 100)
 
 
 def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True)
-
-
-class Screenshot:
-    def __init__(self, name):
-        self.path = os.path.join(ARGS.shots, name + ".png")
-        subprocess.run(["import", "-window", "root", self.path], check=True)
-        ppm = subprocess.run(["convert", self.path, "ppm:-"], check=True, capture_output=True).stdout
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
-        self.width = int(header.group(1))
-        self.pixels = ppm[header.end():]
-
-    def at(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.pixels[i:i + 3])
-
-    def count(self, left, top, right, bottom, predicate):
-        return sum(predicate(self.at(x, y)) for y in range(top, bottom) for x in range(left, right))
 
 
 class Gallery:
@@ -131,13 +117,13 @@ class KitTest(unittest.TestCase):
         self.addCleanup(self.gallery.close)
 
     def assertColour(self, shot, x, y, expected, tolerance=3):
-        actual = shot.at(x, y)
+        actual = shot.pixel(x, y)
         self.assertTrue(near(actual, expected, tolerance), f"pixel ({x},{y}) is {actual}, expected {expected}")
 
 
 class Controls(KitTest):
     def test_each_control_paints_its_state(self):
-        shot = Screenshot("controls")
+        shot = Screen("controls")
         self.assertColour(shot, 5, 5, WINDOW_BG)
         self.assertColour(shot, 25, 24, CONTROL_BG)  # the label's flat background
         self.assertColour(shot, 245, 24, CONTROL_BG)  # the empty label paints only that
@@ -146,17 +132,17 @@ class Controls(KitTest):
         # Rounded corners show the window background; the face inside is the resting grey gradient.
         for corner in ((20, 70), (139, 70), (20, 101), (139, 101)):
             self.assertColour(shot, *corner, WINDOW_BG)
-        self.assertTrue(60 <= shot.at(30, 80)[0] <= 66 and shot.at(30, 80)[0] == shot.at(30, 80)[2])
-        self.assertTrue(54 <= shot.at(30, 96)[0] < shot.at(30, 80)[0])
+        self.assertTrue(60 <= shot.pixel(30, 80)[0] <= 66 and shot.pixel(30, 80)[0] == shot.pixel(30, 80)[2])
+        self.assertTrue(54 <= shot.pixel(30, 96)[0] < shot.pixel(30, 80)[0])
         # Disabled: darker face, grey caption, no white.
-        self.assertTrue(34 <= shot.at(330, 86)[0] <= 46)
+        self.assertTrue(34 <= shot.pixel(330, 86)[0] <= 46)
         self.assertGreater(shot.count(320, 70, 440, 102, lambda p: near(p, TEXT_DISABLED, 12)), 5)
         self.assertEqual(shot.count(320, 70, 440, 102, lambda p: min(p) > 200), 0)
         # The gear sits 10 px in from the hotkey button's left edge, the caption right of it.
         self.assertGreater(shot.count(170, 78, 186, 94, lambda p: min(p) > 150), 5)
         # Slider at 25 of 0..100, 300 px wide: the thumb starts 25 * 262 / 100 + 12 = 77 px in.
         self.assertColour(shot, 20 + 84, 142, (170, 170, 170))
-        self.assertTrue(near(shot.at(20 + 40, 142), (80, 160, 250), 12), shot.at(60, 142))
+        self.assertTrue(near(shot.pixel(20 + 40, 142), (80, 160, 250), 12), shot.pixel(60, 142))
         self.assertColour(shot, 20 + 200, 142, (62, 62, 62))
         self.assertColour(shot, 20, 130, WINDOW_BG)
         # Disabled slider at 50 of 200 px: grey thumb at 81 + 12, grey fill.
@@ -168,17 +154,17 @@ class Controls(KitTest):
     def test_buttons_click_only_when_pressed_and_released_inside(self):
         xdotool("mousemove", 80, 86)
         time.sleep(0.3)
-        hovered = Screenshot("button-hovered")
+        hovered = Screen("button-hovered")
         # The top edge traced at y = 70.5 lands on row 70 or, under Wine's GDI+, row 71.
-        self.assertTrue(near(hovered.at(80, 70), ACCENT, 30) or near(hovered.at(80, 71), ACCENT, 30), "accent border")
-        self.assertTrue(82 <= hovered.at(30, 80)[0] <= 90, f"hovered face {hovered.at(30, 80)}")
+        self.assertTrue(near(hovered.pixel(80, 70), ACCENT, 30) or near(hovered.pixel(80, 71), ACCENT, 30), "accent border")
+        self.assertTrue(82 <= hovered.pixel(30, 80)[0] <= 90, f"hovered face {hovered.pixel(30, 80)}")
         xdotool("click", 1)
         self.assertEqual(self.gallery.expect("command")[0], "command id=201 code=0")
         self.assertEqual(self.gallery.quiet(), [], "exactly one click")
         xdotool("mousedown", 1)
         time.sleep(0.2)
-        pressed = Screenshot("button-pressed")
-        self.assertTrue(45 <= pressed.at(30, 80)[0] <= 52, f"pressed face {pressed.at(30, 80)}")
+        pressed = Screen("button-pressed")
+        self.assertTrue(45 <= pressed.pixel(30, 80)[0] <= 52, f"pressed face {pressed.pixel(30, 80)}")
         xdotool("mousemove", 80, 250)
         time.sleep(0.2)
         xdotool("mouseup", 1)
@@ -199,7 +185,7 @@ class Controls(KitTest):
         self.assertEqual(values, sorted(set(values)), "every change once, in order")
         self.assertEqual(values[-1], 100)
         time.sleep(0.2)
-        shot = Screenshot("slider-at-100")
+        shot = Screen("slider-at-100")
         self.assertColour(shot, 20 + 274 + 7, 142, (170, 170, 170))  # thumb at 100 * 262 / 100 + 12
         xdotool("key", "Left", "Right", "Home")
         xdotool("mousemove", 575, 142, "click", 1)  # 30 px wide: too narrow to take clicks
@@ -231,14 +217,14 @@ class Dialogs(KitTest):
         yes, no = (x + width // 2 - 40, y + height - 34), (x + width // 2 + 40, y + height - 34)
         xdotool("mousemove", *yes)
         time.sleep(0.3)
-        on_yes = Screenshot("confirm-hover-yes")
+        on_yes = Screen("confirm-hover-yes")
         xdotool("mousemove", *no)
         time.sleep(0.3)
-        on_no = Screenshot("confirm-hover-no")
+        on_no = Screen("confirm-hover-no")
         top = y + height - 48
 
         def accent(shot, bx):
-            return near(shot.at(bx, top), ACCENT, 30) or near(shot.at(bx, top + 1), ACCENT, 30)
+            return near(shot.pixel(bx, top), ACCENT, 30) or near(shot.pixel(bx, top + 1), ACCENT, 30)
         self.assertEqual((accent(on_yes, yes[0]), accent(on_yes, no[0])), (True, False))
         self.assertEqual((accent(on_no, yes[0]), accent(on_no, no[0])), (False, True))
         self.assertColour(on_no, x + 5, y + 5, WINDOW_BG)
@@ -270,7 +256,7 @@ class Dialogs(KitTest):
         g = self.gallery
         note = self.open("notify 0", "OrlixNotification")
         x, y, width, height = client_of(note)
-        shot = Screenshot("notification")
+        shot = Screen("notification")
         self.assertColour(shot, x + 5, y + 5, WINDOW_BG)
         self.assertColour(shot, x, y + 5, (80, 80, 80))  # the frame
         warning = shot.count(x + 20, y + 20, x + width - 20, y + 40, lambda p: near(p, (255, 200, 100), 20))
@@ -291,7 +277,7 @@ class Dialogs(KitTest):
         help_window = self.open("help", "OrlixHelpDialog")
         self.assertEqual(help_window["title"], "Brisquel - Help")
         self.assertEqual(client_of(help_window)[2], 700)
-        Screenshot("help")
+        Screen("help")
         self.assertEqual(g.run("help Second text"), ["help closed"])
         self.assertEqual(len(g.windows()["OrlixHelpDialog"]), 1)
         xdotool("key", "Escape")
@@ -325,8 +311,8 @@ class Menu(KitTest):
         self.assertEqual(root, (100, 100, 260, 257))
         self.assertEqual((sub[0], sub[1], sub[3]), (260, 136, 228))  # beside the row, three rows tall
         self.assertGreaterEqual(sub[2] - sub[0], 160)
-        shot = Screenshot("menu-submenu")
-        self.assertTrue(55 <= shot.at(110, 150)[0] <= 70, f"hovered row {shot.at(110, 150)}")
+        shot = Screen("menu-submenu")
+        self.assertTrue(55 <= shot.pixel(110, 150)[0] <= 70, f"hovered row {shot.pixel(110, 150)}")
         self.assertGreater(shot.count(268, 142, 284, 158, lambda p: near(p, (0, 120, 215), 40)), 3, "check mark")
         self.assertGreater(shot.count(240, 140, 252, 160, lambda p: min(p) > 150), 3, "submenu arrow")
         xdotool("mousemove", 300, 150)
@@ -379,7 +365,7 @@ class Menu(KitTest):
         xdotool("mousemove", 1100, 821)  # Options opens leftwards too
         time.sleep(0.3)
         self.assertEqual(self.tiers()[0][2], 1040)
-        Screenshot("menu-leftwards")
+        Screen("menu-leftwards")
         xdotool("mousemove", 600, 380, "click", 1)
         self.gallery.expect("done menu")
 
@@ -404,5 +390,5 @@ if __name__ == "__main__":
     for name in ("--wine", "--exe", "--shots"):
         parser.add_argument(name, required=True)
     ARGS, rest = parser.parse_known_args()
-    os.makedirs(ARGS.shots, exist_ok=True)
+    os.environ["BRISQUEL_SHOTS_DIR"] = ARGS.shots
     unittest.main(argv=[sys.argv[0], "-v", *rest])
