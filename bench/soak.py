@@ -16,32 +16,12 @@ import time
 from datetime import datetime, timezone
 from pathlib import Path
 
+from wine_cpu import cpu_seconds, wait_for_process
+
 ROOT = Path(__file__).resolve().parents[1]
-TICKS = os.sysconf("SC_CLK_TCK")
 WARM_UP_SECONDS = 60
 SAMPLE_SECONDS = 15
 COUNTS = ("gdi", "user", "handles")
-
-
-def linux_pid(prefix, name):
-    """The Linux process running `name` (an exe name) in the Wine prefix."""
-    for entry in Path("/proc").iterdir():
-        if not entry.name.isdigit():
-            continue
-        try:
-            if f"WINEPREFIX={prefix}".encode() not in (entry / "environ").read_bytes().split(b"\0"):
-                continue
-            cmdline = (entry / "cmdline").read_bytes().split(b"\0")[0].decode(errors="replace")
-        except OSError:
-            continue
-        if cmdline.lower().replace("\\", "/").split("/")[-1] == name.lower():
-            return int(entry.name)
-    return None
-
-
-def cpu_seconds(pid):
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / TICKS  # utime and stime
 
 
 def rss_kib(pid):
@@ -59,15 +39,6 @@ class Program:
         counts = dict(line.split("=", 1) for line in out.split() if "=" in line)
         return {"time": time.monotonic(), "cpu": cpu_seconds(self.pid), "rss": rss_kib(self.pid),
                 **{k: int(counts.get(k, -1)) for k in COUNTS}}
-
-
-def wait_for(what, find, seconds=60):
-    deadline = time.monotonic() + seconds
-    while (found := find()) is None:
-        if time.monotonic() > deadline:
-            sys.exit(f"soak: {what} did not start")
-        time.sleep(0.5)
-    return found
 
 
 def settled(samples, since, until):
@@ -97,11 +68,9 @@ def main():
                         f"http://127.0.0.1:{port}"], check=True)
         programs = [subprocess.Popen(["wine", "Brisquel.exe"], cwd=args.dir),
                     subprocess.Popen(["wine", "notepad"])]
-        measured = [Program("Brisquel.exe", wait_for("Brisquel.exe", lambda: linux_pid(prefix, "Brisquel.exe")),
-                            args.probe, "ZentrikMainDialog"),
-                    Program("notepad.exe", wait_for("notepad", lambda: linux_pid(prefix, "notepad.exe")),
-                            args.probe, "Notepad")]
-        server = linux_pid(prefix, "wineserver64") or linux_pid(prefix, "wineserver")
+        measured = [Program("Brisquel.exe", wait_for_process(prefix, "brisquel.exe"), args.probe, "ZentrikMainDialog"),
+                    Program("notepad.exe", wait_for_process(prefix, "notepad.exe"), args.probe, "Notepad")]
+        server = wait_for_process(prefix, "wineserver")
         time.sleep(5)
         began = time.monotonic()
         samples = {p.name: [] for p in measured}

@@ -206,7 +206,7 @@ class Handler(BaseHTTPRequestHandler):
         with self.server.requests_lock:
             self.server.requests.append({"path": self.path, "agent": self.headers.get("User-Agent", "")})
         self.server.stall.wait_while_active()
-        world, now = self.server.world, time.time() - self.server.age_offset
+        world, now = self.server.world, self.server.frozen_now or time.time() - self.server.age_offset
         query = dict(parse_qsl(url.query, keep_blank_values=True))
         if url.path == "/api/collections/mobs/records":
             return self.send_json(200, world.boss_list())
@@ -237,6 +237,9 @@ class Handler(BaseHTTPRequestHandler):
             except ValueError:
                 return self.send_json(400, {"code": 400, "message": "age needs seconds", "data": {}})
             return self.send_json(200, {"age": self.server.age_offset})
+        if command in ("freeze", "thaw"):
+            self.server.frozen_now = time.time() - self.server.age_offset if command == "freeze" else None
+            return self.send_json(200, {"frozen": command == "freeze"})
         if command not in ("stall", "resume"):
             return self.send_json(404, {"code": 404, "message": "unknown control", "data": {}})
         self.server.stall.set(command == "stall")
@@ -279,7 +282,8 @@ def main():
             "until GET /__control/resume; the requests already hanging then complete. "
             "GET /__control/requests lists the latest data requests received (path and User-Agent). "
             "GET /__control/age/S answers as of S seconds ago, so every report looks S seconds older "
-            "(age/0 undoes it)."
+            "(age/0 undoes it). GET /__control/freeze answers every later read as of that moment, so "
+            "nothing changes, until GET /__control/thaw."
         ),
     )
     parser.add_argument("--port", type=int, default=8787,
@@ -301,6 +305,7 @@ def main():
     server.world = World(args.seed, args.bosses)
     server.stall = Stall(args.stall_after_seconds)
     server.age_offset = 0.0
+    server.frozen_now = None
     server.log_requests = args.log
     server.requests = collections.deque(maxlen=2000)
     server.requests_lock = threading.Lock()

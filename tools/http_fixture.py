@@ -6,7 +6,8 @@
 A test registers a route with `PUT /_route/<name>` and a JSON body, then requests anything under
 `/r/<name>` (so `http://127.0.0.1:<port>/r/<name>` serves as a base URL). `GET /_log/<name>` returns
 every request the route received: its request line exactly as sent, its headers by lower-cased
-name, and the size of the (possibly compressed) body it was answered with.
+name, the size of the (possibly compressed) body it was answered with, and the client's port (one
+port per TCP connection).
 
 Route fields (all optional):
   status        status code (200)
@@ -26,6 +27,9 @@ Route fields (all optional):
   stall_after   send only this many body bytes, then hold the connection open and silent for 30 s
   trickle_ms    send the body one byte at a time, this many milliseconds apart
   delay_ms      wait before answering
+  keep_alive    keep the connection open for further requests instead of answering "Connection: close"
+  idle_close_ms with keep_alive: close the connection quietly once it has been idle this long
+  reset_reused  with keep_alive: answer a connection's first request, reset it when another arrives on it
 """
 import argparse
 import gzip
@@ -111,11 +115,22 @@ class Handler(BaseHTTPRequestHandler):
         with lock:
             route = routes.get(name)
             if route is not None:
-                entry = {"line": self.requestline, "headers": {k.lower(): v for k, v in self.headers.items()}}
+                entry = {"line": self.requestline, "headers": {k.lower(): v for k, v in self.headers.items()},
+                         "client_port": self.client_address[1]}
                 logs[name].append(entry)
         if route is None:
             return self.send_plain(404, b"{}")
+        self.answered = getattr(self, "answered", 0)
+        if route.get("reset_reused") and self.answered > 0:
+            self.close_connection = True
+            return self.reset_connection()
+        self.answered += 1
         self.answer(route, entry)
+
+    def reset_connection(self):
+        # Without lingering, closing sends a reset rather than a FIN; the handler's finish closes it for real.
+        self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        self.connection.close()
 
     def answer(self, route, entry):
         time.sleep(route.get("delay_ms", 0) / 1000.0)
@@ -134,9 +149,14 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Content-Length", str(len(body)))
         elif length != "none":
             self.send_header("Content-Length", str(length))
-        self.send_header("Connection", "close")
+        if route.get("keep_alive"):
+            self.close_connection = False
+            # The wait for the next request ends in a time-out, which closes the connection.
+            self.connection.settimeout(route.get("idle_close_ms", 60000) / 1000.0)
+        else:
+            self.send_header("Connection", "close")
+            self.close_connection = True
         self.end_headers()
-        self.close_connection = True
 
         drop_after = route.get("drop_after", route.get("stall_after"))
         if drop_after is not None:
@@ -159,9 +179,7 @@ class Handler(BaseHTTPRequestHandler):
                 time.sleep(STALL_SECONDS)
             elif route.get("reset"):
                 time.sleep(RESET_GRACE_SECONDS)
-                # Without lingering, closing sends a reset rather than a FIN; the handler's finish closes it for real.
-                self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-                self.connection.close()
+                self.reset_connection()
         except (BrokenPipeError, ConnectionResetError):
             pass
 

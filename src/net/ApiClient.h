@@ -2,9 +2,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "net/ConnectionState.h"
@@ -12,9 +14,12 @@
 #include "net/TrackerSource.h"
 #include "net/WorkerThread.h"
 
+class HttpConnection;
+
 // The tracker API client: three data reads, the server status probe, traffic counters for the status
 // line and a worker that announces the connection state. Failures return false (or -1.0)
-// and leave a short message in the status text.
+// and leave a short message in the status text. Each calling thread keeps its own connections to the
+// tracker from one call to the next.
 class ApiClient : public TrackerSource {
 public:
     explicit ApiClient(std::string baseUrl = {});
@@ -22,7 +27,7 @@ public:
     ApiClient(const ApiClient&) = delete;
     ApiClient& operator=(const ApiClient&) = delete;
 
-    // Also resets the counters and the status text.
+    // Also resets the counters and the status text, and closes every thread's connections at its next call.
     void setBaseUrl(const std::string& baseUrl);
 
     bool fetchBossList(std::vector<BossInfo>& bosses) override;
@@ -42,17 +47,21 @@ public:
 
 private:
     enum class LastRequest { Untracked, Tracked };
+    struct ThreadConnections;
 
-    std::string currentBaseUrl() const;
+    // The base URL, and the calling thread's connections opened for it.
+    ThreadConnections& currentConnections(std::string& baseUrl);
     // Downloads baseUrl + path into `body` and counts it; on failure stores `networkMessage`.
     bool download(const std::string& path, LastRequest last, const char* networkMessage, std::string& body);
     // Stores `message` unless it is empty; true when it was empty.
     bool succeeded(const std::string& message);
     // The cache age, or kNoCacheAge with the reason in `message`.
-    double probeCacheAge(const std::string& baseUrl, std::string& message);
+    double probeCacheAge(HttpConnection& connection, const std::string& baseUrl, std::string& message);
 
     mutable std::mutex lock_;
     std::string baseUrl_;
+    uint64_t baseUrlChanges_ = 0;
+    std::map<std::thread::id, std::unique_ptr<ThreadConnections>> connections_;
     std::unique_ptr<WorkerThread> worker_;
     std::shared_ptr<std::atomic<bool>> workerStop_;
     std::atomic<bool> workerRunning_{false};

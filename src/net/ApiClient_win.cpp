@@ -26,6 +26,13 @@ constexpr auto kWorkerShutdownWait = std::chrono::milliseconds(5000);
 
 }  // namespace
 
+// The data reads and the status probe present themselves differently, so each keeps its own session.
+struct ApiClient::ThreadConnections {
+    uint64_t baseUrlChanges = 0;
+    HttpConnection data;
+    HttpConnection status;
+};
+
 ApiClient::ApiClient(std::string baseUrl) : baseUrl_(std::move(baseUrl)) {}
 
 ApiClient::~ApiClient() {
@@ -35,14 +42,24 @@ ApiClient::~ApiClient() {
 void ApiClient::setBaseUrl(const std::string& baseUrl) {
     std::lock_guard<std::mutex> guard(lock_);
     baseUrl_ = baseUrl;
+    ++baseUrlChanges_;
     bytesReceivedTotal_ = bytesSentTotal_ = lastBytesReceived_ = lastBytesSent_ = 0;
     reconnectAttempts_ = 0;
     statusText_.clear();
 }
 
-std::string ApiClient::currentBaseUrl() const {
+ApiClient::ThreadConnections& ApiClient::currentConnections(std::string& baseUrl) {
+    std::unique_ptr<ThreadConnections> outdated;  // closed after the lock is released
     std::lock_guard<std::mutex> guard(lock_);
-    return baseUrl_;
+    baseUrl = baseUrl_;
+    // Only the calling thread ever uses or replaces its own entry; the map's nodes stay where they are.
+    std::unique_ptr<ThreadConnections>& mine = connections_[std::this_thread::get_id()];
+    if (!mine || mine->baseUrlChanges != baseUrlChanges_) {
+        outdated = std::move(mine);
+        mine = std::make_unique<ThreadConnections>();
+        mine->baseUrlChanges = baseUrlChanges_;
+    }
+    return *mine;
 }
 
 TrafficSnapshot ApiClient::trafficSnapshot() const {
@@ -74,8 +91,10 @@ bool ApiClient::succeeded(const std::string& message) {
 }
 
 bool ApiClient::download(const std::string& path, LastRequest last, const char* networkMessage, std::string& body) {
-    const std::string url = currentBaseUrl() + path;
-    const uint64_t received = httpGet(url, body);
+    std::string baseUrl;
+    ThreadConnections& connections = currentConnections(baseUrl);
+    const std::string url = baseUrl + path;
+    const uint64_t received = httpGet(connections.data, url, body);
 
     std::lock_guard<std::mutex> guard(lock_);
     const bool tracked = last == LastRequest::Tracked;
@@ -127,13 +146,14 @@ bool ApiClient::fetchAllStatus(AllStatusMap& result) {
 }
 
 double ApiClient::fetchServerCacheAge() {
-    std::string message;
-    const double age = probeCacheAge(currentBaseUrl(), message);
+    std::string message, baseUrl;
+    HttpConnection& connection = currentConnections(baseUrl).status;
+    const double age = probeCacheAge(connection, baseUrl, message);
     if (!message.empty()) setStatusText(message);
     return age;
 }
 
-double ApiClient::probeCacheAge(const std::string& baseUrl, std::string& message) {
+double ApiClient::probeCacheAge(HttpConnection& connection, const std::string& baseUrl, std::string& message) {
     const auto fail = [&message](std::string reason) {
         message = std::move(reason);
         return kNoCacheAge;
@@ -156,7 +176,7 @@ double ApiClient::probeCacheAge(const std::string& baseUrl, std::string& message
     WinHttpRequest request;
     if (!request.crackUrl(wideUrl)) return fail("Failed to parse URL");
     if (request.host().empty() || request.path().empty()) return fail("Invalid URL components");
-    switch (request.send(kStatusRequest)) {
+    switch (request.send(connection, kStatusRequest)) {
         case RequestStep::Done:
             break;
         case RequestStep::OpenSession:

@@ -34,10 +34,10 @@ uint64_t readCompleteBody(WinHttpRequest& request, std::string& wire) {
 
 }  // namespace
 
-uint64_t httpGet(const std::string& url, std::string& body) {
+uint64_t httpGet(HttpConnection& connection, const std::string& url, std::string& body) {
     WinHttpRequest request;
     if (!request.crackUrl(Utf8ToWide(url))) return 0;
-    if (request.send(kDataRequest) != RequestStep::Done) return 0;
+    if (request.send(connection, kDataRequest) != RequestStep::Done) return 0;
 
     DWORD status = 0;
     request.statusCode(status);

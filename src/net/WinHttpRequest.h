@@ -1,29 +1,12 @@
 #pragma once
 
-#include <windows.h>
-#include <winhttp.h>
-
 #include <chrono>
 #include <cstdint>
-#include <memory>
 #include <string>
 
+#include "net/HttpConnection.h"
+
 constexpr DWORD kHttpStatusOk = 200;
-
-struct InternetHandleCloser {
-    void operator()(HINTERNET handle) const { WinHttpCloseHandle(handle); }
-};
-using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
-
-// How one kind of request presents itself and how long each phase may take.
-struct RequestProfile {
-    const wchar_t* agent;
-    DWORD timeoutMs;
-    const wchar_t* extraHeader;  // nullptr for none
-};
-
-// The phase at which a request failed.
-enum class RequestStep { Done, OpenSession, Connect, OpenRequest, Send, Receive };
 
 // How a body read ended.
 enum class BodyEnd {
@@ -32,7 +15,8 @@ enum class BodyEnd {
     TooLarge,     // the next announced chunk would pass the cap
 };
 
-// One synchronous WinHTTP GET. The handles close in reverse order of opening on every path.
+// One synchronous WinHTTP GET on a kept connection. The request handle closes on every path, before
+// the connection's.
 class WinHttpRequest {
 public:
     // Splits the URL into host, port and path (the query stays part of the path).
@@ -40,9 +24,10 @@ public:
     const std::wstring& host() const { return host_; }
     const std::wstring& path() const { return path_; }
 
-    // Opens session, connection and request, sends the request and waits for the response headers.
-    // From then on the body has kBodyTimeouts times the profile's time-out to arrive.
-    RequestStep send(const RequestProfile& profile);
+    // Opens the connection if needed and the request, sends the request and waits for the response
+    // headers. From then on the body has kBodyTimeouts times the profile's time-out to arrive. A failed
+    // request closes the connection.
+    RequestStep send(HttpConnection& connection, const RequestProfile& profile);
 
     bool statusCode(DWORD& status) const;
     bool contentEncoding(std::wstring& value) const;
@@ -58,6 +43,7 @@ private:
     // the whole body instead.
     static constexpr int kBodyTimeouts = 4;
 
+    RequestStep sendOnce(HttpConnection& connection, const RequestProfile& profile);
     // A response header of up to 63 characters; false when it is absent or longer.
     bool headerText(DWORD header, std::wstring& value) const;
 
@@ -66,7 +52,5 @@ private:
     INTERNET_PORT port_ = 0;
     bool secure_ = false;
     std::chrono::steady_clock::time_point bodyDeadline_;
-    InternetHandle session_;
-    InternetHandle connection_;
     InternetHandle request_;
 };

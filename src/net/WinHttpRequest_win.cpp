@@ -27,17 +27,31 @@ bool WinHttpRequest::crackUrl(const std::wstring& url) {
     return true;
 }
 
-RequestStep WinHttpRequest::send(const RequestProfile& profile) {
-    session_.reset(WinHttpOpen(profile.agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                               WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!session_) return RequestStep::OpenSession;
-    const int timeout = static_cast<int>(profile.timeoutMs);
-    WinHttpSetTimeouts(session_.get(), timeout, timeout, timeout, timeout);
+RequestStep WinHttpRequest::send(HttpConnection& connection, const RequestProfile& profile) {
+    RequestStep step = connection.open(profile, host_, port_, secure_);
+    if (step == RequestStep::Done) step = sendOnce(connection, profile);
+    // A server may close or reset a kept TCP connection at any moment between two requests, and WinHTTP
+    // may hand out such a connection even to a new session. That shows as a quick failure before any
+    // response byte, and a fresh connection gets one more try; a time-out is not retried, so a silent
+    // server still costs one time-out only.
+    const bool quickFailure = step == RequestStep::Send || step == RequestStep::Receive;
+    if (quickFailure && GetLastError() != ERROR_WINHTTP_TIMEOUT) {
+        request_.reset();
+        connection.close();
+        step = connection.open(profile, host_, port_, secure_);
+        if (step == RequestStep::Done) step = sendOnce(connection, profile);
+    }
+    if (step != RequestStep::Done) {
+        request_.reset();
+        connection.close();
+        return step;
+    }
+    bodyDeadline_ = std::chrono::steady_clock::now() + kBodyTimeouts * std::chrono::milliseconds(profile.timeoutMs);
+    return step;
+}
 
-    connection_.reset(WinHttpConnect(session_.get(), host_.c_str(), port_, 0));
-    if (!connection_) return RequestStep::Connect;
-
-    request_.reset(WinHttpOpenRequest(connection_.get(), L"GET", path_.c_str(), nullptr, WINHTTP_NO_REFERER,
+RequestStep WinHttpRequest::sendOnce(HttpConnection& connection, const RequestProfile& profile) {
+    request_.reset(WinHttpOpenRequest(connection.handle(), L"GET", path_.c_str(), nullptr, WINHTTP_NO_REFERER,
                                       WINHTTP_DEFAULT_ACCEPT_TYPES, secure_ ? WINHTTP_FLAG_SECURE : 0));
     if (!request_) return RequestStep::OpenRequest;
     if (profile.extraHeader)
@@ -46,7 +60,6 @@ RequestStep WinHttpRequest::send(const RequestProfile& profile) {
     if (!WinHttpSendRequest(request_.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
         return RequestStep::Send;
     if (!WinHttpReceiveResponse(request_.get(), nullptr)) return RequestStep::Receive;
-    bodyDeadline_ = std::chrono::steady_clock::now() + kBodyTimeouts * std::chrono::milliseconds(profile.timeoutMs);
     return RequestStep::Done;
 }
 

@@ -1,5 +1,7 @@
 #include "BackBuffer_win.h"
 
+#include "PaintCounter_win.h"
+
 HDC BackBuffer::Begin(HDC targetDc, int width, int height) {
     valid_ = false;
     if (!targetDc) return nullptr;
@@ -29,6 +31,7 @@ void BackBuffer::PaintWindow(HWND hwnd, const std::function<void(HDC dc, int wid
     GetClientRect(hwnd, &client);
     paint(Begin(target.get(), client.right, client.bottom), client.right, client.bottom);
     Present(target.get(), client.right, client.bottom);
+    CountPaint(hwnd);
 }
 
 void BackBuffer::Resize(HWND hwnd, int width, int height) {

@@ -40,10 +40,7 @@ void ProgressList::SetRows(const std::vector<ChannelRow>& rows) {
 }
 
 void ProgressList::Clear() {
-    rows_.clear();
-    scroll_.SetRowCount(0);
-    InvalidateRect(hwnd_, nullptr, FALSE);
-    UpdateWindow(hwnd_);
+    SetRows({});
 }
 
 void ProgressList::ScrollToTop() {

@@ -73,6 +73,15 @@ class Overlay:
                                                    " ".join(text))
         return found
 
+    def paints(self):
+        """Paints counted so far by (id, class); zero unless the overlay counts them."""
+        found = {}
+        for line in self.probe_lines("paints"):
+            if line.startswith("paints="):
+                ident, cls, count = line[len("paints="):].split(" ")
+                found[(int(ident), cls)] = int(count)
+        return found
+
     def text(self, ident, cls="OrlixCustomLabel"):
         return self.controls()[(ident, cls)].text
 
@@ -322,6 +331,34 @@ class OverlayLive(OverlayTest):
         self.assertEqual(overlay.wait_text(TITLE, lambda t: t == chosen["name"], 3), chosen["name"])
         self.assertIn(("Selection", "LastBoss", chosen["id"]), overlay.saved())
         self.assertTrue(bar_colours(Screen(), rows.rect) & {RED, AMBER, GREEN, STALE})
+        self.close_and_expect_exit(overlay)
+
+    def test_unchanged_data_repaints_no_rows_and_each_label_once_a_second_at_most(self):
+        # Paint counting is a test hook the overlay reads from the registry as it starts.
+        key = r"HKCU\Software\Brisquel"
+        subprocess.run([ARGS.wine, "reg", "add", key, "/v", "CountPaints", "/t", "REG_DWORD", "/d", "1", "/f"],
+                       check=True, capture_output=True)
+        self.addCleanup(subprocess.run, [ARGS.wine, "reg", "delete", key, "/f"], capture_output=True)
+        boss = [b for b in self.bosses() if b["type"] != "magical_creature"][2]
+        overlay = self.start_connected(f"[Selection]\nLastBoss={boss['id']}\n")
+        overlay.wait_text(TITLE, lambda t: t == boss["name"])
+        overlay.wait_text(CACHE, lambda t: t != "Cache: ---")
+        tracker_control("freeze")
+        self.addCleanup(tracker_control, "thaw")
+        time.sleep(2)  # answers read before the freeze have landed
+        before = overlay.paints()
+        time.sleep(10)
+        painted = {control: count - before[control] for control, count in overlay.paints().items()}
+        print(f"paints in 10 s of unchanged data: {painted}", file=sys.stderr)
+        self.assertGreater(before[(1002, "ZentrikProgressList")], 0, "the rows were painted before")
+        self.assertEqual(painted[(1002, "ZentrikProgressList")], 0)
+        self.assertEqual(painted[(CACHE, "OrlixCustomLabel")], 0)
+        self.assertIn(painted[(COUNTDOWN, "OrlixCustomLabel")], range(9, 12), "one paint per second")
+        # The status line's activity dots step with every poll cycle, about twice a second, by design.
+        self.assertLessEqual(painted[(STATUS, "OrlixCustomLabel")], 25)
+        for (ident, cls), count in painted.items():
+            if ident not in (STATUS, COUNTDOWN):
+                self.assertEqual(count, 0, (ident, cls))
         self.close_and_expect_exit(overlay)
 
     def test_settings_panel_sliders_apply_and_save_at_once(self):

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "net/ApiClient.h"
+#include "net/HttpConnection.h"
 #include "net/HttpFixture.h"
 #include "net/HttpGet.h"
 
@@ -59,10 +60,11 @@ TEST(HttpFault, BrokenBodiesAreNotReturned) {
         {"reset mid-body", {{"body", kAllStatus}, {"repeat", 1000}, {"drop_after", 5000}, {"reset", true}}, "keep"},
         {"gzip cut short", gzipEncoded({{"body", kAllStatus}, {"repeat", 100}, {"truncate", 20}}), ""},
     };
+    HttpConnection connection;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string body = "keep";
-        EXPECT_EQ(httpGet(fixtureRoute(c.route) + "/api/all_status", body), 0u);
+        EXPECT_EQ(httpGet(connection, fixtureRoute(c.route) + "/api/all_status", body), 0u);
         EXPECT_EQ(body, c.bodyAfter);
     }
 }
@@ -117,7 +119,8 @@ TEST(HttpFault, StalledAndTricklingServersTimeOut) {
     const std::string trickled = fixtureRoute({{"body", std::string(170, ' ') + status}, {"trickle_ms", 250}});
     auto data = timed([&] {
         std::string body = "keep";
-        return std::to_string(httpGet(headersOnly + "/api/all_status", body)) + " " + body;
+        HttpConnection connection;
+        return std::to_string(httpGet(connection, headersOnly + "/api/all_status", body)) + " " + body;
     });
     auto emptyProbe = timed([&] { return probeOutcome(headersOnly); });
     auto cutProbe = timed([&] { return probeOutcome(halfBody); });

@@ -2,6 +2,7 @@
 
 #include <tuple>
 
+#include "net/HttpConnection.h"
 #include "net/HttpFixture.h"
 #include "net/HttpGet.h"
 
@@ -19,6 +20,7 @@ static json encoded(json route, const char* encoding = "gzip") {
 // Each answer yields the route's body (repeated as often as it says) and its size on the wire.
 TEST(HttpGet, DecodesWhatTheServerSends) {
     const json gzip = {{"body", kJson}, {"gzip", true}};
+    HttpConnection connection;  // each server closes it after its answer
     const json routes[] = {
         {{"body", kJson}},
         encoded(gzip),
@@ -34,7 +36,7 @@ TEST(HttpGet, DecodesWhatTheServerSends) {
         const std::string base = fixtureRoute(route);
         std::string body = "keep", expected;
         for (int i = 0; i < route.value("repeat", 1); ++i) expected += route["body"].get<std::string>();
-        const uint64_t received = httpGet(base + kPath, body);
+        const uint64_t received = httpGet(connection, base + kPath, body);
         EXPECT_TRUE(body == expected) << body.substr(0, 200);
         const json log = fixtureLog(base);
         ASSERT_EQ(log.size(), 1u);
@@ -63,9 +65,10 @@ TEST(HttpGet, FailuresReturnZero) {
         // The https scheme makes the request secure, which the plain fixture cannot answer.
         {"https", "https" + plain.substr(4) + "/api/all_status", "keep"},
     };
+    HttpConnection connection;
     for (const auto& [name, url, bodyAfter] : cases) {
         std::string body = "keep";
-        EXPECT_EQ(httpGet(url, body), 0u) << name;
+        EXPECT_EQ(httpGet(connection, url, body), 0u) << name;
         EXPECT_EQ(body, bodyAfter) << name;
     }
     EXPECT_TRUE(fixtureLog(plain).empty());

@@ -5,6 +5,7 @@ import json
 import socket
 import subprocess
 import sys
+import time
 import unittest
 from pathlib import Path
 from urllib.parse import quote
@@ -57,6 +58,19 @@ class DemoTrackerTest(unittest.TestCase):
         finally:
             self.get("/__control/resume")
         self.get("/api/status")
+
+    def test_freeze_and_thaw(self):
+        self.get("/__control/freeze")
+        try:
+            frozen = [(self.get("/api/all_status"), self.get("/api/status")) for _ in range(2)]
+            time.sleep(0.05)
+            frozen.append((self.get("/api/all_status"), self.get("/api/status")))
+            self.assertEqual(frozen[0], frozen[1])
+            self.assertEqual(frozen[0], frozen[2])
+        finally:
+            self.get("/__control/thaw")
+        time.sleep(0.05)
+        self.assertNotEqual(self.get("/api/status"), frozen[0][1])
 
 
 if __name__ == "__main__":

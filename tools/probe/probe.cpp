@@ -7,6 +7,8 @@
 //   probe send <message> [wparam] [lparam]  send it and print the result
 //   probe wait-gone [timeout_ms] [class]  wait until no overlay window (or window of that class) exists
 //   probe children                      print each child control: id, class, visible, screen rectangle, text
+//   probe paints                        print each child control's id, class and paint count (counted only
+//                                       when the overlay was started with paint counting on)
 //   probe at <x> <y>                    print the class of the top-level window that a click there reaches
 //   probe move <x> <y>                  move the overlay's top-left corner there, as a drag would
 //   probe hold <modifiers> <key> <ms>   hold a global hotkey for ms milliseconds, as another program would
@@ -106,6 +108,14 @@ BOOL CALLBACK printChild(HWND child, LPARAM) {
                 r.left, r.top, r.right, r.bottom);
     printUtf8(text);
     std::printf("\n");
+    return TRUE;
+}
+
+BOOL CALLBACK printPaints(HWND child, LPARAM) {
+    wchar_t className[256] = L"";
+    GetClassNameW(child, className, 256);
+    std::printf("paints=%d %ls %llu\n", GetDlgCtrlID(child), className,
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetPropW(child, L"BrisquelPaints"))));
     return TRUE;
 }
 
@@ -221,10 +231,11 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("result=%lld\n", static_cast<long long>(SendMessageW(hwnd, message, wParam, lParam)));
         return 0;
     }
-    if (command == L"children" || command == L"move") {
+    if (command == L"children" || command == L"paints" || command == L"move") {
         HWND hwnd = waitForWindow(2000);
         if (!hwnd) return 2;
         if (command == L"children") return EnumChildWindows(hwnd, printChild, 0), 0;
+        if (command == L"paints") return EnumChildWindows(hwnd, printPaints, 0), 0;
         if (argc < 4) return 1;
         return SetWindowPos(hwnd, nullptr, _wtoi(argv[2]), _wtoi(argv[3]), 0, 0,
                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)

@@ -1,0 +1,82 @@
+// 500 reads of the demo tracker's summary through httpGet under Wine: over a fresh session and
+// connection per call, as every read once was, and over one kept connection. Prints the CPU time this
+// process spends per call (user and kernel) and the wall time per call, and their ratios. Each phase
+// is announced on its own line ("begin <phase>", "end <phase>") as it starts and ends, so that
+// bench/wine_cpu.py can add the Wine server's CPU time for it. The tracker's port comes from
+// BRISQUEL_TRACKER_PORT (tools/with_fixtures.py).
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "net/HttpConnection.h"
+#include "net/HttpGet.h"
+#include "support/Fixtures.h"
+
+namespace {
+
+constexpr int kCalls = 500;
+
+struct PerCall {
+    double cpuSeconds;
+    double wallSeconds;
+    int failures;
+};
+
+double processCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto seconds = [](const FILETIME& t) {
+        return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) * 1e-7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+template <class Connection>
+PerCall measure(const char* phase, const std::string& url, Connection&& connectionForCall) {
+    std::string body;
+    int failures = 0;
+    std::printf("begin %s\n", phase);
+    std::fflush(stdout);
+    const double cpuStart = processCpuSeconds();
+    const auto wallStart = std::chrono::steady_clock::now();
+    for (int i = 0; i < kCalls; ++i) {
+        if (httpGet(connectionForCall(), url, body) == 0) ++failures;
+    }
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    std::printf("end %s\n", phase);
+    std::fflush(stdout);
+    return {(processCpuSeconds() - cpuStart) / kCalls, wall / kCalls, failures};
+}
+
+}  // namespace
+
+int wmain() {
+    if (fixturePort("TRACKER") == 0) {
+        std::fprintf(stderr, "run under tools/with_fixtures.py --fixture tracker=tools/demo_tracker.py\n");
+        return 1;
+    }
+    const std::string url = fixtureOrigin("TRACKER") + "/api/all_status";
+    HttpConnection kept;
+    std::string warmUp;
+    httpGet(kept, url, warmUp);
+
+    std::unique_ptr<HttpConnection> fresh;
+    const PerCall perCallSession = measure("per-call", url, [&fresh]() -> HttpConnection& {
+        fresh = std::make_unique<HttpConnection>();
+        return *fresh;
+    });
+    fresh.reset();
+    const PerCall keptSession = measure("kept", url, [&kept]() -> HttpConnection& { return kept; });
+
+    std::printf("%d reads of /api/all_status (%zu bytes inflated)\n", kCalls, warmUp.size());
+    std::printf("session per call: CPU %.3f ms, wall %.3f ms per call, %d failed\n", perCallSession.cpuSeconds * 1e3,
+                perCallSession.wallSeconds * 1e3, perCallSession.failures);
+    std::printf("kept session:     CPU %.3f ms, wall %.3f ms per call, %d failed\n", keptSession.cpuSeconds * 1e3,
+                keptSession.wallSeconds * 1e3, keptSession.failures);
+    std::printf("ratio kept / per call: CPU %.2f, wall %.2f\n", keptSession.cpuSeconds / perCallSession.cpuSeconds,
+                keptSession.wallSeconds / perCallSession.wallSeconds);
+    return 0;
+}

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <thread>
+
+#include "WideText.h"
+#include "net/ApiClient.h"
+#include "net/HttpConnection.h"
+#include "net/HttpFixture.h"
+#include "net/HttpGet.h"
+#include "net/WinHttpRequest.h"
+
+using nlohmann::json;
+
+namespace {
+
+// One body that serves both the all-status read and the status probe.
+const std::string kBothAnswers = R"({"channel_status":{"b1":[{"channel_number":7}]},"statistics":{"cache_age":5}})";
+
+struct PathLog {
+    std::set<int> clientPorts;
+    int requests = 0;
+    std::string lastAgent, lastAcceptEncoding;
+};
+
+PathLog logOf(const std::string& baseUrl, const std::string& path) {
+    PathLog log;
+    for (const json& entry : fixtureLog(baseUrl)) {
+        if (entry["line"] != requestLine(baseUrl + path)) continue;
+        ++log.requests;
+        log.clientPorts.insert(entry["client_port"].get<int>());
+        log.lastAgent = entry["headers"].value("user-agent", "");
+        log.lastAcceptEncoding = entry["headers"].value("accept-encoding", "");
+    }
+    return log;
+}
+
+bool readAllStatus(ApiClient& client) {
+    AllStatusMap all;
+    return client.fetchAllStatus(all) && all.count("b1") == 1;
+}
+
+}  // namespace
+
+// Two poll cycles on one client: whatever the server does with the connection between requests, every
+// read succeeds as it would on fresh connections, each kind of request goes out as before, and a server
+// that keeps the connection sees one TCP connection only.
+TEST(KeptConnection, EveryServerBehaviourReadsAsAFreshConnectionWould) {
+    struct Case {
+        const char* name;
+        json route;
+        int pauseMs;
+        std::size_t connections;  // in all, or 0 when it depends on which connection WinHTTP had pooled
+    };
+    const Case cases[] = {
+        {"kept alive", {{"keep_alive", true}}, 0, 1},
+        {"Connection: close after each answer", json::object(), 0, 4},
+        {"closed after a second idle", {{"keep_alive", true}, {"idle_close_ms", 1000}}, 1500, 0},
+        {"kept connection reset at the next request", {{"keep_alive", true}, {"reset_reused", true}}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        json route = c.route;
+        route["body"] = kBothAnswers;
+        const std::string base = fixtureRoute(route);
+        ApiClient client(base);
+        for (int cycle = 0; cycle < 2; ++cycle) {
+            if (cycle > 0) std::this_thread::sleep_for(std::chrono::milliseconds(c.pauseMs));
+            EXPECT_TRUE(readAllStatus(client)) << client.statusText();
+            EXPECT_EQ(client.fetchServerCacheAge(), 5.0) << client.statusText();
+        }
+        EXPECT_EQ(client.statusText(), "");
+        const PathLog data = logOf(base, "/api/all_status");
+        EXPECT_EQ(data.lastAgent, "Zentrik/1.0");
+        EXPECT_EQ(data.lastAcceptEncoding, "gzip");
+        const PathLog status = logOf(base, "/api/status");
+        EXPECT_EQ(status.lastAgent, "Zentrik/1.1");
+        EXPECT_EQ(status.lastAcceptEncoding, "");
+        std::set<int> ports = data.clientPorts;
+        ports.insert(status.clientPorts.begin(), status.clientPorts.end());
+        if (c.connections > 0) {
+            EXPECT_EQ(ports.size(), c.connections);
+        }
+    }
+}
+
+// A kept connection follows each request to its origin and presents the request's own agent: moving the
+// base URL to another server, and back, reads from each in turn.
+TEST(KeptConnection, FollowsEachRequestToItsOriginAndProfile) {
+    const std::string base = fixtureRoute({{"body", kBothAnswers}, {"keep_alive", true}});
+    ApiClient client(base);
+    AllStatusMap all;
+    ASSERT_TRUE(client.fetchAllStatus(all)) << client.statusText();
+    client.setBaseUrl(fixtureOrigin("TRACKER"));
+    ASSERT_TRUE(client.fetchAllStatus(all)) << client.statusText();
+    EXPECT_GT(all.size(), 1u);
+    client.setBaseUrl(base);
+    ASSERT_TRUE(readAllStatus(client)) << client.statusText();
+    EXPECT_EQ(logOf(base, "/api/all_status").requests, 2);
+
+    HttpConnection connection;
+    std::string body;
+    ASSERT_GT(httpGet(connection, base + "/api/all_status", body), 0u);
+    WinHttpRequest probe;
+    ASSERT_TRUE(probe.crackUrl(Utf8ToWide(base + "/api/status")));
+    ASSERT_EQ(probe.send(connection, {L"Zentrik/1.1", 3000, nullptr}), RequestStep::Done);
+    EXPECT_EQ(logOf(base, "/api/status").lastAgent, "Zentrik/1.1");
+}
