@@ -50,12 +50,6 @@ constexpr DWORD kDataFlowingMs = 2000;
 
 const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, RGB(30, 30, 30)};
 
-RECT windowRect(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
 std::wstring percentText(int value) {
     return std::to_wstring(value) + L"%";
 }
@@ -506,7 +500,7 @@ void MainDialog::OnDestroy() {
     apiClient_->stopWorker();
     tray_.Remove();
     hotkeys_.Unregister();
-    const RECT r = ClampRectToMonitor(windowRect(hwnd_));
+    const RECT r = modes_.ClampedWindowRect();
     settings_.SetWindowRect(r.left, r.top, r.right, r.bottom);
     settings_.Save();
     KillTimer(hwnd_, TIMER_STATUS);

@@ -49,9 +49,13 @@ void WindowModes::SetOpacity(int percent) {
     SetLayeredWindowAttributes(hwnd_, 0, AlphaForOpacity(percent), LWA_ALPHA);
 }
 
+RECT WindowModes::ClampedWindowRect() const {
+    return ClampRectToMonitor(windowRect(hwnd_));
+}
+
 void WindowModes::ClampToMonitor() {
     const RECT current = windowRect(hwnd_);
-    const RECT clamped = ClampRectToMonitor(current);
+    const RECT clamped = ClampedWindowRect();
     if (EqualRect(&current, &clamped)) return;
     SetWindowPos(hwnd_, nullptr, clamped.left, clamped.top, clamped.right - clamped.left, clamped.bottom - clamped.top,
                  SWP_NOZORDER | (clickThrough_ ? SWP_NOACTIVATE : 0));

@@ -17,6 +17,8 @@ public:
     bool visible() const { return visible_; }
     void SetOpacity(int percent);
     void ClampToMonitor();
+    // The window rectangle as it would be once clamped to its monitor.
+    RECT ClampedWindowRect() const;
 
     // The layered alpha of an opacity percentage: 10 gives 25, 75 gives 191, 100 gives 255.
     static BYTE AlphaForOpacity(int percent) { return static_cast<BYTE>(percent * 255 / 100); }
