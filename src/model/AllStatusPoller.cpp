@@ -13,10 +13,10 @@ void AllStatusPoller::run() {
         if (fetchSummary(summary)) {
             model_->mergeAllStatus(summary);
         } else {
-            model_->pauseUnlessStopped(timing_.slice, timing_.slicesAfterFailure);
+            model_->pauseUnlessStopped(timing_.afterFailure);
         }
         model_->storeServerCacheAge(fetchCacheAge());
-        model_->pauseUnlessStopped(timing_.slice, timing_.slicesAfterCycle);
+        model_->pauseUnlessStopped(timing_.afterCycle);
     }
 }
 

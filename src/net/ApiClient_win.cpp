@@ -21,7 +21,6 @@ constexpr std::size_t kStatusBodyReserve = 4096;
 constexpr DWORD kStatusReadBlock = 8192;
 constexpr uint64_t kStatusBodyCap = 1048576;
 
-constexpr auto kWorkerPollInterval = std::chrono::milliseconds(50);
 constexpr auto kWorkerShutdownWait = std::chrono::milliseconds(5000);
 
 }  // namespace
@@ -214,12 +213,12 @@ double ApiClient::probeCacheAge(HttpConnection& connection, const std::string& b
 
 bool ApiClient::startWorker(ConnectionListener listener) {
     if (worker_) return true;
-    auto stop = std::make_shared<std::atomic<bool>>(false);
+    auto stop = std::make_shared<StopSignal>();
     // The body shares only its flag and listener, so a detached worker outlives the client harmlessly.
     worker_ = WorkerThread::start([stop, listener = std::move(listener)] {
         listener(CONNECTION_CONNECTED);
         listener(CONNECTION_CONNECTED);
-        while (!*stop) std::this_thread::sleep_for(kWorkerPollInterval);
+        stop->wait();
         listener(CONNECTION_DISCONNECTED);
     });
     if (!worker_) return false;
@@ -230,7 +229,7 @@ bool ApiClient::startWorker(ConnectionListener listener) {
 
 void ApiClient::stopWorker() {
     if (!worker_) return;
-    *workerStop_ = true;
+    workerStop_->request();
     worker_->finish(std::chrono::steady_clock::now() + kWorkerShutdownWait);
     worker_.reset();
     workerRunning_ = false;
