@@ -5,6 +5,7 @@
 #include "net/ApiClient.h"
 #include "net/HttpGet.h"
 #include "net/ServerStatus.h"
+#include "net/StepTimes.h"
 #include "net/TrackerDecoder.h"
 #include "net/TrackerPaths.h"
 #include "net/WinHttpRequest.h"
@@ -135,9 +136,12 @@ bool ApiClient::fetchChannelStatus(const std::string& bossId, std::vector<Channe
 bool ApiClient::fetchAllStatus(AllStatusMap& result) {
     result.clear();
     std::string body;
-    const bool ok = download(kAllStatusPath, LastRequest::Tracked,
-                             "Failed to fetch all status - network error or empty response", body) &&
-                    succeeded(decodeAllStatus(body, result));
+    bool ok = download(kAllStatusPath, LastRequest::Tracked,
+                       "Failed to fetch all status - network error or empty response", body);
+    if (ok) {
+        StepTimer timer(Step::Decode);
+        ok = succeeded(decodeAllStatus(body, result));
+    }
     // The summary is what keeps the overlay current, so its failures in a row are what the user is told.
     std::lock_guard<std::mutex> guard(lock_);
     reconnectAttempts_ = ok ? 0 : reconnectAttempts_ + 1;
@@ -145,6 +149,7 @@ bool ApiClient::fetchAllStatus(AllStatusMap& result) {
 }
 
 double ApiClient::fetchServerCacheAge() {
+    StepTimer timer(Step::StatusProbe);
     std::string message, baseUrl;
     HttpConnection& connection = currentConnections(baseUrl).status;
     const double age = probeCacheAge(connection, baseUrl, message);

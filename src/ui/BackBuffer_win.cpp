@@ -1,6 +1,7 @@
 #include "BackBuffer_win.h"
 
 #include "PaintCounter_win.h"
+#include "net/StepTimes.h"
 
 HDC BackBuffer::Begin(HDC targetDc, int width, int height) {
     valid_ = false;
@@ -26,6 +27,7 @@ void BackBuffer::Present(HDC targetDc, int width, int height) const {
 }
 
 void BackBuffer::PaintWindow(HWND hwnd, const std::function<void(HDC dc, int width, int height)>& paint) {
+    StepTimer timer(Step::Paint);
     PaintDc target(hwnd);
     RECT client{};
     GetClientRect(hwnd, &client);
