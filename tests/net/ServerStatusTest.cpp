@@ -3,15 +3,19 @@
 #include <tuple>
 
 #include "net/ServerStatus.h"
+#include "support/DeepJson.h"
 
 TEST(ServerStatus, CacheAge) {
-    const std::tuple<const char*, double, const char*> cases[] = {
+    const std::tuple<std::string, double, const char*> cases[] = {
         {R"({"statistics":{"cache_age":12.5,"hits":3},"version":"1"})", 12.5, ""},
         {R"({"statistics":{"cache_age":0}})", 0.0, ""},
         {R"({"statistics":{"cache_age":86400}})", 86400.0, ""},
         {R"({"statistics":{"cache_age":86400.5}})", -1.0, "'cache_age' out of valid range"},
         {R"({"statistics":{"cache_age":-0.1}})", -1.0, "'cache_age' out of valid range"},
         {R"({"statistics":{"cache_age":"12"}})", -1.0, "'cache_age' is not a number"},
+        {R"({"statistics":{"cache_age":)" + deeplyNested("[", "", "]") + "}}", -1.0, "'cache_age' is not a number"},
+        {R"({"statistics":)" + deeplyNested(R"({"a":)", "1", "}") + "}", -1.0,
+         "Missing 'cache_age' field in statistics"},
         {R"({"statistics":{"cache_age":null}})", -1.0, "'cache_age' is null"},
         {R"({"statistics":{"age":1}})", -1.0, "Missing 'cache_age' field in statistics"},
         {R"({"statistics":[{"cache_age":1}]})", -1.0, "'statistics' field is not an object"},
@@ -21,7 +25,7 @@ TEST(ServerStatus, CacheAge) {
         {"{\"statistics\":{\"cache_age\":1}} // c", -1.0, "Invalid JSON response"}};
     for (const auto& [body, age, expectedMessage] : cases) {
         std::string message;
-        EXPECT_EQ(decodeCacheAge(body, message), age) << body;
-        EXPECT_EQ(message, expectedMessage) << body;
+        EXPECT_EQ(decodeCacheAge(body, message), age) << body.substr(0, 100);
+        EXPECT_EQ(message, expectedMessage) << body.substr(0, 100);
     }
 }

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "net/TrackerDecoder.h"
+#include "support/DeepJson.h"
 
 enum Read { Bosses, Channels, All };
 
@@ -35,7 +36,7 @@ static std::vector<std::string> decode(Read read, const std::string& body) {
 }
 
 TEST(TrackerDecoder, ReadsRecordsByTheirRules) {
-    const std::tuple<Read, const char*, std::vector<std::string>> cases[] = {
+    const std::tuple<Read, std::string, std::vector<std::string>> cases[] = {
         // Wide integers keep their low 32 bits; floats truncate toward zero and saturate.
         {Bosses,
          R"({"page":1,"items":[{"id":"b1","name":"Drake","uid":7,"respawn_time":30,"type":"boss"},{"name":"No id"},
@@ -48,8 +49,10 @@ TEST(TrackerDecoder, ReadsRecordsByTheirRules) {
           "b|B|2147483647|-2147483648|", "c|C|-1|2147483647|"}},
         // A repeated key counts with its last value.
         {Bosses,
-         R"({"items":[{"id":"a","name":"A"}],"items":[{"id":"b","name":"B","uid":4,"uid":"x","type":"u"}]})",
+         R"({"items":[{"id":"a","name":"A"}],"items":[{"id":"x","name":"x","id":"b","name":"B","uid":4,"uid":"x","type":"u"}]})",
          {"", "b|B|0|0|u"}},
+        {Bosses, "{\"items\":[{\"id\":\"b1\",\"name\":\"\xff\"}]}", {"Invalid JSON response from server"}},
+        {Bosses, R"({"items":)" + deeplyNested("[", "", "]") + "}", {"No valid bosses found in response"}},
         {Bosses, R"({"items":[],"items":null})", {"Unexpected response format - missing items array"}},
         {Bosses, R"({"items":{"id":"a","name":"A"}})", {"Unexpected response format - missing items array"}},
         {Bosses, R"({"items":[{"name":"x"}]})", {"No valid bosses found in response"}},
@@ -84,11 +87,20 @@ TEST(TrackerDecoder, ReadsRecordsByTheirRules) {
              "y":{"b3":0,"b4":[{}],"channel_status":1}})",
          {"", "b3:", "6|0||0|0|2|"}},
         {All, R"({"channel_status":{"b1":[{}]},"channel_status":{"b2":[]}})", {"", "b2:"}},
+        {All, R"({"channel_status":{"b1":)" + deeplyNested("[", "", "]") + "}}", {"", "b1:"}},
+        // Floats beyond the 32-bit range saturate; integers beyond 64 bits are floats to the parser.
+        {All,
+         R"({"channel_status":{"b":[{"channel_number":1e300,"last_hp":-1e20},
+             {"channel_number":123456789012345678901234567890,"last_hp":3e9},
+             {"channel_number":18446744073709551617,"last_hp":-9223372036854775809}]}})",
+         {"", "b:", "2147483647|-2147483648||0|0|-1|", "2147483647|2147483647||0|0|-1|",
+          "2147483647|-2147483648||0|0|-1|"}},
+        {All, "{\"channel_status\":{\"\xc3\x28\":[]}}", {"Invalid JSON response from server"}},
         {All,
          R"({"channel_status":{"b1":[]},"channel_status":[]})",
          {"Unexpected response format - missing channel_status object"}},
         {All, R"([{"channel_status":{}}])", {"Unexpected response format - missing channel_status object"}},
         {All, R"({"channel_status":{"b1":[{}]})", {"Invalid JSON response from server"}},
     };
-    for (const auto& [read, body, lines] : cases) EXPECT_EQ(decode(read, body), lines) << body;
+    for (const auto& [read, body, lines] : cases) EXPECT_EQ(decode(read, body), lines) << body.substr(0, 300);
 }
