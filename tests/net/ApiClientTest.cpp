@@ -110,11 +110,6 @@ TEST(ApiClient, ServerCacheAge) {
         EXPECT_EQ(client.fetchServerCacheAge(), age) << message;
         EXPECT_EQ(client.statusText(), message);
     }
-    const json log = fixtureLog(served);
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_EQ(log[0]["line"], requestLine(served + "/api/status"));
-    EXPECT_EQ(log[0]["headers"].value("user-agent", ""), "Zentrik/1.1");
-    EXPECT_EQ(log[0]["headers"].value("accept-encoding", ""), "");
     EXPECT_TRUE(fixtureLog(unread).empty());
 }
 
@@ -141,7 +136,7 @@ TEST(ApiClient, CountsSummaryFailuresInARowUntilOneSucceeds) {
     const std::string route = "summary-failures";
     ApiClient client(fixtureRoute({{"status", 500}}, route));
     AllStatusMap result;
-    const std::pair<nlohmann::json, uint32_t> steps[] = {
+    const std::pair<json, uint32_t> steps[] = {
         {{{"status", 500}}, 1}, {{{"body", "<html>"}}, 2}, {{{"body", kBody}}, 0}, {{{"status", 404}}, 1}};
     for (const auto& [answer, attempts] : steps) {
         fixtureRoute(answer, route);
