@@ -4,16 +4,13 @@ looked at through screenshots and driven with xdotool.
 
     views_gui.py --wine build/win64/wine-run.sh --exe views_gallery.exe
 """
-import argparse
 import os
-import queue
-import subprocess
 import sys
-import threading
 import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
+from gallery import Gallery, options, xdotool as xdo  # noqa: E402
 from screen import Screen  # noqa: E402
 
 RED, AMBER, GREEN, STALE = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128)
@@ -22,53 +19,15 @@ ARGS = None
 
 
 def xdotool(*args):
-    subprocess.run(["xdotool", *map(str, args)], check=True)
-    time.sleep(0.3)
-
-
-class Gallery:
-    def __init__(self):
-        self.process = subprocess.Popen([ARGS.wine, ARGS.exe], stdout=subprocess.PIPE, text=True)
-        self.lines = queue.Queue()
-        threading.Thread(target=self._read, daemon=True).start()
-        self.expect("ready", 30)
-        time.sleep(1)
-
-    def _read(self):
-        for line in self.process.stdout:
-            self.lines.put(line.strip())
-
-    def expect(self, wanted, timeout=5):
-        """Waits for the line `wanted`; returns the lines that came before it."""
-        before = []
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            try:
-                line = self.lines.get(timeout=0.1)
-            except queue.Empty:
-                continue
-            if line == wanted:
-                return before
-            before.append(line)
-        raise AssertionError(f"no {wanted!r} within {timeout} s; saw {before}")
-
-    def quiet(self, seconds=0.5):
-        """The lines printed within `seconds`."""
-        time.sleep(seconds)
-        seen = []
-        while not self.lines.empty():
-            seen.append(self.lines.get())
-        return seen
-
-    def close(self):
-        self.process.kill()
-        self.process.wait()
+    xdo(*args, settle=0.3)  # each step leaves the lists time to repaint
 
 
 class ViewsTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.gallery = Gallery()
+        cls.gallery = Gallery(ARGS.wine, ARGS.exe)
+        cls.gallery.expect("ready", 30)
+        time.sleep(1)
 
     @classmethod
     def tearDownClass(cls):
@@ -169,14 +128,6 @@ class ViewsTest(unittest.TestCase):
                                                         "command id=1001 code=8 selected=1"])
 
 
-def main():
-    global ARGS
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--wine", required=True)
-    parser.add_argument("--exe", required=True)
-    ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
-
-
 if __name__ == "__main__":
-    main()
+    ARGS, argv = options("--wine", "--exe")
+    unittest.main(argv=argv)
