@@ -184,11 +184,7 @@ private:
         std::istringstream in(line);
         std::string command;
         in >> command;
-        if (command == "set-status") {
-            std::string text;
-            std::getline(in >> std::ws, text);
-            status_.SetText(std::wstring(text.begin(), text.end()));
-        } else if (command == "set-value") {
+        if (command == "set-value") {
             int value = 0;
             in >> value;
             opacity_.SetValue(value);
