@@ -41,29 +41,23 @@ void report(const char* format, ...) {
     std::fflush(stdout);
 }
 
-MenuItem entry(unsigned id, const wchar_t* text) {
+MenuItem entry(unsigned id, const wchar_t* text, std::vector<MenuItem> children = {}) {
     MenuItem item;
     item.id = id;
     item.text = text;
+    item.hasSubmenu = !children.empty();
+    item.children = std::move(children);
     return item;
 }
 
 std::vector<MenuItem> galleryMenu() {
-    MenuItem leaf = entry(3010, L"Leaf");
-    MenuItem deeper = entry(0, L"Deeper");
-    deeper.hasSubmenu = true;
-    deeper.children = {leaf};
-    MenuItem checked = entry(3001, L"Checked option");
+    MenuItem checked = entry(3001, L"Checked option"), disabled = entry(3002, L"Disabled option");
     checked.checked = true;
-    MenuItem disabled = entry(3002, L"Disabled option");
     disabled.enabled = false;
-    MenuItem options = entry(0, L"Options");
-    options.hasSubmenu = true;
-    options.children = {checked, disabled, deeper};
-    MenuItem separator;
+    MenuItem separator, action = entry(0, L"Run action");
     separator.separator = true;
-    MenuItem action = entry(0, L"Run action");
     action.action = [] { report("action ran"); };
+    const MenuItem options = entry(0, L"Options", {checked, disabled, entry(0, L"Deeper", {entry(3010, L"Leaf")})});
     return {entry(2000, L"Show/Hide"), options, separator, action, entry(0, L"No id"), entry(2002, L"E&xit")};
 }
 
@@ -188,12 +182,8 @@ private:
             int value = 0;
             in >> value;
             opacity_.SetValue(value);
-        } else if (command == "text") {
-            wchar_t text[128] = L"";
-            GetWindowTextW(status_.hwnd(), text, 128);
-            wchar_t caption[128] = L"";
-            GetWindowTextW(hotkey_.hwnd(), caption, 128);
-            report("text status=%ls button=%ls value=%d", text, caption, opacity_.GetValue());
+        } else if (command == "value") {
+            report("value=%d", opacity_.GetValue());
         } else if (command == "confirm") {
             report("confirm=%d", ConfirmDialog::Show(hwnd_, L"Are you sure you want to exit?", L"Confirm Exit"));
         } else if (command == "notify") {
@@ -223,8 +213,6 @@ private:
             PostQuitMessage(code);
         } else if (command == "windows") {
             EnumWindows(reportWindow, 0);
-        } else if (command == "counts") {
-            reportCounts("now");
         } else if (command == "stress-paint") {
             int times = 0;
             in >> times;
@@ -242,8 +230,6 @@ private:
                 DarkPopupMenu::Show(hwnd_, 100, 100, galleryMenu());
             }
             reportCounts("after");
-        } else if (command == "close") {
-            DestroyWindow(hwnd_);
         }
         report("done %s", command.c_str());
     }
