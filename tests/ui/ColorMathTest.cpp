@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "ui/ColorMath.h"
-#include "ui/FloatRect.h"
 
 TEST(ColorMath, AdjustAndBlendClampEachChannel) {
     struct Case {
@@ -25,15 +24,4 @@ TEST(ColorMath, AdjustAndBlendClampEachChannel) {
         EXPECT_EQ(c.actual, c.expected);
     }
     EXPECT_EQ(OpaqueArgb(Rgb(1, 2, 3)), 0xFF010203u);
-}
-
-TEST(ColorMath, RoundedRectanglesTraceHalfAPixelIn) {
-    const FloatRect r = PixelAlignedRect({0, 0, 100, 20});
-    EXPECT_FLOAT_EQ(r.x, 0.5f);
-    EXPECT_FLOAT_EQ(r.y, 0.5f);
-    EXPECT_FLOAT_EQ(r.width, 99);
-    EXPECT_FLOAT_EQ(r.height, 19);
-    const FloatRect empty = PixelAlignedRect({10, 10, 10, 5});
-    EXPECT_FLOAT_EQ(empty.width, 0);
-    EXPECT_FLOAT_EQ(empty.height, 0);
 }
