@@ -5,33 +5,23 @@
 TEST(ComboList, SelectionStatusAndLabels) {
     ComboList list;
     int a = 1, b = 2;
-    EXPECT_EQ(list.selected(), -1);
-    EXPECT_EQ(list.SelectedData(), nullptr);
-    EXPECT_EQ(list.Add({"Drake", 0x0000FF, &a, 0, 0}), 0);
-    EXPECT_EQ(list.selected(), 0);  // the first item selects itself
+    list.Add({"Drake", 0x0000FF, &a, 0, 0});
     EXPECT_EQ(list.Add({"Wyrm", 0x00B400, &b, 3, 12}), 1);
-    EXPECT_EQ(list.selected(), 0);
+    EXPECT_EQ(list.SelectedData(), &a);  // the first item selected itself
     EXPECT_EQ(ComboItemLabel(list.items()[0]), "Drake");
     EXPECT_EQ(ComboItemLabel(list.items()[1]), "Wyrm [3/12]");
-
-    EXPECT_FALSE(list.SetCurSel(2));
-    EXPECT_FALSE(list.SetCurSel(-2));
+    // Indexes out of range change nothing.
+    EXPECT_FALSE(list.SetCurSel(2) || list.SetCurSel(-2) || list.SetItemStatus(2, 1, 1, 1));
+    EXPECT_TRUE(list.ItemData(5) == nullptr && list.ItemData(-1) == nullptr);
     EXPECT_TRUE(list.SetCurSel(1));
     EXPECT_EQ(list.SelectedData(), &b);
-    EXPECT_EQ(list.ItemData(5), nullptr);
-    EXPECT_EQ(list.ItemData(-1), nullptr);
-
-    EXPECT_FALSE(list.SetItemStatus(2, 1, 1, 1));
     EXPECT_TRUE(list.SetItemStatus(0, 0x00B400, 1, 4));
     EXPECT_EQ(ComboItemLabel(list.items()[0]), "Drake [1/4]");
     EXPECT_EQ(list.items()[0].color, 0x00B400u);
-
     EXPECT_TRUE(list.SetCurSel(-1));
     EXPECT_EQ(list.SelectedData(), nullptr);
     list.Clear();
-    EXPECT_EQ(list.count(), 0);
-    EXPECT_EQ(list.selected(), -1);
-    EXPECT_EQ(list.hot(), -1);
+    EXPECT_TRUE(list.count() == 0 && list.selected() == -1 && list.hot() == -1);
 }
 
 TEST(ComboList, HighlightMovesWithinTheList) {
