@@ -102,8 +102,7 @@ class Controls(KitTest):
         self.assertEqual(self.gallery.run("value"), ["value=25"])
 
     def test_buttons_click_only_when_pressed_and_released_inside(self):
-        xdotool("mousemove", 80, 86)
-        time.sleep(0.3)
+        xdotool("mousemove", 80, 86, settle=0.3)
         hovered = Screen("button-hovered")
         # The top edge traced at y = 70.5 lands on row 70 or, under Wine's GDI+, row 71.
         self.assertTrue(near(hovered.pixel(80, 70), ACCENT, 30) or near(hovered.pixel(80, 71), ACCENT, 30), "accent border")
@@ -111,12 +110,10 @@ class Controls(KitTest):
         xdotool("click", 1)
         self.assertEqual(self.gallery.expect("command")[0], "command id=201 code=0")
         self.assertEqual(self.gallery.quiet(), [], "exactly one click")
-        xdotool("mousedown", 1)
-        time.sleep(0.2)
+        xdotool("mousedown", 1, settle=0.2)
         pressed = Screen("button-pressed")
         self.assertTrue(45 <= pressed.pixel(30, 80)[0] <= 52, f"pressed face {pressed.pixel(30, 80)}")
-        xdotool("mousemove", 80, 250)
-        time.sleep(0.2)
+        xdotool("mousemove", 80, 250, settle=0.2)
         xdotool("mouseup", 1)
         xdotool("mousemove", 380, 86, "click", 1)  # the disabled button
         self.assertEqual(self.gallery.quiet(), [])
@@ -161,11 +158,9 @@ class Dialogs(KitTest):
         self.assertGreaterEqual(width, 200)
         # Hovering moves the accent border from Yes to No.
         yes, no = (x + width // 2 - 40, y + height - 34), (x + width // 2 + 40, y + height - 34)
-        xdotool("mousemove", *yes)
-        time.sleep(0.3)
+        xdotool("mousemove", *yes, settle=0.3)
         on_yes = Screen("confirm-hover-yes")
-        xdotool("mousemove", *no)
-        time.sleep(0.3)
+        xdotool("mousemove", *no, settle=0.3)
         on_no = Screen("confirm-hover-no")
         top = y + height - 48
 
@@ -239,8 +234,7 @@ class Menu(KitTest):
         self.open_menu()
         # Five 28 px rows and a 9 px separator under an 8 px margin; narrow labels give 160 px.
         self.assertEqual(self.tiers(), [(100, 100, 260, 257)])
-        xdotool("mousemove", 150, 150)  # Options
-        time.sleep(0.3)
+        xdotool("mousemove", 150, 150, settle=0.3)  # Options
         root, sub = self.tiers()
         self.assertEqual(root, (100, 100, 260, 257))
         self.assertEqual((sub[0], sub[1], sub[3]), (260, 136, 228))  # beside the row, three rows tall
@@ -250,14 +244,11 @@ class Menu(KitTest):
         self.assertGreater(shot.count(268, 142, 284, 158, lambda p: near(p, (0, 120, 215), 40)), 3, "check mark")
         self.assertGreater(shot.count(240, 140, 252, 160, lambda p: min(p) > 150), 3, "submenu arrow")
         xdotool("mousemove", 300, 150)
-        xdotool("mousemove", 300, 214)  # Deeper
-        time.sleep(0.3)
+        xdotool("mousemove", 300, 214, settle=0.3)  # Deeper
         self.assertEqual(self.tiers()[2], (sub[2], 200, sub[2] + 160, 236))
-        xdotool("mousemove", 300, 186, "click", 1)  # the disabled option: nothing happens
-        time.sleep(0.3)
+        xdotool("mousemove", 300, 186, "click", 1, settle=0.3)  # the disabled option: nothing happens
         self.assertEqual(len(self.tiers()), 2, "moving onto a disabled row closed the deeper tier only")
-        xdotool("mousemove", 300, 214)
-        time.sleep(0.3)
+        xdotool("mousemove", 300, 214, settle=0.3)
         xdotool("mousemove", sub[2] - 10, 214, "mousemove", sub[2] + 30, 222, "click", 1)
         self.assertEqual(self.outcome(), ["command id=3010 code=0"])
         self.assertEqual(self.tiers(), [])
@@ -266,8 +257,7 @@ class Menu(KitTest):
         for x, y, expected in choices:
             self.open_menu()
             xdotool("mousemove", 150, 168, "click", 1)  # the separator
-            xdotool("mousemove", 150, 150, "click", 1)  # a submenu parent
-            time.sleep(0.2)
+            xdotool("mousemove", 150, 150, "click", 1, settle=0.2)  # a submenu parent
             self.assertEqual(len(self.tiers()), 2)
             xdotool("mousemove", x, y, "click", 1)
             self.assertEqual(self.outcome(), expected)
@@ -296,8 +286,7 @@ class Menu(KitTest):
         self.open_menu(1200, 900)
         # 1200 lies in the right 30 % of 1280; 900 + 157 passes the bottom, so the tier ends 28 px below 900.
         self.assertEqual(self.tiers(), [(1040, 771, 1200, 928)])
-        xdotool("mousemove", 1100, 821)  # Options opens leftwards too
-        time.sleep(0.3)
+        xdotool("mousemove", 1100, 821, settle=0.3)  # Options opens leftwards too
         self.assertEqual(self.tiers()[0][2], 1040)
         Screen("menu-leftwards")
         xdotool("mousemove", 600, 380, "click", 1)

@@ -88,41 +88,33 @@ class ViewsTest(unittest.TestCase):
         self.assertEqual(self.gallery.quiet()[-1:], ["scroll overflowing=12"])
         # A click in the strip above the thumb pages up by the five visible rows.
         xdotool("click", 1)
-        xdotool("mousemove", 784, 15)
-        xdotool("click", 1)
+        xdotool("mousemove", 784, 15, "click", 1)
         self.assertEqual(self.gallery.quiet()[-1:], ["scroll overflowing=7"])
         # The scaled list scrolls with the wheel as well.
-        xdotool("mousemove", 600, 300)
-        xdotool("click", 5)
+        xdotool("mousemove", 600, 300, "click", 5)
         self.assertEqual(self.gallery.quiet(), ["scroll scaled=1"])
 
     def test_3_combo_box_by_mouse_and_keyboard(self):
         combo = (100, 355)
-        xdotool("mousemove", *combo)
-        xdotool("click", 1)
+        xdotool("mousemove", *combo, "click", 1)
         self.assertEqual(self.gallery.quiet(), ["command id=1001 code=7 selected=0"])
         shot = Screen("views-combo-open")
         # The list opens right below the field with the counts after the names; the selected row is marked.
         self.assertEqual(shot.pixel(240, 375), (47, 74, 105))
         self.assertTrue(any(g > 150 and r < 60 and b < 60 for r, g, b in shot.region(15, 370 + 56, 150, 370 + 84)))
-        xdotool("mousemove", 100, 370 + 70)
-        xdotool("click", 1)
+        xdotool("mousemove", 100, 370 + 70, "click", 1)
         self.assertEqual(self.gallery.quiet(),
                          ["command id=1001 code=1 selected=2", "command id=1001 code=8 selected=2"])
 
-        xdotool("mousemove", *combo)
-        xdotool("click", 1)
+        xdotool("mousemove", *combo, "click", 1)
         xdotool("key", "Up")
         xdotool("key", "Return")
         self.assertEqual(self.gallery.quiet(), ["command id=1001 code=7 selected=2",
                                                 "command id=1001 code=1 selected=1",
                                                 "command id=1001 code=8 selected=1"])
-        for close in (("key", "Escape"), ("click", 1)):
-            with self.subTest(close=close):
-                xdotool("mousemove", *combo)
-                xdotool("click", 1)
-                if close[0] == "click":
-                    xdotool("mousemove", 700, 560)
+        for close in (("key", "Escape"), ("mousemove", 700, 560, "click", 1)):
+            with self.subTest(close=close[0]):
+                xdotool("mousemove", *combo, "click", 1)
                 xdotool(*close)
                 self.assertEqual(self.gallery.quiet(), ["command id=1001 code=7 selected=1",
                                                         "command id=1001 code=8 selected=1"])
