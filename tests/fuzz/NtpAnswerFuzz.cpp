@@ -7,23 +7,6 @@
 
 namespace {
 
-// Reads the fuzzer's bytes front to back; zeros once they run out.
-class ByteReader {
-public:
-    ByteReader(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    uint64_t take(int count) {
-        uint64_t value = 0;
-        for (int i = 0; i < count; ++i) value = value << 8 | (at_ < size_ ? data_[at_++] : 0);
-        return value;
-    }
-    std::vector<uint8_t> rest() const { return {data_ + at_, data_ + size_}; }
-
-private:
-    const uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
-
 uint64_t bigEndian(const std::vector<uint8_t>& bytes, std::size_t at, int count) {
     uint64_t value = 0;
     for (int i = 0; i < count; ++i) value = value << 8 | bytes[at + i];
@@ -35,13 +18,18 @@ uint64_t bigEndian(const std::vector<uint8_t>& bytes, std::size_t at, int count)
 // Input: a flag byte, the nonce, the server's and the source's endpoint, then the datagram. The flags make the
 // common case likely: bit 0 has the datagram come from the server, bit 1 has it echo the nonce.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    ByteReader reader(data, size);
-    const uint64_t flags = reader.take(1);
-    const uint64_t nonce = reader.take(8);
-    const UdpEndpoint server{static_cast<uint32_t>(reader.take(4)), static_cast<uint16_t>(reader.take(2))};
-    UdpEndpoint source{static_cast<uint32_t>(reader.take(4)), static_cast<uint16_t>(reader.take(2))};
+    std::size_t at = 0;
+    const auto take = [&](int count) {  // zeros once the bytes run out
+        uint64_t value = 0;
+        for (int i = 0; i < count; ++i) value = value << 8 | (at < size ? data[at++] : 0);
+        return value;
+    };
+    const uint64_t flags = take(1);
+    const uint64_t nonce = take(8);
+    const UdpEndpoint server{static_cast<uint32_t>(take(4)), static_cast<uint16_t>(take(2))};
+    UdpEndpoint source{static_cast<uint32_t>(take(4)), static_cast<uint16_t>(take(2))};
     if (flags & 1) source = server;
-    std::vector<uint8_t> datagram = reader.rest();
+    std::vector<uint8_t> datagram(data + at, data + size);
     if ((flags & 2) && datagram.size() >= 32)
         for (int i = 0; i < 8; ++i) datagram[24 + i] = static_cast<uint8_t>(nonce >> (56 - 8 * i));
 

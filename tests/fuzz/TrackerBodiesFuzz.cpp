@@ -107,12 +107,9 @@ void checkChannelStatus(const std::string& body, const json& document) {
     const std::string message = decodeChannelStatus(body, channels);
 
     const json* items = document.is_discarded() ? nullptr : arrayAt(document, "items");
-    if (document.is_discarded())
-        FUZZ_CHECK(message == "Invalid JSON in channel status response");
-    else if (!items)
-        FUZZ_CHECK(message == "Missing items array in channel status response");
-    else
-        FUZZ_CHECK(message.empty());
+    FUZZ_CHECK(message == (document.is_discarded() ? "Invalid JSON in channel status response"
+                           : !items                ? "Missing items array in channel status response"
+                                                   : ""));
     if (!message.empty()) {
         FUZZ_CHECK(channels == sentinel);
         return;
