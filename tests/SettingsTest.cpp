@@ -83,20 +83,6 @@ TEST(Settings, ReadsAndRewritesAFileFromAnEarlierReleaseUnchanged) {
     EXPECT_EQ(readBytes(iniIn(fresh)), original);
 }
 
-TEST(Settings, MissingFileKeepsDefaultsAndFirstSaveWritesEveryKeyInOrder) {
-    TempDir dir;
-    Settings settings(iniIn(dir));
-    settings.Load();
-    EXPECT_EQ(numbers(settings), kDefaults);
-    EXPECT_FALSE(std::filesystem::exists(settings.path()));
-
-    settings.Save();
-    EXPECT_EQ(readFileText(settings.path()),
-              L"[Window]\r\nLeft=100\r\nTop=100\r\nRight=550\r\nBottom=800\r\nOpacity=75\r\nTextScale=100\r\n"
-              L"ClickThroughMode=0\r\n[Hotkeys]\r\nClickThrough=66\r\nClickThroughMods=6\r\nVisibility=66\r\n"
-              L"VisibilityMods=2\r\nBossMenu=65\r\nBossMenuMods=2\r\n");
-}
-
 TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
     struct Case {
         const char* name;
