@@ -9,8 +9,8 @@
 
 const std::string kText = R"({"channel_status":{"a":[{"channel_number":1,"last_hp":50}]}})";
 
-static std::string rawDeflate(const std::string& data, int flush = Z_FINISH) {
-    return deflateAll(data, -MAX_WBITS, flush, 9);
+static std::string rawDeflate(const std::string& data) {
+    return deflateAll(data, -MAX_WBITS, 9);
 }
 
 // Header with `flags` and the `optional` fields they announce, `deflate`, a zero CRC (never checked), `isize`.
@@ -22,14 +22,6 @@ static std::string gzipMember(const std::string& deflate, uint32_t isize, char f
     return member;
 }
 
-// About `mib` KiB that inflate to `mib` MiB of zeros.
-static std::string zeroBomb(int mib, uint32_t isize) {
-    const std::string block = rawDeflate(std::string(1 << 20, '\0'), Z_FULL_FLUSH);
-    std::string deflate;
-    for (int i = 0; i < mib; ++i) deflate += block;
-    return gzipMember(deflate + rawDeflate({}), isize);
-}
-
 TEST(GzipMember, InflatesWellFormedMembersOnly) {
     const std::string deflate = rawDeflate(kText);
     const auto size = static_cast<uint32_t>(kText.size());
@@ -39,11 +31,8 @@ TEST(GzipMember, InflatesWellFormedMembersOnly) {
         {"extra, name and comment", gzipMember(deflate, size, 0x1C, std::string("\3\0xyzbody.json\0note\0", 20)), true},
         {"header crc", gzipMember(deflate, size, 0x02, "\x12\x34"), true},
         {"isize 0", gzipMember(deflate, 0), true},
-        {"isize too small", gzipMember(deflate, 3), true},
         {"isize too large", gzipMember(deflate, size * 100), true},
         {"isize beyond the one-shot range", gzipMember(deflate, 0xFFFFFFFF), true},
-        {"shorter than 18 bytes", plain.substr(0, 17), false},
-        {"wrong magic", "\x1f\x8c" + plain.substr(2), false},
         {"not deflate", std::string(plain).replace(2, 1, "\7"), false},
         {"reserved flag", gzipMember(deflate, size, 0x20), false},
         {"extra longer than the body", gzipMember(deflate, size, 0x04, "\xff\xff"), false},
@@ -52,7 +41,6 @@ TEST(GzipMember, InflatesWellFormedMembersOnly) {
         {"comment without terminator", "\x1f\x8b\x08\x10" + std::string(34, 'n'), false},
         {"no compressed byte", gzipMember("", 0, 0x08, std::string("name\0", 5)), false},
         {"corrupt deflate", gzipMember(std::string(40, '\xff'), 40), false},
-        {"deflate cut short", gzipMember(deflate.substr(0, deflate.size() / 2), size), false},
     };
     for (const auto& [name, member, inflates] : cases) {
         std::string out = "old";
@@ -62,7 +50,7 @@ TEST(GzipMember, InflatesWellFormedMembersOnly) {
 }
 
 // A body of exactly the cap inflates; one byte more fails, however its size is announced, and the output
-// never holds more than the cap.
+// never holds more than the cap. (HttpGet's tables run the real cap and a bomb through the client.)
 TEST(GzipMember, InflatesUpToTheCapAndNoFurther) {
     const std::size_t cap = 1 << 20;
     for (const std::size_t size : {cap, cap + 1}) {
@@ -77,9 +65,4 @@ TEST(GzipMember, InflatesUpToTheCapAndNoFurther) {
             EXPECT_LE(out.capacity(), cap);
         }
     }
-    // The real cap against a bomb: 10 GiB of zeros in about 10 MiB.
-    std::string out = "old";
-    EXPECT_FALSE(inflateGzipMember(zeroBomb(10240, 0), out));
-    EXPECT_EQ(out, "");
-    EXPECT_LE(out.capacity(), kInflateCapBytes);
 }
