@@ -234,14 +234,9 @@ private:
         report("done %s", command.c_str());
     }
 
-    CustomLabel status_;
-    CustomLabel emptyLabel_;
-    CustomButton apply_;
-    CustomButton hotkey_;
-    CustomButton disabled_;
-    CustomSlider opacity_;
-    CustomSlider disabledSlider_;
-    CustomSlider narrowSlider_;
+    CustomLabel status_, emptyLabel_;
+    CustomButton apply_, hotkey_, disabled_;
+    CustomSlider opacity_, disabledSlider_, narrowSlider_;
 };
 
 }  // namespace

@@ -20,14 +20,10 @@ std::vector<uint32_t> paintRows(bool onePainter) {
     UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     ScopedSelect select(dc.get(), bitmap.get());
     ChannelRowPainter shared;
-    int top = 0;
-    int channel = 1;
+    int top = 0, channel = 0;
     for (const int height : {40, 40, 60, 80, 30, 30, 60, 80, 60}) {
-        ChannelRow row;
-        row.channelNumber = channel++;
-        row.hpPercent = 100 - 9 * channel;
-        row.etd = channel % 2 ? 95.7 : 0;
-        row.dps = 0.42;
+        ++channel;
+        const ChannelRow row{channel, 100 - 9 * channel, 0.42, channel % 2 ? 95.7 : 0, 0, 0};
         const RECT bounds{0, top, kWidth - 20 * (channel % 3), top + height};
         if (onePainter) {
             shared.Paint(dc.get(), row, bounds);

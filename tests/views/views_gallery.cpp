@@ -17,17 +17,6 @@ namespace {
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr unsigned kComboId = 1001;
 
-ChannelRow row(int channel, int hp, double etd = 0, double dps = 0, uint32_t bar = 0, uint32_t text = 0) {
-    ChannelRow r;
-    r.channelNumber = channel;
-    r.hpPercent = hp;
-    r.etd = etd;
-    r.dps = dps;
-    r.barColor = bar;
-    r.textColor = text;
-    return r;
-}
-
 class Gallery : public Window {
 public:
     bool Create() {
@@ -39,9 +28,13 @@ public:
         // One row per bar colour, a stale row, no estimates: exactly five rows of 40 pixels.
         thresholds_.Create(hwnd_, 10, 10, 380, 200, 1);
         thresholds_.SetTextScale(100);
-        thresholds_.SetRows({row(1, 24), row(2, 25), row(3, 49), row(4, 50), row(5, 80, 0, 0, 0x808080, 0xC8C8C8)});
+        thresholds_.SetRows({{1, 24, 0, 0, 0, 0},
+                             {2, 25, 0, 0, 0, 0},
+                             {3, 49, 0, 0, 0, 0},
+                             {4, 50, 0, 0, 0, 0},
+                             {5, 80, 0, 0, 0x808080, 0xC8C8C8}});
         std::vector<ChannelRow> many;
-        for (int i = 0; i < 30; ++i) many.push_back(row(i + 1, 100 - 3 * i, 95.7 + i, 0.42));
+        for (int i = 0; i < 30; ++i) many.push_back({i + 1, 100 - 3 * i, 0.42, 95.7 + i, 0, 0});
         overflowing_.Create(hwnd_, 410, 10, 380, 200, 2);
         overflowing_.SetTextScale(100);
         overflowing_.SetRows(many);
@@ -74,7 +67,7 @@ protected:
                 if (!rowsUpdated_) {
                     rowsUpdated_ = true;
                     std::vector<ChannelRow> shown;
-                    for (int i = 0; i < 30; ++i) shown.push_back(row(i + 1, 100 - 3 * i, 95.7 + i, 0.42));
+                    for (int i = 0; i < 30; ++i) shown.push_back({i + 1, 100 - 3 * i, 0.42, 95.7 + i, 0, 0});
                     updated_.SetRows(changedRows(shown));
                 }
                 reportScroll("overflowing", overflowing_, lastOverflowing_);
@@ -110,17 +103,11 @@ private:
         std::fflush(stdout);
     }
 
-    ProgressList thresholds_;
-    ProgressList overflowing_;
-    ProgressList empty_;
-    ProgressList scaled_;
-    ProgressList updated_;
-    ProgressList fresh_;
+    ProgressList thresholds_, overflowing_, empty_, scaled_, updated_, fresh_;
     bool rowsUpdated_ = false;
     ComboBox combo_;
     int tags_[3] = {0, 1, 2};
-    int lastOverflowing_ = 0;
-    int lastScaled_ = 0;
+    int lastOverflowing_ = 0, lastScaled_ = 0;
 };
 
 }  // namespace
