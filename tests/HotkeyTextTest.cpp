@@ -2,14 +2,10 @@
 
 #include "HotkeyText.h"
 
-namespace {
-
 // A keyboard layout that knows one extra key.
-std::wstring layoutName(int32_t virtualKey) {
+static std::wstring layoutName(int32_t virtualKey) {
     return virtualKey == 0xE2 ? L"<>" : L"";
 }
-
-}  // namespace
 
 TEST(HotkeyText, NamesEveryKindOfKey) {
     struct Case {

@@ -2,13 +2,9 @@
 
 #include "MainLayout.h"
 
-namespace {
-
-ScreenRect rect(int x, int y, int w, int h) {
+static ScreenRect rect(int x, int y, int w, int h) {
     return {x, y, x + w, y + h};
 }
-
-}  // namespace
 
 // The default window's client area: 450 x 700 less the frame, say 434 x 661.
 TEST(MainLayout, NormalActiveAndClickThrough) {

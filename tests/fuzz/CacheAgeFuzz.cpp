@@ -6,8 +6,6 @@
 #include "FuzzCheck.h"
 #include "net/ServerStatus.h"
 
-namespace {
-
 const std::set<std::string> kFailures = {
     "Invalid JSON response",
     "JSON root is not an object",
@@ -18,8 +16,6 @@ const std::set<std::string> kFailures = {
     "'cache_age' is not a number",
     "'cache_age' out of valid range",
 };
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string body(reinterpret_cast<const char*>(data), size);

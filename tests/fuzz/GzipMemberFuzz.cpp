@@ -4,12 +4,10 @@
 #include "FuzzCheck.h"
 #include "net/GzipMember.h"
 
-namespace {
-
 constexpr std::size_t kSmallestMember = 18;
 
 // Inflates into an output holding stale bytes: a failure must leave nothing of them or of a partial result.
-bool inflateChecked(const std::string& member, std::string& out, std::size_t cap = kInflateCapBytes) {
+static bool inflateChecked(const std::string& member, std::string& out, std::size_t cap = kInflateCapBytes) {
     out = "stale";
     const bool ok = inflateGzipMember(member, out, cap);
     FUZZ_CHECK(out.size() <= cap);
@@ -17,12 +15,10 @@ bool inflateChecked(const std::string& member, std::string& out, std::size_t cap
     return ok;
 }
 
-std::string withIsize(std::string member, uint32_t isize) {
+static std::string withIsize(std::string member, uint32_t isize) {
     for (std::size_t i = 0; i < 4; ++i) member[member.size() - 4 + i] = static_cast<char>(isize >> (8 * i));
     return member;
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string member(reinterpret_cast<const char*>(data), size);

@@ -5,15 +5,11 @@
 #include "FuzzCheck.h"
 #include "net/NtpPacket.h"
 
-namespace {
-
-uint64_t bigEndian(const std::vector<uint8_t>& bytes, std::size_t at, int count) {
+static uint64_t bigEndian(const std::vector<uint8_t>& bytes, std::size_t at, int count) {
     uint64_t value = 0;
     for (int i = 0; i < count; ++i) value = value << 8 | bytes[at + i];
     return value;
 }
-
-}  // namespace
 
 // Input: a flag byte, the nonce, the server's and the source's endpoint, then the datagram. The flags make the
 // common case likely: bit 0 has the datagram come from the server, bit 1 has it echo the nonce.

@@ -7,11 +7,9 @@
 #include "FuzzCheck.h"
 #include "net/UtcTimestamp.h"
 
-namespace {
-
 // sscanf's %d is undefined for a number that does not fit an int, so the C library serves as the reference
 // only while every digit run is short enough to fit.
-bool digitRunsFitAnInt(const std::string& text) {
+static bool digitRunsFitAnInt(const std::string& text) {
     std::size_t run = 0;
     for (const char c : text) {
         run = (c >= '0' && c <= '9') ? run + 1 : 0;
@@ -21,7 +19,7 @@ bool digitRunsFitAnInt(const std::string& text) {
 }
 
 // The tracker time by the C library: scanned like the tracker's format and converted as timegm does.
-int64_t referenceSeconds(const std::string& text) {
+static int64_t referenceSeconds(const std::string& text) {
     if (text.empty()) return 0;
     std::tm fields{};
     if (std::sscanf(text.c_str(), "%d-%d-%d%*c%d:%d:%d", &fields.tm_year, &fields.tm_mon, &fields.tm_mday,
@@ -32,8 +30,6 @@ int64_t referenceSeconds(const std::string& text) {
     fields.tm_isdst = -1;
     return timegm(&fields);
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

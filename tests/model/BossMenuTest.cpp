@@ -4,11 +4,9 @@
 
 #include "model/BossMenu.h"
 
-namespace {
-
 constexpr int64_t kNow = 1'800'000'000;
 
-ChannelStatus channel(int32_t hp, int64_t age) {
+static ChannelStatus channel(int32_t hp, int64_t age) {
     ChannelStatus c;
     c.lastHp = hp;
     c.lastUpdateTime = kNow - age;
@@ -16,7 +14,7 @@ ChannelStatus channel(int32_t hp, int64_t age) {
 }
 
 // Bosses a (no entry), b (one stale channel), c (a fresh and a stale one), d (fresh).
-ModelData world() {
+static ModelData world() {
     ModelData data;
     for (const char* id : {"a", "b", "c", "d"}) data.bossList.push_back({id, id, 0, 0, ""});
     data.channelMap["b"].channels = {channel(50, 100000)};
@@ -24,8 +22,6 @@ ModelData world() {
     data.channelMap["d"].channels = {channel(40, 1)};
     return data;
 }
-
-}  // namespace
 
 TEST(BossMenu, StatusAndTheBossToRestore) {
     const ModelData data = world();

@@ -6,14 +6,13 @@
 
 #include "model/ChannelRules.h"
 
-namespace {
 // A channel report as a test needs it: a rate comes with every estimate, as from the tracker.
-ChannelStatus makeChannel(int32_t number, int32_t hp = 50, int64_t updated = 0, double etd = -1.0) {
+static ChannelStatus makeChannel(int32_t number, int32_t hp = 50, int64_t updated = 0, double etd = -1.0) {
     return ChannelStatus{number, hp, "", updated, etd > 0 ? 0.5 : 0.0, etd, ""};
 }
 
 template <typename Item>
-std::vector<int32_t> channelNumbers(const std::vector<Item>& items) {
+static std::vector<int32_t> channelNumbers(const std::vector<Item>& items) {
     std::vector<int32_t> numbers;
     for (const Item& item : items) numbers.push_back(item.channelNumber);
     return numbers;
@@ -21,7 +20,6 @@ std::vector<int32_t> channelNumbers(const std::vector<Item>& items) {
 
 constexpr int64_t kNow = 1'740'830'400;  // 2025-03-01 12:00:00 UTC
 constexpr ChannelState kFresh = ChannelState::Fresh, kStale = ChannelState::Stale, kDead = ChannelState::Dead;
-}  // namespace
 
 TEST(ChannelRules, FreshnessDependsOnHpAndAge) {
     struct Case {

@@ -8,14 +8,12 @@
 
 using nlohmann::json;
 
-namespace {
-
 // One body that serves both the all-status read and the status probe.
 const std::string kBothAnswers = R"({"channel_status":{"b1":[{"channel_number":7}]},"statistics":{"cache_age":5}})";
 
 // The kinds of request the route behind `baseUrl` received, as "line agent accept-encoding", and the client
 // ports they came from (one per TCP connection).
-std::set<std::string> requestsOf(const std::string& baseUrl, std::set<int>& ports) {
+static std::set<std::string> requestsOf(const std::string& baseUrl, std::set<int>& ports) {
     std::set<std::string> requests;
     for (const json& entry : fixtureLog(baseUrl)) {
         const json& headers = entry["headers"];
@@ -26,12 +24,10 @@ std::set<std::string> requestsOf(const std::string& baseUrl, std::set<int>& port
     return requests;
 }
 
-bool readAllStatus(ApiClient& client) {
+static bool readAllStatus(ApiClient& client) {
     AllStatusMap all;
     return client.fetchAllStatus(all) && all.count("b1") == 1;
 }
-
-}  // namespace
 
 // Two poll cycles on one client: whatever the server does with the connection between requests, every
 // read succeeds as it would on fresh connections, each kind of request goes out as before, and a server

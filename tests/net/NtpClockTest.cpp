@@ -7,12 +7,8 @@
 
 #include "net/NtpResponder.h"
 
-namespace {
-
 // Short time-outs stand in for the real 5 s and 0.5 s, which only scale the waits.
 constexpr NtpTiming kQuick{std::chrono::milliseconds(150), std::chrono::milliseconds(20)};
-
-}  // namespace
 
 // Servers are asked in order. Datagrams that are not the server's answer to this request are passed over until
 // the time-out: bogus ones cannot make the clock give up on, or take the place of, a real answer. A real answer

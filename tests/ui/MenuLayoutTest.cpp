@@ -2,11 +2,7 @@
 
 #include "ui/MenuLayout.h"
 
-namespace {
-
 const ScreenRect kWork{0, 0, 1920, 1040};
-
-}  // namespace
 
 TEST(MenuLayout, RowsAndWidth) {
     const std::vector<MenuRow> rows{{false, true, 40}, {false, true, 80}, {true, true, 0}, {false, false, 60}};

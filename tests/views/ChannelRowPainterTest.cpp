@@ -7,13 +7,11 @@
 #include "ui/ScopedGdi.h"
 #include "views/ChannelRowPainter_win.h"
 
-namespace {
-
 constexpr int kWidth = 420;
 constexpr int kHeight = 480;
 
 // Rows of several sizes, with and without the text over the bar, painted into a fresh 32-bit bitmap.
-std::vector<uint32_t> paintRows(bool onePainter) {
+static std::vector<uint32_t> paintRows(bool onePainter) {
     const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     void* bits = nullptr;
     UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
@@ -37,8 +35,6 @@ std::vector<uint32_t> paintRows(bool onePainter) {
     const auto* pixels = static_cast<const uint32_t*>(bits);
     return std::vector<uint32_t>(pixels, pixels + kWidth * kHeight);
 }
-
-}  // namespace
 
 // Remembering the fitted font sizes must not move a single pixel.
 TEST(ChannelRowPainter, RememberedFontSizesPaintTheSamePixels) {

@@ -4,9 +4,7 @@
 
 #include "views/ListScroll.h"
 
-namespace {
-
-ListScroll listOf(int rows, int rowHeight, int width, int height, int position = 0) {
+static ListScroll listOf(int rows, int rowHeight, int width, int height, int position = 0) {
     ListScroll scroll;
     scroll.SetClientSize(width, height);
     scroll.SetRowHeight(rowHeight);
@@ -14,8 +12,6 @@ ListScroll listOf(int rows, int rowHeight, int width, int height, int position =
     scroll.ScrollTo(position);
     return scroll;
 }
-
-}  // namespace
 
 TEST(ListScroll, RowHeightAndVisibleRows) {
     struct Case {
