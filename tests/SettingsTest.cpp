@@ -10,6 +10,8 @@
 #include "WideText.h"
 #include "support/TempDir.h"
 
+using namespace std::string_literals;
+
 namespace {
 
 std::wstring iniIn(const TempDir& dir) {
@@ -90,29 +92,26 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
         std::vector<int64_t> expected;
         std::string lastBoss;
     };
-    std::vector<int64_t> lowClamps = kDefaults, highClamps = kDefaults, garbage = kDefaults, negative = kDefaults,
-                         modeOn = kDefaults;
-    lowClamps[4] = 10, lowClamps[5] = 100;
-    highClamps[4] = 100, highClamps[5] = 200;
-    garbage[0] = 0, garbage[4] = 10, garbage[7] = 0;  // an empty value keeps its default
-    negative[0] = -1500, negative[4] = 10, negative[8] = static_cast<uint32_t>(-2);
-    modeOn[6] = 1;
+    // The defaults with the fields at the given places changed.
+    const auto with = [](std::initializer_list<std::pair<int, int64_t>> changes) {
+        std::vector<int64_t> values = kDefaults;
+        for (const auto& [at, value] : changes) values[at] = value;
+        return values;
+    };
     const std::string body = "[Window]\r\nLeft=-1500\r\n[Selection]\r\nLastBoss=" + kDragonBoss + "\r\n";
-    const std::wstring wideBody =
-        L"[Window]\r\nLeft=-1500\r\n[Selection]\r\nLastBoss=" + Utf8ToWide(kDragonBoss) + L"\r\n";
-    std::vector<int64_t> left = kDefaults;
-    left[0] = -1500;
     const Case cases[] = {
-        {"low clamps", "[Window]\nOpacity=5\nTextScale=50\n", lowClamps, ""},
-        {"high and huge clamp", "[Window]\nOpacity=150\nTextScale=99999999999999\n", highClamps, ""},
-        {"non-zero mode is on", "[Window]\nClickThroughMode=7\n", modeOn, ""},
+        {"low clamps", "[Window]\nOpacity=5\nTextScale=50\n", with({{4, 10}, {5, 100}}), ""},
+        {"high and huge clamp", "[Window]\nOpacity=150\nTextScale=99999999999999\n", with({{4, 100}, {5, 200}}), ""},
+        {"non-zero mode is on", "[Window]\nClickThroughMode=7\n", with({{6, 1}}), ""},
+        // An empty value keeps its default.
         {"garbage reads as zero", "[Window]\nLeft=abc\nOpacity=xyz\n[Hotkeys]\nClickThrough=zz\nClickThroughMods=\n",
-         garbage, ""},
-        {"negatives", "[Window]\nLeft=-1500\nOpacity=-5\n[Hotkeys]\nClickThroughMods=-2\n", negative, ""},
+         with({{0, 0}, {4, 10}, {7, 0}}), ""},
+        {"negatives", "[Window]\nLeft=-1500\nOpacity=-5\n[Hotkeys]\nClickThroughMods=-2\n",
+         with({{0, -1500}, {4, 10}, {8, static_cast<uint32_t>(-2)}}), ""},
         {"keys outside their section are not read", "Opacity=40\n[Other]\nLeft=5\n[window ]\n", kDefaults, ""},
-        {"not an ini at all", "\x01\x02 binary \xff\xfe junk\0[Window\n=\n", kDefaults, ""},
-        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + body, left, kDragonBoss},
-        {"UTF-16 with a byte-order mark", "\xFF\xFE" + utf16(wideBody), left, kDragonBoss},
+        {"not an ini at all", "\x01\x02 binary \xff\xfe junk\0[Window\n=\n"s, kDefaults, ""},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + body, with({{0, -1500}}), kDragonBoss},
+        {"UTF-16 with a byte-order mark", "\xFF\xFE" + utf16(Utf8ToWide(body)), with({{0, -1500}}), kDragonBoss},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
