@@ -93,19 +93,17 @@ BOOL CALLBACK reportWindow(HWND hwnd, LPARAM) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
-    wchar_t className[64] = L"";
+    wchar_t className[64] = L"", title[128] = L"";
     GetClassNameW(hwnd, className, 64);
-    wchar_t title[128] = L"";
     GetWindowTextW(hwnd, title, 128);
-    RECT r{};
+    RECT r{}, client{};
     GetWindowRect(hwnd, &r);
-    RECT client{};
     GetClientRect(hwnd, &client);
     POINT origin{0, 0};
     ClientToScreen(hwnd, &origin);
-    report("window class=%ls rect=%ld,%ld,%ld,%ld client=%ld,%ld,%ld,%ld enabled=%d title=%ls", className, r.left,
-           r.top, r.right, r.bottom, origin.x, origin.y, client.right, client.bottom, IsWindowEnabled(hwnd) ? 1 : 0,
-           title);
+    // The window rectangle, the client area's screen origin and size, then the title.
+    report("window %ls %ld %ld %ld %ld %ld %ld %ld %ld %ls", className, r.left, r.top, r.right, r.bottom, origin.x,
+           origin.y, client.right, client.bottom, title);
     return TRUE;
 }
 

@@ -5,6 +5,7 @@ xdotool, looked at through screenshots, and asked through its stdin what its win
     kit_gallery_e2e.py --wine build/win64/wine-run.sh --exe kit_gallery.exe --shots DIR
 Screenshots stay in DIR as test artefacts.
 """
+import collections
 import os
 import re
 import sys
@@ -16,6 +17,7 @@ from gallery import Gallery, options, xdotool  # noqa: E402
 from screen import Screen  # noqa: E402
 
 ARGS = None
+Window = collections.namedtuple("Window", "rect client title")  # client: screen origin and size
 WINDOW_BG, CONTROL_BG, ACCENT, TEXT_DISABLED = (30, 30, 30), (45, 45, 45), (110, 185, 255), (100, 100, 100)
 
 
@@ -34,12 +36,14 @@ class KitGallery(Gallery):
         return self.expect("done " + command.split()[0])[1]
 
     def windows(self):
+        """This program's visible windows by class."""
         result = {}
         for line in self.run("windows"):
             if not line.startswith("window "):
                 continue
-            fields = dict(re.findall(r"(\w+)=([^ ]*(?: [^=]*$)?)", line))
-            result.setdefault(fields["class"], []).append(fields)
+            _, cls, *numbers, title = line.split(" ", 10)
+            numbers = tuple(map(int, numbers))
+            result.setdefault(cls, []).append(Window(numbers[:4], numbers[4:], title))
         return result
 
     def wait_for_window(self, window_class, present=True, timeout=10):
@@ -54,10 +58,6 @@ class KitGallery(Gallery):
 
 def near(actual, expected, tolerance=3):
     return all(abs(a - e) <= tolerance for a, e in zip(actual, expected))
-
-
-def rect_of(window):
-    return tuple(map(int, window["rect"].split(",")))
 
 
 class KitTest(unittest.TestCase):
@@ -140,11 +140,6 @@ class Controls(KitTest):
         self.assertEqual(self.gallery.run("value"), ["value=100"])
 
 
-def client_of(window):
-    """Screen origin and size of a window's client area."""
-    return tuple(map(int, window["client"].split(",")))
-
-
 class Dialogs(KitTest):
     def open(self, command, window_class):
         self.gallery.send(command)
@@ -153,7 +148,7 @@ class Dialogs(KitTest):
     def test_confirmation_answers_yes_no_and_keeps_one_open(self):
         g = self.gallery
         dialog = self.open("confirm", "OrlixConfirmDialog")
-        x, y, width, height = client_of(dialog)
+        x, y, width, height = dialog.client
         self.assertGreaterEqual(width, 200)
         # Hovering moves the accent border from Yes to No.
         yes, no = (x + width // 2 - 40, y + height - 34), (x + width // 2 + 40, y + height - 34)
@@ -189,7 +184,7 @@ class Dialogs(KitTest):
     def test_notification_closes_on_keys_and_by_itself(self):
         g = self.gallery
         note = self.open("notify 0", "OrlixNotification")
-        x, y, width, height = client_of(note)
+        x, y, width, height = note.client
         shot = Screen("notification")
         self.assertColour(shot, x + 5, y + 5, WINDOW_BG)
         self.assertColour(shot, x, y + 5, (80, 80, 80))  # the frame
@@ -206,8 +201,8 @@ class Dialogs(KitTest):
     def test_help_opens_once_and_takes_new_text(self):
         g = self.gallery
         help_window = self.open("help", "OrlixHelpDialog")
-        self.assertEqual(help_window["title"], "Brisquel - Help")
-        self.assertEqual(client_of(help_window)[2], 700)
+        self.assertEqual(help_window.title, "Brisquel - Help")
+        self.assertEqual(help_window.client[2], 700)
         Screen("help")
         self.assertEqual(g.run("help Second text"), ["help closed"])
         self.assertEqual(len(g.windows()["OrlixHelpDialog"]), 1)
@@ -218,7 +213,7 @@ class Dialogs(KitTest):
 
 class Menu(KitTest):
     def tiers(self):
-        return sorted((rect_of(w) for w in self.gallery.windows().get("OrlixDarkPopupMenuTier", [])))
+        return sorted((w.rect for w in self.gallery.windows().get("OrlixDarkPopupMenuTier", [])))
 
     def outcome(self):
         """What the menu delivered: lines while it closed and those the window received right after."""
