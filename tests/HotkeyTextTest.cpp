@@ -12,17 +12,11 @@ TEST(HotkeyText, NamesEveryKindOfKey) {
         int32_t key;
         const wchar_t* name;
     };
+    // The ranges' ends, one name of the fixed table, a gap in it, the layout's own name and the hex fallback.
     const Case cases[] = {
-        {'A', L"A"},       {'Z', L"Z"},         {'0', L"0"},
-        {'9', L"9"},       {0x70, L"F1"},       {0x7B, L"F12"},
-        {0x87, L"F24"},    {0x88, L"0x88"},     {0x08, L"Backspace"},
-        {0x1B, L"Esc"},    {0x20, L"Space"},    {0x21, L"Page Up"},
-        {0x2E, L"Delete"}, {0x60, L"Num 0"},    {0x69, L"Num 9"},
-        {0x6A, L"Num *"},  {0x6B, L"Num +"},    {0x6C, L"0x6C"},
-        {0x6F, L"Num /"},  {0x90, L"Num Lock"}, {0x91, L"Scroll Lock"},
-        {0xBA, L";"},      {0xBF, L"/"},        {0xC0, L"`"},
-        {0xDC, L"\\"},     {0xDE, L"'"},        {0xE2, L"<>"},
-        {0xFF, L"0xFF"},   {0x05, L"0x05"},     {0x1234, L"0x1234"},
+        {'A', L"A"},     {'Z', L"Z"},     {'0', L"0"},         {'9', L"9"},     {0x70, L"F1"},
+        {0x87, L"F24"},  {0x88, L"0x88"}, {0xDC, L"\\"},       {0x6C, L"0x6C"}, {0xE2, L"<>"},
+        {0xFF, L"0xFF"}, {0x05, L"0x05"}, {0x1234, L"0x1234"},
     };
     for (const Case& c : cases) EXPECT_EQ(VirtualKeyName(c.key, layoutName), c.name) << c.key;
     EXPECT_EQ(VirtualKeyName(0xE2, nullptr), L"0xE2");
