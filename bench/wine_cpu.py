@@ -9,6 +9,7 @@ own demo tracker, then:
   1. runs HttpGetBench.exe and adds the Wine server's CPU time to each of its phases;
   2. measures an idle Wine program (notepad) for N minutes (default 2);
   3. measures Brisquel.exe showing a boss of the demo tracker for N minutes, and its poll cycles;
+  4. with --steps-exe, measures the step-timed build as long again and splits a poll cycle into its steps;
 and prints CPU per minute, per poll cycle and as a share of one core, with the ratio to the idle program.
 """
 import argparse
@@ -25,6 +26,8 @@ import json
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TICKS = os.sysconf("SC_CLK_TCK")
 SETTLE_SECONDS = 10
+STEP_TIMES_PERIOD = 6  # the step-timed build rewrites its totals every 5 s
+WALL_STEPS = ("request", "status-probe")
 
 
 def cpu_seconds(pid):
@@ -128,16 +131,76 @@ def report(name, process_cpu, server_cpu, seconds, cycles=None):
     return share
 
 
+def overlay_directory(exe, tracker):
+    """A directory holding the exe and an INI that points it at the tracker and a boss with many channels."""
+    workdir = tempfile.mkdtemp(prefix="brisquel-bench-")
+    shutil.copy(exe, os.path.join(workdir, "Brisquel.exe"))
+    with urllib.request.urlopen(f"{tracker.origin()}/api/collections/mobs/records", timeout=10) as response:
+        boss = [b for b in json.load(response)["items"] if b["type"] != "magical_creature"][2]
+    with open(os.path.join(workdir, "Brisquel.ini"), "w", newline="") as f:
+        f.write(f"[Server]\r\nBaseUrl={tracker.origin()}\r\n[Selection]\r\nLastBoss={boss['id']}\r\n")
+    return workdir
+
+
+def read_step_times(workdir):
+    """{step: (count, seconds)} as the step-timed build last wrote them; empty for the normal build."""
+    try:
+        with open(os.path.join(workdir, "step-times.txt")) as f:
+            return {name: (int(count), int(nanoseconds) / 1e9)
+                    for name, count, nanoseconds in (line.split() for line in f)}
+    except OSError:
+        return {}
+
+
+def measure_overlay(wine, exe, tracker, prefix, server, seconds):
+    """CPU of the overlay and of the Wine server, its poll cycles, and its step times over `seconds`."""
+    workdir = overlay_directory(exe, tracker)
+    overlay = subprocess.Popen([wine, "Brisquel.exe"], cwd=workdir)
+    pid = wait_for_process(prefix, "brisquel.exe")
+    while tracker.summaries == 0:
+        time.sleep(0.2)
+    # The step totals are rewritten every few seconds: the window runs from one rewrite to another.
+    time.sleep(SETTLE_SECONDS)
+    steps_before = read_step_times(workdir)
+    cycles_before = tracker.summaries
+    process_cpu, server_cpu = measure(pid, server, seconds)
+    cycles = tracker.summaries - cycles_before
+    time.sleep(STEP_TIMES_PERIOD if steps_before else 0)
+    steps = {name: (count - steps_before[name][0], total - steps_before[name][1])
+             for name, (count, total) in read_step_times(workdir).items()}
+    os.kill(pid, 9)
+    overlay.wait()
+    shutil.rmtree(workdir, ignore_errors=True)
+    return process_cpu, server_cpu, cycles, steps
+
+
+def step_breakdown(process_cpu, server_cpu, cycles, steps):
+    """Milliseconds per poll cycle of each timed step and of what the timers do not cover. The step totals
+    span their own window, so each side is divided by its own count of cycles."""
+    merges = max(steps["merge"][0], 1)
+    timed = 0.0
+    for name, (count, total) in steps.items():
+        waits = name in WALL_STEPS
+        timed += 0 if waits else total / merges
+        print(f"  {name:13s} {total / merges * 1e3:7.3f} ms per cycle ({count / merges:.2f} per cycle)"
+              + (", wall time: includes waiting for the tracker" if waits else ""))
+    print(f"  {'rest':13s} {(process_cpu / cycles - timed) * 1e3:7.3f} ms per cycle of the process's CPU: "
+          "inside Wine's HTTP and sockets, timers, messages")
+    print(f"  {'Wine server':13s} {server_cpu / cycles * 1e3:7.3f} ms per cycle")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--wine", required=True)
     parser.add_argument("--exe", required=True)
     parser.add_argument("--http-bench", required=True)
     parser.add_argument("--minutes", type=float, default=2)
+    parser.add_argument("--steps-exe", help="the step-timed build of Brisquel.exe, for a breakdown of a cycle")
     args = parser.parse_args()
     # The programs start from other directories: paths must hold there too, a bare "wine" stays as it is.
-    args.wine, args.exe, args.http_bench = (os.path.abspath(path) if os.sep in path else path
-                                            for path in (args.wine, args.exe, args.http_bench))
+    args.wine, args.exe, args.http_bench, args.steps_exe = (
+        os.path.abspath(path) if path and os.sep in path else path
+        for path in (args.wine, args.exe, args.http_bench, args.steps_exe))
     prefix = os.environ["WINEPREFIX"]
     seconds = args.minutes * 60
     server = wait_for_process(prefix, "wineserver")
@@ -154,24 +217,12 @@ def main():
         os.kill(pid, 9)
         notepad.wait()
 
-        workdir = tempfile.mkdtemp(prefix="brisquel-bench-")
-        shutil.copy(args.exe, os.path.join(workdir, "Brisquel.exe"))
-        with urllib.request.urlopen(f"{tracker.origin()}/api/collections/mobs/records", timeout=10) as response:
-            boss = [b for b in json.load(response)["items"] if b["type"] != "magical_creature"][2]
-        with open(os.path.join(workdir, "Brisquel.ini"), "w", newline="") as f:
-            f.write(f"[Server]\r\nBaseUrl={tracker.origin()}\r\n[Selection]\r\nLastBoss={boss['id']}\r\n")
-        overlay = subprocess.Popen([args.wine, "Brisquel.exe"], cwd=workdir)
-        pid = wait_for_process(prefix, "brisquel.exe")
-        while tracker.summaries == 0:
-            time.sleep(0.2)
-        time.sleep(SETTLE_SECONDS)
-        cycles_before = tracker.summaries
-        process_cpu, server_cpu = measure(pid, server, seconds)
-        busy = report("Brisquel.exe", process_cpu, server_cpu, seconds, tracker.summaries - cycles_before)
+        process_cpu, server_cpu, cycles, _ = measure_overlay(args.wine, args.exe, tracker, prefix, server, seconds)
+        busy = report("Brisquel.exe", process_cpu, server_cpu, seconds, cycles)
         print(f"ratio overlay / idle program: {busy / idle:.2f}")
-        os.kill(pid, 9)
-        overlay.wait()
-        shutil.rmtree(workdir, ignore_errors=True)
+        if args.steps_exe:
+            print(f"== {args.minutes:g} min: where a poll cycle's time goes (the step-timed build) ==")
+            step_breakdown(*measure_overlay(args.wine, args.steps_exe, tracker, prefix, server, seconds))
     finally:
         tracker.stop()
 

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "net/StepTimes.h"
+
 AllStatusPoller::AllStatusPoller(std::shared_ptr<LiveModel> model, std::shared_ptr<TrackerSource> source,
                                  PollerTiming timing)
     : model_(std::move(model)), source_(std::move(source)), timing_(timing) {}
@@ -11,12 +13,13 @@ void AllStatusPoller::run() {
     while (!model_->stopRequested()) {
         summary.clear();
         if (fetchSummary(summary)) {
+            StepTimer timer(Step::Merge);
             model_->mergeAllStatus(summary);
         } else {
-            model_->pauseUnlessStopped(timing_.slice, timing_.slicesAfterFailure);
+            model_->pauseUnlessStopped(timing_.afterFailure);
         }
         model_->storeServerCacheAge(fetchCacheAge());
-        model_->pauseUnlessStopped(timing_.slice, timing_.slicesAfterCycle);
+        model_->pauseUnlessStopped(timing_.afterCycle);
     }
 }
 

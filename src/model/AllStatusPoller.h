@@ -7,9 +7,8 @@
 #include "net/TrackerSource.h"
 
 struct PollerTiming {
-    std::chrono::milliseconds slice{50};  // the stop flag is checked after every slice
-    int slicesAfterFailure = 20;
-    int slicesAfterCycle = 10;
+    std::chrono::milliseconds afterFailure{1000};  // on top of the pause after every cycle
+    std::chrono::milliseconds afterCycle{500};
 };
 
 // Merges the all-status summary and the server's cache age into the model about twice a second

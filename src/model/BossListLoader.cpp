@@ -32,7 +32,7 @@ bool BossListLoader::retryUntilStopped(const std::function<bool()>& read) {
             ok = false;
         }
         if (ok) return true;
-        model_->pauseUnlessStopped(timing_.retryDelay, 1);
+        model_->pauseUnlessStopped(timing_.retryDelay);
     }
     return false;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "net/StepTimes.h"
+
 int64_t freshnessWindow(int32_t hp) {
     if (hp == 100) return 300;
     if (hp >= 80) return 180;
@@ -48,6 +50,7 @@ bool channelOrderBefore(const ChannelStatus& a, const ChannelStatus& b, int64_t 
 }
 
 std::vector<ChannelRow> buildChannelRows(const BossEntry& entry, int64_t now) {
+    StepTimer timer(Step::Rows);
     std::vector<ChannelStatus> live = liveChannels(entry);
     // The recency rule skips reports without a time, so three stale channels can order in a cycle. An
     // introsort may then run past the range; a merge sort stays inside it whatever the comparisons say.

@@ -1,7 +1,5 @@
 #include "model/LiveModel.h"
 
-#include <thread>
-
 void LiveModel::storeBossList(std::vector<BossInfo> bosses) {
     std::lock_guard<std::mutex> guard(lock_);
     data_.bossList = std::move(bosses);
@@ -31,8 +29,4 @@ bool LiveModel::takeDataUpdated() {
     const bool updated = data_.dataUpdated;
     data_.dataUpdated = false;
     return updated;
-}
-
-void LiveModel::pauseUnlessStopped(std::chrono::milliseconds slice, int slices) const {
-    for (int i = 0; i < slices && !stop_; ++i) std::this_thread::sleep_for(slice);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "model/BossEntry.h"
+#include "net/StopSignal.h"
 #include "net/TrackerRecords.h"
 
 // The live boss data as the workers leave it for the UI thread.
@@ -44,13 +44,13 @@ public:
         return reader(static_cast<const ModelData&>(data_));
     }
 
-    void requestStop() { stop_ = true; }
-    bool stopRequested() const { return stop_; }
-    // Sleeps `slices` times for `slice`, checking the stop flag before each.
-    void pauseUnlessStopped(std::chrono::milliseconds slice, int slices) const;
+    void requestStop() { stop_.request(); }
+    bool stopRequested() const { return stop_.requested(); }
+    // Sleeps for `pause`, or less when a stop is requested meanwhile.
+    void pauseUnlessStopped(std::chrono::milliseconds pause) const { stop_.waitFor(pause); }
 
 private:
     mutable std::mutex lock_;
     ModelData data_;
-    std::atomic<bool> stop_{false};
+    StopSignal stop_;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "net/ConnectionState.h"
+#include "net/StopSignal.h"
 #include "net/TrackerRecords.h"
 #include "net/TrackerSource.h"
 #include "net/WorkerThread.h"
@@ -63,7 +64,7 @@ private:
     uint64_t baseUrlChanges_ = 0;
     std::map<std::thread::id, std::unique_ptr<ThreadConnections>> connections_;
     std::unique_ptr<WorkerThread> worker_;
-    std::shared_ptr<std::atomic<bool>> workerStop_;
+    std::shared_ptr<StopSignal> workerStop_;
     std::atomic<bool> workerRunning_{false};
     uint64_t bytesReceivedTotal_ = 0;
     uint64_t bytesSentTotal_ = 0;

@@ -5,6 +5,7 @@
 #include "net/ApiClient.h"
 #include "net/HttpGet.h"
 #include "net/ServerStatus.h"
+#include "net/StepTimes.h"
 #include "net/TrackerDecoder.h"
 #include "net/TrackerPaths.h"
 #include "net/WinHttpRequest.h"
@@ -21,7 +22,6 @@ constexpr std::size_t kStatusBodyReserve = 4096;
 constexpr DWORD kStatusReadBlock = 8192;
 constexpr uint64_t kStatusBodyCap = 1048576;
 
-constexpr auto kWorkerPollInterval = std::chrono::milliseconds(50);
 constexpr auto kWorkerShutdownWait = std::chrono::milliseconds(5000);
 
 }  // namespace
@@ -136,9 +136,12 @@ bool ApiClient::fetchChannelStatus(const std::string& bossId, std::vector<Channe
 bool ApiClient::fetchAllStatus(AllStatusMap& result) {
     result.clear();
     std::string body;
-    const bool ok = download(kAllStatusPath, LastRequest::Tracked,
-                             "Failed to fetch all status - network error or empty response", body) &&
-                    succeeded(decodeAllStatus(body, result));
+    bool ok = download(kAllStatusPath, LastRequest::Tracked,
+                       "Failed to fetch all status - network error or empty response", body);
+    if (ok) {
+        StepTimer timer(Step::Decode);
+        ok = succeeded(decodeAllStatus(body, result));
+    }
     // The summary is what keeps the overlay current, so its failures in a row are what the user is told.
     std::lock_guard<std::mutex> guard(lock_);
     reconnectAttempts_ = ok ? 0 : reconnectAttempts_ + 1;
@@ -146,6 +149,7 @@ bool ApiClient::fetchAllStatus(AllStatusMap& result) {
 }
 
 double ApiClient::fetchServerCacheAge() {
+    StepTimer timer(Step::StatusProbe);
     std::string message, baseUrl;
     HttpConnection& connection = currentConnections(baseUrl).status;
     const double age = probeCacheAge(connection, baseUrl, message);
@@ -214,12 +218,12 @@ double ApiClient::probeCacheAge(HttpConnection& connection, const std::string& b
 
 bool ApiClient::startWorker(ConnectionListener listener) {
     if (worker_) return true;
-    auto stop = std::make_shared<std::atomic<bool>>(false);
+    auto stop = std::make_shared<StopSignal>();
     // The body shares only its flag and listener, so a detached worker outlives the client harmlessly.
     worker_ = WorkerThread::start([stop, listener = std::move(listener)] {
         listener(CONNECTION_CONNECTED);
         listener(CONNECTION_CONNECTED);
-        while (!*stop) std::this_thread::sleep_for(kWorkerPollInterval);
+        stop->wait();
         listener(CONNECTION_DISCONNECTED);
     });
     if (!worker_) return false;
@@ -230,7 +234,7 @@ bool ApiClient::startWorker(ConnectionListener listener) {
 
 void ApiClient::stopWorker() {
     if (!worker_) return;
-    *workerStop_ = true;
+    workerStop_->request();
     worker_->finish(std::chrono::steady_clock::now() + kWorkerShutdownWait);
     worker_.reset();
     workerRunning_ = false;

@@ -5,6 +5,7 @@
 #include "WideText.h"
 #include "net/GzipMember.h"
 #include "net/HttpGet.h"
+#include "net/StepTimes.h"
 #include "net/WinHttpRequest.h"
 
 namespace {
@@ -32,26 +33,33 @@ uint64_t readCompleteBody(WinHttpRequest& request, std::string& wire) {
     return received;
 }
 
-}  // namespace
-
-uint64_t httpGet(HttpConnection& connection, const std::string& url, std::string& body) {
+// The undecoded body of a 200 answer, and whether it is gzip-encoded; 0 for any failure.
+uint64_t receiveBody(HttpConnection& connection, const std::string& url, std::string& wire, bool& gzip) {
+    StepTimer timer(Step::Request);
     WinHttpRequest request;
     if (!request.crackUrl(Utf8ToWide(url))) return 0;
     if (request.send(connection, kDataRequest) != RequestStep::Done) return 0;
 
     DWORD status = 0;
     request.statusCode(status);
-    const bool gzip = isGzipEncoded(request);
+    gzip = isGzipEncoded(request);
     if (status != kHttpStatusOk) return 0;
+    return readCompleteBody(request, wire);
+}
 
+}  // namespace
+
+uint64_t httpGet(HttpConnection& connection, const std::string& url, std::string& body) {
     try {
         std::string wire;
-        const uint64_t received = readCompleteBody(request, wire);
+        bool gzip = false;
+        const uint64_t received = receiveBody(connection, url, wire, gzip);
         if (received == 0) return 0;
         if (!gzip) {
             body = std::move(wire);
             return received;
         }
+        StepTimer timer(Step::Inflate);
         return inflateGzipMember(wire, body) ? received : 0;
     } catch (const std::bad_alloc&) {
         return 0;

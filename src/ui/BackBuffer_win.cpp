@@ -1,6 +1,7 @@
 #include "BackBuffer_win.h"
 
 #include "PaintCounter_win.h"
+#include "net/StepTimes.h"
 
 HDC BackBuffer::Begin(HDC targetDc, int width, int height) {
     valid_ = false;
@@ -26,10 +27,18 @@ void BackBuffer::Present(HDC targetDc, int width, int height) const {
 }
 
 void BackBuffer::PaintWindow(HWND hwnd, const std::function<void(HDC dc, int width, int height)>& paint) {
+    StepTimer timer(Step::Paint);
+    UniqueRegion dirty(CreateRectRgn(0, 0, 0, 0));
+    const bool partial = dirty && GetUpdateRgn(hwnd, dirty.get(), FALSE) > NULLREGION;
     PaintDc target(hwnd);
     RECT client{};
     GetClientRect(hwnd, &client);
-    paint(Begin(target.get(), client.right, client.bottom), client.right, client.bottom);
+    const HDC dc = Begin(target.get(), client.right, client.bottom);
+    // The buffer keeps what it last showed, so only the part that needs it is drawn again; a control
+    // may skip what lies outside (RectVisible).
+    const bool clipped = partial && dc != target.get() && SelectClipRgn(dc, dirty.get()) != ERROR;
+    paint(dc, client.right, client.bottom);
+    if (clipped) SelectClipRgn(dc, nullptr);
     Present(target.get(), client.right, client.bottom);
     CountPaint(hwnd);
 }

@@ -54,12 +54,10 @@ void CustomLabel::Paint(HDC dc, int width, int height) const {
     RECT client{0, 0, width, height};
     FillSolidRect(dc, client, backgroundColor_);
     if (!text_.empty()) {
-        int dpi = 96;
-        {
-            WindowDc screen(nullptr);
-            if (screen.get()) dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-        }
-        UniqueFont font = CreateWidgetFont(-MulDiv(fontPointSize_, dpi, 72));
+        // The buffer's DC answers for the screen it was made for; asking a screen DC on every paint cost
+        // the labels that change each second a round trip to the window system.
+        const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+        UniqueFont font = CreateWidgetFont(-MulDiv(fontPointSize_, dpi > 0 ? dpi : 96, 72));
         ScopedSelect selectFont(dc, font.get());
         SetTextColor(dc, ColorText);
         SetBkMode(dc, TRANSPARENT);

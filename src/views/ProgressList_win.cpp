@@ -33,10 +33,29 @@ void ProgressList::SetBounds(int x, int y, int width, int height) {
 
 void ProgressList::SetRows(const std::vector<ChannelRow>& rows) {
     if (rows == rows_) return;
+    InvalidateChangedRows(rows);
     rows_ = rows;
     scroll_.SetRowCount(static_cast<int>(rows_.size()));
-    InvalidateRect(hwnd_, nullptr, FALSE);
     UpdateWindow(hwnd_);
+}
+
+// A new count moves the scrollbar and may move the scroll position, so everything is drawn again; with
+// the same count only the visible rows that differ are.
+void ProgressList::InvalidateChangedRows(const std::vector<ChannelRow>& rows) {
+    if (rows.size() != rows_.size()) {
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return;
+    }
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int rowHeight = scroll_.rowHeight();
+    int y = 0;
+    for (int i = scroll_.position(); i < scroll_.drawnEnd(); ++i, y += rowHeight) {
+        const auto index = static_cast<size_t>(i);
+        if (rows[index] == rows_[index]) continue;
+        const RECT row{0, y, client.right, y + rowHeight};
+        InvalidateRect(hwnd_, &row, FALSE);
+    }
 }
 
 void ProgressList::Clear() {
@@ -181,7 +200,8 @@ void ProgressList::Paint(HDC dc, int width, int height) {
         const int rowHeight = scroll_.rowHeight();
         int y = 0;
         for (int i = scroll_.position(); i < scroll_.drawnEnd(); ++i, y += rowHeight) {
-            rowPainter_.Paint(dc, rows_[static_cast<size_t>(i)], RECT{0, y, width, y + rowHeight});
+            const RECT row{0, y, width, y + rowHeight};
+            if (RectVisible(dc, &row)) rowPainter_.Paint(dc, rows_[static_cast<size_t>(i)], row);
         }
     }
     if (ShowsScrollbar()) PaintScrollbar(dc, width, height);

@@ -27,6 +27,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void InvalidateChangedRows(const std::vector<ChannelRow>& rows);
     void Paint(HDC dc, int width, int height);
     void PaintEmpty(HDC dc, const RECT& client);
     void PaintScrollbar(HDC dc, int width, int height);

@@ -155,7 +155,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         auto tracker = std::make_shared<ScriptedTracker>(model, c.stopAfter);
         tracker->script = {{"all", c.allScript}, {"age", c.ageScript}};
         tracker->summary = c.summary;
-        AllStatusPoller(model, tracker, PollerTiming{milliseconds(1), 20, 10}).run();
+        AllStatusPoller(model, tracker, PollerTiming{milliseconds(20), milliseconds(10)}).run();
         // Every attempt, the last one too, is followed by a cache-age read.
         std::string expectedCalls;
         for (size_t n = 0; n < c.stopAfter; n += 2) expectedCalls += n ? " all age" : "all age";
@@ -193,7 +193,7 @@ TEST(RefreshWorkers, ShutdownJoinsWithinTheBudgetOrLeavesAHungWorkerItsShare) {
         auto workers = RefreshWorkers::start(
             model, std::make_shared<ScriptedTracker>(nullptr, 0, c.held, gate),
             std::make_shared<ScriptedTracker>(nullptr, 0, c.held, gate), [loaded] { ++*loaded; },
-            RefreshTiming{{milliseconds(5)}, {milliseconds(2), 20, 10}, budget});
+            RefreshTiming{{milliseconds(5)}, {milliseconds(40), milliseconds(20)}, budget});
         ASSERT_NE(workers, nullptr);
         // Without a hang, wait for a merge as well, so that both workers are running at the shutdown.
         ASSERT_TRUE(waitFor([&] {
@@ -231,7 +231,7 @@ TEST(RefreshWorkers, AThreadThatCannotStartLeavesNothingRunning) {
         const auto start = Clock::now();
         auto workers = RefreshWorkers::start(
             model, std::exchange(tracker, nullptr), std::make_shared<ScriptedTracker>(nullptr, 0), [] {},
-            RefreshTiming{{milliseconds(1)}, {milliseconds(1), 20, 10}, budget}, starter);
+            RefreshTiming{{milliseconds(1)}, {milliseconds(20), milliseconds(10)}, budget}, starter);
         EXPECT_EQ(workers, nullptr);
         EXPECT_LT(Clock::now() - start, budget);
         EXPECT_EQ(starts, failingStart);

@@ -49,6 +49,12 @@ public:
         scaled_.Create(hwnd_, 410, 220, 380, 300, 4);
         scaled_.SetTextScale(150);
         scaled_.SetRows(many);
+        // The same rows twice: one list shows them from the start, the other gets them as an update of a
+        // few rows (WM_TIMER), which repaints only those rows; the two must look alike.
+        updated_.Create(hwnd_, 10, 390, 185, 200, 5);
+        updated_.SetRows(many);
+        fresh_.Create(hwnd_, 205, 390, 185, 200, 6);
+        fresh_.SetRows(changedRows(many));
         combo_.Create(hwnd_, 10, 340, 250, 30, kComboId);
         combo_.AddItem("Drake", RGB(255, 0, 0), &tags_[0], 0, 0);
         combo_.AddItem("Wyrm", RGB(0, 180, 0), &tags_[1], 3, 12);
@@ -65,6 +71,12 @@ protected:
                 std::fflush(stdout);
                 return 0;
             case WM_TIMER:
+                if (!rowsUpdated_) {
+                    rowsUpdated_ = true;
+                    std::vector<ChannelRow> shown;
+                    for (int i = 0; i < 30; ++i) shown.push_back(row(i + 1, 100 - 3 * i, 95.7 + i, 0.42));
+                    updated_.SetRows(changedRows(shown));
+                }
                 reportScroll("overflowing", overflowing_, lastOverflowing_);
                 reportScroll("scaled", scaled_, lastScaled_);
                 return 0;
@@ -77,6 +89,15 @@ protected:
     }
 
 private:
+    // Every third row with less HP and a later estimate.
+    static std::vector<ChannelRow> changedRows(std::vector<ChannelRow> rows) {
+        for (size_t i = 0; i < rows.size(); i += 3) {
+            rows[i].hpPercent -= 1;
+            rows[i].etd += 30;
+        }
+        return rows;
+    }
+
     int selectedIndex() const {
         const auto* tag = static_cast<const int*>(combo_.GetSelectedData());
         return tag ? *tag : -1;
@@ -93,6 +114,9 @@ private:
     ProgressList overflowing_;
     ProgressList empty_;
     ProgressList scaled_;
+    ProgressList updated_;
+    ProgressList fresh_;
+    bool rowsUpdated_ = false;
     ComboBox combo_;
     int tags_[3] = {0, 1, 2};
     int lastOverflowing_ = 0;
