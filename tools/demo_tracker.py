@@ -285,7 +285,8 @@ class Handler(BaseHTTPRequestHandler):
         if command.startswith("fault/"):
             kind = command[len("fault/"):]
             if kind not in SUMMARY_FAULTS:
-                return self.send_json(400, {"code": 400, "message": f"faults: {', '.join(SUMMARY_FAULTS)}", "data": {}})
+                message = f"faults: {', '.join(SUMMARY_FAULTS)}"
+                return self.send_json(400, {"code": 400, "message": message, "data": {}})
             self.server.summary_fault.arm(kind)
             return self.send_json(200, {"fault": kind})
         if command.startswith("kill/"):
@@ -310,18 +311,10 @@ class Handler(BaseHTTPRequestHandler):
             except OSError:
                 pass
             return
-        garbage = kind == "garbage"
-        body = b"<html>upstream error</html>" if garbage else self.server.summary_fault.bomb_body()
-        self.send_response(200)
-        self.send_header("Content-Type", "application/json; charset=utf-8")
-        if not garbage:
-            self.send_header("Content-Encoding", "gzip")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        try:
-            self.wfile.write(body)
-        except (BrokenPipeError, ConnectionResetError):
-            pass
+        if kind == "garbage":
+            self.send_body(200, b"<html>upstream error</html>", gzipped=False)
+        else:
+            self.send_body(200, self.server.summary_fault.bomb_body(), gzipped=True)
 
     def accepts_gzip(self):
         for part in self.headers.get("Accept-Encoding", "").split(","):
@@ -333,8 +326,9 @@ class Handler(BaseHTTPRequestHandler):
     def send_json(self, status, document):
         body = json.dumps(document, separators=(",", ":")).encode("utf-8")
         gzipped = self.accepts_gzip()
-        if gzipped:
-            body = gzip.compress(body, mtime=0)
+        self.send_body(status, gzip.compress(body, mtime=0) if gzipped else body, gzipped)
+
+    def send_body(self, status, body, gzipped):
         self.send_response(status)
         self.send_header("Content-Type", "application/json; charset=utf-8")
         self.send_header("Vary", "Accept-Encoding")
