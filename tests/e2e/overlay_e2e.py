@@ -384,6 +384,10 @@ class OverlayLive(OverlayTest):
         overlay = self.start_connected(f"[Selection]\nLastBoss={boss['id']}\n")
         overlay.wait_text(TITLE, lambda t: t == boss["name"])
         overlay.wait_text(CACHE, lambda t: t != "Cache: ---")
+        # While the tracker's channels lose HP, the rows are painted again.
+        live = overlay.paints()[(1002, "ZentrikProgressList")]
+        time.sleep(3)
+        self.assertGreater(overlay.paints()[(1002, "ZentrikProgressList")], live, "the rows follow the data")
         tracker_control("freeze")
         self.addCleanup(tracker_control, "thaw")
         time.sleep(2)  # answers read before the freeze have landed
