@@ -15,6 +15,8 @@ The world is generated from the seed and then follows the wall clock: each chann
 HP, loses HP at its own rate (reported as "dps" with a matching "etd"), dies, and respawns.
 Some reporters fall silent, so their last report goes stale; a few reports carry no time at all.
 One boss appears in the summary but not in the boss list, as a retired boss would.
+For tests, control paths (see --help) stall, age or freeze the world, kill a channel, or make the next
+summary read fail once.
 """
 import argparse
 import collections
@@ -27,6 +29,7 @@ import string
 import sys
 import threading
 import time
+import zlib
 from datetime import datetime, timezone
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qsl, urlsplit
@@ -41,6 +44,9 @@ BOSS_NAMES = [
 MAGICAL_CREATURE = "magical_creature"
 FILTER_PATTERN = re.compile(r"^\(mob='([^']*)'\)$")
 CONTROL_PREFIX = "/__control/"
+SUMMARY_FAULTS = ("garbage", "bomb", "stall")
+BOMB_INFLATED_BYTES = 100 << 20  # well past any sane client's inflate limit
+STALL_LONGEST_SECONDS = 120.0
 
 
 def record_id(rng):
@@ -68,11 +74,14 @@ class Channel:
         self.jitter = rng.uniform(0, self.cadence)
         self.silent_for = rng.uniform(200, 1500) if rng.random() < 0.12 else 0.0
         self.untimed = rng.random() < 0.03
+        self.killed = False
 
     def report(self, mob, now, reports_back=0):
         """The channel's latest report at `now`, or the one `reports_back` cadences before it."""
         at = now - ((now + self.jitter) % self.cadence) - self.silent_for - reports_back * self.cadence
         phase = (at + self.offset) % self.cycle
+        if self.killed:
+            phase = self.waiting + self.fight  # dead from now on, in every read
         if phase < self.waiting:
             hp, dps, etd = 100, 0.0, -1.0
         elif phase < self.waiting + self.fight:
@@ -174,6 +183,36 @@ class Stall:
                 self.lock.wait(0.5)
 
 
+class SummaryFault:
+    """A failure armed for the next summary request only; the requests after it are answered normally."""
+
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.armed = None
+        self.bomb = None
+
+    def arm(self, kind):
+        if kind == "bomb":
+            self.bomb_body()  # built now, so that the armed request is answered at once
+        with self.lock:
+            self.armed = kind
+
+    def take(self):
+        with self.lock:
+            kind, self.armed = self.armed, None
+        return kind
+
+    def bomb_body(self):
+        """A small gzip member of zeros that inflates to BOMB_INFLATED_BYTES, built once."""
+        with self.lock:
+            if self.bomb is None:
+                packer = zlib.compressobj(9, zlib.DEFLATED, 16 + zlib.MAX_WBITS)
+                block = bytes(1 << 20)
+                self.bomb = b"".join(packer.compress(block) for _ in range(BOMB_INFLATED_BYTES // len(block)))
+                self.bomb += packer.flush()
+            return self.bomb
+
+
 def page_of(records, query):
     sort = query.get("sort", "")
     if sort:
@@ -222,6 +261,9 @@ class Handler(BaseHTTPRequestHandler):
                 return self.send_json(400, {"code": 400, "message": error, "data": {}})
             return self.send_json(200, page)
         if url.path == "/api/all_status":
+            fault = self.server.summary_fault.take()
+            if fault:
+                return self.send_fault(fault)
             return self.send_json(200, world.all_status(now))
         if url.path == "/api/status":
             return self.send_json(200, world.status(now))
@@ -240,10 +282,39 @@ class Handler(BaseHTTPRequestHandler):
         if command in ("freeze", "thaw"):
             self.server.frozen_now = time.time() - self.server.age_offset if command == "freeze" else None
             return self.send_json(200, {"frozen": command == "freeze"})
+        if command.startswith("fault/"):
+            kind = command[len("fault/"):]
+            if kind not in SUMMARY_FAULTS:
+                message = f"faults: {', '.join(SUMMARY_FAULTS)}"
+                return self.send_json(400, {"code": 400, "message": message, "data": {}})
+            self.server.summary_fault.arm(kind)
+            return self.send_json(200, {"fault": kind})
+        if command.startswith("kill/"):
+            mob, _, number = command[len("kill/"):].partition("/")
+            channel = next((c for c in self.server.world.channels.get(mob, []) if str(c.number) == number), None)
+            if channel is None:
+                return self.send_json(404, {"code": 404, "message": "no such channel", "data": {}})
+            channel.killed = True
+            return self.send_json(200, {"killed": {"mob": mob, "channel_number": channel.number}})
         if command not in ("stall", "resume"):
             return self.send_json(404, {"code": 404, "message": "unknown control", "data": {}})
         self.server.stall.set(command == "stall")
         return self.send_json(200, {"stalled": command == "stall"})
+
+    def send_fault(self, kind):
+        if kind == "stall":
+            # No answer at all: wait until the client gives up and hangs up, then drop the connection.
+            self.close_connection = True
+            self.connection.settimeout(STALL_LONGEST_SECONDS)
+            try:
+                self.connection.recv(1)
+            except OSError:
+                pass
+            return
+        if kind == "garbage":
+            self.send_body(200, b"<html>upstream error</html>", gzipped=False)
+        else:
+            self.send_body(200, self.server.summary_fault.bomb_body(), gzipped=True)
 
     def accepts_gzip(self):
         for part in self.headers.get("Accept-Encoding", "").split(","):
@@ -255,8 +326,9 @@ class Handler(BaseHTTPRequestHandler):
     def send_json(self, status, document):
         body = json.dumps(document, separators=(",", ":")).encode("utf-8")
         gzipped = self.accepts_gzip()
-        if gzipped:
-            body = gzip.compress(body, mtime=0)
+        self.send_body(status, gzip.compress(body, mtime=0) if gzipped else body, gzipped)
+
+    def send_body(self, status, body, gzipped):
         self.send_response(status)
         self.send_header("Content-Type", "application/json; charset=utf-8")
         self.send_header("Vary", "Accept-Encoding")
@@ -283,7 +355,11 @@ def main():
             "GET /__control/requests lists the latest data requests received (path and User-Agent). "
             "GET /__control/age/S answers as of S seconds ago, so every report looks S seconds older "
             "(age/0 undoes it). GET /__control/freeze answers every later read as of that moment, so "
-            "nothing changes, until GET /__control/thaw."
+            "nothing changes, until GET /__control/thaw. GET /__control/kill/BOSS/N makes channel N of boss "
+            "BOSS (its id) report HP 0 from then on, in every read. GET /__control/fault/KIND makes the next "
+            "/api/all_status request fail once: garbage answers a body that is not JSON, bomb a gzip body "
+            "of about 100 KB that inflates to 100 MiB of zeros, stall no answer at all until the client "
+            "hangs up (at most two minutes), then a dropped connection."
         ),
     )
     parser.add_argument("--port", type=int, default=8787,
@@ -306,6 +382,7 @@ def main():
     server.stall = Stall(args.stall_after_seconds)
     server.age_offset = 0.0
     server.frozen_now = None
+    server.summary_fault = SummaryFault()
     server.log_requests = args.log
     server.requests = collections.deque(maxlen=2000)
     server.requests_lock = threading.Lock()

@@ -9,6 +9,10 @@ RequestStep HttpConnection::open(const RequestProfile& profile, const std::wstri
     if (!session_) return RequestStep::OpenSession;
     const int timeout = static_cast<int>(profile.timeoutMs);
     WinHttpSetTimeouts(session_.get(), timeout, timeout, timeout, timeout);
+    // The wait for the response headers has an option of its own (90 s on Windows, unbounded on Wine): a
+    // server that takes the request and never answers would otherwise hold the calling worker that long.
+    DWORD headersTimeout = profile.timeoutMs;
+    WinHttpSetOption(session_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headersTimeout, sizeof headersTimeout);
 
     connection_.reset(WinHttpConnect(session_.get(), host.c_str(), port, 0));
     if (!connection_) {

@@ -33,9 +33,11 @@ RequestStep WinHttpRequest::send(HttpConnection& connection, const RequestProfil
     // A server may close or reset a kept TCP connection at any moment between two requests, and WinHTTP
     // may hand out such a connection even to a new session. That shows as a quick failure before any
     // response byte, and a fresh connection gets one more try; a time-out is not retried, so a silent
-    // server still costs one time-out only.
+    // server still costs one time-out only. Wine reports that time-out as the socket's own error.
+    const DWORD error = GetLastError();
+    const bool timedOut = error == ERROR_WINHTTP_TIMEOUT || error == WSAETIMEDOUT;
     const bool quickFailure = step == RequestStep::Send || step == RequestStep::Receive;
-    if (quickFailure && GetLastError() != ERROR_WINHTTP_TIMEOUT) {
+    if (quickFailure && !timedOut) {
         request_.reset();
         connection.close();
         step = connection.open(profile, host_, port_, secure_);

@@ -81,13 +81,8 @@ LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
                 }
             }
             return 0;
-        case WM_PAINT:
-            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, {0, 0, width, height}); });
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         default:
-            return Window::HandleMessage(message, wParam, lParam);
+            return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
 }
 
@@ -104,7 +99,8 @@ void CustomButton::SetHovered(bool hovered) {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void CustomButton::Paint(HDC dc, const RECT& r) const {
+void CustomButton::Paint(HDC dc, int width, int height) {
+    const RECT r{0, 0, width, height};
     PaintButtonFace(dc, r, {enabled_, pressed_, hovered_, hovered_, hovered_ && !pressed_});
 
     SetBkMode(dc, TRANSPARENT);

@@ -2,13 +2,12 @@
 
 #include <string>
 
-#include "BackBuffer_win.h"
-#include "Window.h"
+#include "BufferedWindow_win.h"
 
 // A rounded push button with a gradient face and an optional leading icon (class "OrlixButton").
 // A press and release inside sends WM_COMMAND (BN_CLICKED) to the parent. The caption is also the
 // window text.
-class CustomButton : public Window {
+class CustomButton : public BufferedWindow {
 public:
     bool Create(HWND parent, int x, int y, int width, int height, unsigned id, const std::wstring& text);
     void SetText(const std::wstring& text);
@@ -23,7 +22,7 @@ protected:
 private:
     bool ContainsPoint(LPARAM lParam) const;
     void SetHovered(bool hovered);
-    void Paint(HDC dc, const RECT& r) const;
+    void Paint(HDC dc, int width, int height) override;
 
     HWND parent_ = nullptr;
     unsigned id_ = 0;
@@ -33,5 +32,4 @@ private:
     bool pressed_ = false;
     bool enabled_ = true;
     UniqueFont font_;
-    BackBuffer buffer_;
 };

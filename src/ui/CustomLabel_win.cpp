@@ -40,17 +40,12 @@ LRESULT CustomLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             buffer_.Resize(hwnd_, LOWORD(lParam), HIWORD(lParam));
             InvalidateRect(hwnd_, nullptr, FALSE);
             return 0;
-        case WM_PAINT:
-            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, width, height); });
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         default:
-            return Window::HandleMessage(message, wParam, lParam);
+            return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
 }
 
-void CustomLabel::Paint(HDC dc, int width, int height) const {
+void CustomLabel::Paint(HDC dc, int width, int height) {
     RECT client{0, 0, width, height};
     FillSolidRect(dc, client, backgroundColor_);
     if (!text_.empty()) {

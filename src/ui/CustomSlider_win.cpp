@@ -82,17 +82,12 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             hovered_ = false;
             InvalidateRect(hwnd_, nullptr, FALSE);
             return 0;
-        case WM_PAINT:
-            buffer_.PaintWindow(hwnd_, [this](HDC dc, int, int) { Paint(dc); });
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         default:
-            return Window::HandleMessage(message, wParam, lParam);
+            return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
 }
 
-void CustomSlider::Paint(HDC dc) const {
+void CustomSlider::Paint(HDC dc, int, int) {
     const bool enabled = IsWindowEnabled(hwnd_);
     const RECT body{0, 0, width_, height_};
     // The corners outside the rounded body show the window background the slider sits on.

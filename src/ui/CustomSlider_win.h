@@ -1,12 +1,11 @@
 #pragma once
 
-#include "BackBuffer_win.h"
-#include "Window.h"
+#include "BufferedWindow_win.h"
 
 // A horizontal slider with a rounded track, a blue fill and a capsule thumb (class "OrlixCustomSlider").
 // Every change made with the mouse is sent to the parent as WM_HSCROLL (SB_THUMBTRACK, value in the
 // high word) while the user clicks or drags; changes made by the program are not.
-class CustomSlider : public Window {
+class CustomSlider : public BufferedWindow {
 public:
     bool Create(HWND parent, int x, int y, int width, int height, unsigned id);
     void SetRange(int min, int max);
@@ -18,7 +17,7 @@ protected:
 
 private:
     void SetValueFromX(int x);
-    void Paint(HDC dc) const;
+    void Paint(HDC dc, int width, int height) override;
 
     HWND parent_ = nullptr;
     int min_ = 0;
@@ -26,7 +25,6 @@ private:
     int value_ = 0;
     bool dragging_ = false;
     bool hovered_ = false;
-    BackBuffer buffer_;
     int width_ = 0;
     int height_ = 0;
 };

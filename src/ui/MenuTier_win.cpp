@@ -83,13 +83,8 @@ LRESULT MenuTier::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 InvalidateRect(hwnd_, nullptr, FALSE);
             }
             return 0;
-        case WM_PAINT:
-            buffer_.PaintWindow(hwnd_, [this](HDC dc, int, int) { Paint(dc); });
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         default:
-            return Window::HandleMessage(message, wParam, lParam);
+            return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
 }
 
@@ -123,7 +118,7 @@ void MenuTier::OnLeftButtonUp(int x, int y) {
     }
 }
 
-void MenuTier::Paint(HDC dc) const {
+void MenuTier::Paint(HDC dc, int, int) {
     const int width = layout_.width;
     const int height = layout_.height;
     const RECT whole{0, 0, width, height};

@@ -2,10 +2,9 @@
 
 #include <vector>
 
-#include "BackBuffer_win.h"
+#include "BufferedWindow_win.h"
 #include "MenuItem.h"
 #include "MenuLayout.h"
-#include "Window.h"
 
 class DarkPopupMenu;
 
@@ -17,7 +16,7 @@ ScreenRect WorkAreaNear(int x, int y);
 
 // One open level of a dark popup menu (class "OrlixDarkPopupMenuTier"). Mouse only: keys reaching a
 // tier do nothing.
-class MenuTier : public Window {
+class MenuTier : public BufferedWindow {
 public:
     static const WindowClass kTierClass;
 
@@ -26,7 +25,7 @@ public:
     // Lays out the items and creates the (hidden) window anchored at the screen point (x, y).
     bool Open(int x, int y, const std::vector<MenuItem>& items, bool opensLeft);
     int HitTest(int x, int y) const;
-    void Paint(HDC dc) const;
+    void Paint(HDC dc, int width, int height) override;
     // Makes the window visible above everything.
     void ShowOnTop();
 
@@ -46,7 +45,6 @@ private:
     int level_;
     int hoveredIndex_ = -1;
     bool opensLeft_ = false;
-    BackBuffer buffer_;
     std::vector<MenuItem> items_;
     std::vector<MenuRow> rows_;
     TierLayout layout_;

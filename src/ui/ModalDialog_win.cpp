@@ -86,11 +86,6 @@ SIZE ModalDialog::MeasureLine(const std::wstring& text) const {
 
 LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT:
-            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, width, height); });
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item->CtlType != ODT_BUTTON) break;
@@ -106,7 +101,7 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return Window::HandleMessage(message, wParam, lParam);
+    return BufferedWindow::HandleMessage(message, wParam, lParam);
 }
 
 void ModalDialog::Paint(HDC dc, int width, int height) {

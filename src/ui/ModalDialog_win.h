@@ -2,11 +2,10 @@
 
 #include <string>
 
-#include "BackBuffer_win.h"
+#include "BufferedWindow_win.h"
 #include "DialogLayout.h"
 #include "ScopedGdi.h"
 #include "ScreenRect.h"
-#include "Window.h"
 
 // Names the one open dialog of a kind for the length of its Show: a second Show of the same kind finds
 // it there instead of sharing its state.
@@ -25,7 +24,7 @@ private:
 
 // What the three dark dialogs share: the 14 px widget font, the owner-drawn buttons with their hover
 // tracking, painting through one buffer, and the nested modal loop over a disabled owner.
-class ModalDialog : public Window {
+class ModalDialog : public BufferedWindow {
 protected:
     ModalDialog();
     ~ModalDialog() override;
@@ -48,7 +47,7 @@ protected:
 
     // The dialog's own text, painted over the flat window background.
     virtual void PaintContent(HDC dc, int width, int height) = 0;
-    // Handles painting, button drawing, DPI moves and the end of the loop; the rest goes to DefWindowProcW.
+    // Handles button drawing, DPI moves and the end of the loop; the rest goes to the buffered window.
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     UniqueFont font_;
@@ -57,9 +56,8 @@ private:
     static LRESULT CALLBACK ButtonSubclass(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                            DWORD_PTR dialog);
     void PaintButton(const DRAWITEMSTRUCT& item) const;
-    void Paint(HDC dc, int width, int height);
+    void Paint(HDC dc, int width, int height) override;
 
     HWND hoveredButton_ = nullptr;
     bool done_ = false;
-    BackBuffer buffer_;
 };

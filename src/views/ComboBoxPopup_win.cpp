@@ -40,14 +40,13 @@ LRESULT ComboBoxPopup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_SETCURSOR:
             SetCursor(LoadCursorW(nullptr, IDC_ARROW));
             return 1;
-        case WM_PAINT:
-            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { owner_.PaintList(dc, width, height); });
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         default:
-            return Window::HandleMessage(message, wParam, lParam);
+            return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
+}
+
+void ComboBoxPopup::Paint(HDC dc, int width, int height) {
+    owner_.PaintList(dc, width, height);
 }
 
 void ComboBoxPopup::OnMouseMove(int x, int y) {

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "ui/BackBuffer_win.h"
-#include "ui/Window.h"
+#include "ui/BufferedWindow_win.h"
 
 class ComboBox;
 
 // The open list of a ComboBox (class "OrlixComboBoxPopup"): a top-level window below the control with
 // every item and its counts. It holds the mouse capture and the keyboard focus while it exists; the
 // combo box creates and destroys it.
-class ComboBoxPopup : public Window {
+class ComboBoxPopup : public BufferedWindow {
 public:
     explicit ComboBoxPopup(ComboBox& owner) : owner_(owner) {}
 
@@ -17,6 +16,8 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The owner draws the items: it holds them.
+    void Paint(HDC dc, int width, int height) override;
 
 private:
     void OnMouseMove(int x, int y);
@@ -24,5 +25,4 @@ private:
     void OnKeyDown(WPARAM key);
 
     ComboBox& owner_;
-    BackBuffer buffer_;
 };

@@ -2,9 +2,8 @@
 
 #include <string>
 
-#include "ui/BackBuffer_win.h"
+#include "ui/BufferedWindow_win.h"
 #include "ui/ColorMath.h"
-#include "ui/Window.h"
 #include "views/ComboBoxPopup_win.h"
 #include "views/ComboList.h"
 
@@ -12,7 +11,7 @@
 // chevron; a click (or OpenPopup) opens the list below it. Tells its parent through WM_COMMAND with
 // CBN_SELCHANGE (an item chosen, also the selected one), CBN_DROPDOWN (opened) and CBN_CLOSEUP (closed, for
 // whatever reason). Nothing set through the methods below notifies.
-class ComboBox : public Window {
+class ComboBox : public BufferedWindow {
 public:
     static constexpr int kItemHeight = 28;
 
@@ -35,7 +34,7 @@ protected:
 private:
     friend class ComboBoxPopup;
 
-    void Paint(HDC dc, int width, int height);
+    void Paint(HDC dc, int width, int height) override;
     void Notify(WORD code);
     // Selects the item, tells the parent, then closes the list.
     void Choose(int index);
@@ -47,7 +46,6 @@ private:
     ComboList list_;
     bool hover_ = false;
     bool trackingLeave_ = false;
-    BackBuffer buffer_;
     bool popupOpen_ = false;
     // Destroyed before the control's own window, so the list never outlives the field it belongs to.
     ComboBoxPopup popup_{*this};

@@ -88,11 +88,6 @@ LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_SIZE:
             OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
-        case WM_PAINT:
-            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, width, height); });
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         case WM_VSCROLL:
             OnVScroll(LOWORD(wParam), HIWORD(wParam));
             return 0;
@@ -122,7 +117,7 @@ LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             }
             return 0;
         default:
-            return Window::HandleMessage(message, wParam, lParam);
+            return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
 }
 

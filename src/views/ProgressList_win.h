@@ -3,15 +3,14 @@
 #include <vector>
 
 #include "model/BossEntry.h"
-#include "ui/BackBuffer_win.h"
-#include "ui/Window.h"
+#include "ui/BufferedWindow_win.h"
 #include "views/ChannelRowPainter_win.h"
 #include "views/ListScroll.h"
 
 // The channel list (class "ZentrikProgressList"): one row per channel with its label, HP bar, time to
 // death and HP-loss rate, in the order given; "Unknown" when empty. Scrolls through its own drawn
 // scrollbar, the mouse wheel and WM_VSCROLL. Sends nothing to its parent.
-class ProgressList : public Window {
+class ProgressList : public BufferedWindow {
 public:
     bool Create(HWND parent, int x, int y, int width, int height, unsigned id);
     void SetBounds(int x, int y, int width, int height);
@@ -28,7 +27,7 @@ protected:
 
 private:
     void InvalidateChangedRows(const std::vector<ChannelRow>& rows);
-    void Paint(HDC dc, int width, int height);
+    void Paint(HDC dc, int width, int height) override;
     void PaintEmpty(HDC dc, const RECT& client);
     void PaintScrollbar(HDC dc, int width, int height);
     bool ShowsScrollbar() const { return scrollbarEnabled_ && scroll_.overflows(); }
@@ -46,5 +45,4 @@ private:
     int dragStartPosition_ = 0;
     bool scrollbarHover_ = false;
     ChannelRowPainter rowPainter_;
-    BackBuffer buffer_;
 };

@@ -100,9 +100,9 @@ static std::string probeOutcome(const std::string& baseUrl) {
     return std::to_string(age) + " " + client.statusText();
 }
 
-// Headers, then silence: each request gives up after its own receive time-out (10 s for data, 3 s for the
-// probe). A body trickled a byte at a time never lets a read time out, so the whole body gets four time-outs.
-// All four wait at the same time.
+// Silence, before or after the headers: each request gives up after its own receive time-out (10 s for data,
+// 3 s for the probe). A body trickled a byte at a time never lets a read time out, so the whole body gets four
+// time-outs. All five wait at the same time.
 TEST(HttpGet, StalledAndTricklingServersTimeOut) {
     using Clock = std::chrono::steady_clock;
     const auto timed = [](auto request) {
@@ -114,13 +114,18 @@ TEST(HttpGet, StalledAndTricklingServersTimeOut) {
     };
     const std::string status = R"({"statistics":{"cache_age":1}})";
     const std::string headersOnly = fixtureRoute({{"body", status}, {"stall_after", 0}});
+    const std::string silent = fixtureRoute({{"body", status}, {"delay_ms", 30000}});
     const std::string halfBody = fixtureRoute({{"body", status}, {"stall_after", 10}});
     const std::string trickled = fixtureRoute({{"body", std::string(170, ' ') + status}, {"trickle_ms", 250}});
-    auto data = timed([&] {
-        std::string body = "keep";
-        HttpConnection connection;
-        return std::to_string(httpGet(connection, headersOnly + "/api/all_status", body)) + " " + body;
-    });
+    const auto dataRead = [&](const std::string& base) {
+        return timed([base] {
+            std::string body = "keep";
+            HttpConnection connection;
+            return std::to_string(httpGet(connection, base + "/api/all_status", body)) + " " + body;
+        });
+    };
+    auto data = dataRead(headersOnly);
+    auto unanswered = dataRead(silent);
     auto emptyProbe = timed([&] { return probeOutcome(headersOnly); });
     auto cutProbe = timed([&] { return probeOutcome(halfBody); });
     auto trickledProbe = timed([&] { return probeOutcome(trickled); });
@@ -132,6 +137,7 @@ TEST(HttpGet, StalledAndTricklingServersTimeOut) {
     };
     const Expected expectations[] = {
         {data, "0 keep", 9.5, 13.0},
+        {unanswered, "0 keep", 9.5, 13.0},
         {emptyProbe, "-1.000000 Empty response from server", 2.5, 5.0},
         {cutProbe, "-1.000000 Invalid JSON response", 2.5, 5.0},
         {trickledProbe, "-1.000000 Invalid JSON response", 11.5, 15.0},

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
 """Checks that the demo tracker answers in the shapes the overlay's client reads."""
+import gzip
 import http.client
 import json
 import socket
@@ -71,6 +72,38 @@ class DemoTrackerTest(unittest.TestCase):
             self.get("/__control/thaw")
         time.sleep(0.05)
         self.assertNotEqual(self.get("/api/status"), frozen[0][1])
+
+    def test_each_fault_spoils_one_summary_only(self):
+        def not_json(body):
+            with self.assertRaises(ValueError):
+                json.loads(body)
+
+        def bomb(body):
+            self.assertLess(len(body), 1 << 20)
+            self.assertEqual(len(gzip.decompress(body)), 100 << 20)
+
+        def stalled(path):
+            with self.assertRaises(socket.timeout):
+                self.get(path, timeout=0.5)
+
+        cases = [("garbage", lambda path: not_json(self.get(path))),
+                 ("bomb", lambda path: bomb(self.get(path))),
+                 ("stall", stalled)]
+        for kind, spoiled in cases:
+            with self.subTest(kind):
+                self.get(f"/__control/fault/{kind}")
+                self.json("/api/status")  # the other reads are not touched
+                spoiled("/api/all_status")
+                self.assertIn("channel_status", self.json("/api/all_status"))
+
+    def test_a_killed_channel_is_dead_in_every_read(self):
+        mob = self.json("/api/collections/mobs/records")["items"][5]["id"]
+        self.get(f"/__control/kill/{mob}/2")
+        summary = {c["channel_number"]: c["last_hp"] for c in self.json("/api/all_status")["channel_status"][mob]}
+        records = self.json(CHANNELS.format(f"(mob='{mob}')"))["items"]
+        self.assertEqual(summary[2], 0)
+        self.assertEqual({r["last_hp"] for r in records if r["channel_number"] == 2}, {0})
+        self.assertTrue(any(hp > 0 for hp in summary.values()), "the other channels live on")
 
 
 if __name__ == "__main__":

@@ -7,14 +7,17 @@
 //   probe send <message> [wparam] [lparam]  send it and print the result
 //   probe wait-gone [timeout_ms] [class]  wait until no overlay window (or window of that class) exists
 //   probe children                      print each child control: id, class, visible, screen rectangle, text
+//   probe wait-text <id> <prefix> [timeout_ms]  wait until the child control with that id shows a text that
+//                                       starts with prefix, then print it; polled every 20 ms, so that a
+//                                       text shown for a moment is not missed
 //   probe paints                        print each child control's id, class and paint count (counted only
 //                                       when the overlay was started with paint counting on)
 //   probe at <x> <y>                    print the class of the top-level window that a click there reaches
-//   probe move <x> <y>                  move the overlay's top-left corner there, as a drag would
+//   probe move <x> <y> [width height]   move the overlay's top-left corner there (and size it), as a drag would
 //   probe hold <modifiers> <key> <ms>   hold a global hotkey for ms milliseconds, as another program would
 //   probe counts [class]                print the GDI, USER and kernel handle counts of the overlay's process
 //                                       (or of the process owning a window of that class)
-// Exit code 0 on success, 2 when the overlay was not found in time, 1 on bad arguments.
+// Exit code 0 on success, 2 when the overlay (or the awaited text) did not show in time, 1 on bad arguments.
 #include <windows.h>
 #include <winternl.h>
 
@@ -237,10 +240,30 @@ int wmain(int argc, wchar_t** argv) {
         if (command == L"children") return EnumChildWindows(hwnd, printChild, 0), 0;
         if (command == L"paints") return EnumChildWindows(hwnd, printPaints, 0), 0;
         if (argc < 4) return 1;
-        return SetWindowPos(hwnd, nullptr, _wtoi(argv[2]), _wtoi(argv[3]), 0, 0,
-                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+        const bool sized = argc > 5;
+        return SetWindowPos(hwnd, nullptr, _wtoi(argv[2]), _wtoi(argv[3]), sized ? _wtoi(argv[4]) : 0,
+                            sized ? _wtoi(argv[5]) : 0, (sized ? 0 : SWP_NOSIZE) | SWP_NOZORDER | SWP_NOACTIVATE)
                    ? 0
                    : 1;
+    }
+    if (command == L"wait-text") {
+        if (argc < 4) return 1;
+        HWND hwnd = waitForWindow(2000);
+        if (!hwnd) return 2;
+        const std::wstring prefix = argv[3];
+        const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 4);
+        for (;;) {
+            wchar_t text[512] = L"";
+            GetWindowTextW(GetDlgItem(hwnd, _wtoi(argv[2])), text, 512);
+            if (std::wstring(text).compare(0, prefix.size(), prefix) == 0) {
+                std::printf("text=");
+                printUtf8(text);
+                std::printf("\n");
+                return 0;
+            }
+            if (GetTickCount64() >= deadline) return 2;
+            Sleep(20);
+        }
     }
     if (command == L"hold") {
         if (argc < 5) return 1;
