@@ -211,21 +211,17 @@ private:
             PostQuitMessage(code);
         } else if (command == "windows") {
             EnumWindows(reportWindow, 0);
-        } else if (command == "stress-paint") {
+        } else if (command == "stress-paint" || command == "stress-menu") {
             int times = 0;
             in >> times;
             reportCounts("before");
             for (int i = 0; i < times; ++i) {
-                RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-            }
-            reportCounts("after");
-        } else if (command == "stress-menu") {
-            int times = 0;
-            in >> times;
-            reportCounts("before");
-            for (int i = 0; i < times; ++i) {
-                SetTimer(hwnd_, kCloseMenuTimer, kCloseMenuDelayMs, nullptr);
-                DarkPopupMenu::Show(hwnd_, 100, 100, galleryMenu());
+                if (command == "stress-paint") {
+                    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                } else {
+                    SetTimer(hwnd_, kCloseMenuTimer, kCloseMenuDelayMs, nullptr);
+                    DarkPopupMenu::Show(hwnd_, 100, 100, galleryMenu());
+                }
             }
             reportCounts("after");
         }
