@@ -227,8 +227,7 @@ class PrivateTracker:
 
 class OverlayTest(unittest.TestCase):
     def start(self, ini_text="", connected=False, origin=None):
-        ini = None if ini_text is None else f"[Server]\nBaseUrl={origin or tracker_origin()}/\n" + ini_text
-        overlay = Overlay(ini)
+        overlay = Overlay(None if ini_text is None else f"[Server]\nBaseUrl={origin or tracker_origin()}/\n" + ini_text)
         self.addCleanup(overlay.close)
         overlay.state()
         if connected:
@@ -247,8 +246,8 @@ class OverlayTest(unittest.TestCase):
         status = overlay.wait_text(STATUS, lambda t: t.startswith("\u25cf Connected"), seconds)
         self.assertTrue(status.startswith("\u25cf Connected | \u2193 "), status)
 
-    def assert_gone(self, overlay, cls, ms="5000"):
-        self.assertEqual(overlay.probe("wait-gone", ms, cls), {}, f"{cls} still open")
+    def assert_gone(self, overlay, cls):
+        self.assertEqual(overlay.probe("wait-gone", "5000", cls), {}, f"{cls} still open")
 
     def assert_click_through(self, overlay, on, rect):
         s = overlay.state()
