@@ -48,14 +48,17 @@ void ProgressList::InvalidateChangedRows(const std::vector<ChannelRow>& rows) {
     }
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const int rowHeight = scroll_.rowHeight();
-    int y = 0;
-    for (int i = scroll_.position(); i < scroll_.drawnEnd(); ++i, y += rowHeight) {
+    for (int i = scroll_.position(); i < scroll_.drawnEnd(); ++i) {
         const auto index = static_cast<size_t>(i);
         if (rows[index] == rows_[index]) continue;
-        const RECT row{0, y, client.right, y + rowHeight};
+        const RECT row = DrawnRowRect(i, client.right);
         InvalidateRect(hwnd_, &row, FALSE);
     }
+}
+
+RECT ProgressList::DrawnRowRect(int index, int width) const {
+    const int top = (index - scroll_.position()) * scroll_.rowHeight();
+    return RECT{0, top, width, top + scroll_.rowHeight()};
 }
 
 void ProgressList::Clear() {
@@ -192,10 +195,8 @@ void ProgressList::Paint(HDC dc, int width, int height) {
     if (rows_.empty()) {
         PaintEmpty(dc, client);
     } else {
-        const int rowHeight = scroll_.rowHeight();
-        int y = 0;
-        for (int i = scroll_.position(); i < scroll_.drawnEnd(); ++i, y += rowHeight) {
-            const RECT row{0, y, width, y + rowHeight};
+        for (int i = scroll_.position(); i < scroll_.drawnEnd(); ++i) {
+            const RECT row = DrawnRowRect(i, width);
             if (RectVisible(dc, &row)) rowPainter_.Paint(dc, rows_[static_cast<size_t>(i)], row);
         }
     }

@@ -27,6 +27,8 @@ protected:
 
 private:
     void InvalidateChangedRows(const std::vector<ChannelRow>& rows);
+    // Where the row at `index` is drawn while the list shows its current scroll position.
+    RECT DrawnRowRect(int index, int width) const;
     void Paint(HDC dc, int width, int height) override;
     void PaintEmpty(HDC dc, const RECT& client);
     void PaintScrollbar(HDC dc, int width, int height);
