@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "WideText.h"
+#include "base/WideText.h"
 #include "model/BossMenu.h"
 #include "model/ChannelRules.h"
 #include "model/RespawnCountdown.h"

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "DiscIcon.h"
-#include "ui/ScopedGdi.h"
+#include "ui/ScopedGdi_win.h"
 
 HICON MakeDiscIcon(COLORREF color) {
     std::vector<DWORD> colorBits(kDiscIconSize * kDiscIconSize);

@@ -1,8 +1,10 @@
 #include "HelpText.h"
 
+#include "ProductVersion.h"
+
 std::wstring HelpText(const std::wstring& visibility, const std::wstring& clickThrough, const std::wstring& bossMenu) {
-    return L"Brisquel v1.6.3\n"
-           L"An overlay for world-boss channels, by the Brisquel developers.\n"
+    return std::wstring(kProductTitle) +
+           L"\nAn overlay for world-boss channels, by the Brisquel developers.\n"
            L"\n"
            L"HOTKEYS (customizable in settings):\n"
            L"  " +

@@ -1,20 +1,21 @@
-#include "AppMessages.h"
+#include "MainDialog_win.h"
+#include "AppMessages_win.h"
 #include "DiscIcon_win.h"
 #include "HelpText.h"
-#include "MainDialog.h"
 #include "MainLayout.h"
 #include "MonitorClamp_win.h"
+#include "ProductVersion.h"
 #include "StatusText.h"
 #include "net/TrackerOrigin.h"
 #include "ui/ConfirmDialog_win.h"
 #include "ui/DarkPopupMenu_win.h"
 #include "ui/HelpDialog_win.h"
+#include "ui/Theme.h"
 #include "ui/VectorIcons.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"ZentrikMainDialog";
-constexpr wchar_t kTitle[] = L"Brisquel v1.6.3";
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
 constexpr UINT kDataPeriodMs = 100;
@@ -48,7 +49,7 @@ enum ControlId : unsigned {
 enum TrayCommand : WORD { ID_TRAY_TOGGLE = 2000, ID_TRAY_HELP = 2001, ID_TRAY_EXIT = 2002 };
 constexpr DWORD kDataFlowingMs = 2000;
 
-const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, RGB(30, 30, 30)};
+const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, ColorWindowBg};
 
 std::wstring percentText(int value) {
     return std::to_wstring(value) + L"%";
@@ -74,8 +75,8 @@ MainDialog::~MainDialog() {
 bool MainDialog::Create() {
     settings_.Load();
     const RECT r = ClampRectToMonitor(RECT{settings_.Left, settings_.Top, settings_.Right, settings_.Bottom});
-    if (!CreateBound(kMainClass, kExStyle, kTitle, kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
-                     0)) {
+    if (!CreateBound(kMainClass, kExStyle, kProductTitle, kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     nullptr, 0)) {
         return false;
     }
     modes_.Attach(hwnd_);
@@ -147,7 +148,7 @@ bool MainDialog::Initialize() {
     Relayout();
     modes_.ClampToMonitor();
 
-    windowIcon_.reset(MakeDiscIcon(RGB(100, 151, 255)));
+    windowIcon_.reset(MakeDiscIcon(ColorAppIcon));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
     tray_.Add(hwnd_);
@@ -186,6 +187,8 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnClose();
             return 0;
         case WM_QUERYENDSESSION:
+            // Never cleared, even when the shutdown is cancelled: a user who was already leaving is not
+            // asked again for the rest of this run.
             shutdownPending_ = true;
             return 1;
         case WM_ENDSESSION:
@@ -323,7 +326,7 @@ void MainDialog::OnHotkey(WPARAM id) {
 }
 
 void MainDialog::OnTrayCallback(WPARAM id, LPARAM mouseMessage) {
-    if (id != 1) return;
+    if (id != TrayIcon::kId) return;
     if (mouseMessage == WM_LBUTTONDBLCLK) modes_.ToggleVisibility();
     if (mouseMessage == WM_RBUTTONUP) {
         SetForegroundWindow(hwnd_);
@@ -335,7 +338,7 @@ void MainDialog::ShowTrayMenu() {
     POINT cursor{};
     GetCursorPos(&cursor);
     MenuItem title;
-    title.text = L"Brisquel v1.6.3";
+    title.text = kProductTitle;
     title.enabled = false;
     MenuItem separator;
     separator.separator = true;
@@ -357,7 +360,7 @@ void MainDialog::ShowHelp() {
     HelpDialog::Show(hwnd_,
                      HelpText(hotkeys_.Text(Hotkeys::Visibility), hotkeys_.Text(Hotkeys::ClickThrough),
                               hotkeys_.Text(Hotkeys::BossMenu)),
-                     L"Brisquel v1.6.3 - Help");
+                     std::wstring(kProductTitle) + L" - Help");
     helpOpen_ = false;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScreenRect.h"
+#include "base/ScreenRect.h"
 
 // Where the overlay's controls go for a client size and mode. Normal mode: the boss combo box with the
 // countdown at its right, the cache-age line, the channel list, the settings panel while the window is

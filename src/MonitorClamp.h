@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScreenRect.h"
+#include "base/ScreenRect.h"
 
 // Shrinks the window to the monitor when it is larger, then moves it inside without shrinking further.
 ScreenRect ClampRectToMonitor(const ScreenRect& window, const ScreenRect& monitor);

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "Settings.h"
-#include "WideText.h"
+#include "base/ScopedHandles_win.h"
+#include "base/WideText.h"
 #include "net/TrackerOrigin.h"
-#include "ui/ScopedGdi.h"
 
 namespace {
 

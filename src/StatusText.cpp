@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
+#include "net/UtcTimestamp.h"
+
 namespace {
 
 constexpr int64_t kSecondsPerDay = 86400;
-// The span the platform's UTC break-down accepts (1970-01-01 to 3000-12-31 23:59:59).
-constexpr int64_t kLatestCalendarSecond = 32535215999;
 constexpr uint64_t kKilobyte = 1024;
 
 std::wstring widen(const char* ascii) {

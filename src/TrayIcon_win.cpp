@@ -3,12 +3,13 @@
 #include <cwchar>
 #include <iterator>
 
-#include "AppMessages.h"
+#include "AppMessages_win.h"
 #include "DiscIcon_win.h"
+#include "ProductVersion.h"
+#include "ui/Theme.h"
 
 namespace {
 
-constexpr UINT kTrayIconId = 1;
 constexpr wchar_t kStateProperty[] = L"BrisquelTrayIcon";
 
 }  // namespace
@@ -19,16 +20,16 @@ UINT TrayIcon::TaskbarCreatedMessage() {
 }
 
 void TrayIcon::Add(HWND window) {
-    green_.reset(MakeDiscIcon(RGB(0, 255, 0)));
-    red_.reset(MakeDiscIcon(RGB(255, 0, 0)));
+    green_.reset(MakeDiscIcon(ColorTrayLive));
+    red_.reset(MakeDiscIcon(ColorTrayDown));
     record_ = {};
     record_.cbSize = sizeof record_;
     record_.hWnd = window;
-    record_.uID = kTrayIconId;
+    record_.uID = kId;
     record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record_.uCallbackMessage = WM_TRAY_CALLBACK;
     record_.hIcon = red_.get();
-    wcsncpy(record_.szTip, L"Brisquel v1.6.3", std::size(record_.szTip) - 1);
+    wcsncpy(record_.szTip, kProductTitle, std::size(record_.szTip) - 1);
     Shell_NotifyIconW(NIM_ADD, &record_);
     SetPropW(window, kStateProperty, reinterpret_cast<HANDLE>(1));
     added_ = true;

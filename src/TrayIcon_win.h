@@ -4,12 +4,15 @@
 
 #include <shellapi.h>
 
-#include "ui/ScopedGdi.h"
+#include "ui/ScopedGdi_win.h"
 
 // The overlay's icon in the notification area: green while data flows, red otherwise. Its state is also
 // kept as the window property "BrisquelTrayIcon" (1 red, 2 green), so that tools can read it.
 class TrayIcon {
 public:
+    // The icon's id: the shell's callbacks carry it in wParam.
+    static constexpr UINT kId = 1;
+
     void Add(HWND window);
     void Remove();
     // Explorer rebuilt the notification area: add the icon again as it was.

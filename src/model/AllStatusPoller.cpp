@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "net/StepTimes.h"
+#include "base/StepTimes.h"
 
 AllStatusPoller::AllStatusPoller(std::shared_ptr<LiveModel> model, std::shared_ptr<TrackerSource> source,
                                  PollerTiming timing)

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "net/StepTimes.h"
+#include "base/StepTimes.h"
 
 int64_t freshnessWindow(int32_t hp) {
     if (hp == 100) return 300;

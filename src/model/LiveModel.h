@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/StopSignal.h"
 #include "model/BossEntry.h"
-#include "net/StopSignal.h"
 #include "net/TrackerRecords.h"
 
 // The live boss data as the workers leave it for the UI thread.

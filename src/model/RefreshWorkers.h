@@ -4,11 +4,11 @@
 #include <functional>
 #include <memory>
 
+#include "base/WorkerThread.h"
 #include "model/AllStatusPoller.h"
 #include "model/BossListLoader.h"
 #include "model/LiveModel.h"
 #include "net/TrackerSource.h"
-#include "net/WorkerThread.h"
 
 struct RefreshTiming {
     LoaderTiming loader;

@@ -1,11 +1,10 @@
 #include "model/RespawnCountdown.h"
 
+#include "net/UtcTimestamp.h"
+
 namespace {
 
 constexpr int64_t kSecondsPerHour = 3600;
-// The span the Windows UTC break-down accepts (1970-01-01 to 3000-12-31 23:59:59); both builds
-// refuse the same instants so that they show the same text.
-constexpr int64_t kLatestCalendarSecond = 32535215999;
 
 }  // namespace
 

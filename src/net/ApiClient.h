@@ -9,11 +9,11 @@
 #include <thread>
 #include <vector>
 
+#include "base/StopSignal.h"
+#include "base/WorkerThread.h"
 #include "net/ConnectionState.h"
-#include "net/StopSignal.h"
 #include "net/TrackerRecords.h"
 #include "net/TrackerSource.h"
-#include "net/WorkerThread.h"
 
 class HttpConnection;
 

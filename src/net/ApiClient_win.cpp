@@ -2,13 +2,13 @@
 #include <new>
 #include <thread>
 
+#include "base/StepTimes.h"
 #include "net/ApiClient.h"
 #include "net/HttpGet.h"
 #include "net/ServerStatus.h"
-#include "net/StepTimes.h"
 #include "net/TrackerDecoder.h"
 #include "net/TrackerPaths.h"
-#include "net/WinHttpRequest.h"
+#include "net/WinHttpRequest_win.h"
 
 namespace {
 
@@ -221,6 +221,8 @@ bool ApiClient::startWorker(ConnectionListener listener) {
     auto stop = std::make_shared<StopSignal>();
     // The body shares only its flag and listener, so a detached worker outlives the client harmlessly.
     worker_ = WorkerThread::start([stop, listener = std::move(listener)] {
+        // Twice on purpose: the window's handler only stores the state and repaints, so the repeat is
+        // harmless, and the window keeps receiving the sequence of messages it always has.
         listener(CONNECTION_CONNECTED);
         listener(CONNECTION_CONNECTED);
         stop->wait();

@@ -1,4 +1,4 @@
-#include "net/HttpConnection.h"
+#include "net/HttpConnection_win.h"
 
 RequestStep HttpConnection::open(const RequestProfile& profile, const std::wstring& host, INTERNET_PORT port,
                                  bool secure) {

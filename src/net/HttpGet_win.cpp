@@ -2,11 +2,11 @@
 #include <limits>
 #include <new>
 
-#include "WideText.h"
+#include "base/StepTimes.h"
+#include "base/WideText.h"
 #include "net/GzipMember.h"
 #include "net/HttpGet.h"
-#include "net/StepTimes.h"
-#include "net/WinHttpRequest.h"
+#include "net/WinHttpRequest_win.h"
 
 namespace {
 

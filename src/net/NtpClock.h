@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/WorkerThread.h"
 #include "net/NtpClockState.h"
-#include "net/WorkerThread.h"
 
 struct NtpServer {
     std::string host;

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "net/WinHttpRequest.h"
+#include "net/WinHttpRequest_win.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "BackBuffer_win.h"
 
 #include "PaintCounter_win.h"
-#include "net/StepTimes.h"
+#include "base/StepTimes.h"
 
 HDC BackBuffer::Begin(HDC targetDc, int width, int height) {
     valid_ = false;

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "ScopedGdi.h"
+#include "ScopedGdi_win.h"
 
 // The off-screen surface a control paints into before one BitBlt to the screen. Keeps its memory DC
 // and bitmap between paints and re-creates the bitmap only when the size changes.

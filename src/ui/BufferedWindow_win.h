@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BackBuffer_win.h"
-#include "Window.h"
+#include "Window_win.h"
 
 // A window that draws itself through a back buffer of its own and never erases its background: the way
 // every control, view and dialog of the kit paints.

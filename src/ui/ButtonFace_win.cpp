@@ -5,17 +5,14 @@
 
 namespace {
 
-constexpr Color kDisabledFace = Rgb(40, 40, 40);
-constexpr Color kDisabledBorder = Rgb(55, 55, 55);
-
 Color baseColor(const ButtonFaceState& s) {
-    if (!s.enabled) return kDisabledFace;
+    if (!s.enabled) return ColorDisabledFace;
     if (s.pressed) return ColorControlBg;
     return s.hovered ? ColorButtonHoverFace : ColorButtonFace;
 }
 
 Color borderColor(const ButtonFaceState& s) {
-    if (!s.enabled) return kDisabledBorder;
+    if (!s.enabled) return ColorDisabledBorder;
     if (s.accentBorder) return ColorAccent;
     return s.pressed ? ColorBorderPressed : ColorBorder;
 }

@@ -2,8 +2,8 @@
 
 #include "ForceForeground_win.h"
 #include "Painter_win.h"
-#include "ScopedGdi.h"
 #include "Theme.h"
+#include "base/ScopedHandles_win.h"
 
 namespace {
 

@@ -9,7 +9,6 @@ namespace {
 const Window::WindowClass kButtonClass{L"OrlixButton", CS_HREDRAW | CS_VREDRAW,
                                        IDC_HAND,       nullptr,
                                        CLR_INVALID,    reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)};
-constexpr int kFontHeight = -12;
 constexpr int kIconSize = 16;
 constexpr int kIconInset = 10;
 constexpr int kIconGap = 6;
@@ -23,7 +22,7 @@ bool CustomButton::Create(HWND parent, int x, int y, int width, int height, unsi
     if (!CreateBound(kButtonClass, 0, text_.c_str(), WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id)) {
         return false;
     }
-    font_ = CreateWidgetFont(kFontHeight);
+    font_ = CreateWidgetFont(kButtonTextHeight);
     return true;
 }
 
@@ -113,7 +112,7 @@ void CustomButton::Paint(HDC dc, int width, int height) {
         RECT icon{r.left + kIconInset, (r.top + r.bottom - kIconSize) / 2, r.left + kIconInset + kIconSize,
                   (r.top + r.bottom + kIconSize) / 2};
         OffsetRect(&icon, 0, pressedShift);
-        DrawVectorIcon(dc, icon_, icon, enabled_ ? RGB(235, 235, 235) : RGB(110, 110, 110), 2.0f);
+        DrawVectorIcon(dc, icon_, icon, enabled_ ? ColorIcon : ColorIconDisabled, 2.0f);
         text.left = icon.right + kIconGap;
     }
     DrawTextW(dc, text_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);

@@ -92,20 +92,20 @@ void CustomSlider::Paint(HDC dc, int, int) {
     const RECT body{0, 0, width_, height_};
     // The corners outside the rounded body show the window background the slider sits on.
     FillSolidRect(dc, body, ColorWindowBg);
-    FillRoundRect(dc, body, ControlCornerRadius(), enabled ? ColorControlBg : RGB(35, 35, 35));
+    FillRoundRect(dc, body, ControlCornerRadius(), enabled ? ColorControlBg : ColorDisabledControlBg);
     StrokeRoundRect(dc, body, ControlCornerRadius(), enabled && hovered_ ? ColorAccent : ColorBorder, 1.0f);
 
     const SliderLayout layout = LayOutSlider(width_, height_, value_, min_, max_);
-    FillRoundRect(dc, toRect(layout.track), kTrackRadius, AdjustColor(enabled ? ColorFrame : RGB(60, 60, 60), -8));
+    FillRoundRect(dc, toRect(layout.track), kTrackRadius, AdjustColor(enabled ? ColorFrame : ColorDisabledTrack, -8));
     if (layout.fill.right > layout.fill.left + 2) {
         if (enabled) {
             FillRoundRectGradient(dc, toRect(layout.fill), kTrackRadius, AdjustColor(ColorSliderFill, 10),
                                   AdjustColor(ColorSliderFill, -10));
         } else {
-            FillRoundRect(dc, toRect(layout.fill), kTrackRadius, RGB(68, 68, 68));
+            FillRoundRect(dc, toRect(layout.fill), kTrackRadius, ColorDisabledFill);
         }
     }
-    const Color thumb = dragging_ ? RGB(220, 220, 220) : enabled ? RGB(170, 170, 170) : RGB(120, 120, 120);
+    const Color thumb = dragging_ ? ColorThumbDragged : enabled ? ColorThumb : ColorThumbDisabled;
     FillRoundRect(dc, toRect(layout.thumb), kThumbRadius, thumb);
     StrokeRoundRect(dc, toRect(layout.thumb), kThumbRadius, AdjustColor(thumb, -60), 1.0f);
 }

@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr int kMenuFontHeight = -14;
 constexpr UINT_PTR kWatchdogTimer = 100;
 constexpr UINT kWatchdogPeriodMs = 100;
 
@@ -21,7 +20,7 @@ DarkPopupMenu* DarkPopupMenu::active_ = nullptr;
 
 DarkPopupMenu::DarkPopupMenu(HWND owner)
     : owner_(owner),
-      font_(CreateWidgetFont(kMenuFontHeight)),
+      font_(CreateWidgetFont(kTextHeight)),
       separatorPen_(CreatePen(PS_SOLID, 1, ColorButtonHoverFace)) {}
 
 DarkPopupMenu::~DarkPopupMenu() {

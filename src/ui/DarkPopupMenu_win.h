@@ -5,7 +5,8 @@
 
 #include "MenuItem.h"
 #include "MenuTier_win.h"
-#include "ScopedGdi.h"
+#include "ScopedGdi_win.h"
+#include "base/ScopedHandles_win.h"
 
 // A dark, cascading popup menu that replaces the system's: one blocking Show opens it at a screen
 // point and runs its own loop until the user chooses an entry, clicks outside every tier or switches

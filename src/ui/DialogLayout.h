@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "ScreenRect.h"
+#include "base/ScreenRect.h"
 
 // The dialogs' size and placement arithmetic, in client pixels unless named otherwise.
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScreenRect.h"
+#include "base/ScreenRect.h"
 
 // A rectangle in fractional pixels: origin and size.
 struct FloatRect {

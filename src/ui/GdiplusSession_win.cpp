@@ -1,4 +1,4 @@
-#include "ScopedGdi.h"
+#include "ScopedGdi_win.h"
 
 // GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
 #include <objidl.h>

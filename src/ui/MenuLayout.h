@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ScreenRect.h"
+#include "base/ScreenRect.h"
 
 // The popup menu's geometry: rows of one tier, where a tier goes near the work area's edges, and which
 // row a point selects.

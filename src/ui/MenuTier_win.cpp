@@ -2,7 +2,7 @@
 
 #include "DarkPopupMenu_win.h"
 #include "Painter_win.h"
-#include "ScopedGdi.h"
+#include "ScopedGdi_win.h"
 #include "Theme.h"
 #include "VectorIcons.h"
 

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kDialogFontHeight = -14;
 constexpr UINT_PTR kButtonSubclassId = 1;
 constexpr int kMaxCaption = 64;
 
@@ -18,7 +17,7 @@ void setHandCursor() {
 
 }  // namespace
 
-ModalDialog::ModalDialog() : font_(CreateWidgetFont(kDialogFontHeight)) {}
+ModalDialog::ModalDialog() : font_(CreateWidgetFont(kTextHeight)) {}
 
 ModalDialog::~ModalDialog() = default;
 

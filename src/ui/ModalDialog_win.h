@@ -4,8 +4,8 @@
 
 #include "BufferedWindow_win.h"
 #include "DialogLayout.h"
-#include "ScopedGdi.h"
-#include "ScreenRect.h"
+#include "ScopedGdi_win.h"
+#include "base/ScreenRect.h"
 
 // Names the one open dialog of a kind for the length of its Show: a second Show of the same kind finds
 // it there instead of sharing its state.

@@ -1,7 +1,7 @@
 #include "Notification_win.h"
 
 #include "Painter_win.h"
-#include "ScopedGdi.h"
+#include "ScopedGdi_win.h"
 #include "Theme.h"
 
 namespace {
@@ -15,11 +15,11 @@ constexpr Color kFrameColor = ColorButtonHoverFace;
 Color titleColor(NotificationKind kind) {
     switch (kind) {
         case NotificationKind::Warning:
-            return Rgb(255, 200, 100);
+            return ColorNoticeWarning;
         case NotificationKind::Error:
-            return Rgb(255, 100, 100);
+            return ColorNoticeError;
         default:
-            return Rgb(100, 200, 255);
+            return ColorNoticeInfo;
     }
 }
 

@@ -163,7 +163,9 @@ void FillTriangle(HDC hdc, const POINT (&corners)[3], COLORREF color) {
     GdipFillPolygon(graphics.get(), brush.get(), points, 3, FillModeAlternate);
 }
 
-UniqueFont CreateWidgetFont(int height) {
-    return UniqueFont(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, kWidgetFontFace));
+UniqueFont CreateWidgetFont(int pixelHeight, FontPitch pitch) {
+    const DWORD pitchAndFamily = pitch == FontPitch::Fixed ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH;
+    return UniqueFont(CreateFontW(pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, pitchAndFamily,
+                                  kWidgetFontFace));
 }

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "FloatRect.h"
-#include "ScopedGdi.h"
+#include "ScopedGdi_win.h"
 
 namespace Gdiplus {
 class GpGraphics;
@@ -30,7 +30,9 @@ void FitAndStrokePath(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, cons
 // A solid anti-aliased triangle (the menu's submenu arrows).
 void FillTriangle(HDC hdc, const POINT (&corners)[3], COLORREF color);
 
-// The kit's widget font at a pixel height (negative: character height).
-UniqueFont CreateWidgetFont(int height);
+// Every font of the kit and the views: the widget face at a pixel height as CreateFontW takes it
+// (negative: the characters' height; positive: the cell's), proportional or fixed pitch.
+enum class FontPitch { Variable, Fixed };
+UniqueFont CreateWidgetFont(int pixelHeight, FontPitch pitch = FontPitch::Variable);
 
 ScreenRect ToScreenRect(const RECT& r);

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "ScreenRect.h"
+#include "base/ScreenRect.h"
 
 // The horizontal slider's arithmetic. The mouse maps onto x = 16 .. width - 16, while the thumb's
 // centre runs from x = 19 to width - 19: two different spans, kept as they are.

@@ -17,12 +17,62 @@ constexpr Color ColorTextSoft = Rgb(220, 220, 220);
 constexpr Color ColorTextDisabled = Rgb(100, 100, 100);
 constexpr Color ColorCheck = Rgb(0, 120, 215);
 
+// Disabled controls.
+constexpr Color ColorDisabledFace = Rgb(40, 40, 40);
+constexpr Color ColorDisabledBorder = Rgb(55, 55, 55);
+constexpr Color ColorDisabledControlBg = Rgb(35, 35, 35);
+constexpr Color ColorDisabledTrack = Rgb(60, 60, 60);
+constexpr Color ColorDisabledFill = Rgb(68, 68, 68);
+
+// Slider thumbs and button icons.
+constexpr Color ColorThumbDragged = Rgb(220, 220, 220);
+constexpr Color ColorThumb = Rgb(170, 170, 170);
+constexpr Color ColorThumbDisabled = Rgb(120, 120, 120);
+constexpr Color ColorIcon = Rgb(235, 235, 235);
+constexpr Color ColorIconDisabled = Rgb(110, 110, 110);
+
+// Notification titles by kind.
+constexpr Color ColorNoticeWarning = Rgb(255, 200, 100);
+constexpr Color ColorNoticeError = Rgb(255, 100, 100);
+constexpr Color ColorNoticeInfo = Rgb(100, 200, 255);
+
+// The combo box: its field, chevron, drop-down list and highlighted row.
+constexpr Color ColorFieldFace = Rgb(50, 50, 50);
+constexpr Color ColorFieldFaceHover = Rgb(62, 62, 62);
+constexpr Color ColorChevron = ColorIcon;
+constexpr Color ColorListFace = Rgb(42, 42, 42);
+constexpr Color ColorHighlight = ColorSliderFill;
+
+// The channel list: frame, empty-state text, scrollbar and the rows' bars.
+constexpr Color ColorListFrame = Rgb(60, 60, 60);
+constexpr Color ColorEmptyText = Rgb(150, 150, 150);
+constexpr Color ColorScrollStrip = Rgb(40, 40, 40);
+constexpr Color ColorScrollThumb = Rgb(80, 80, 80);
+constexpr Color ColorScrollThumbHover = Rgb(100, 100, 100);
+constexpr Color ColorScrollThumbDragged = Rgb(120, 120, 120);
+constexpr Color ColorBarTrack = Rgb(60, 60, 60);
+constexpr Color ColorBarOutline = Rgb(128, 128, 128);
+constexpr Color ColorBarLow = Rgb(255, 0, 0);       // under 25% HP
+constexpr Color ColorBarMiddle = Rgb(255, 200, 0);  // under 50% HP
+constexpr Color ColorBarHigh = Rgb(0, 200, 0);
+constexpr Color ColorOverlayOutline = Rgb(255, 200, 0);
+
+// The program's icons: the window's disc, and the tray's while data flow or not.
+constexpr Color ColorAppIcon = Rgb(100, 151, 255);
+constexpr Color ColorTrayLive = Rgb(0, 255, 0);
+constexpr Color ColorTrayDown = Rgb(255, 0, 0);
+
 constexpr int ButtonCornerRadius() {
     return 8;
 }
 constexpr int ControlCornerRadius() {
     return 6;
 }
+
+// Text heights in pixels as CreateWidgetFont takes them (negative: the characters' height): dialogs,
+// menus and the combo box, then buttons. Labels give theirs in points.
+constexpr int kTextHeight = -14;
+constexpr int kButtonTextHeight = -12;
 
 // When the face is not installed the font mapper substitutes the platform's default sans face.
 constexpr wchar_t kWidgetFontFace[] = L"FiraSans";

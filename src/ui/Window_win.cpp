@@ -1,4 +1,4 @@
-#include "Window.h"
+#include "Window_win.h"
 
 Window::~Window() {
     if (hwnd_ && IsWindow(hwnd_)) {

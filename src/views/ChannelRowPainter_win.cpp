@@ -2,9 +2,9 @@
 
 #include <cwchar>
 
-#include "WideText.h"
+#include "base/WideText.h"
 #include "ui/Painter_win.h"
-#include "ui/ScopedGdi.h"
+#include "ui/ScopedGdi_win.h"
 #include "ui/Theme.h"
 #include "views/ChannelRowText.h"
 #include "views/FontFit.h"
@@ -16,13 +16,9 @@ constexpr wchar_t kSample[] = L"Ch. 999 | 100%";
 constexpr wchar_t kOverlaySample[] = L"99m 59s (-9.9%/s)";
 constexpr int kOverlayMargin = 4;
 constexpr int kSmallestFont = 8;
-constexpr Color kBarTrack = Rgb(60, 60, 60);
-constexpr Color kBarOutline = Rgb(128, 128, 128);
-constexpr Color kOverlayOutline = Rgb(255, 200, 0);
 
 UniqueFont rowFont(int height) {
-    return UniqueFont(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, kWidgetFontFace));
+    return CreateWidgetFont(height, FontPitch::Fixed);
 }
 
 SIZE textExtent(HDC dc, const wchar_t* text) {
@@ -34,7 +30,7 @@ SIZE textExtent(HDC dc, const wchar_t* text) {
 // White text with a one-pixel amber outline: eight shifted copies, then the text itself.
 void drawOutlinedText(HDC dc, const std::wstring& text, const RECT& bounds) {
     constexpr UINT kFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
-    SetTextColor(dc, kOverlayOutline);
+    SetTextColor(dc, ColorOverlayOutline);
     for (int dx = -1; dx <= 1; ++dx) {
         for (int dy = -1; dy <= 1; ++dy) {
             if (dx == 0 && dy == 0) continue;
@@ -83,11 +79,11 @@ void ChannelRowPainter::Paint(HDC dc, const ChannelRow& row, const RECT& bounds)
     const std::wstring labelText = Utf8ToWide(ChannelLabelText(row.channelNumber, row.hpPercent));
     DrawTextW(dc, labelText.c_str(), -1, &label, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 
-    FillSolidRect(dc, bar, kBarTrack);
+    FillSolidRect(dc, bar, ColorBarTrack);
     const int fill = ChannelBarFill(bar.right - bar.left, row.hpPercent);
     if (fill > 0) FillSolidRect(dc, RECT{bar.left, bar.top, bar.left + fill, bar.bottom}, ChannelBarColor(row));
     {
-        UniquePen pen(CreatePen(PS_SOLID, 1, kBarOutline));
+        UniquePen pen(CreatePen(PS_SOLID, 1, ColorBarOutline));
         ScopedSelect selectPen(dc, pen.get());
         ScopedSelect selectBrush(dc, GetStockObject(HOLLOW_BRUSH));
         Rectangle(dc, bar.left, bar.top, bar.right, bar.bottom);

@@ -4,11 +4,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "ui/Theme.h"
+
 namespace {
 
-constexpr uint32_t kRed = 0x0000FF;
-constexpr uint32_t kAmber = 0x00C8FF;
-constexpr uint32_t kGreen = 0x00C800;
 constexpr std::size_t kRateTextUnits = 32;
 
 // Whole seconds of a positive estimate; beyond 32 bits (1e300, say) the largest that fits rather than
@@ -45,9 +44,9 @@ std::string ChannelOverlayText(double etd, double dps) {
 
 uint32_t ChannelBarColor(const ChannelRow& row) {
     if (row.barColor != 0) return row.barColor;
-    if (row.hpPercent < 25) return kRed;
-    if (row.hpPercent < 50) return kAmber;
-    return kGreen;
+    if (row.hpPercent < 25) return ColorBarLow;
+    if (row.hpPercent < 50) return ColorBarMiddle;
+    return ColorBarHigh;
 }
 
 int ChannelBarFill(int barWidth, int32_t hpPercent) {

@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-#include "ui/ScopedGdi.h"
+#include "ui/ScopedGdi_win.h"
 #include "views/ComboBox_win.h"
 
 namespace {

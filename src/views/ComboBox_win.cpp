@@ -2,10 +2,10 @@
 
 #include <windowsx.h>
 
-#include "WideText.h"
+#include "base/WideText.h"
 #include "ui/ForceForeground_win.h"
 #include "ui/Painter_win.h"
-#include "ui/ScopedGdi.h"
+#include "ui/ScopedGdi_win.h"
 #include "ui/Theme.h"
 #include "ui/VectorIcons.h"
 
@@ -13,12 +13,6 @@ namespace {
 
 const Window::WindowClass kComboClass{L"OrlixComboBox", CS_OWNDC};
 
-constexpr Color kFieldFace = Rgb(50, 50, 50);
-constexpr Color kFieldFaceHover = Rgb(62, 62, 62);
-constexpr Color kChevron = Rgb(235, 235, 235);
-constexpr Color kListFace = Rgb(42, 42, 42);
-constexpr Color kHighlight = Rgb(80, 160, 255);
-constexpr int kTextHeight = -14;
 constexpr int kTextLeft = 10;
 constexpr int kListTextLeft = 8;
 constexpr UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
@@ -156,7 +150,7 @@ LRESULT ComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void ComboBox::Paint(HDC dc, int width, int height) {
     const RECT field{0, 0, width, height};
-    const Color face = hover_ ? kFieldFaceHover : kFieldFace;
+    const Color face = hover_ ? ColorFieldFaceHover : ColorFieldFace;
     // The corners outside the rounded field show the window behind it.
     FillSolidRect(dc, field, ColorWindowBg);
     FillRoundRectGradient(dc, field, ControlCornerRadius(), AdjustColor(face, hover_ ? 10 : 6), AdjustColor(face, -6));
@@ -164,7 +158,7 @@ void ComboBox::Paint(HDC dc, int width, int height) {
     RECT inner = field;
     InflateRect(&inner, -1, -1);
     StrokeRoundRect(dc, inner, ControlCornerRadius() - 1, AdjustColor(face, 18), 1.0f);
-    DrawVectorIcon(dc, VectorIconChevronDown, RECT{width - 22, 0, width - 6, height}, kChevron, 2.0f);
+    DrawVectorIcon(dc, VectorIconChevronDown, RECT{width - 22, 0, width - 6, height}, ColorChevron, 2.0f);
     if (list_.valid(list_.selected())) {
         const ComboItem& item = list_.items()[static_cast<size_t>(list_.selected())];
         UniqueFont font = CreateWidgetFont(kTextHeight);
@@ -176,7 +170,7 @@ void ComboBox::Paint(HDC dc, int width, int height) {
 
 void ComboBox::PaintList(HDC dc, int width, int height) const {
     const RECT all{0, 0, width, height};
-    FillSolidRect(dc, all, kListFace);
+    FillSolidRect(dc, all, ColorListFace);
     StrokeRoundRect(dc, all, ControlCornerRadius(), ColorBorder, 1.0f);
     UniqueFont font = CreateWidgetFont(kTextHeight);
     ScopedSelect select(dc, font.get());
@@ -184,9 +178,9 @@ void ComboBox::PaintList(HDC dc, int width, int height) const {
     for (int i = 0; i < list_.count(); ++i) {
         const RECT row{0, i * kItemHeight, width, (i + 1) * kItemHeight};
         if (i == list_.hot()) {
-            FillSolidRect(dc, row, BlendColor(kHighlight, ColorWindowBg, 170));
+            FillSolidRect(dc, row, BlendColor(ColorHighlight, ColorWindowBg, 170));
         } else if (i == list_.selected()) {
-            FillSolidRect(dc, row, BlendColor(kHighlight, ColorWindowBg, 210));
+            FillSolidRect(dc, row, BlendColor(ColorHighlight, ColorWindowBg, 210));
         }
         const ComboItem& item = list_.items()[static_cast<size_t>(i)];
         drawItemText(dc, ComboItemLabel(item), item.color,

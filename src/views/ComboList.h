@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "MonitorClamp.h"
+#include "base/ScreenRect.h"
 
 // One entry of the boss combo box. `data` belongs to the caller and is never freed here.
 struct ComboItem {

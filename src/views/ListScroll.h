@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "MonitorClamp.h"
+#include "base/ScreenRect.h"
 
 // Pixels per row at a text scale: 40 at 100%. At least 1 whatever the scale, so nothing divides by 0.
 int RowHeightForTextScale(int percent);

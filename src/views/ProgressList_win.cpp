@@ -3,7 +3,7 @@
 #include <windowsx.h>
 
 #include "ui/Painter_win.h"
-#include "ui/ScopedGdi.h"
+#include "ui/ScopedGdi_win.h"
 #include "ui/Theme.h"
 #include "views/FontFit.h"
 
@@ -11,12 +11,6 @@ namespace {
 
 const Window::WindowClass kListClass{L"ZentrikProgressList", CS_OWNDC | CS_DBLCLKS};
 
-constexpr Color kFrame = Rgb(60, 60, 60);
-constexpr Color kEmptyText = Rgb(150, 150, 150);
-constexpr Color kStrip = Rgb(40, 40, 40);
-constexpr Color kThumb = Rgb(80, 80, 80);
-constexpr Color kThumbHover = Rgb(100, 100, 100);
-constexpr Color kThumbDragged = Rgb(120, 120, 120);
 constexpr wchar_t kEmptyMessage[] = L"Unknown";
 constexpr int kSmallestEmptyFont = 12;
 constexpr int kLargestEmptyFont = 48;
@@ -189,7 +183,7 @@ void ProgressList::Paint(HDC dc, int width, int height) {
     const RECT client{0, 0, width, height};
     FillSolidRect(dc, client, ColorWindowBg);
     {
-        UniqueBrush frame(CreateSolidBrush(kFrame));
+        UniqueBrush frame(CreateSolidBrush(ColorListFrame));
         FrameRect(dc, &client, frame.get());
     }
     if (rows_.empty()) {
@@ -215,15 +209,17 @@ void ProgressList::PaintEmpty(HDC dc, const RECT& client) {
     UniqueFont font = CreateWidgetFont(height);
     ScopedSelect select(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kEmptyText);
+    SetTextColor(dc, ColorEmptyText);
     RECT area = client;
     DrawTextW(dc, kEmptyMessage, -1, &area, kFormat);
 }
 
 void ProgressList::PaintScrollbar(HDC dc, int width, int height) {
-    FillSolidRect(dc, RECT{width - ListScroll::kStripWidth, 0, width, height}, kStrip);
+    FillSolidRect(dc, RECT{width - ListScroll::kStripWidth, 0, width, height}, ColorScrollStrip);
     const auto thumb = scroll_.ThumbRect();
     if (!thumb) return;
-    const Color color = dragging_ ? kThumbDragged : scrollbarHover_ ? kThumbHover : kThumb;
+    const Color color = dragging_         ? ColorScrollThumbDragged
+                        : scrollbarHover_ ? ColorScrollThumbHover
+                                          : ColorScrollThumb;
     FillSolidRect(dc, RECT{thumb->left, thumb->top, thumb->right, thumb->bottom}, color);
 }

@@ -308,7 +308,8 @@ class OverlayLifecycle(OverlayTest):
         self.assertEqual(within(lambda: overlay.state()["rect"], clamped, 2), clamped)
 
         self.close_and_expect_exit(overlay)
-        saved = overlay.saved()
+        # When the boss list arrived before the close, the first boss was chosen and saved as well.
+        saved = [entry for entry in overlay.saved() if entry[0] != "Selection"]
         self.assertEqual(saved[0], ("Server", "BaseUrl", tracker_origin() + "/"))
         self.assertEqual([(section, key) for section, key, _ in saved[1:]], INTEGER_KEYS)
         self.assertEqual([value for _, _, value in saved[1:]],

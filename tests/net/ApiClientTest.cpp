@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "net/ApiClient.h"
-#include "net/HttpFixture.h"
+#include "net/HttpFixture_win.h"
 
 using nlohmann::json;
 

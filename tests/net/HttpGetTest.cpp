@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "net/ApiClient.h"
-#include "net/HttpConnection.h"
-#include "net/HttpFixture.h"
+#include "net/HttpConnection_win.h"
+#include "net/HttpFixture_win.h"
 #include "net/HttpGet.h"
 
 using nlohmann::json;

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "net/ApiClient.h"
-#include "net/HttpFixture.h"
+#include "net/HttpFixture_win.h"
 
 using nlohmann::json;
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "ui/ScopedGdi.h"
-#include "ui/Window.h"
+#include "ui/ScopedGdi_win.h"
+#include "ui/Window_win.h"
 #include "views/ComboBox_win.h"
 #include "views/ProgressList_win.h"
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "WideText.h"
+#include "base/WideText.h"
 
 std::wstring Utf8ToWide(const std::string& utf8) {
     if (utf8.empty()) return {};

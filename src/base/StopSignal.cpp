@@ -1,4 +1,4 @@
-#include "net/StopSignal.h"
+#include "base/StopSignal.h"
 
 void StopSignal::request() {
     {

@@ -7,7 +7,7 @@
 #include <variant>
 
 #include "Settings.h"
-#include "WideText.h"
+#include "base/WideText.h"
 #include "support/TempDir.h"
 
 using namespace std::string_literals;

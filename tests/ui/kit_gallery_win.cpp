@@ -19,9 +19,9 @@
 #include "ui/DarkPopupMenu_win.h"
 #include "ui/HelpDialog_win.h"
 #include "ui/Notification_win.h"
-#include "ui/ScopedGdi.h"
+#include "ui/ScopedGdi_win.h"
 #include "ui/VectorIcons.h"
-#include "ui/Window.h"
+#include "ui/Window_win.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <type_traits>
 #include <utility>
 
-// Owners for GDI, USER and kernel handles: each handle is released exactly once, by its owner.
-// Copies are deleted, moves allowed.
+// Owners for icons, GDI objects and DCs: each handle is released exactly once, by its owner.
+// Copies are deleted, moves allowed. Kernel and window handles have theirs in base/ScopedHandles_win.h.
 
 struct IconDeleter {
     void operator()(HICON icon) const { DestroyIcon(icon); }
@@ -31,22 +31,6 @@ struct MemoryDcDeleter {
     void operator()(HDC dc) const { DeleteDC(dc); }
 };
 using UniqueMemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
-
-// Threads, events, files: anything CloseHandle releases. INVALID_HANDLE_VALUE counts as no handle.
-struct KernelHandleDeleter {
-    void operator()(HANDLE handle) const {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    }
-};
-using UniqueHandle = std::unique_ptr<void, KernelHandleDeleter>;
-
-// A top-level helper window nobody else owns (hidden owners, menu anchors).
-struct WindowDeleter {
-    void operator()(HWND hwnd) const {
-        if (IsWindow(hwnd)) DestroyWindow(hwnd);
-    }
-};
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
 
 // GetDC/ReleaseDC of a window (null: the screen).
 class WindowDc {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/ScopedGdi.h"
+#include "ui/ScopedGdi_win.h"
 #include "views/ChannelRowPainter_win.h"
 
 constexpr int kWidth = 420;

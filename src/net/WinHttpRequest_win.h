@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "net/HttpConnection.h"
+#include "net/HttpConnection_win.h"
 
 constexpr DWORD kHttpStatusOk = 200;
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "net/StopSignal.h"
+#include "base/StopSignal.h"
 
 using namespace std::chrono;
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "BestSeconds.h"
-#include "WideText.h"
+#include "base/WideText.h"
 #include "ui/Painter_win.h"
-#include "ui/ScopedGdi.h"
+#include "ui/ScopedGdi_win.h"
 #include "views/ChannelRowPainter_win.h"
 #include "views/ChannelRowText.h"
 

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <thread>
 
-#include "MainDialog.h"
+#include "MainDialog_win.h"
 
 // The second thread of the refresh workers cannot start: creation fails as a whole, leaving no window and no
 // pending quit that would close the caller's error box at once.

@@ -1,4 +1,4 @@
-#include "net/StepTimes.h"
+#include "base/StepTimes.h"
 
 #ifdef BRISQUEL_STEP_TIMES
 #include <array>

@@ -17,8 +17,8 @@
 #include "ui/CustomButton_win.h"
 #include "ui/CustomLabel_win.h"
 #include "ui/CustomSlider_win.h"
-#include "ui/ScopedGdi.h"
-#include "ui/Window.h"
+#include "ui/ScopedGdi_win.h"
+#include "ui/Window_win.h"
 #include "views/ComboBox_win.h"
 #include "views/ProgressList_win.h"
 

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "net/NtpResponder.h"
+#include "net/NtpResponder_win.h"
 
 // Short time-outs stand in for the real 5 s and 0.5 s, which only scale the waits.
 constexpr NtpTiming kQuick{std::chrono::milliseconds(150), std::chrono::milliseconds(20)};

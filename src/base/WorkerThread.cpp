@@ -1,4 +1,4 @@
-#include "net/WorkerThread.h"
+#include "base/WorkerThread.h"
 
 #include <system_error>
 #include <utility>

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "MainDialog.h"
-#include "ui/ScopedGdi.h"
+#include "MainDialog_win.h"
+#include "ui/ScopedGdi_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     CoInitialize(nullptr);

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "net/HttpConnection.h"
+#include "net/HttpConnection_win.h"
 #include "net/HttpGet.h"
 #include "support/Fixtures.h"
 
