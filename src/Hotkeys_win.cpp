@@ -113,9 +113,6 @@ void Hotkeys::ShowNotice(const std::wstring& message, const std::wstring& title,
     Notification::Show(window_, message, title, warning ? NotificationKind::Warning : NotificationKind::Info, 0);
     noticeOpen_ = false;
     ShowPrompts();
-    // Rebinding goes on: the next key must come to the window again, wherever the notice left the focus.
-    if (capturing()) {
-        SetForegroundWindow(window_);
-        SetFocus(window_);
-    }
+    // Rebinding goes on: the next key must come to the window itself.
+    if (capturing()) SetFocus(window_);
 }

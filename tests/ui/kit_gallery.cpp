@@ -205,6 +205,8 @@ private:
             DarkPopupMenu::Show(hwnd_, x, y, galleryMenu());
         } else if (command == "activate") {
             SetForegroundWindow(hwnd_);
+        } else if (command == "foreground") {
+            report("foreground=%d", GetForegroundWindow() == hwnd_ ? 1 : 0);
         } else if (command == "post-quit") {
             int code = 0;
             in >> code;

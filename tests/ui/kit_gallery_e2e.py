@@ -145,6 +145,11 @@ class Dialogs(KitTest):
         self.gallery.send(command)
         return self.gallery.wait_for_window(window_class)[0]
 
+    def assert_owner_in_front(self):
+        """A dialog that closes hands the activation back to the window it was over, by itself."""
+        lines = self.gallery.run("foreground")  # after the done line of the command that opened the dialog
+        self.assertEqual(lines[-1], "foreground=1")
+
     def test_confirmation_answers_yes_no_and_keeps_one_open(self):
         g = self.gallery
         dialog = self.open("confirm", "OrlixConfirmDialog")
@@ -173,6 +178,7 @@ class Dialogs(KitTest):
         self.open("confirm", "OrlixConfirmDialog")
         xdotool("key", "Return")
         self.assertEqual(g.expect("confirm=")[0], "confirm=1")
+        self.assert_owner_in_front()
 
     def test_quit_during_a_dialog_closes_it_and_ends_the_program(self):
         self.open("confirm", "OrlixConfirmDialog")
@@ -194,9 +200,11 @@ class Dialogs(KitTest):
         self.assertEqual(len(g.windows()["OrlixNotification"]), 1)
         xdotool("key", "Escape")
         g.expect("notify closed")
+        self.assert_owner_in_front()
         g.send("notify 1200")
         after = int(g.expect("notify closed")[0].split("=")[1])
         self.assertTrue(1100 <= after < 4000, after)
+        self.assert_owner_in_front()
 
     def test_help_opens_once_and_takes_new_text(self):
         g = self.gallery
@@ -209,6 +217,7 @@ class Dialogs(KitTest):
         xdotool("key", "Escape")
         g.expect("help closed")
         g.wait_for_window("OrlixHelpDialog", present=False)
+        self.assert_owner_in_front()
 
 
 class Menu(KitTest):
