@@ -116,6 +116,11 @@ class Controls(KitTest):
         xdotool("mouseup", 1)
         xdotool("mousemove", 380, 86, "click", 1)  # the disabled button
         self.assertEqual(self.gallery.quiet(), [])
+        # A press that loses the mouse capture (Alt+Tab) is over: releasing on the button clicks nothing.
+        xdotool("mousemove", 80, 86, "mousedown", 1, settle=0.2)
+        self.gallery.run("release-capture")
+        xdotool("mouseup", 1)
+        self.assertEqual(self.gallery.quiet(), [])
 
     def test_slider_follows_clicks_and_drags_not_keys(self):
         # 300 px wide: x = 150 in the client is 134 px into the 268 px span, value 50.
@@ -138,6 +143,14 @@ class Controls(KitTest):
         self.assertEqual(self.gallery.quiet(), [])
         self.gallery.run("set-value 150")
         self.assertEqual(self.gallery.run("value"), ["value=100"])
+        # A drag that loses the mouse capture (Alt+Tab) is over: hovering afterwards moves nothing.
+        xdotool("mousemove", 170, 142, "mousedown", 1, "mousemove", 200, 142, settle=0.2)
+        self.gallery.run("release-capture")
+        xdotool("mousemove", 900, 600, "mouseup", 1)
+        self.gallery.quiet()
+        xdotool("mousemove", 100, 142, "mousemove", 250, 142)
+        self.assertEqual(self.gallery.quiet(), [])
+        self.assertEqual(self.gallery.run("value"), ["value=61"])
 
 
 class Dialogs(KitTest):
