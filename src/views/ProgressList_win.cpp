@@ -61,10 +61,6 @@ RECT ProgressList::DrawnRowRect(int index, int width) const {
     return RECT{0, top, width, top + scroll_.rowHeight()};
 }
 
-void ProgressList::Clear() {
-    SetRows({});
-}
-
 void ProgressList::ScrollToTop() {
     ScrollTo(0);
 }

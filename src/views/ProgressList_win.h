@@ -17,7 +17,6 @@ public:
     void SetBounds(int x, int y, int width, int height);
     // Repaints at once when the rows differ from those shown.
     void SetRows(const std::vector<ChannelRow>& rows);
-    void Clear();
     void ScrollToTop();
     void SetScrollbarEnabled(bool enabled);
     void SetTextScale(int percent);
