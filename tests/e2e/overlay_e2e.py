@@ -308,7 +308,8 @@ class OverlayLifecycle(OverlayTest):
         self.assertEqual(within(lambda: overlay.state()["rect"], clamped, 2), clamped)
 
         self.close_and_expect_exit(overlay)
-        saved = overlay.saved()
+        # Whether the tracker's boss list arrived, and a boss was chosen and saved, before the close is a race.
+        saved = [entry for entry in overlay.saved() if entry[:2] != ("Selection", "LastBoss")]
         self.assertEqual(saved[0], ("Server", "BaseUrl", tracker_origin() + "/"))
         self.assertEqual([(section, key) for section, key, _ in saved[1:]], INTEGER_KEYS)
         self.assertEqual([value for _, _, value in saved[1:]],
