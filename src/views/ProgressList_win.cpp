@@ -55,10 +55,6 @@ RECT ProgressList::DrawnRowRect(int index, int width) const {
     return RECT{0, top, width, top + scroll_.rowHeight()};
 }
 
-void ProgressList::Clear() {
-    SetRows({});
-}
-
 void ProgressList::ScrollToTop() {
     ScrollTo(0);
 }
@@ -66,7 +62,10 @@ void ProgressList::ScrollToTop() {
 void ProgressList::SetScrollbarEnabled(bool enabled) {
     if (enabled == scrollbarEnabled_) return;
     scrollbarEnabled_ = enabled;
-    if (!enabled) dragging_ = scrollbarHover_ = false;
+    if (!enabled) {
+        thumbDrag_.Release();
+        scrollbarHover_ = false;
+    }
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
@@ -98,14 +97,10 @@ LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         case WM_LBUTTONUP:
-            if (dragging_) {
-                dragging_ = false;
-                ReleaseCapture();
-                InvalidateRect(hwnd_, nullptr, FALSE);
-            }
+            thumbDrag_.Release();
             return 0;
         case WM_CAPTURECHANGED:
-            dragging_ = false;
+            thumbDrag_.Lost();
             return 0;
         case WM_MOUSELEAVE:
             if (scrollbarHover_) {
@@ -154,18 +149,16 @@ void ProgressList::OnLButtonDown(int x, int y) {
     const auto thumb = scroll_.ThumbRect();
     if (!thumb) return;
     if (y >= thumb->top && y < thumb->bottom && x >= thumb->left && x < thumb->right) {
-        dragging_ = true;
         dragStartY_ = y;
         dragStartPosition_ = scroll_.position();
-        SetCapture(hwnd_);
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        thumbDrag_.Begin(hwnd_);
         return;
     }
     OnVScroll(y >= thumb->top ? SB_PAGEDOWN : SB_PAGEUP, 0);
 }
 
 void ProgressList::OnMouseMove(int x, int y) {
-    if (dragging_) {
+    if (thumbDrag_.held()) {
         ScrollTo(scroll_.DragTarget(dragStartPosition_, y - dragStartY_));
         return;
     }
@@ -218,7 +211,7 @@ void ProgressList::PaintScrollbar(HDC dc, int width, int height) {
     FillSolidRect(dc, RECT{width - ListScroll::kStripWidth, 0, width, height}, ColorScrollStrip);
     const auto thumb = scroll_.ThumbRect();
     if (!thumb) return;
-    const Color color = dragging_         ? ColorScrollThumbDragged
+    const Color color = thumbDrag_.held() ? ColorScrollThumbDragged
                         : scrollbarHover_ ? ColorScrollThumbHover
                                           : ColorScrollThumb;
     FillSolidRect(dc, RECT{thumb->left, thumb->top, thumb->right, thumb->bottom}, color);
