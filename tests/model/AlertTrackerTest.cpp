@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ostream>
+
+#include "model/AlertTracker.h"
+
+void PrintTo(const Alert& alert, std::ostream* out) {
+    *out << '"' << alert.text << '"' << (alert.sound ? " with sound" : " silent");
+}
+
+namespace {
+
+constexpr int64_t kNow = 1'740'830'400;  // 2025-03-01 12:00:00 UTC
+
+ChannelStatus fresh(int32_t number, double etd) {
+    return ChannelStatus{number, 50, "", kNow, 0.5, etd, ""};
+}
+ChannelStatus stale(int32_t number, double etd) {
+    return ChannelStatus{number, 50, "", 0, 0.5, etd, ""};
+}
+ChannelStatus dead(int32_t number) {
+    return ChannelStatus{number, 0, "", kNow, 0.0, 0.0, ""};
+}
+Alert loud(const char* text) {
+    return {text, true};
+}
+Alert quiet(const char* text) {
+    return {text, false};
+}
+
+// One data tick. The boss id doubles as its name; the clock follows the tick unless a step moves it.
+struct Step {
+    uint64_t tickMs;
+    std::vector<ChannelStatus> channels;
+    std::vector<Alert> expected = {};
+    std::optional<int64_t> respawnSeconds = std::nullopt;
+    const char* boss = "Ashen Warden";
+    bool alertsOn = true;
+    int64_t clockStep = 0;
+};
+
+const AlertRules kDying{true, 60, false, 60, true};
+const AlertRules kRespawn{false, 60, true, 60, true};
+const AlertRules kBoth{true, 60, true, 60, true};
+
+}  // namespace
+
+TEST(AlertTracker, RaisesEachAlertOnceAtItsThreshold) {
+    struct Case {
+        const char* name;
+        AlertRules rules;
+        std::vector<Step> steps;
+    };
+    const std::vector<ChannelStatus> calm = {fresh(1, 300), fresh(2, -1), fresh(3, 500)};
+    const Case cases[] = {
+        {"a crossing alerts once, when its group time is up",
+         kDying,
+         {{0, calm},
+          {500, {fresh(1, 45), fresh(2, -1)}},
+          {2400, {fresh(1, 43.2), fresh(2, -1)}},
+          {2500, {fresh(1, 43), fresh(2, -1)}, {loud("Ashen Warden: Ch. 1 in 45 s")}},
+          {30000, {fresh(1, 1)}}}},
+        {"the threshold itself counts, a fraction above it does not",
+         kDying,
+         {{0, calm},
+          {100, {fresh(1, 60.4), fresh(3, 60)}},
+          {2100, {fresh(1, 60.4)}, {loud("Ashen Warden: Ch. 3 in 60 s")}}}},
+        {"channels crossing within 2 s make one alert, soonest first",
+         kDying,
+         {{0, calm},
+          {1000, {fresh(3, 58), fresh(16, 300)}},
+          {2900, {fresh(3, 57), fresh(16, 45)}},
+          {3000, {fresh(3, 56), fresh(16, 44), fresh(7, 59)}, {loud("Ashen Warden: Ch. 16 in 45 s, Ch. 3 in 58 s")}},
+          {5000, {fresh(7, 57)}, {quiet("Ashen Warden: Ch. 7 in 59 s")}}}},
+        {"more than five channels are counted",
+         kDying,
+         {{0, calm},
+          {10, {fresh(1, 9), fresh(2, 8), fresh(3, 7), fresh(4, 6), fresh(5, 5), fresh(6, 4), fresh(7, 0.2)}},
+          {2010,
+           {},
+           {loud("Ashen Warden: Ch. 7 in 1 s, Ch. 6 in 4 s, Ch. 5 in 5 s, Ch. 4 in 6 s, Ch. 3 in 7 s and 2 more")}}}},
+        {"re-armed after the channel died and came back",
+         kDying,
+         {{0, calm},
+          {10, {fresh(1, 50)}},
+          {2010, {fresh(1, 48)}, {loud("Ashen Warden: Ch. 1 in 50 s")}},
+          {9000, {dead(1)}},
+          {9500, {fresh(1, -1)}},
+          {10000, {fresh(1, 30)}},
+          {12000, {fresh(1, 28)}, {loud("Ashen Warden: Ch. 1 in 30 s")}}}},
+        {"re-armed only by a rise above twice the threshold",
+         kDying,
+         {{0, calm},
+          {10, {fresh(1, 50)}},
+          {2010, {fresh(1, 120)}, {loud("Ashen Warden: Ch. 1 in 50 s")}},
+          {3000, {fresh(1, 50)}},
+          {9000, {fresh(1, 120.5)}},
+          {9500, {fresh(1, 55)}},
+          {11500, {}, {loud("Ashen Warden: Ch. 1 in 55 s")}}}},
+        {"stale reports neither alert nor re-arm",
+         kDying,
+         {{0, calm},
+          {10, {stale(1, 30)}},
+          {5000, {stale(1, 30)}},
+          {6000, {fresh(1, 40)}},
+          {8000, {stale(1, 500)}, {loud("Ashen Warden: Ch. 1 in 40 s")}},
+          {9000, {fresh(1, 35)}},
+          {20000, {fresh(1, 30)}}}},
+        {"no estimate and broken estimates never alert",
+         kDying,
+         {{0, calm}, {10, {fresh(1, -1), fresh(2, 0), fresh(3, std::nan("")), fresh(4, -INFINITY)}}, {5000, {}}}},
+        {"a channel listed twice alerts once",
+         kDying,
+         {{0, calm},
+          {10, {fresh(5, 40), fresh(5, 41)}},
+          {2010, {fresh(5, 40)}, {loud("Ashen Warden: Ch. 5 in 40 s")}}}},
+        {"channels already low when the boss is chosen or its data first arrive do not alert; new ones do",
+         kDying,
+         {{0, {}},
+          {100, {fresh(1, 30), fresh(2, 45)}},
+          {5000, {fresh(1, 20), fresh(2, 40)}},
+          {6000, {fresh(1, 19), fresh(2, 39), fresh(9, 50)}},
+          {8000, {}, {loud("Ashen Warden: Ch. 9 in 50 s")}}}},
+        {"another boss's choice forgets the first boss's pending crossing and low channels",
+         kBoth,
+         {{0, calm, {}, 300},
+          {500, {fresh(1, 40)}, {}, 299},
+          {1000, {fresh(1, 30), fresh(2, 300)}, {}, 50, "Hollow Regent"},
+          {4000, {fresh(1, 27), fresh(2, 59)}, {}, 47, "Hollow Regent"},
+          {6000, {fresh(2, 57)}, {loud("Hollow Regent: Ch. 2 in 59 s")}, 45, "Hollow Regent"}}},
+        {"no boss chosen: nothing",
+         kBoth,
+         {{0, {}, {}, 600, ""},
+          {10, {fresh(1, 5)}, {}, 30, ""},
+          {1000, {fresh(2, 5)}, {}, 20, ""},
+          {5000, {}, {}, 10, ""}}},
+        {"switching an alert on takes the present as known",
+         kBoth,
+         {{0, calm, {}, 70, "Ashen Warden", false},
+          {100, {fresh(1, 30)}, {}, 70, "Ashen Warden", false},
+          {1000, {fresh(1, 29)}, {}, 58},
+          {5000, {fresh(1, 25)}, {}, 54}}},
+        {"the respawn alerts once per hour, when its countdown reaches the threshold",
+         kRespawn,
+         {{0, {}, {}, 65},
+          {5000, {}, {loud("Ashen Warden: respawn in 60 s")}, 60},
+          {6000, {}, {}, 59},
+          {65000, {}, {}, 3600},
+          {3'605'000, {}, {loud("Ashen Warden: respawn in 60 s")}, 60}}},
+        {"a clock step back or a skipped second still alerts once",
+         kRespawn,
+         {{0, {}, {}, 62},
+          {1000, {}, {}, 61},
+          {3000, {}, {loud("Ashen Warden: respawn in 59 s")}, 59},
+          {4000, {}, {}, 61, "Ashen Warden", true, -3},
+          {6000, {}, {}, 59, "Ashen Warden", true, -3}}},
+        {"bosses without a countdown never alert", kRespawn, {{0, {}}, {5000, {}}, {10000, {}}}},
+        {"at most one sound in 5 s",
+         kBoth,
+         {{0, calm, {}, 62},
+          {10, {fresh(1, 40)}, {}, 62},
+          {2010, {}, {loud("Ashen Warden: Ch. 1 in 40 s"), quiet("Ashen Warden: respawn in 60 s")}, 60},
+          {2100, {fresh(2, 50)}, {}, 60},
+          {7000, {}, {quiet("Ashen Warden: Ch. 2 in 50 s")}, 55},
+          {7010, {fresh(3, 50)}, {}, 55},
+          {9010, {}, {loud("Ashen Warden: Ch. 3 in 50 s")}, 53}}},
+        {"sound off: alerts stay silent",
+         AlertRules{true, 60, true, 60, false},
+         {{0, calm, {}, 61},
+          {10, {fresh(1, 40)}, {}, 61},
+          {2010, {}, {quiet("Ashen Warden: Ch. 1 in 40 s")}, 61},
+          {3010, {}, {quiet("Ashen Warden: respawn in 60 s")}, 60}}},
+        {"the thresholds come from the rules",
+         AlertRules{true, 10, true, 600, true},
+         {{0, calm, {}, 700},
+          {10, {fresh(1, 11), fresh(2, 10)}, {}, 601},
+          {2010, {}, {loud("Ashen Warden: Ch. 2 in 10 s"), quiet("Ashen Warden: respawn in 600 s")}, 600}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AlertTracker tracker;
+        for (const Step& step : c.steps) {
+            SCOPED_TRACE(step.tickMs);
+            const int64_t now = kNow + static_cast<int64_t>(step.tickMs / 1000) + step.clockStep;
+            const AlertFeed feed{step.boss, step.boss, step.channels, step.respawnSeconds, now, step.tickMs};
+            EXPECT_EQ(tracker.update(feed, step.alertsOn ? c.rules : AlertRules{}), step.expected);
+        }
+    }
+}
