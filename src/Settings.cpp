@@ -37,6 +37,13 @@ const std::vector<SettingKey>& settingKeys() {
         {L"Hotkeys", L"BossMenu", &Settings::BossMenu, 0x41, kAny, kAll},
         {L"Hotkeys", L"BossMenuMods", &Settings::BossMenuMods, 2, kAny, kAll},
         {L"Selection", L"LastBoss", &Settings::LastBoss, 0, 0, Settings::kLongestLastBoss},
+        {L"Alerts", L"Dying", &Settings::AlertDying, 0, kAny, kAll},
+        {L"Alerts", L"DyingSeconds", &Settings::AlertDyingSeconds, 60, Settings::kMinAlertSeconds,
+         Settings::kMaxAlertSeconds},
+        {L"Alerts", L"Respawn", &Settings::AlertRespawn, 0, kAny, kAll},
+        {L"Alerts", L"RespawnSeconds", &Settings::AlertRespawnSeconds, 60, Settings::kMinAlertSeconds,
+         Settings::kMaxAlertSeconds},
+        {L"Alerts", L"Sound", &Settings::AlertSound, 1, kAny, kAll},
     };
     return keys;
 }

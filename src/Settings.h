@@ -14,6 +14,8 @@ public:
     static constexpr int kMinTextScale = 100;
     static constexpr int kMaxTextScale = 200;
     static constexpr int kLongestLastBoss = 255;  // UTF-16 units read back
+    static constexpr int kMinAlertSeconds = 10;
+    static constexpr int kMaxAlertSeconds = 600;
 
     // Sets the defaults and the file path; no file access.
     Settings();
@@ -46,6 +48,11 @@ public:
     int32_t BossMenu;
     uint32_t BossMenuMods;
     std::string LastBoss;
+    bool AlertDying;
+    int32_t AlertDyingSeconds;
+    bool AlertRespawn;
+    int32_t AlertRespawnSeconds;
+    bool AlertSound;
 
 private:
     std::wstring path_;
@@ -53,7 +60,7 @@ private:
 };
 
 // One key of the file: where it lives, the field it fills, its default and the range a read is
-// clamped to. Signed fields are written as "%d", modifier sets as "%u", the flag as 1 or 0; the
+// clamped to. Signed fields are written as "%d", modifier sets as "%u", flags as 1 or 0; the
 // boss id only when not empty, and never cleared by reading an empty one.
 struct SettingKey {
     using Field = std::variant<int32_t Settings::*, uint32_t Settings::*, bool Settings::*, std::string Settings::*>;

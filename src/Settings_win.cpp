@@ -60,7 +60,7 @@ void createUnicodeFileIfMissing(const std::wstring& path) {
     WriteFile(file.get(), bom, sizeof bom, &written, nullptr);
 }
 
-// Signed values as "%d", modifier sets as "%u", the flag as 1 or 0.
+// Signed values as "%d", modifier sets as "%u", flags as 1 or 0.
 std::wstring valueText(int32_t value) {
     return std::to_wstring(value);
 }

@@ -58,12 +58,13 @@ void copyFields(const Settings& from, Settings& to) {
     for (const SettingKey& key : settingKeys()) std::visit([&](auto member) { to.*member = from.*member; }, key.field);
 }
 
-const std::vector<int64_t> kDefaults = {100, 100, 550, 800, 75, 100, 0, 0x42, 6, 0x42, 2, 0x41, 2};
+const std::vector<int64_t> kDefaults = {100, 100, 550, 800, 75, 100, 0, 0x42, 6, 0x42, 2, 0x41, 2, 0, 60, 0, 60, 1};
 const std::string kDragonBoss = "boss-\xC3\xBC\xE7\x8E\x8B\xF0\x9F\x90\x89";
 
 }  // namespace
 
-// A file saved by an earlier release loads to the same settings and saves back to the same bytes.
+// A file saved by an earlier release loads to the same settings, with the alerts off, and saves back to the
+// same bytes followed by the alerts' section.
 TEST(Settings, ReadsAndRewritesAFileFromAnEarlierReleaseUnchanged) {
     const std::filesystem::path saved = std::filesystem::path("tests") / "data" / "saved-settings.ini";
     const std::string original = readBytes(saved);
@@ -72,17 +73,19 @@ TEST(Settings, ReadsAndRewritesAFileFromAnEarlierReleaseUnchanged) {
     writeBytes(iniIn(dir), original);
     Settings settings(iniIn(dir));
     settings.Load();
-    EXPECT_EQ(numbers(settings),
-              std::vector<int64_t>({-1800, -50, -1200, 700, 40, 180, 1, 0x70, 0x4003, 0x71, 1, 0x72, 8}));
+    EXPECT_EQ(numbers(settings), std::vector<int64_t>({-1800, -50, -1200, 700, 40, 180, 1, 0x70, 0x4003, 0x71, 1, 0x72,
+                                                       8, 0, 60, 0, 60, 1}));
     EXPECT_EQ(settings.LastBoss, kDragonBoss);
 
     settings.Save();
-    EXPECT_EQ(readBytes(iniIn(dir)), original);
+    const std::string rewritten =
+        original + utf16(L"[Alerts]\r\nDying=0\r\nDyingSeconds=60\r\nRespawn=0\r\nRespawnSeconds=60\r\nSound=1\r\n");
+    EXPECT_EQ(readBytes(iniIn(dir)), rewritten);
     TempDir fresh;
     Settings copy(iniIn(fresh));
     copyFields(settings, copy);
     copy.Save();
-    EXPECT_EQ(readBytes(iniIn(fresh)), original);
+    EXPECT_EQ(readBytes(iniIn(fresh)), rewritten);
 }
 
 TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
@@ -103,6 +106,10 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
         {"low clamps", "[Window]\nOpacity=5\nTextScale=50\n", with({{4, 10}, {5, 100}}), ""},
         {"high and huge clamp", "[Window]\nOpacity=150\nTextScale=99999999999999\n", with({{4, 100}, {5, 200}}), ""},
         {"non-zero mode is on", "[Window]\nClickThroughMode=7\n", with({{6, 1}}), ""},
+        {"alert switches and seconds", "[Alerts]\nDying=3\nDyingSeconds=5\nRespawn=1\nRespawnSeconds=601\nSound=0\n",
+         with({{13, 1}, {14, 10}, {15, 1}, {16, 600}, {17, 0}}), ""},
+        {"alert seconds in range are kept, garbage clamps", "[Alerts]\nDyingSeconds=600\nRespawnSeconds=soon\n",
+         with({{14, 600}, {16, 10}}), ""},
         // An empty value keeps its default.
         {"garbage reads as zero", "[Window]\nLeft=abc\nOpacity=xyz\n[Hotkeys]\nClickThrough=zz\nClickThroughMods=\n",
          with({{0, 0}, {4, 10}, {7, 0}}), ""},

@@ -30,7 +30,8 @@ WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0203, 0x0205, 0x0401
 MENU_ROWS = {"Help": 87, "Exit": 124}  # row centres below a tier's top edge
 INTEGER_KEYS = [("Window", k) for k in ("Left", "Top", "Right", "Bottom", "Opacity", "TextScale", "ClickThroughMode")] + [
     ("Hotkeys", k) for k in ("ClickThrough", "ClickThroughMods", "Visibility", "VisibilityMods", "BossMenu",
-                             "BossMenuMods")]
+                             "BossMenuMods")] + [
+    ("Alerts", k) for k in ("Dying", "DyingSeconds", "Respawn", "RespawnSeconds", "Sound")]
 RED, AMBER, GREEN, STALE = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128)
 DEMO_TRACKER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "demo_tracker.py")
 ARGS = None
@@ -314,7 +315,7 @@ class OverlayLifecycle(OverlayTest):
         self.assertEqual([(section, key) for section, key, _ in saved[1:]], INTEGER_KEYS)
         self.assertEqual([value for _, _, value in saved[1:]],
                          [str(width - 450), str(height - 700), str(width), str(height), "40", "100", "0",
-                          "66", "6", "66", "2", "65", "2"])
+                          "66", "6", "66", "2", "65", "2", "0", "60", "0", "60", "1"])
 
     def test_no_settings_file_opens_at_defaults_and_a_session_end_saves_without_asking(self):
         overlay = self.start(None)
