@@ -15,8 +15,8 @@ The world is generated from the seed and then follows the wall clock: each chann
 HP, loses HP at its own rate (reported as "dps" with a matching "etd"), dies, and respawns.
 Some reporters fall silent, so their last report goes stale; a few reports carry no time at all.
 One boss appears in the summary but not in the boss list, as a retired boss would.
-For tests, control paths (see --help) stall, age or freeze the world, kill a channel, or make the next
-summary read fail once.
+For tests, control paths (see --help) stall, age or freeze the world, kill a channel or set the time it
+dies, move a boss's respawn minute, or make the next summary read fail once.
 """
 import argparse
 import collections
@@ -75,9 +75,18 @@ class Channel:
         self.silent_for = rng.uniform(200, 1500) if rng.random() < 0.12 else 0.0
         self.untimed = rng.random() < 0.03
         self.killed = False
+        self.dies_at = None  # set by a test: a fight that ends then
 
     def report(self, mob, now, reports_back=0):
         """The channel's latest report at `now`, or the one `reports_back` cadences before it."""
+        if self.dies_at is not None and not self.killed:
+            # A fight a test set up is reported as it happens, whatever this reporter's habits.
+            at = now - reports_back * self.cadence
+            left = self.dies_at - at
+            if left <= 0:
+                return self.record(mob, at, 0, 0.0, 0.0, timed=True)
+            return self.record(mob, at, min(100, max(1, math.ceil(left * self.rate))), round(self.rate, 3),
+                               round(left, 1), timed=True)
         at = now - ((now + self.jitter) % self.cadence) - self.silent_for - reports_back * self.cadence
         phase = (at + self.offset) % self.cycle
         if self.killed:
@@ -90,11 +99,14 @@ class Channel:
             hp, etd = max(1, math.ceil(exact)), round(exact / dps, 1)
         else:
             hp, dps, etd = 0, 0.0, 0.0
+        return self.record(mob, at, hp, dps, etd, timed=not self.untimed)
+
+    def record(self, mob, at, hp, dps, etd, timed):
         return {
             "mob": mob,
             "channel_number": self.number,
             "last_hp": hp,
-            "last_update": "" if self.untimed else format_time(at),
+            "last_update": format_time(at) if timed else "",
             "dps": dps,
             "etd": etd,
             "death_time_estimate": format_time(at + etd) if etd > 0 else "",
@@ -245,7 +257,7 @@ class Handler(BaseHTTPRequestHandler):
         with self.server.requests_lock:
             self.server.requests.append({"path": self.path, "agent": self.headers.get("User-Agent", "")})
         self.server.stall.wait_while_active()
-        world, now = self.server.world, self.server.frozen_now or time.time() - self.server.age_offset
+        world, now = self.server.world, self.world_now()
         query = dict(parse_qsl(url.query, keep_blank_values=True))
         if url.path == "/api/collections/mobs/records":
             return self.send_json(200, world.boss_list())
@@ -269,6 +281,13 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_json(200, world.status(now))
         return self.send_json(404, {"code": 404, "message": "not found", "data": {}})
 
+    def world_now(self):
+        """The moment the world is read at: frozen, or the clock less the age asked for."""
+        return self.server.frozen_now or time.time() - self.server.age_offset
+
+    def find_channel(self, mob, number):
+        return next((c for c in self.server.world.channels.get(mob, []) if str(c.number) == number), None)
+
     def control(self, command):
         if command == "requests":
             with self.server.requests_lock:
@@ -291,11 +310,34 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_json(200, {"fault": kind})
         if command.startswith("kill/"):
             mob, _, number = command[len("kill/"):].partition("/")
-            channel = next((c for c in self.server.world.channels.get(mob, []) if str(c.number) == number), None)
+            channel = self.find_channel(mob, number)
             if channel is None:
                 return self.send_json(404, {"code": 404, "message": "no such channel", "data": {}})
             channel.killed = True
             return self.send_json(200, {"killed": {"mob": mob, "channel_number": channel.number}})
+        if command.startswith("etd/"):
+            mob, number, seconds = (command[len("etd/"):].split("/") + ["", ""])[:3]
+            try:
+                seconds = float(seconds)
+            except ValueError:
+                seconds = math.nan
+            if not math.isfinite(seconds):
+                return self.send_json(400, {"code": 400, "message": "etd needs seconds", "data": {}})
+            channel = self.find_channel(mob, number)
+            if channel is None:
+                return self.send_json(404, {"code": 404, "message": "no such channel", "data": {}})
+            channel.dies_at = self.world_now() + seconds
+            return self.send_json(200, {"etd": {"mob": mob, "channel_number": channel.number, "seconds": seconds}})
+        if command.startswith("respawn/"):
+            mob, _, minute = command[len("respawn/"):].partition("/")
+            boss = next((b for b in self.server.world.bosses if b["id"] == mob), None)
+            if boss is None:
+                return self.send_json(404, {"code": 404, "message": "no such boss", "data": {}})
+            try:
+                boss["respawn_time"] = int(minute)
+            except ValueError:
+                return self.send_json(400, {"code": 400, "message": "respawn needs a minute", "data": {}})
+            return self.send_json(200, {"respawn": {"mob": mob, "respawn_time": boss["respawn_time"]}})
         if command not in ("stall", "resume"):
             return self.send_json(404, {"code": 404, "message": "unknown control", "data": {}})
         self.server.stall.set(command == "stall")
@@ -356,7 +398,10 @@ def main():
             "GET /__control/age/S answers as of S seconds ago, so every report looks S seconds older "
             "(age/0 undoes it). GET /__control/freeze answers every later read as of that moment, so "
             "nothing changes, until GET /__control/thaw. GET /__control/kill/BOSS/N makes channel N of boss "
-            "BOSS (its id) report HP 0 from then on, in every read. GET /__control/fault/KIND makes the next "
+            "BOSS (its id) report HP 0 from then on, in every read. GET /__control/etd/BOSS/N/S makes it report, "
+            "freshly and in every read, a fight that ends S seconds later (etd S counting down, HP to match), "
+            "then HP 0. GET /__control/respawn/BOSS/M makes the boss list give BOSS the respawn minute M. "
+            "GET /__control/fault/KIND makes the next "
             "/api/all_status request fail once: garbage answers a body that is not JSON, bomb a gzip body "
             "of about 100 KB that inflates to 100 MiB of zeros, stall no answer at all until the client "
             "hangs up (at most two minutes), then a dropped connection."

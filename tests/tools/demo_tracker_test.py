@@ -6,7 +6,9 @@ import os
 import socket
 import time
 import unittest
+import urllib.error
 import urllib.request
+from datetime import datetime, timezone
 from urllib.parse import quote
 
 ORIGIN = f"http://127.0.0.1:{os.environ['BRISQUEL_TRACKER_PORT']}"  # tools/with_fixtures.py starts it
@@ -80,6 +82,27 @@ class DemoTrackerTest(unittest.TestCase):
         self.assertEqual(summary[2], 0)
         self.assertEqual({r["last_hp"] for r in records if r["channel_number"] == 2}, {0})
         self.assertTrue(any(hp > 0 for hp in summary.values()), "the other channels live on")
+
+    def test_a_set_fight_reports_fresh_and_counts_down_and_bad_controls_are_refused(self):
+        mob = self.json("/api/collections/mobs/records")["items"][6]["id"]
+        self.get(f"/__control/etd/{mob}/3/45")
+        now = time.time()
+        report = next(c for c in self.json("/api/all_status")["channel_status"][mob] if c["channel_number"] == 3)
+        self.assertAlmostEqual(report["etd"], 45, delta=1)
+        self.assertIn(report["last_hp"], range(1, 101))
+        reported = datetime.strptime(report["last_update"], "%Y-%m-%d %H:%M:%S.%fZ").replace(tzinfo=timezone.utc)
+        self.assertLess(abs(reported.timestamp() - now), 2, "reported as it happens")
+        self.get(f"/__control/etd/{mob}/3/-1")
+        report = next(c for c in self.json("/api/all_status")["channel_status"][mob] if c["channel_number"] == 3)
+        self.assertEqual((report["last_hp"], report["etd"]), (0, 0.0))
+        self.get(f"/__control/respawn/{mob}/7")
+        self.assertEqual(self.json("/api/collections/mobs/records")["items"][6]["respawn_time"], 7)
+        for command, status in ((f"etd/{mob}/3/soon", 400), (f"etd/{mob}/3/inf", 400), (f"etd/{mob}/3", 400),
+                                (f"etd/{mob}/999/30", 404), ("etd/nobody/1/30", 404), (f"respawn/{mob}/late", 400),
+                                ("respawn/nobody/5", 404)):
+            with self.subTest(command), self.assertRaises(urllib.error.HTTPError) as refused:
+                self.get(f"/__control/{command}")
+            self.assertEqual(refused.exception.code, status, command)
 
 
 if __name__ == "__main__":
