@@ -8,6 +8,17 @@
 #include "model/ChannelRules.h"
 #include "model/RespawnCountdown.h"
 
+namespace {
+
+std::optional<BossInfo> listedBoss(const ModelData& data, const std::string& id) {
+    for (const BossInfo& listed : data.bossList) {
+        if (listed.id == id) return listed;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 void BossView::OnBossListLoaded() {
     // The items point into bosses_: they go first.
     combo_.Clear();
@@ -73,11 +84,24 @@ void BossView::UpdateCountdownText() {
         countdown_.SetText(L"");
         return;
     }
-    const std::optional<BossInfo> boss = model_.read([&](const ModelData& data) -> std::optional<BossInfo> {
-        for (const BossInfo& listed : data.bossList) {
-            if (listed.id == selectedBossId_) return listed;
-        }
-        return std::nullopt;
-    });
+    const std::optional<BossInfo> boss =
+        model_.read([&](const ModelData& data) { return listedBoss(data, selectedBossId_); });
     countdown_.SetText(boss ? respawnCountdownText(*boss, clock_.now()) : std::wstring());
+}
+
+AlertFeed BossView::ChosenBossFeed() const {
+    AlertFeed feed;
+    if (selectedBossId_.empty()) return feed;
+    feed.bossId = selectedBossId_;
+    feed.now = clock_.now();
+    const std::optional<BossInfo> boss = model_.read([&](const ModelData& data) {
+        const auto entry = data.channelMap.find(selectedBossId_);
+        if (entry != data.channelMap.end()) feed.channels = entry->second.channels;
+        return listedBoss(data, selectedBossId_);
+    });
+    if (boss) {
+        feed.bossName = boss->name;
+        feed.respawnSeconds = respawnCountdownSeconds(*boss, feed.now);
+    }
+    return feed;
 }

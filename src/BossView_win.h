@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Settings.h"
+#include "model/AlertTracker.h"
 #include "model/LiveModel.h"
 #include "net/NtpClock.h"
 #include "ui/CustomLabel_win.h"
@@ -36,6 +37,9 @@ public:
     // The counts and colours of the open drop-down.
     void RefreshComboStatus();
     void UpdateCountdownText();
+    // The chosen boss's name, reports and respawn countdown as the alerts judge them; all but the
+    // tick, which is the caller's.
+    AlertFeed ChosenBossFeed() const;
 
     bool hasItems() const { return !bosses_.empty(); }
 

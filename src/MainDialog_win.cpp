@@ -6,6 +6,7 @@
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
 #include "StatusText.h"
+#include "base/WideText.h"
 #include "net/TrackerOrigin.h"
 #include "ui/ConfirmDialog_win.h"
 #include "ui/DarkPopupMenu_win.h"
@@ -46,13 +47,28 @@ enum ControlId : unsigned {
     ID_BOSS_MENU_BUTTON = 1014,
 };
 
-enum TrayCommand : WORD { ID_TRAY_TOGGLE = 2000, ID_TRAY_HELP = 2001, ID_TRAY_EXIT = 2002 };
+enum TrayCommand : WORD {
+    ID_TRAY_TOGGLE = 2000,
+    ID_TRAY_HELP = 2001,
+    ID_TRAY_EXIT = 2002,
+    ID_TRAY_ALERT_DYING = 2003,
+    ID_TRAY_ALERT_RESPAWN = 2004,
+    ID_TRAY_ALERT_SOUND = 2005,
+};
 constexpr DWORD kDataFlowingMs = 2000;
 
 const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, ColorWindowBg};
 
 std::wstring percentText(int value) {
     return std::to_wstring(value) + L"%";
+}
+
+MenuItem checkItem(WORD id, const wchar_t* text, bool checked) {
+    MenuItem item;
+    item.id = id;
+    item.text = text;
+    item.checked = checked;
+    return item;
 }
 
 void place(HWND control, const MainLayout::Slot& slot, int showCommand) {
@@ -277,6 +293,15 @@ void MainDialog::OnCommand(WORD id, WORD code, HWND control) {
         case ID_TRAY_EXIT:
             PostMessageW(hwnd_, WM_CLOSE, 0, 0);
             return;
+        case ID_TRAY_ALERT_DYING:
+            ToggleAndSave(settings_.AlertDying);
+            return;
+        case ID_TRAY_ALERT_RESPAWN:
+            ToggleAndSave(settings_.AlertRespawn);
+            return;
+        case ID_TRAY_ALERT_SOUND:
+            ToggleAndSave(settings_.AlertSound);
+            return;
         case ID_COMBO:
             if (code == CBN_SELCHANGE) {
                 hotkeys_.EndCapture();
@@ -345,13 +370,19 @@ void MainDialog::ShowTrayMenu() {
     MenuItem toggle;
     toggle.id = ID_TRAY_TOGGLE;
     toggle.text = modes_.visible() ? L"Hide" : L"Show";
+    MenuItem alerts;
+    alerts.text = L"Alerts";
+    alerts.hasSubmenu = true;
+    alerts.children = {checkItem(ID_TRAY_ALERT_DYING, L"When a channel is about to die", settings_.AlertDying),
+                       checkItem(ID_TRAY_ALERT_RESPAWN, L"Before the respawn", settings_.AlertRespawn),
+                       checkItem(ID_TRAY_ALERT_SOUND, L"Sound", settings_.AlertSound)};
     MenuItem help;
     help.id = ID_TRAY_HELP;
     help.text = L"Help";
     MenuItem exit;
     exit.id = ID_TRAY_EXIT;
     exit.text = L"Exit";
-    DarkPopupMenu::Show(hwnd_, cursor.x, cursor.y, {title, separator, toggle, help, separator, exit});
+    DarkPopupMenu::Show(hwnd_, cursor.x, cursor.y, {title, separator, toggle, alerts, help, separator, exit});
 }
 
 void MainDialog::ShowHelp() {
@@ -404,6 +435,16 @@ void MainDialog::OnDataTimer() {
     }
     bossView_.UpdateCountdownText();
     UpdateCacheText();
+    RaiseAlerts();
+}
+
+void MainDialog::RaiseAlerts() {
+    const AlertRules rules{settings_.AlertDying, settings_.AlertDyingSeconds, settings_.AlertRespawn,
+                           settings_.AlertRespawnSeconds, settings_.AlertSound};
+    // Nothing is read for a player who asked for no alert.
+    AlertFeed feed = rules.dying || rules.respawn ? bossView_.ChosenBossFeed() : AlertFeed{};
+    feed.tickMs = GetTickCount64();
+    for (const Alert& alert : alertTracker_.update(feed, rules)) tray_.Notify(Utf8ToWide(alert.text), alert.sound);
 }
 
 void MainDialog::OnForegroundTimer() {
@@ -476,6 +517,11 @@ void MainDialog::ApplyTextScale() {
     settings_.Save();
     scaleValue_.SetText(percentText(value));
     list_.SetTextScale(value);
+}
+
+void MainDialog::ToggleAndSave(bool& setting) {
+    setting = !setting;
+    settings_.Save();
 }
 
 void MainDialog::UpdateStatusText() {

@@ -10,6 +10,7 @@
 #include "Settings.h"
 #include "TrayIcon_win.h"
 #include "WindowModes_win.h"
+#include "model/AlertTracker.h"
 #include "model/LiveModel.h"
 #include "model/RefreshWorkers.h"
 #include "net/ApiClient.h"
@@ -62,6 +63,9 @@ private:
     void ApplyTextScale();
     void UpdateStatusText();
     void UpdateCacheText();
+    // Hands the alerts the player asked for to the tray icon.
+    void RaiseAlerts();
+    void ToggleAndSave(bool& setting);
     // The tracker named in the settings, else the built-in default.
     std::string TrackerOrigin() const;
 
@@ -92,6 +96,7 @@ private:
     WindowModes modes_;
     Hotkeys hotkeys_{settings_, clickThroughButton_, visibilityButton_, bossMenuButton_};
     TrayIcon tray_;
+    AlertTracker alertTracker_;
     bool active_ = false;  // the settings panel shows while the window is in the foreground
     unsigned connectionState_ = CONNECTION_DISCONNECTED;
     bool comboOpen_ = false;  // the layout waits while the drop-down is open

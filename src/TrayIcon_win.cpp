@@ -6,11 +6,22 @@
 #include "AppMessages_win.h"
 #include "DiscIcon_win.h"
 #include "ProductVersion.h"
+#include "ui/TestHooks_win.h"
 #include "ui/Theme.h"
 
 namespace {
 
 constexpr wchar_t kStateProperty[] = L"BrisquelTrayIcon";
+constexpr wchar_t kNotificationTitle[] = L"Brisquel";
+
+void countNotification(const wchar_t* text) {
+    static const bool counting = ReadTestHookValue(L"CountAlerts") != 0;
+    if (!counting) return;
+    const DWORD count = ReadTestHookValue(L"AlertsRaised") + 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kTestHookKey, L"AlertsRaised", REG_DWORD, &count, sizeof count);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kTestHookKey, L"LastAlert", REG_SZ, text,
+                    static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+}
 
 }  // namespace
 
@@ -52,4 +63,17 @@ void TrayIcon::Show(bool green) {
     record_.hIcon = wanted;
     Shell_NotifyIconW(NIM_MODIFY, &record_);
     SetPropW(record_.hWnd, kStateProperty, reinterpret_cast<HANDLE>(green ? 2 : 1));
+}
+
+void TrayIcon::Notify(const std::wstring& text, bool sound) {
+    if (!added_) return;
+    NOTIFYICONDATAW info = record_;
+    info.uFlags = NIF_INFO;
+    wcsncpy(info.szInfoTitle, kNotificationTitle, std::size(info.szInfoTitle) - 1);
+    wcsncpy(info.szInfo, text.c_str(), std::size(info.szInfo) - 1);
+    // The shell's own sound would ignore the Sound switch and the limit on how often one plays.
+    info.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
+    Shell_NotifyIconW(NIM_MODIFY, &info);
+    if (sound) MessageBeep(MB_ICONINFORMATION);
+    countNotification(info.szInfo);
 }

@@ -4,10 +4,16 @@
 
 #include <shellapi.h>
 
+#include <string>
+
 #include "ui/ScopedGdi_win.h"
 
 // The overlay's icon in the notification area: green while data flows, red otherwise. Its state is also
 // kept as the window property "BrisquelTrayIcon" (1 red, 2 green), so that tools can read it.
+//
+// For the tests only, when the DWORD value CountAlerts under HKEY_CURRENT_USER\Software\Brisquel is
+// non-zero as the first notification is raised, every notification adds one to the DWORD AlertsRaised
+// there and leaves its text in LastAlert, where a test in another process reads them.
 class TrayIcon {
 public:
     // The icon's id: the shell's callbacks carry it in wParam.
@@ -18,6 +24,9 @@ public:
     // Explorer rebuilt the notification area: add the icon again as it was.
     void Restore();
     void Show(bool green);
+    // A notification beside the icon, titled "Brisquel", that takes neither the focus nor the front, and
+    // a short system sound when asked. Texts longer than the shell takes are cut.
+    void Notify(const std::wstring& text, bool sound);
 
     // Registered once: Explorer broadcasts it after it restarts.
     static UINT TaskbarCreatedMessage();

@@ -27,7 +27,9 @@ WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_CLIPCHILDREN = 0x00C00000, 0x00080000,
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
 WS_EX_LAYERED, WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_EX_NOACTIVATE = 0x00080000, 0x8, 0x20, 0x08000000
 WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0203, 0x0205, 0x0401
-MENU_ROWS = {"Help": 87, "Exit": 124}  # row centres below a tier's top edge
+# Row centres below a tier's top edge: the tray menu's, then its Alerts submenu's, which opens beside the Alerts row.
+MENU_ROWS = {"Alerts": 87, "Help": 115, "Exit": 152}
+ALERTS_ROW_TOP, ALERT_ROWS = 73, {"dying": 22, "respawn": 50, "sound": 78}
 INTEGER_KEYS = [("Window", k) for k in ("Left", "Top", "Right", "Bottom", "Opacity", "TextScale", "ClickThroughMode")] + [
     ("Hotkeys", k) for k in ("ClickThrough", "ClickThroughMods", "Visibility", "VisibilityMods", "BossMenu",
                              "BossMenuMods")] + [
@@ -168,6 +170,16 @@ class Overlay:
     def tray(self, event):
         self.post(str(WM_TRAY_CALLBACK), "1", str(event))
 
+    def tray_menu(self):
+        """Right-clicks the tray icon; returns the menu's rectangle."""
+        self.tray(WM_RBUTTONUP)
+        return tuple(map(int, self.probe("find", "5000", "OrlixDarkPopupMenuTier")["rect"].split()))
+
+    def alerts(self):
+        """Notifications raised so far and the last one's text; counted when the test hook is on."""
+        raised = self.probe("alerts")
+        return int(raised["alerts"]), raised["alert"]
+
     def open_panel(self):
         """Clicks the overlay's background, which brings the settings panel; returns the controls."""
         left, _, _, bottom = self.rect()
@@ -235,13 +247,23 @@ class OverlayTest(unittest.TestCase):
             self.assert_connected_within(overlay, 30)
         return overlay
 
-    def start_with_private_tracker(self):
-        """A connected overlay showing a boss, on a tracker the test may stop or change the world of."""
+    def start_with_private_tracker(self, ini_text="", prepare=lambda tracker: None):
+        """A connected overlay showing a boss, on a tracker the test may stop or change the world of (also
+        before the overlay starts, in `prepare`)."""
         tracker = PrivateTracker()
         self.addCleanup(tracker.stop)
-        overlay = self.start(connected=True, origin=f"http://127.0.0.1:{tracker.port}")
+        prepare(tracker)
+        overlay = self.start(ini_text, connected=True, origin=f"http://127.0.0.1:{tracker.port}")
         overlay.wait_text(TITLE, lambda t: t != "")
         return tracker, overlay
+
+    def switch_on_test_hook(self, name):
+        """Test hooks are read from the registry as the overlay starts; what they count goes there too."""
+        registry = r"HKCU\Software\Brisquel"
+        subprocess.run([ARGS.wine, "reg", "delete", registry, "/f"], capture_output=True)
+        subprocess.run([ARGS.wine, "reg", "add", registry, "/v", name, "/t", "REG_DWORD", "/d", "1", "/f"],
+                       check=True, capture_output=True)
+        self.addCleanup(subprocess.run, [ARGS.wine, "reg", "delete", registry, "/f"], capture_output=True)
 
     def assert_connected_within(self, overlay, seconds):
         status = overlay.wait_text(STATUS, lambda t: t.startswith("\u25cf Connected"), seconds)
@@ -460,11 +482,7 @@ class OverlayLive(OverlayTest):
         self.close_and_expect_exit(overlay)
 
     def test_unchanged_data_repaints_no_rows_and_each_label_once_a_second_at_most(self):
-        # Paint counting is a test hook the overlay reads from the registry as it starts.
-        registry = r"HKCU\Software\Brisquel"
-        subprocess.run([ARGS.wine, "reg", "add", registry, "/v", "CountPaints", "/t", "REG_DWORD", "/d", "1", "/f"],
-                       check=True, capture_output=True)
-        self.addCleanup(subprocess.run, [ARGS.wine, "reg", "delete", registry, "/f"], capture_output=True)
+        self.switch_on_test_hook("CountPaints")
         boss = real_bosses()[2]
         overlay = self.start(f"[Selection]\nLastBoss={boss['id']}\n", connected=True)
         overlay.wait_text(TITLE, boss["name"])
@@ -601,13 +619,8 @@ class OverlayHotkeysAndTray(OverlayTest):
 
     def test_tray_menu_and_help(self):
         overlay = self.start(connected=True)
-
-        def tray_menu():
-            overlay.tray(WM_RBUTTONUP)
-            return tuple(map(int, overlay.probe("find", "5000", "OrlixDarkPopupMenuTier")["rect"].split()))
-
         subprocess.run(["xdotool", "mousemove", "900", "300"], check=True)
-        left, top, right, bottom = tray_menu()
+        left, top, right, bottom = overlay.tray_menu()
         Screen("tray-menu", crop=(left - 10, top - 10, right + 10, bottom + 10))
         key("Escape")
         time.sleep(0.5)
@@ -615,7 +628,7 @@ class OverlayHotkeysAndTray(OverlayTest):
         click_centre(overlay.rect())
         self.assert_gone(overlay, "OrlixDarkPopupMenuTier")
 
-        left, top = tray_menu()[:2]
+        left, top = overlay.tray_menu()[:2]
         click(left + 40, top + MENU_ROWS["Help"])
         help_window = overlay.probe("find", "5000", "OrlixHelpDialog")
         self.assertEqual(help_window["title"], "Brisquel v1.6.3 - Help")
@@ -624,11 +637,74 @@ class OverlayHotkeysAndTray(OverlayTest):
         click((hl + hr) // 2, hb - 32)  # its OK button
         self.assert_gone(overlay, "OrlixHelpDialog")
 
-        left, top = tray_menu()[:2]
+        left, top = overlay.tray_menu()[:2]
         click(left + 40, top + MENU_ROWS["Exit"])
         self.answer_exit_question(overlay, "No")
         self.assert_gone(overlay, "OrlixConfirmDialog")
         self.assertIsNone(overlay.process.poll())
+        self.close_and_expect_exit(overlay)
+
+
+class OverlayAlerts(OverlayTest):
+    """The alerts against a frozen world, where only the channels the test sets cross a threshold. The raised
+    notifications are counted by a test hook and read through the probe."""
+
+    def choose_alert(self, overlay, row, shot=None):
+        """Opens the tray menu at (400, 300), points at Alerts and chooses a row of the submenu, which opens to the
+        right; returns the rows that showed a check mark before."""
+        subprocess.run(["xdotool", "mousemove", "400", "300"], check=True)
+        menu = overlay.tray_menu()
+        subprocess.run(["xdotool", "mousemove", str(menu[0] + 40), str(menu[1] + MENU_ROWS["Alerts"])], check=True)
+        time.sleep(0.5)
+        left, top = menu[2], menu[1] + ALERTS_ROW_TOP
+        screen = Screen(shot, crop=(menu[0] - 10, menu[1] - 10, left + 320, menu[3] + 40))
+        blue = lambda p: p[2] > 150 and p[2] - p[0] > 80  # noqa: E731
+        checked = {name for name, centre in ALERT_ROWS.items()
+                   if screen.count(left + 8, top + centre - 8, left + 24, top + centre + 8, blue) > 5}
+        click(left + 40, top + ALERT_ROWS[row])
+        self.assert_gone(overlay, "OrlixDarkPopupMenuTier")
+        return checked
+
+    def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_switched_in_the_tray_menu(self):
+        self.switch_on_test_hook("CountAlerts")
+        # The chosen boss respawns two to three minutes from now: its alert is due about 45 s from now.
+        minute = (time.gmtime().tm_min + 3) % 60
+        respawn_seconds = (minute * 60 - int(time.time()) % 3600) % 3600 - 45
+        boss, other = real_bosses()[2:4]
+
+        def prepare(tracker):
+            tracker.control(f"respawn/{boss['id']}/{minute}")
+            tracker.control("freeze")
+
+        tracker, overlay = self.start_with_private_tracker(
+            f"[Selection]\nLastBoss={boss['id']}\n[Alerts]\nDying=1\nRespawnSeconds={respawn_seconds}\nSound=0\n",
+            prepare)
+        self.assertEqual(overlay.wait_text(TITLE, boss["name"]), boss["name"])
+        calm = [c["channel_number"] for c in tracker.read("/api/all_status")["channel_status"][boss["id"]]
+                if not 0 < c["etd"] <= 120]
+        # Switched on in the menu, saved at once, and checked on the next open.
+        self.assertEqual(self.choose_alert(overlay, "respawn"), {"dying"})
+        self.assertIn(("Alerts", "Respawn", "1"), overlay.saved())
+        self.assertEqual(overlay.alerts(), (0, ""), "channels already low when the boss was chosen stay quiet")
+
+        # A channel of the chosen boss 45 s from death: one notification. Staying low, and another boss's
+        # channel going low, raise none.
+        tracker.control(f"etd/{boss['id']}/{calm[0]}/45")
+        dying = f"{boss['name']}: Ch. {calm[0]} in 45 s"
+        self.assertEqual(within(overlay.alerts, (1, dying), 5), (1, dying))
+        tracker.control(f"etd/{other['id']}/1/30")
+        time.sleep(4)
+        self.assertEqual(overlay.alerts(), (1, dying))
+
+        # Switched off, the next channel going low raises nothing.
+        self.assertEqual(self.choose_alert(overlay, "dying", "tray-menu-alerts"), {"dying", "respawn"})
+        self.assertIn(("Alerts", "Dying", "0"), overlay.saved())
+        tracker.control(f"etd/{boss['id']}/{calm[1]}/40")
+        time.sleep(4)
+        self.assertEqual(overlay.alerts(), (1, dying))
+
+        respawn = f"{boss['name']}: respawn in {respawn_seconds} s"
+        self.assertEqual(within(overlay.alerts, (2, respawn), 60), (2, respawn))
         self.close_and_expect_exit(overlay)
 
 

@@ -12,6 +12,8 @@
 //                                       text shown for a moment is not missed
 //   probe paints                        print each child control's id, class and paint count (counted only
 //                                       when the overlay was started with paint counting on)
+//   probe alerts                        print how many notifications the overlay raised and the last one's text
+//                                       (counted only when the overlay was started with alert counting on)
 //   probe at <x> <y>                    print the class of the top-level window that a click there reaches
 //   probe move <x> <y> [width height]   move the overlay's top-left corner there (and size it), as a drag would
 //   probe hold <modifiers> <key> <ms>   hold a global hotkey for ms milliseconds, as another program would
@@ -264,6 +266,19 @@ int wmain(int argc, wchar_t** argv) {
             if (GetTickCount64() >= deadline) return 2;
             Sleep(20);
         }
+    }
+    if (command == L"alerts") {
+        constexpr wchar_t kKey[] = L"Software\\Brisquel";
+        DWORD count = 0;
+        DWORD countSize = sizeof count;
+        RegGetValueW(HKEY_CURRENT_USER, kKey, L"AlertsRaised", RRF_RT_REG_DWORD, nullptr, &count, &countSize);
+        wchar_t text[512] = L"";
+        DWORD textSize = sizeof text;
+        RegGetValueW(HKEY_CURRENT_USER, kKey, L"LastAlert", RRF_RT_REG_SZ, nullptr, text, &textSize);
+        std::printf("alerts=%lu\nalert=", count);
+        printUtf8(text);
+        std::printf("\n");
+        return 0;
     }
     if (command == L"hold") {
         if (argc < 5) return 1;
