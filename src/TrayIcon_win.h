@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include "base/DpiScale.h"
 #include "ui/ScopedGdi_win.h"
 
 // The overlay's icon in the notification area: green while data flows, red otherwise. Its state is also
@@ -13,7 +14,10 @@ public:
     // The icon's id: the shell's callbacks carry it in wParam.
     static constexpr UINT kId = 1;
 
-    void Add(HWND window);
+    // Adds the icon, drawn at the small-icon size of the display scale.
+    void Add(HWND window, DpiScale scale);
+    // Draws the icons again at the small-icon size of a new display scale.
+    void SetScale(DpiScale scale);
     void Remove();
     // Explorer rebuilt the notification area: add the icon again as it was.
     void Restore();
@@ -27,4 +31,6 @@ private:
     UniqueIcon green_;
     UniqueIcon red_;
     bool added_ = false;
+
+    void MakeIcons(DpiScale scale);
 };

@@ -2,10 +2,10 @@
 
 #include <windowsx.h>
 
+#include "ui/FontFit.h"
 #include "ui/Painter_win.h"
 #include "ui/ScopedGdi_win.h"
 #include "ui/Theme.h"
-#include "views/FontFit.h"
 
 namespace {
 
@@ -71,7 +71,8 @@ void ProgressList::SetScrollbarEnabled(bool enabled) {
 }
 
 void ProgressList::SetTextScale(int percent) {
-    scroll_.SetRowHeight(RowHeightForTextScale(percent));
+    textScale_ = percent;
+    scroll_.SetRowHeight(RowHeightForTextScale(percent, scale_));
     scroll_.SetRowCount(static_cast<int>(rows_.size()));
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -116,6 +117,12 @@ LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         default:
             return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
+}
+
+void ProgressList::OnScaleChanged() {
+    scroll_.SetScale(scale_);
+    rowPainter_.SetScale(scale_);
+    SetTextScale(textScale_);
 }
 
 void ProgressList::OnSize(int width, int height) {
@@ -199,13 +206,14 @@ void ProgressList::Paint(HDC dc, int width, int height) {
 
 void ProgressList::PaintEmpty(HDC dc, const RECT& client) {
     constexpr UINT kFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
-    const int height = LargestFittingHeight(kSmallestEmptyFont, kLargestEmptyFont, [&](int candidate) {
-        UniqueFont font = CreateWidgetFont(candidate);
-        ScopedSelect select(dc, font.get());
-        SIZE size{};
-        GetTextExtentPoint32W(dc, kEmptyMessage, static_cast<int>(std::size(kEmptyMessage)) - 1, &size);
-        return size.cx <= client.right - client.left && size.cy <= client.bottom - client.top;
-    });
+    const int height =
+        LargestFittingHeight(scale_.px(kSmallestEmptyFont), scale_.px(kLargestEmptyFont), [&](int candidate) {
+            UniqueFont font = CreateWidgetFont(candidate);
+            ScopedSelect select(dc, font.get());
+            SIZE size{};
+            GetTextExtentPoint32W(dc, kEmptyMessage, static_cast<int>(std::size(kEmptyMessage)) - 1, &size);
+            return size.cx <= client.right - client.left && size.cy <= client.bottom - client.top;
+        });
     UniqueFont font = CreateWidgetFont(height);
     ScopedSelect select(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
@@ -215,7 +223,7 @@ void ProgressList::PaintEmpty(HDC dc, const RECT& client) {
 }
 
 void ProgressList::PaintScrollbar(HDC dc, int width, int height) {
-    FillSolidRect(dc, RECT{width - ListScroll::kStripWidth, 0, width, height}, ColorScrollStrip);
+    FillSolidRect(dc, RECT{width - scroll_.stripWidth(), 0, width, height}, ColorScrollStrip);
     const auto thumb = scroll_.ThumbRect();
     if (!thumb) return;
     const Color color = dragging_         ? ColorScrollThumbDragged

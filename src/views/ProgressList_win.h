@@ -38,6 +38,7 @@ private:
     void OnLButtonDown(int x, int y);
     void OnMouseMove(int x, int y);
     void OnSize(int width, int height);
+    void OnScaleChanged() override;
 
     std::vector<ChannelRow> rows_;
     ListScroll scroll_;
@@ -46,5 +47,6 @@ private:
     int dragStartY_ = 0;
     int dragStartPosition_ = 0;
     bool scrollbarHover_ = false;
+    int textScale_ = 100;
     ChannelRowPainter rowPainter_;
 };
