@@ -66,7 +66,12 @@ void ProgressList::ScrollToTop() {
 void ProgressList::SetScrollbarEnabled(bool enabled) {
     if (enabled == scrollbarEnabled_) return;
     scrollbarEnabled_ = enabled;
-    if (!enabled) dragging_ = scrollbarHover_ = false;
+    if (!enabled) {
+        // Click-through can arrive in the middle of a thumb drag: let go of the mouse, or the other
+        // controls stop getting clicks.
+        if (dragging_) ReleaseCapture();
+        dragging_ = scrollbarHover_ = false;
+    }
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
