@@ -244,7 +244,7 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_HOTKEY:
             if (hotkeys_.capturing()) {
-                hotkeys_.OnHotkeyWhileCapturing();
+                hotkeys_.OnHotkeyWhileCapturing(wParam);
             } else {
                 OnHotkey(wParam);
             }

@@ -50,7 +50,7 @@ bool ConfirmDialog::Show(HWND owner, const std::wstring& message, const std::wst
 
 void ConfirmDialog::Answer(bool yes) {
     result_ = yes;
-    DestroyWindow(hwnd_);
+    Close();
 }
 
 LRESULT ConfirmDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -50,8 +50,7 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     switch (message) {
         case WM_LBUTTONDOWN:
             if (IsWindowEnabled(hwnd_)) {
-                dragging_ = true;
-                SetCapture(hwnd_);
+                drag_.Begin(hwnd_);
                 SetValueFromX(x);
             }
             return 0;
@@ -63,14 +62,13 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
                 TrackMouseEvent(&track);
                 InvalidateRect(hwnd_, nullptr, FALSE);
             }
-            if (dragging_) SetValueFromX(x);
+            if (drag_.held()) SetValueFromX(x);
             return 0;
         case WM_LBUTTONUP:
-            if (dragging_) {
-                dragging_ = false;
-                ReleaseCapture();
-                InvalidateRect(hwnd_, nullptr, FALSE);
-            }
+            drag_.Release();
+            return 0;
+        case WM_CAPTURECHANGED:
+            drag_.Lost();
             return 0;
         case WM_SIZE:
             width_ = static_cast<short>(LOWORD(lParam));
@@ -108,7 +106,7 @@ void CustomSlider::Paint(HDC dc, int, int) {
             FillRoundRect(dc, toRect(layout.fill), trackRadius, ColorDisabledFill);
         }
     }
-    const Color thumb = dragging_ ? ColorThumbDragged : enabled ? ColorThumb : ColorThumbDisabled;
+    const Color thumb = drag_.held() ? ColorThumbDragged : enabled ? ColorThumb : ColorThumbDisabled;
     FillRoundRect(dc, toRect(layout.thumb), thumbRadius, thumb);
     StrokeRoundRect(dc, toRect(layout.thumb), thumbRadius, AdjustColor(thumb, -60), scale_.px(1.0f));
 }

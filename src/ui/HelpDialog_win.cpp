@@ -64,16 +64,13 @@ LRESULT HelpDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             MoveWindow(okButton_, ok.left, ok.top, ok.width(), ok.height(), TRUE);
             return 0;
         }
-        case WM_CLOSE:
-            DestroyWindow(hwnd_);
-            return 0;
         case WM_KEYDOWN:
             if (wParam != VK_ESCAPE && wParam != VK_RETURN) break;
-            DestroyWindow(hwnd_);
+            Close();
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) != IDOK) break;
-            DestroyWindow(hwnd_);
+            Close();
             return 0;
         default:
             break;

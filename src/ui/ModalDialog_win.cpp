@@ -29,22 +29,26 @@ void ModalDialog::OnScaleChanged() {
 ModalDialog::~ModalDialog() = default;
 
 void ModalDialog::RunModal(HWND owner) {
+    owner_ = owner;
     done_ = false;
     MSG msg{};
     while (!done_) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-            if (hwnd_) DestroyWindow(hwnd_);
+            if (hwnd_) Close();
             break;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    if (owner) {
-        EnableWindow(owner, TRUE);
-        SetForegroundWindow(owner);
-    }
+}
+
+// While the owner is disabled the system cannot hand it the activation: destroyed first, the dialog would
+// leave another program's window in front.
+void ModalDialog::Close() {
+    if (owner_) EnableWindow(owner_, TRUE);
+    DestroyWindow(hwnd_);
 }
 
 HWND ModalDialog::AddButton(const wchar_t* text, int id, const ScreenRect& bounds) {
@@ -106,6 +110,9 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             SetScale(DpiScale(HIWORD(wParam)));
             MoveToSuggestedRect(lParam);
+            return 0;
+        case WM_CLOSE:
+            Close();
             return 0;
         case WM_DESTROY:
             done_ = true;

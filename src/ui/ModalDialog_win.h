@@ -30,10 +30,11 @@ protected:
     explicit ModalDialog(DpiScale scale);
     ~ModalDialog() override;
 
-    // Disables the owner, runs the nested loop until the window is gone, then re-enables and
-    // re-activates the owner. A WM_QUIT that arrives meanwhile closes the dialog and is posted again,
-    // so the application's own loop still ends.
+    // Runs the nested loop over the owner, which Show disabled, until the window is gone. A WM_QUIT that
+    // arrives meanwhile closes the dialog and is posted again, so the application's own loop still ends.
     void RunModal(HWND owner);
+    // Every way out of the dialog: enables the owner again, then destroys the window.
+    void Close();
     // A "BUTTON" child drawn by PaintButton, with the dialog's font.
     HWND AddButton(const wchar_t* text, int id, const ScreenRect& bounds);
     // Puts an open dialog in front of everything again.
@@ -50,7 +51,7 @@ protected:
 
     // The dialog's own text, painted over the flat window background.
     virtual void PaintContent(HDC dc, int width, int height) = 0;
-    // Handles button drawing, DPI moves and the end of the loop; the rest goes to the buffered window.
+    // Handles button drawing, DPI moves, WM_CLOSE and the end of the loop; the rest goes to the buffered window.
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     UniqueFont font_;
@@ -62,6 +63,7 @@ private:
     void PaintButton(const DRAWITEMSTRUCT& item) const;
     void Paint(HDC dc, int width, int height) override;
 
+    HWND owner_ = nullptr;
     HWND hoveredButton_ = nullptr;
     bool done_ = false;
 };

@@ -65,14 +65,14 @@ LRESULT Notification::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return 0;
         }
         case WM_KEYDOWN:
-            if (wParam == VK_ESCAPE || wParam == VK_RETURN) DestroyWindow(hwnd_);
+            if (wParam == VK_ESCAPE || wParam == VK_RETURN) Close();
             return 0;
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK) DestroyWindow(hwnd_);
+            if (LOWORD(wParam) == IDOK) Close();
             return 0;
         case WM_TIMER:
             KillTimer(hwnd_, kTimeoutTimer);
-            DestroyWindow(hwnd_);
+            Close();
             return 0;
         case WM_CTLCOLORBTN:
             return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));

@@ -55,10 +55,6 @@ RECT ProgressList::DrawnRowRect(int index, int width) const {
     return RECT{0, top, width, top + scroll_.rowHeight()};
 }
 
-void ProgressList::Clear() {
-    SetRows({});
-}
-
 void ProgressList::ScrollToTop() {
     ScrollTo(0);
 }
@@ -67,10 +63,8 @@ void ProgressList::SetScrollbarEnabled(bool enabled) {
     if (enabled == scrollbarEnabled_) return;
     scrollbarEnabled_ = enabled;
     if (!enabled) {
-        // Click-through can arrive in the middle of a thumb drag: let go of the mouse, or the other
-        // controls stop getting clicks.
-        if (dragging_) ReleaseCapture();
-        dragging_ = scrollbarHover_ = false;
+        thumbDrag_.Release();
+        scrollbarHover_ = false;
     }
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -104,14 +98,10 @@ LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         case WM_LBUTTONUP:
-            if (dragging_) {
-                dragging_ = false;
-                ReleaseCapture();
-                InvalidateRect(hwnd_, nullptr, FALSE);
-            }
+            thumbDrag_.Release();
             return 0;
         case WM_CAPTURECHANGED:
-            dragging_ = false;
+            thumbDrag_.Lost();
             return 0;
         case WM_MOUSELEAVE:
             if (scrollbarHover_) {
@@ -166,18 +156,16 @@ void ProgressList::OnLButtonDown(int x, int y) {
     const auto thumb = scroll_.ThumbRect();
     if (!thumb) return;
     if (y >= thumb->top && y < thumb->bottom && x >= thumb->left && x < thumb->right) {
-        dragging_ = true;
         dragStartY_ = y;
         dragStartPosition_ = scroll_.position();
-        SetCapture(hwnd_);
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        thumbDrag_.Begin(hwnd_);
         return;
     }
     OnVScroll(y >= thumb->top ? SB_PAGEDOWN : SB_PAGEUP, 0);
 }
 
 void ProgressList::OnMouseMove(int x, int y) {
-    if (dragging_) {
+    if (thumbDrag_.held()) {
         ScrollTo(scroll_.DragTarget(dragStartPosition_, y - dragStartY_));
         return;
     }
@@ -231,7 +219,7 @@ void ProgressList::PaintScrollbar(HDC dc, int width, int height) {
     FillSolidRect(dc, RECT{width - scroll_.stripWidth(), 0, width, height}, ColorScrollStrip);
     const auto thumb = scroll_.ThumbRect();
     if (!thumb) return;
-    const Color color = dragging_         ? ColorScrollThumbDragged
+    const Color color = thumbDrag_.held() ? ColorScrollThumbDragged
                         : scrollbarHover_ ? ColorScrollThumbHover
                                           : ColorScrollThumb;
     FillSolidRect(dc, RECT{thumb->left, thumb->top, thumb->right, thumb->bottom}, color);

@@ -4,6 +4,7 @@
 
 #include "model/BossEntry.h"
 #include "ui/BufferedWindow_win.h"
+#include "ui/MousePress_win.h"
 #include "views/ChannelRowPainter_win.h"
 #include "views/ListScroll.h"
 
@@ -16,7 +17,6 @@ public:
     void SetBounds(int x, int y, int width, int height);
     // Repaints at once when the rows differ from those shown.
     void SetRows(const std::vector<ChannelRow>& rows);
-    void Clear();
     void ScrollToTop();
     void SetScrollbarEnabled(bool enabled);
     void SetTextScale(int percent);
@@ -43,7 +43,7 @@ private:
     std::vector<ChannelRow> rows_;
     ListScroll scroll_;
     bool scrollbarEnabled_ = true;
-    bool dragging_ = false;
+    MousePress thumbDrag_;
     int dragStartY_ = 0;
     int dragStartPosition_ = 0;
     bool scrollbarHover_ = false;

@@ -678,39 +678,21 @@ class OverlayHotkeysAndTray(OverlayTest):
         self.close_and_expect_exit(overlay)
 
     def test_rebinding_from_the_buttons(self):
+        """What each key means is HotkeyRebindTest's table; here the wiring around it: a hotkey that arrives
+        while rebinding is refused with a notice and not run, and the next combination is saved and shown."""
         overlay = self.start(connected=True)
-        button = overlay.open_panel()[VISIBILITY_BUTTON].rect  # the panel shows while the overlay has the focus
-        capturing, bound = "Show/Hide: [Press modifier + key...]", "Show/Hide: Ctrl+Alt+K"
-
-        click_centre(button)
-        self.assertEqual(overlay.text(VISIBILITY_BUTTON), capturing)
+        click_centre(overlay.open_panel()[VISIBILITY_BUTTON].rect)  # the panel shows while the overlay has the focus
+        self.assertEqual(overlay.text(VISIBILITY_BUTTON), "Show/Hide: [Press modifier + key...]")
+        overlay.post("WM_HOTKEY", "1")
+        self.assertEqual(overlay.probe("find", "5000", "OrlixNotification")["title"], "Duplicate Hotkey")
+        key("Return")
+        self.assert_gone(overlay, "OrlixNotification")
+        self.assertEqual(overlay.state()["style"] & WS_POPUP, 0, "the refused hotkey's action did not run")
         key("ctrl+alt+k")
-        self.assertEqual(overlay.wait_text(VISIBILITY_BUTTON, bound, 3), bound)
+        self.assertEqual(overlay.wait_text(VISIBILITY_BUTTON, "Show/Hide: Ctrl+Alt+K", 3), "Show/Hide: Ctrl+Alt+K")
         saved = overlay.saved()
         self.assertIn(("Hotkeys", "Visibility", "75"), saved)
         self.assertIn(("Hotkeys", "VisibilityMods", "3"), saved)
-
-        # Escape cancels and keeps the combination.
-        click_centre(button)
-        self.assertEqual(overlay.wait_text(VISIBILITY_BUTTON, capturing, 3), capturing)
-        key("Escape")
-        self.assertEqual(overlay.wait_text(VISIBILITY_BUTTON, bound, 3), bound)
-
-        # A key without a modifier asks for one and a combination already bound is refused; the rebinding
-        # goes on after each notice, until a click on the window's background ends it.
-        click_centre(button)
-        for press, notice in ((lambda: key("k"), "Modifier Required"),
-                              (lambda: overlay.post("WM_HOTKEY", "1"), "Duplicate Hotkey")):
-            press()
-            self.assertEqual(overlay.probe("find", "5000", "OrlixNotification")["title"], notice)
-            key("Return")
-            self.assert_gone(overlay, "OrlixNotification")
-        self.assertEqual(overlay.text(VISIBILITY_BUTTON), capturing)
-        self.assertEqual(overlay.state()["style"] & WS_POPUP, 0, "the refused hotkey's action did not run")
-        status = overlay.controls()[STATUS].rect
-        click(status[0] - 5, status[1] - 3)
-        self.assertEqual(overlay.wait_text(VISIBILITY_BUTTON, bound, 3), bound)
-        self.assertIn(("Hotkeys", "Visibility", "75"), overlay.saved())
         self.close_and_expect_exit(overlay)
 
     def test_a_hotkey_held_by_another_program_is_reported(self):
