@@ -12,7 +12,7 @@ constexpr int kRowHeight = 25;
 MainLayout ComputeMainLayout(int w, int h, bool clickThrough, bool active, DpiScale scale) {
     // Every length below is a 96 dpi value.
     const auto px = [scale](int length) { return scale.px(length); };
-    const auto at = [px](int x, int y, int width, int height, bool shown = true) {
+    const auto at = [](int x, int y, int width, int height, bool shown = true) {
         return MainLayout::Slot{{x, y, x + width, y + height}, shown, true};
     };
     MainLayout l;
