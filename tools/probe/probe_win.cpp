@@ -18,6 +18,8 @@
 //   probe dpi-changed <dpi> <left> <top> <right> <bottom>  send the overlay WM_DPICHANGED with that DPI and
 //                                       suggested rectangle, as a move to a monitor of another scale would
 //   probe redraw                        repaint the overlay and every control whole, at once
+//   probe responds [timeout_ms]         ask the overlay for its title (WM_GETTEXT) and print how long the answer
+//                                       took; exit 2 when it does not answer in time (default 2000 ms)
 //   probe counts [class]                print the GDI, USER and kernel handle counts of the overlay's process
 //                                       (or of the process owning a window of that class)
 // Exit code 0 on success, 2 when the overlay (or the awaited text) did not show in time, 1 on bad arguments.
@@ -315,6 +317,19 @@ int wmain(int argc, wchar_t** argv) {
         wchar_t className[256] = L"";
         if (hit) GetClassNameW(GetAncestor(hit, GA_ROOT), className, 256);
         std::printf("at=%ls\n", className);
+        return 0;
+    }
+    if (command == L"responds") {
+        HWND hwnd = waitForWindow(2000);
+        if (!hwnd) return 2;
+        wchar_t title[256] = L"";
+        DWORD_PTR copied = 0;
+        const ULONGLONG started = GetTickCount64();
+        if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(title), SMTO_ABORTIFHUNG,
+                                 argc > 2 ? wcstoul(argv[2], nullptr, 10) : 2000, &copied)) {
+            return 2;
+        }
+        std::printf("answered_ms=%llu\n", GetTickCount64() - started);
         return 0;
     }
     if (command == L"counts") {
