@@ -587,12 +587,16 @@ class OverlayHotkeysAndTray(OverlayTest):
         self.assertEqual(overlay.wait_text(VISIBILITY_BUTTON, bound, 3), bound)
 
         # A key without a modifier asks for one and a combination already bound is refused; the rebinding
-        # goes on after each notice, until a click on the window's background ends it.
+        # goes on after each notice, until a click on the window's background ends it. A bound combination
+        # pressed while the first notice is still up brings no second one and ends nothing.
         click_centre(button)
         for press, notice in ((lambda: key("k"), "Modifier Required"),
                               (lambda: overlay.post("WM_HOTKEY", "1"), "Duplicate Hotkey")):
             press()
             self.assertEqual(overlay.probe("find", "5000", "OrlixNotification")["title"], notice)
+            overlay.post("WM_HOTKEY", "1")
+            time.sleep(0.5)
+            self.assertEqual(overlay.probe("find", "1000", "OrlixNotification")["title"], notice)
             key("Return")
             self.assert_gone(overlay, "OrlixNotification")
         self.assertEqual(overlay.text(VISIBILITY_BUTTON), capturing)
