@@ -16,7 +16,8 @@ HP, loses HP at its own rate (reported as "dps" with a matching "etd"), dies, an
 Some reporters fall silent, so their last report goes stale; a few reports carry no time at all.
 One boss appears in the summary but not in the boss list, as a retired boss would.
 For tests, control paths (see --help) stall, age or freeze the world, kill a channel, or make the next
-summary read fail once.
+summary read fail once. The same port also answers TLS, with a self-signed certificate made at the first
+handshake, so that a client's refusal of an untrusted tracker can be tested.
 """
 import argparse
 import collections
@@ -24,9 +25,14 @@ import gzip
 import json
 import math
 import random
+import os
 import re
+import socket
+import ssl
 import string
+import subprocess
 import sys
+import tempfile
 import threading
 import time
 import zlib
@@ -213,6 +219,44 @@ class SummaryFault:
             return self.bomb
 
 
+class TrackerServer(ThreadingHTTPServer):
+    """Serves plain HTTP and, on the same port, TLS with a certificate that no client trusts."""
+    daemon_threads = True
+
+    def __init__(self, address):
+        super().__init__(address, Handler)
+        self.tls_lock = threading.Lock()
+        self.tls_context = None
+        self.tls_handshakes = 0
+
+    def finish_request(self, request, client_address):
+        try:
+            first = request.recv(1, socket.MSG_PEEK)
+        except OSError:
+            return
+        if first == b"\x16":  # a TLS handshake record
+            with self.tls_lock:
+                self.tls_handshakes += 1
+            try:
+                request = self.self_signed().wrap_socket(request, server_side=True)
+            except (ssl.SSLError, OSError):
+                return  # the client refused the certificate, as it should
+        super().finish_request(request, client_address)
+
+    def self_signed(self):
+        with self.tls_lock:
+            if self.tls_context is None:
+                with tempfile.TemporaryDirectory() as directory:
+                    key, cert = os.path.join(directory, "key.pem"), os.path.join(directory, "cert.pem")
+                    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                    "ec_paramgen_curve:prime256v1", "-nodes", "-subj", "/CN=127.0.0.1", "-days", "2",
+                                    "-keyout", key, "-out", cert], check=True, capture_output=True)
+                    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+                    context.load_cert_chain(cert, key)
+                self.tls_context = context
+            return self.tls_context
+
+
 def page_of(records, query):
     sort = query.get("sort", "")
     if sort:
@@ -272,7 +316,8 @@ class Handler(BaseHTTPRequestHandler):
     def control(self, command):
         if command == "requests":
             with self.server.requests_lock:
-                return self.send_json(200, {"requests": list(self.server.requests)})
+                requests = list(self.server.requests)
+            return self.send_json(200, {"requests": requests, "tls_handshakes": self.server.tls_handshakes})
         if command.startswith("age/"):
             try:
                 self.server.age_offset = float(command[len("age/"):])
@@ -352,7 +397,8 @@ def main():
         epilog=(
             "Control paths (never stalled): GET /__control/stall makes every later data request hang "
             "until GET /__control/resume; the requests already hanging then complete. "
-            "GET /__control/requests lists the latest data requests received (path and User-Agent). "
+            "GET /__control/requests lists the latest data requests received (path and User-Agent) and counts the "
+            "TLS handshakes begun. "
             "GET /__control/age/S answers as of S seconds ago, so every report looks S seconds older "
             "(age/0 undoes it). GET /__control/freeze answers every later read as of that moment, so "
             "nothing changes, until GET /__control/thaw. GET /__control/kill/BOSS/N makes channel N of boss "
@@ -376,8 +422,7 @@ def main():
     if args.bosses < 1:
         parser.error("--bosses must be at least 1")
 
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    server.daemon_threads = True
+    server = TrackerServer(("127.0.0.1", args.port))
     server.world = World(args.seed, args.bosses)
     server.stall = Stall(args.stall_after_seconds)
     server.age_offset = 0.0
