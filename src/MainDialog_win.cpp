@@ -6,6 +6,7 @@
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
 #include "StatusText.h"
+#include "base/WideText.h"
 #include "net/TrackerOrigin.h"
 #include "ui/ConfirmDialog_win.h"
 #include "ui/DarkPopupMenu_win.h"
@@ -365,7 +366,9 @@ void MainDialog::ShowHelp() {
 }
 
 void MainDialog::UpdateTrayIcon() {
-    tray_.Show(connectionState_ == CONNECTION_CONNECTED && GetTickCount() - lastDataTick_ < kDataFlowingMs);
+    const std::wstring reason = Utf8ToWide(model_->read([](const ModelData& data) { return data.failureReason; }));
+    list_.SetEmptyReason(reason);
+    tray_.Show(connectionState_ == CONNECTION_CONNECTED && GetTickCount() - lastDataTick_ < kDataFlowingMs, reason);
 }
 
 void MainDialog::OnClose() {

@@ -52,7 +52,8 @@ private:
     void OnTrayCallback(WPARAM id, LPARAM mouseMessage);
     void ShowTrayMenu();
     void ShowHelp();
-    // Green while connected and channel data arrived within the last two seconds.
+    // Green while connected and channel data arrived within the last two seconds. Also hands the reason the
+    // tracker cannot be read, if any, to the icon's tip and to the empty list.
     void UpdateTrayIcon();
     void OnBossListLoaded();
     void SetActive(bool active);

@@ -51,6 +51,7 @@ MAGICAL_CREATURE = "magical_creature"
 FILTER_PATTERN = re.compile(r"^\(mob='([^']*)'\)$")
 CONTROL_PREFIX = "/__control/"
 SUMMARY_FAULTS = ("garbage", "bomb", "stall")
+OUTAGES = ("503", "garbage")
 BOMB_INFLATED_BYTES = 100 << 20  # well past any sane client's inflate limit
 STALL_LONGEST_SECONDS = 120.0
 
@@ -289,6 +290,10 @@ class Handler(BaseHTTPRequestHandler):
         with self.server.requests_lock:
             self.server.requests.append({"path": self.path, "agent": self.headers.get("User-Agent", "")})
         self.server.stall.wait_while_active()
+        if self.server.outage == "503":
+            return self.send_json(503, {"code": 503, "message": "tracker unavailable", "data": {}})
+        if self.server.outage == "garbage":
+            return self.send_fault("garbage")
         world, now = self.server.world, self.server.frozen_now or time.time() - self.server.age_offset
         query = dict(parse_qsl(url.query, keep_blank_values=True))
         if url.path == "/api/collections/mobs/records":
@@ -334,6 +339,12 @@ class Handler(BaseHTTPRequestHandler):
                 return self.send_json(400, {"code": 400, "message": message, "data": {}})
             self.server.summary_fault.arm(kind)
             return self.send_json(200, {"fault": kind})
+        if command.startswith("outage/"):
+            kind = command[len("outage/"):]
+            if kind not in OUTAGES:
+                return self.send_json(400, {"code": 400, "message": f"outages: {', '.join(OUTAGES)}", "data": {}})
+            self.server.outage = kind
+            return self.send_json(200, {"outage": kind})
         if command.startswith("kill/"):
             mob, _, number = command[len("kill/"):].partition("/")
             channel = next((c for c in self.server.world.channels.get(mob, []) if str(c.number) == number), None)
@@ -343,6 +354,8 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_json(200, {"killed": {"mob": mob, "channel_number": channel.number}})
         if command not in ("stall", "resume"):
             return self.send_json(404, {"code": 404, "message": "unknown control", "data": {}})
+        if command == "resume":
+            self.server.outage = None
         self.server.stall.set(command == "stall")
         return self.send_json(200, {"stalled": command == "stall"})
 
@@ -405,7 +418,9 @@ def main():
             "BOSS (its id) report HP 0 from then on, in every read. GET /__control/fault/KIND makes the next "
             "/api/all_status request fail once: garbage answers a body that is not JSON, bomb a gzip body "
             "of about 100 KB that inflates to 100 MiB of zeros, stall no answer at all until the client "
-            "hangs up (at most two minutes), then a dropped connection."
+            "hangs up (at most two minutes), then a dropped connection. GET /__control/outage/503 answers every "
+            "later data request with status 503, and /__control/outage/garbage with a body that is not JSON, "
+            "until GET /__control/resume."
         ),
     )
     parser.add_argument("--port", type=int, default=8787,
@@ -428,6 +443,7 @@ def main():
     server.age_offset = 0.0
     server.frozen_now = None
     server.summary_fault = SummaryFault()
+    server.outage = None
     server.log_requests = args.log
     server.requests = collections.deque(maxlen=2000)
     server.requests_lock = threading.Lock()

@@ -39,9 +39,8 @@ public:
     TrafficSnapshot trafficSnapshot() const;
     void setStatusText(const std::string& text);
     std::string statusText() const;
-    // Why the latest of the three data reads failed, in plain words after the tracker's host
-    // ("tracker.example.org: connection refused"); empty when it succeeded or no request went out.
-    std::string failureReason() const;
+    // For example "tracker.example.org: connection refused".
+    std::string failureReason() const override;
 
     // Tells `listener`, from a worker thread, connected on start and disconnected when stopped.
     // False when the worker could not start; nothing is then announced. A running worker stays.

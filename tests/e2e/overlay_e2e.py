@@ -417,6 +417,42 @@ class OverlayAndTracker(OverlayTest):
         self.assertEqual(within(lambda: bar_colours(rows) - {AMBER}, {STALE}, 5), {STALE})
         self.close_and_expect_exit(overlay)
 
+    def test_an_unreadable_tracker_says_why_until_it_answers_again(self):
+        tracker = PrivateTracker()
+        self.addCleanup(tracker.stop)
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            closed = s.getsockname()[1]
+        private = f"127.0.0.1:{tracker.port}"
+        # Under "Unknown" and in the red tray icon's tip, as the probe prints them (a line break as \n).
+        for origin, control, reason in (
+                ("http://tracker.invalid", None, "tracker.invalid: host name not found"),
+                (f"http://127.0.0.1:{closed}", None, "127.0.0.1: connection refused"),
+                (f"https://{private}", None, "127.0.0.1: certificate not trusted"),
+                (f"http://{private}", "outage/503", "127.0.0.1: HTTP status 503"),
+                (f"http://{private}", "outage/garbage", "127.0.0.1: answer is not tracker data"),
+                (f"http://{private}", "stall", "127.0.0.1: no answer in time")):
+            with self.subTest(reason):
+                if control:
+                    tracker.control(control)
+                overlay = self.start(origin=origin)
+                said = "Unknown\\n" + reason
+                self.assertEqual(overlay.wait_text(ROWS, said, 20), said)
+                tip = "Brisquel v1.6.3\\n" + reason
+                self.assertEqual(within(lambda: overlay.state()["tip"], tip, 3), tip)
+                self.assertEqual(overlay.state()["tray"], "1")
+                if control == "outage/503":
+                    left, top, right, bottom = overlay.rect()
+                    Screen("unreadable-tracker", crop=(left, top, right, bottom))
+                if control != "stall":
+                    overlay.close()
+        # The tracker answers again: the reason goes, rows show and the tip is the title alone.
+        tracker.control("resume")
+        self.assertEqual(overlay.wait_text(ROWS, "", 30), "")
+        self.assertTrue(bar_colours(overlay.controls()[ROWS].rect))
+        self.assertEqual(within(lambda: overlay.state()["tip"], "Brisquel v1.6.3", 5), "Brisquel v1.6.3")
+        self.close_and_expect_exit(overlay)
+
     def test_a_channel_that_dies_leaves_the_list(self):
         tracker, overlay = self.start_with_private_tracker()
         title = overlay.text(TITLE)

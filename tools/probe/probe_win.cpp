@@ -2,7 +2,8 @@
 // (or the shell) would: it finds the window by its class and reports what the platform says about it.
 //
 //   probe find [timeout_ms] [class]     wait for the overlay (or a window of that class, such as the exit
-//                                       question "OrlixConfirmDialog"), then print its state as key=value lines
+//                                       question "OrlixConfirmDialog"), then print its state as key=value lines,
+//                                       the tray icon's tip among them
 //   probe post <message> [wparam] [lparam]  post a message (a number, or WM_CLOSE, WM_QUERYENDSESSION, ...)
 //   probe send <message> [wparam] [lparam]  send it and print the result
 //   probe wait-gone [timeout_ms] [class]  wait until no overlay window (or window of that class) exists
@@ -17,6 +18,7 @@
 //   probe hold <modifiers> <key> <ms>   hold a global hotkey for ms milliseconds, as another program would
 //   probe counts [class]                print the GDI, USER and kernel handle counts of the overlay's process
 //                                       (or of the process owning a window of that class)
+// Texts go out as UTF-8 on one line each: a line break in a text is printed as \n.
 // Exit code 0 on success, 2 when the overlay (or the awaited text) did not show in time, 1 on bad arguments.
 #include <windows.h>
 #include <winternl.h>
@@ -55,6 +57,16 @@ UINT parseMessage(const wchar_t* text) {
     return static_cast<UINT>(wcstoul(text, nullptr, 0));
 }
 
+// Window texts go out as UTF-8, whatever the console's code page, and on one line.
+void printUtf8(std::wstring text) {
+    for (size_t at = 0; (at = text.find(L'\n', at)) != std::wstring::npos; at += 2) text.replace(at, 1, L"\\n");
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
 void printState(HWND hwnd) {
     wchar_t title[256] = L"";
     GetWindowTextW(hwnd, title, 256);
@@ -83,21 +95,18 @@ void printState(HWND hwnd) {
     std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
     std::printf("enabled=%d\n", IsWindowEnabled(hwnd) ? 1 : 0);
     std::printf("tray=%d\n", static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(hwnd, L"BrisquelTrayIcon"))));
+    wchar_t tip[256] = L"";
+    if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"BrisquelTrayTip"))))
+        GlobalGetAtomNameW(atom, tip, 256);
+    std::printf("tip=");
+    printUtf8(tip);
+    std::printf("\n");
     RECT client{};
     GetClientRect(hwnd, &client);
     POINT origin{0, 0};
     ClientToScreen(hwnd, &origin);
     std::printf("client=%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
     std::printf("screen=%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-}
-
-// Window texts go out as UTF-8, whatever the console's code page.
-void printUtf8(const std::wstring& text) {
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 
 BOOL CALLBACK printChild(HWND child, LPARAM) {
