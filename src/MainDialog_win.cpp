@@ -5,6 +5,7 @@
 #include "MainLayout.h"
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
+#include "SingleInstance_win.h"
 #include "StatusText.h"
 #include "base/WideText.h"
 #include "net/TrackerOrigin.h"
@@ -263,6 +264,10 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 tray_.Restore();
                 return 0;
             }
+            if (message == SingleInstance::ShowMessage()) {
+                OnShowRequest();
+                return 0;
+            }
             return Window::HandleMessage(message, wParam, lParam);
     }
 }
@@ -333,6 +338,12 @@ void MainDialog::OnTrayCallback(WPARAM id, LPARAM mouseMessage) {
         SetForegroundWindow(hwnd_);
         ShowTrayMenu();
     }
+}
+
+void MainDialog::OnShowRequest() {
+    if (!modes_.visible()) modes_.ToggleVisibility();
+    // In click-through mode the overlay is never activated; shown and topmost is as far forward as it goes.
+    if (!modes_.clickThrough()) SetForegroundWindow(hwnd_);
 }
 
 void MainDialog::ShowTrayMenu() {

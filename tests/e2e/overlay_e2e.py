@@ -328,6 +328,35 @@ class OverlayLifecycle(OverlayTest):
         self.assertEqual([(section, key) for section, key, _ in overlay.saved()], INTEGER_KEYS)
         self.assertIn(("Window", "Left", "100"), overlay.saved())
 
+    def test_a_second_start_from_the_same_folder_brings_the_first_back_and_leaves(self):
+        def overlays():
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Brisquel v1.6.3$"],
+                                   capture_output=True, text=True).stdout.split()
+            return len(found)
+
+        overlay = self.start(connected=True)
+        overlay.wait_text(TITLE, lambda t: t != "")
+        overlay.post("WM_HOTKEY", "2")
+        self.assertEqual(within(lambda: overlay.state()["visible"], "0", 3), "0")
+        with open(overlay.ini, "rb") as f:
+            before = f.read()
+        started = time.monotonic()
+        second = subprocess.run([ARGS.wine, "Brisquel.exe"], cwd=overlay.dir, timeout=30)
+        seconds = time.monotonic() - started
+        self.assertEqual(second.returncode, 0)
+        self.assertLess(seconds, 2.0)
+        print(f"a second start ended after {seconds:.2f} s", file=sys.stderr)
+        self.assertEqual(overlay.state()["visible"], "1", "the hidden overlay is back")
+        self.assertEqual(overlays(), 1)
+        self.assertEqual(overlay.probe("wait-gone", "0", "OrlixNotification"), {}, "no notice")
+        with open(overlay.ini, "rb") as f:
+            self.assertEqual(f.read(), before)
+        # A copy in another folder has settings of its own and runs beside it.
+        beside = self.start()
+        self.assertEqual(within(overlays, 2, 10), 2)
+        beside.kill()  # it would stand over the exit question
+        self.close_and_expect_exit(overlay)
+
     def test_closing_asks_first_and_no_keeps_running(self):
         overlay = self.start()
         for decline in ("No", "Escape"):
