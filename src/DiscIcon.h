@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // The generated icons: a disc of radius 14 centred on (16, 16) in a 32 x 32 icon, full colour in the
 // middle fading to 70 % at the rim.
@@ -12,3 +13,7 @@ struct DiscIconPixel {
 };
 
 DiscIconPixel discIconPixel(int x, int y, uint32_t color);
+
+// The same disc drawn at `size` x `size` pixels with a soft rim, for the program's icon resource: each
+// pixel 0xAABBGGRR with straight alpha, rows from the top.
+std::vector<uint32_t> discIconImage(int size, uint32_t color);

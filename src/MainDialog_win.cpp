@@ -1,6 +1,6 @@
 #include "MainDialog_win.h"
 #include "AppMessages_win.h"
-#include "DiscIcon_win.h"
+#include "AppResources.h"
 #include "HelpText.h"
 #include "MainLayout.h"
 #include "MonitorClamp_win.h"
@@ -55,6 +55,13 @@ const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, 
 
 std::wstring percentText(int value) {
     return std::to_wstring(value) + L"%";
+}
+
+// The exe's own icon at the size of a system metric: the caption and taskbar show it, and Alt+Tab.
+HICON loadAppIcon(int sizeMetric) {
+    const int size = GetSystemMetrics(sizeMetric);
+    return static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON, size, size, 0));
 }
 
 void place(HWND control, const MainLayout::Slot& slot, int showCommand) {
@@ -150,9 +157,10 @@ bool MainDialog::Initialize() {
     Relayout();
     modes_.ClampToMonitor();
 
-    windowIcon_.reset(MakeDiscIcon(ColorAppIcon));
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
+    bigIcon_.reset(loadAppIcon(SM_CXICON));
+    smallIcon_.reset(loadAppIcon(SM_CXSMICON));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     tray_.Add(hwnd_);
     hotkeys_.Register();
 

@@ -101,5 +101,6 @@ private:
     bool shutdownPending_ = false;
     bool helpOpen_ = false;
     DWORD lastDataTick_ = 0;
-    UniqueIcon windowIcon_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
 };

@@ -357,6 +357,21 @@ class OverlayLifecycle(OverlayTest):
         beside.kill()  # it would stand over the exit question
         self.close_and_expect_exit(overlay)
 
+    def test_the_exe_carries_its_icon_and_version(self):
+        with tempfile.TemporaryDirectory() as directory:
+            icon = os.path.join(directory, "group.ico")
+            with open(icon, "wb") as f:
+                f.write(subprocess.run(["wrestool", "-x", "-t14", ARGS.exe], capture_output=True, check=True).stdout)
+            listed = subprocess.run(["icotool", "-l", icon], capture_output=True, text=True, check=True).stdout
+        self.assertEqual([int(w) for w in re.findall(r"--width=(\d+)", listed)], [16, 24, 32, 48, 256])
+        # As Windows' version API (here Wine's) reads it for Explorer's Details tab.
+        result = subprocess.run([ARGS.wine, ARGS.probe, "version", "Z:" + os.path.abspath(ARGS.exe).replace("/", "\\")],
+                                capture_output=True, encoding="utf-8", timeout=30, check=True)
+        version = dict(line.split("=", 1) for line in result.stdout.splitlines())
+        self.assertEqual(version, {"fileversion": "1.6.3.0", "ProductName": "Brisquel", "ProductVersion": "1.6.3",
+                                   "FileDescription": "Brisquel world-boss overlay",
+                                   "LegalCopyright": "Copyright (c) 2026 the Brisquel developers (MIT licence)"})
+
     def test_closing_asks_first_and_no_keeps_running(self):
         overlay = self.start()
         for decline in ("No", "Escape"):

@@ -18,6 +18,7 @@
 //   probe hold <modifiers> <key> <ms>   hold a global hotkey for ms milliseconds, as another program would
 //   probe counts [class]                print the GDI, USER and kernel handle counts of the overlay's process
 //                                       (or of the process owning a window of that class)
+//   probe version <exe>                 print the file's version and version strings as the system reads them
 // Texts go out as UTF-8 on one line each: a line break in a text is printed as \n.
 // Exit code 0 on success, 2 when the overlay (or the awaited text) did not show in time, 1 on bad arguments.
 #include <windows.h>
@@ -214,6 +215,28 @@ int printCounts(HWND hwnd) {
     return 0;
 }
 
+int printVersion(const wchar_t* path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    std::vector<BYTE> info(size);
+    if (size == 0 || !GetFileVersionInfoW(path, 0, size, info.data())) return 2;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed) {
+        std::printf("fileversion=%u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                    HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    }
+    for (const wchar_t* field : {L"ProductName", L"FileDescription", L"ProductVersion", L"LegalCopyright"}) {
+        wchar_t* value = nullptr;
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + field;
+        if (!VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value) continue;
+        std::printf("%ls=", field);
+        printUtf8(value);
+        std::printf("\n");
+    }
+    return 0;
+}
+
 DWORD timeoutArg(int argc, wchar_t** argv, int index) {
     return argc > index ? static_cast<DWORD>(wcstoul(argv[index], nullptr, 10)) : 10000;
 }
@@ -294,6 +317,7 @@ int wmain(int argc, wchar_t** argv) {
         HWND hwnd = waitForWindow(2000, argc > 2 ? argv[2] : kOverlayClass);
         return hwnd ? printCounts(hwnd) : 2;
     }
+    if (command == L"version") return argc > 2 ? printVersion(argv[2]) : 1;
     if (command == L"wait-gone") {
         const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 2);
         while (FindWindowW(argc > 3 ? argv[3] : kOverlayClass, nullptr)) {
