@@ -673,7 +673,9 @@ class OverlayHotkeysAndTray(OverlayTest):
         for press, notice in ((lambda: key("k"), "Modifier Required"),
                               (lambda: overlay.post("WM_HOTKEY", "1"), "Duplicate Hotkey")):
             press()
-            self.assertEqual(overlay.probe("find", "5000", "OrlixNotification")["title"], notice)
+            shown = overlay.probe("find", "5000", "OrlixNotification")
+            self.assertEqual(shown["title"], notice)
+            Screen("notice-" + notice.split()[0].lower(), crop=tuple(map(int, shown["rect"].split())))
             overlay.post("WM_HOTKEY", "1")
             time.sleep(0.5)
             self.assertEqual(overlay.probe("find", "1000", "OrlixNotification")["title"], notice)
