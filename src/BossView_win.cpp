@@ -9,17 +9,22 @@
 #include "model/RespawnCountdown.h"
 
 void BossView::OnBossListLoaded() {
+    // The items point into bosses_: they go first.
     combo_.Clear();
+    bosses_.clear();
     const int64_t now = clock_.now();
+    std::vector<BossMenuStatus> statuses;
     const int restore = model_.read([&](const ModelData& data) {
-        bosses_.clear();
         for (const BossInfo& boss : data.bossList) {
             bosses_.push_back(std::make_unique<BossInfo>(boss));
-            const BossMenuStatus status = bossMenuStatus(data, boss.id, now);
-            combo_.AddItem(boss.name, status.color, bosses_.back().get(), status.freshCount, status.totalCount);
+            statuses.push_back(bossMenuStatus(data, boss.id, now));
         }
         return bossToRestore(data, settings_.LastBoss, now);
     });
+    for (size_t i = 0; i < bosses_.size(); ++i) {
+        combo_.AddItem(bosses_[i]->name, statuses[i].color, bosses_[i].get(), statuses[i].freshCount,
+                       statuses[i].totalCount);
+    }
     if (restore < 0) return;
     combo_.SetCurSel(restore);
     OnBossSelected();
@@ -40,28 +45,26 @@ void BossView::OnBossSelected() {
 
 void BossView::RefreshRows(bool clickThrough) {
     const int64_t now = clock_.now();
-    model_.read([&](const ModelData& data) {
+    const std::vector<ChannelRow> rows = model_.read([&](const ModelData& data) {
         const auto entry = data.channelMap.find(selectedBossId_);
-        if (entry == data.channelMap.end()) {
-            list_.Clear();
-        } else {
-            list_.SetRows(buildChannelRows(entry->second, now));
-        }
-        return 0;
+        return entry == data.channelMap.end() ? std::vector<ChannelRow>() : buildChannelRows(entry->second, now);
     });
+    // Set and painted after the lock is let go: a poller waiting to merge does not wait for the paint.
+    list_.SetRows(rows);
     if (clickThrough) list_.ScrollToTop();
 }
 
 void BossView::RefreshComboStatus() {
     const int64_t now = clock_.now();
-    model_.read([&](const ModelData& data) {
+    const std::vector<BossMenuStatus> statuses = model_.read([&](const ModelData& data) {
+        std::vector<BossMenuStatus> read;
         const size_t count = std::min(data.bossList.size(), bosses_.size());
-        for (size_t i = 0; i < count; ++i) {
-            const BossMenuStatus status = bossMenuStatus(data, data.bossList[i].id, now);
-            combo_.SetItemStatus(static_cast<int>(i), status.color, status.freshCount, status.totalCount);
-        }
-        return 0;
+        for (size_t i = 0; i < count; ++i) read.push_back(bossMenuStatus(data, data.bossList[i].id, now));
+        return read;
     });
+    for (size_t i = 0; i < statuses.size(); ++i) {
+        combo_.SetItemStatus(static_cast<int>(i), statuses[i].color, statuses[i].freshCount, statuses[i].totalCount);
+    }
     combo_.Invalidate();
 }
 

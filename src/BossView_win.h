@@ -13,7 +13,7 @@
 
 // The chosen boss and what the overlay shows of it: the boss combo box, the channel list, the boss title
 // (click-through mode) and the respawn countdown, all fed from the live model. Reads the model under its
-// lock only to copy or build, never across a modal loop.
+// lock only to copy or build; the controls are set and painted after the lock is let go.
 class BossView {
 public:
     BossView(const LiveModel& model, const NtpClock& clock, Settings& settings, ComboBox& combo, ProgressList& list,

@@ -27,7 +27,8 @@ bool isDown(int key) {
 }  // namespace
 
 std::wstring Hotkeys::Text(Action action) const {
-    return FormatHotkey(settings_.*kBindings[action].modifiers, settings_.*kBindings[action].key, SystemKeyName);
+    const HotkeyCombo combo = Combo(action);
+    return FormatHotkey(combo.modifiers, combo.key, SystemKeyName);
 }
 
 void Hotkeys::Register() {
@@ -77,35 +78,61 @@ void Hotkeys::ShowPrompts() {
 
 bool Hotkeys::OnKeyDown(WPARAM key) {
     if (!capturing()) return false;
-    if (key == VK_ESCAPE) {
-        EndCapture();
-        return true;
-    }
-    const bool modifierKey = (key >= VK_SHIFT && key <= VK_MENU) || (key >= VK_LSHIFT && key <= VK_RMENU);
-    if (modifierKey) return true;
     uint32_t modifiers = 0;
     if (isDown(VK_CONTROL)) modifiers |= kModControl;
     if (isDown(VK_SHIFT)) modifiers |= kModShift;
     if (isDown(VK_MENU)) modifiers |= kModAlt;
-    if (modifiers == 0) {
-        ShowNotice(L"Please press at least one modifier key (Ctrl, Shift, or Alt) along with a key.",
-                   L"Modifier Required", false);
-        return true;
-    }
-    const auto action = static_cast<Action>(capturing_);
-    capturing_ = -1;
-    settings_.*kBindings[action].key = static_cast<int32_t>(key);
-    settings_.*kBindings[action].modifiers = modifiers;
-    settings_.Save();
-    Register();
+    Apply(DecideRebindKey(static_cast<int32_t>(key), modifiers, OthersThan(static_cast<Action>(capturing_))));
     return true;
 }
 
-void Hotkeys::OnHotkeyWhileCapturing() {
-    ShowNotice(
-        L"This key combination is already assigned to another action.\n\nPlease choose a different key "
-        L"combination.\n(Press ESC to cancel)",
-        L"Duplicate Hotkey", true);
+void Hotkeys::OnHotkeyWhileCapturing(WPARAM id) {
+    if (id < IdOf(ClickThrough) || id > IdOf(BossMenu)) return;
+    // The system sends a registered combination as WM_HOTKEY instead of a key press; it is judged the same.
+    const HotkeyCombo pressed = Combo(static_cast<Action>(id - 1));
+    Apply(DecideRebindKey(pressed.key, pressed.modifiers, OthersThan(static_cast<Action>(capturing_))));
+}
+
+void Hotkeys::Apply(const RebindDecision& decision) {
+    switch (decision.outcome) {
+        case RebindOutcome::Ignore:
+            return;
+        case RebindOutcome::Cancel:
+            EndCapture();
+            return;
+        case RebindOutcome::NeedsModifier:
+            ShowNotice(L"Please press at least one modifier key (Ctrl, Shift, or Alt) along with a key.",
+                       L"Modifier Required", false);
+            return;
+        case RebindOutcome::Duplicate:
+            ShowNotice(
+                L"This key combination is already assigned to another action.\n\nPlease choose a different key "
+                L"combination.\n(Press ESC to cancel)",
+                L"Duplicate Hotkey", true);
+            return;
+        case RebindOutcome::Bind: {
+            const int action = capturing_;
+            capturing_ = -1;
+            settings_.*kBindings[action].key = decision.combo.key;
+            settings_.*kBindings[action].modifiers = decision.combo.modifiers;
+            settings_.Save();
+            Register();
+            return;
+        }
+    }
+}
+
+HotkeyCombo Hotkeys::Combo(Action action) const {
+    return {settings_.*kBindings[action].key, settings_.*kBindings[action].modifiers};
+}
+
+std::array<BoundHotkey, 2> Hotkeys::OthersThan(Action action) const {
+    std::array<BoundHotkey, 2> others;
+    size_t next = 0;
+    for (int i = 0; i < kCount; ++i) {
+        if (i != action) others[next++] = {i, Combo(static_cast<Action>(i))};
+    }
+    return others;
 }
 
 void Hotkeys::ShowNotice(const std::wstring& message, const std::wstring& title, bool warning) {
@@ -117,9 +144,6 @@ void Hotkeys::ShowNotice(const std::wstring& message, const std::wstring& title,
     if (!first) return;
     noticeOpen_ = false;
     ShowPrompts();
-    // Rebinding goes on: the next key must come to the window again, wherever the notice left the focus.
-    if (capturing()) {
-        SetForegroundWindow(window_);
-        SetFocus(window_);
-    }
+    // Rebinding goes on: the next key must come to the window itself.
+    if (capturing()) SetFocus(window_);
 }

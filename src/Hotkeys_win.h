@@ -2,13 +2,15 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string>
 
+#include "HotkeyRebind.h"
 #include "Settings.h"
 #include "ui/CustomButton_win.h"
 
 // The three global hotkeys: registration for the overlay's window, the texts of their buttons, and
-// rebinding one from its button (the next key pressed with at least one modifier becomes the hotkey).
+// rebinding one from its button (what each key pressed then means is HotkeyRebind.h's rule).
 class Hotkeys {
 public:
     enum Action : int { ClickThrough = 0, Visibility = 1, BossMenu = 2, kCount = 3 };
@@ -33,10 +35,13 @@ public:
     bool noticeOpen() const { return noticeOpen_; }
     // A key press while rebinding; false when nothing is being rebound (the key is not consumed).
     bool OnKeyDown(WPARAM key);
-    // A registered hotkey pressed while rebinding: that combination is taken.
-    void OnHotkeyWhileCapturing();
+    // The registered hotkey `id` pressed while rebinding: that action's combination, judged as a key press.
+    void OnHotkeyWhileCapturing(WPARAM id);
 
 private:
+    void Apply(const RebindDecision& decision);
+    HotkeyCombo Combo(Action action) const;
+    std::array<BoundHotkey, 2> OthersThan(Action action) const;
     void ShowNotice(const std::wstring& message, const std::wstring& title, bool warning);
     void ShowPrompts();
 

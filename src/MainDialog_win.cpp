@@ -1,6 +1,6 @@
 #include "MainDialog_win.h"
 #include "AppMessages_win.h"
-#include "AppResources.h"
+#include "DiscIcon_win.h"
 #include "HelpText.h"
 #include "MainLayout.h"
 #include "MonitorClamp_win.h"
@@ -57,13 +57,6 @@ std::wstring percentText(int value) {
     return std::to_wstring(value) + L"%";
 }
 
-// The exe's own icon at the size of a system metric: the caption and taskbar show it, and Alt+Tab.
-HICON loadAppIcon(int sizeMetric) {
-    const int size = GetSystemMetrics(sizeMetric);
-    return static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON, size, size, 0));
-}
-
 void place(HWND control, const MainLayout::Slot& slot, int showCommand) {
     if (slot.placed) {
         SetWindowPos(control, nullptr, slot.bounds.left, slot.bounds.top, slot.bounds.width(), slot.bounds.height(),
@@ -87,6 +80,14 @@ bool MainDialog::Create() {
     if (!CreateBound(kMainClass, kExStyle, kProductTitle, kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      nullptr, 0)) {
         return false;
+    }
+    scale_ = ScaleOfWindow(hwnd_);
+    if (!settings_.windowRectSaved() && scale_ != DpiScale()) {
+        // The default rectangle is a 96 dpi one; a saved one is physical pixels and stays as saved.
+        const RECT scaled = ClampRectToMonitor(RECT{scale_.px(settings_.Left), scale_.px(settings_.Top),
+                                                    scale_.px(settings_.Right), scale_.px(settings_.Bottom)});
+        SetWindowPos(hwnd_, nullptr, scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
     modes_.Attach(hwnd_);
     ShowWindow(hwnd_, SW_SHOW);
@@ -141,6 +142,22 @@ void MainDialog::CreateControls() {
         ShowWindow(button->hwnd(), SW_HIDE);
     }
     list_.SetTextScale(settings_.TextScale);
+    ApplyScale();
+}
+
+void MainDialog::ApplyScale() {
+    for (BufferedWindow* control : std::initializer_list<BufferedWindow*>{
+             &combo_, &list_, &opacitySlider_, &opacityCaption_, &opacityValue_, &scaleSlider_, &scaleCaption_,
+             &scaleValue_, &status_, &bossTitle_, &cacheAge_, &countdown_, &clickThroughButton_, &visibilityButton_,
+             &bossMenuButton_}) {
+        control->SetScale(scale_);
+    }
+    const auto dpi = static_cast<UINT>(scale_.dpi());
+    bigIcon_.reset(MakeDiscIcon(ColorAppIcon, GetSystemMetricsForDpi(SM_CXICON, dpi)));
+    smallIcon_.reset(MakeDiscIcon(ColorAppIcon, GetSystemMetricsForDpi(SM_CXSMICON, dpi)));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    tray_.SetScale(scale_);
 }
 
 bool MainDialog::Initialize() {
@@ -157,11 +174,7 @@ bool MainDialog::Initialize() {
     Relayout();
     modes_.ClampToMonitor();
 
-    bigIcon_.reset(loadAppIcon(SM_CXICON));
-    smallIcon_.reset(loadAppIcon(SM_CXSMICON));
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-    tray_.Add(hwnd_);
+    tray_.Add(hwnd_, scale_);
     hotkeys_.Register();
 
     SetTimer(hwnd_, TIMER_DATA, kDataPeriodMs, nullptr);
@@ -233,7 +246,7 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_HOTKEY:
             if (hotkeys_.capturing()) {
-                hotkeys_.OnHotkeyWhileCapturing();
+                hotkeys_.OnHotkeyWhileCapturing(wParam);
             } else {
                 OnHotkey(wParam);
             }
@@ -255,7 +268,10 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             modes_.ClampToMonitor();
             return 0;
         case WM_DPICHANGED:
+            scale_ = DpiScale(HIWORD(wParam));
+            ApplyScale();
             MoveToSuggestedRect(lParam);
+            Relayout();
             return 0;
         case WM_BOSS_LIST_LOADED:
             OnBossListLoaded();
@@ -449,7 +465,7 @@ void MainDialog::Relayout() {
     if (comboOpen_ || !list_.hwnd()) return;
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const MainLayout layout = ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), active_);
+    const MainLayout layout = ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), active_, scale_);
     place(combo_.hwnd(), layout.combo, SW_SHOW);
     place(list_.hwnd(), layout.list, SW_SHOW);
     place(status_.hwnd(), layout.status, SW_SHOW);

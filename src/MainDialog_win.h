@@ -60,6 +60,8 @@ private:
     void OnBossListLoaded();
     void SetActive(bool active);
     void Relayout();
+    // Hands the display scale to every control and draws the window's icons at its sizes.
+    void ApplyScale();
     void ToggleClickThrough();
     void ApplyOpacity();
     void ApplyTextScale();
@@ -101,6 +103,7 @@ private:
     bool shutdownPending_ = false;
     bool helpOpen_ = false;
     DWORD lastDataTick_ = 0;
+    DpiScale scale_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
 };

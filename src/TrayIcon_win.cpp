@@ -21,9 +21,21 @@ UINT TrayIcon::TaskbarCreatedMessage() {
     return message;
 }
 
-void TrayIcon::Add(HWND window) {
-    green_.reset(MakeDiscIcon(ColorTrayLive));
-    red_.reset(MakeDiscIcon(ColorTrayDown));
+void TrayIcon::MakeIcons(DpiScale scale) {
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(scale.dpi()));
+    green_.reset(MakeDiscIcon(ColorTrayLive, size));
+    red_.reset(MakeDiscIcon(ColorTrayDown, size));
+}
+
+void TrayIcon::SetScale(DpiScale scale) {
+    const bool green = record_.hIcon == green_.get() && green_;
+    MakeIcons(scale);
+    record_.hIcon = green ? green_.get() : red_.get();
+    if (added_) Shell_NotifyIconW(NIM_MODIFY, &record_);
+}
+
+void TrayIcon::Add(HWND window, DpiScale scale) {
+    MakeIcons(scale);
     record_ = {};
     record_.cbSize = sizeof record_;
     record_.hWnd = window;

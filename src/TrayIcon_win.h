@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "base/DpiScale.h"
 #include "ui/ScopedGdi_win.h"
 
 // The overlay's icon in the notification area: green while data flows, red otherwise, and then its tip says
@@ -16,7 +17,10 @@ public:
     // The icon's id: the shell's callbacks carry it in wParam.
     static constexpr UINT kId = 1;
 
-    void Add(HWND window);
+    // Adds the icon, drawn at the small-icon size of the display scale.
+    void Add(HWND window, DpiScale scale);
+    // Draws the icons again at the small-icon size of a new display scale.
+    void SetScale(DpiScale scale);
     void Remove();
     // Explorer rebuilt the notification area: add the icon again as it was.
     void Restore();
@@ -34,4 +38,6 @@ private:
     UniqueIcon red_;
     bool added_ = false;
     ATOM tipAtom_ = 0;
+
+    void MakeIcons(DpiScale scale);
 };

@@ -22,8 +22,12 @@ bool CustomButton::Create(HWND parent, int x, int y, int width, int height, unsi
     if (!CreateBound(kButtonClass, 0, text_.c_str(), WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id)) {
         return false;
     }
-    font_ = CreateWidgetFont(kButtonTextHeight);
+    OnScaleChanged();
     return true;
+}
+
+void CustomButton::OnScaleChanged() {
+    font_ = CreateWidgetFont(scale_.px(kButtonTextHeight));
 }
 
 void CustomButton::SetText(const std::wstring& text) {
@@ -47,7 +51,7 @@ void CustomButton::SetEnabled(bool enabled) {
 LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOUSEMOVE:
-            if (pressed_) {
+            if (press_.held()) {
                 // While the button holds the capture no WM_MOUSELEAVE is guaranteed: the pointer itself
                 // says whether a release would click.
                 SetHovered(ContainsPoint(lParam));
@@ -61,24 +65,21 @@ LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             SetHovered(false);
             return 0;
         case WM_LBUTTONDOWN:
-            if (enabled_) {
-                pressed_ = true;
-                SetCapture(hwnd_);
-                InvalidateRect(hwnd_, nullptr, FALSE);
-            }
+            if (enabled_) press_.Begin(hwnd_);
             return 0;
         case WM_LBUTTONUP:
-            if (pressed_) {
-                pressed_ = false;
-                ReleaseCapture();
+            if (press_.Release()) {
                 SetHovered(ContainsPoint(lParam));
-                InvalidateRect(hwnd_, nullptr, FALSE);
                 // Releasing after the pointer has left the button is no click.
                 if (enabled_ && hovered_) {
                     SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_ & 0xFFFF, BN_CLICKED),
                                  reinterpret_cast<LPARAM>(hwnd_));
                 }
             }
+            return 0;
+        case WM_CAPTURECHANGED:
+            // The pointer may be anywhere by now; the next move over the button lights it again.
+            if (press_.Lost()) SetHovered(false);
             return 0;
         default:
             return BufferedWindow::HandleMessage(message, wParam, lParam);
@@ -100,20 +101,22 @@ void CustomButton::SetHovered(bool hovered) {
 
 void CustomButton::Paint(HDC dc, int width, int height) {
     const RECT r{0, 0, width, height};
-    PaintButtonFace(dc, r, {enabled_, pressed_, hovered_, hovered_, hovered_ && !pressed_});
+    const bool pressed = press_.held();
+    PaintButtonFace(dc, r, {enabled_, pressed, hovered_, hovered_, hovered_ && !pressed}, scale_);
 
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, enabled_ ? ColorText : ColorTextDisabled);
     ScopedSelect selectFont(dc, font_.get());
-    const int pressedShift = pressed_ ? 1 : 0;
+    const int pressedShift = pressed ? 1 : 0;
     RECT text = r;
     OffsetRect(&text, 0, pressedShift);
     if (icon_ != 0) {
-        RECT icon{r.left + kIconInset, (r.top + r.bottom - kIconSize) / 2, r.left + kIconInset + kIconSize,
-                  (r.top + r.bottom + kIconSize) / 2};
+        const int size = scale_.px(kIconSize);
+        const int inset = scale_.px(kIconInset);
+        RECT icon{r.left + inset, (r.top + r.bottom - size) / 2, r.left + inset + size, (r.top + r.bottom + size) / 2};
         OffsetRect(&icon, 0, pressedShift);
-        DrawVectorIcon(dc, icon_, icon, enabled_ ? ColorIcon : ColorIconDisabled, 2.0f);
-        text.left = icon.right + kIconGap;
+        DrawVectorIcon(dc, icon_, icon, enabled_ ? ColorIcon : ColorIconDisabled, scale_.px(2.0f));
+        text.left = icon.right + scale_.px(kIconGap);
     }
     DrawTextW(dc, text_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }

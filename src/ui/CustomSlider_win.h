@@ -1,10 +1,12 @@
 #pragma once
 
 #include "BufferedWindow_win.h"
+#include "MousePress_win.h"
 
 // A horizontal slider with a rounded track, a blue fill and a capsule thumb (class "OrlixCustomSlider").
 // Every change made with the mouse is sent to the parent as WM_HSCROLL (SB_THUMBTRACK, value in the
-// high word) while the user clicks or drags; changes made by the program are not.
+// high word) while the user clicks or drags; changes made by the program are not. A drag ends with the
+// button's release or with the loss of the mouse capture.
 class CustomSlider : public BufferedWindow {
 public:
     bool Create(HWND parent, int x, int y, int width, int height, unsigned id);
@@ -23,7 +25,7 @@ private:
     int min_ = 0;
     int max_ = 100;
     int value_ = 0;
-    bool dragging_ = false;
+    MousePress drag_;
     bool hovered_ = false;
     int width_ = 0;
     int height_ = 0;

@@ -17,27 +17,38 @@ void setHandCursor() {
 
 }  // namespace
 
-ModalDialog::ModalDialog() : font_(CreateWidgetFont(kTextHeight)) {}
+ModalDialog::ModalDialog(DpiScale scale) {
+    scale_ = scale;
+    OnScaleChanged();
+}
+
+void ModalDialog::OnScaleChanged() {
+    font_ = CreateWidgetFont(scale_.px(kTextHeight));
+}
 
 ModalDialog::~ModalDialog() = default;
 
 void ModalDialog::RunModal(HWND owner) {
+    owner_ = owner;
     done_ = false;
     MSG msg{};
     while (!done_) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-            if (hwnd_) DestroyWindow(hwnd_);
+            if (hwnd_) Close();
             break;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    if (owner) {
-        EnableWindow(owner, TRUE);
-        SetForegroundWindow(owner);
-    }
+}
+
+// While the owner is disabled the system cannot hand it the activation: destroyed first, the dialog would
+// leave another program's window in front.
+void ModalDialog::Close() {
+    if (owner_) EnableWindow(owner_, TRUE);
+    DestroyWindow(hwnd_);
 }
 
 HWND ModalDialog::AddButton(const wchar_t* text, int id, const ScreenRect& bounds) {
@@ -67,6 +78,11 @@ ScreenRect ModalDialog::OwnerOrScreen(HWND owner) {
     return ToScreenRect(r);
 }
 
+DpiScale ModalDialog::ScaleFor(HWND owner) {
+    const ScreenRect area = OwnerOrScreen(owner);
+    return ScaleNear(area.left + area.width() / 2, area.top + area.height() / 2);
+}
+
 SIZE ModalDialog::MeasureWrapped(const std::wstring& text, int wrapWidth) const {
     WindowDc screen(nullptr);
     ScopedSelect selectFont(screen.get(), font_.get());
@@ -92,7 +108,11 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case WM_DPICHANGED:
+            SetScale(DpiScale(HIWORD(wParam)));
             MoveToSuggestedRect(lParam);
+            return 0;
+        case WM_CLOSE:
+            Close();
             return 0;
         case WM_DESTROY:
             done_ = true;
@@ -116,7 +136,7 @@ void ModalDialog::PaintButton(const DRAWITEMSTRUCT& item) const {
     const bool lit = (item.itemState & ODS_FOCUS) || item.hwndItem == hoveredButton_;
     BackBuffer buffer;
     const HDC dc = buffer.Begin(item.hDC, r.right, r.bottom);
-    PaintButtonFace(dc, r, {true, pressed, item.hwndItem == hoveredButton_, lit, lit});
+    PaintButtonFace(dc, r, {true, pressed, item.hwndItem == hoveredButton_, lit, lit}, scale_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorText);
     ScopedSelect selectFont(dc, font_.get());

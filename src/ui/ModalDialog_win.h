@@ -23,16 +23,18 @@ private:
 };
 
 // What the three dark dialogs share: the 14 px widget font, the owner-drawn buttons with their hover
-// tracking, painting through one buffer, and the nested modal loop over a disabled owner.
+// tracking, painting through one buffer, and the nested modal loop over a disabled owner. A dialog is
+// measured and laid out at the display scale of the monitor it opens on, before it is created.
 class ModalDialog : public BufferedWindow {
 protected:
-    ModalDialog();
+    explicit ModalDialog(DpiScale scale);
     ~ModalDialog() override;
 
-    // Disables the owner, runs the nested loop until the window is gone, then re-enables and
-    // re-activates the owner. A WM_QUIT that arrives meanwhile closes the dialog and is posted again,
-    // so the application's own loop still ends.
+    // Runs the nested loop over the owner, which Show disabled, until the window is gone. A WM_QUIT that
+    // arrives meanwhile closes the dialog and is posted again, so the application's own loop still ends.
     void RunModal(HWND owner);
+    // Every way out of the dialog: enables the owner again, then destroys the window.
+    void Close();
     // A "BUTTON" child drawn by PaintButton, with the dialog's font.
     HWND AddButton(const wchar_t* text, int id, const ScreenRect& bounds);
     // Puts an open dialog in front of everything again.
@@ -41,23 +43,27 @@ protected:
     static DialogSize FrameSize(const DialogSize& client, DWORD style, DWORD exStyle);
     // What a dialog centres on: its owner's window rectangle, else the primary screen.
     static ScreenRect OwnerOrScreen(HWND owner);
+    // The display scale where a dialog centred on OwnerOrScreen(owner) opens.
+    static DpiScale ScaleFor(HWND owner);
 
     SIZE MeasureWrapped(const std::wstring& text, int wrapWidth) const;
     SIZE MeasureLine(const std::wstring& text) const;
 
     // The dialog's own text, painted over the flat window background.
     virtual void PaintContent(HDC dc, int width, int height) = 0;
-    // Handles button drawing, DPI moves and the end of the loop; the rest goes to the buffered window.
+    // Handles button drawing, DPI moves, WM_CLOSE and the end of the loop; the rest goes to the buffered window.
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     UniqueFont font_;
 
 private:
+    void OnScaleChanged() override;
     static LRESULT CALLBACK ButtonSubclass(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                            DWORD_PTR dialog);
     void PaintButton(const DRAWITEMSTRUCT& item) const;
     void Paint(HDC dc, int width, int height) override;
 
+    HWND owner_ = nullptr;
     HWND hoveredButton_ = nullptr;
     bool done_ = false;
 };

@@ -2,10 +2,10 @@
 
 #include <windowsx.h>
 
+#include "ui/FontFit.h"
 #include "ui/Painter_win.h"
 #include "ui/ScopedGdi_win.h"
 #include "ui/Theme.h"
-#include "views/FontFit.h"
 
 namespace {
 
@@ -72,10 +72,6 @@ RECT ProgressList::DrawnRowRect(int index, int width) const {
     return RECT{0, top, width, top + scroll_.rowHeight()};
 }
 
-void ProgressList::Clear() {
-    SetRows({});
-}
-
 void ProgressList::ScrollToTop() {
     ScrollTo(0);
 }
@@ -83,12 +79,16 @@ void ProgressList::ScrollToTop() {
 void ProgressList::SetScrollbarEnabled(bool enabled) {
     if (enabled == scrollbarEnabled_) return;
     scrollbarEnabled_ = enabled;
-    if (!enabled) dragging_ = scrollbarHover_ = false;
+    if (!enabled) {
+        thumbDrag_.Release();
+        scrollbarHover_ = false;
+    }
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void ProgressList::SetTextScale(int percent) {
-    scroll_.SetRowHeight(RowHeightForTextScale(percent));
+    textScale_ = percent;
+    scroll_.SetRowHeight(RowHeightForTextScale(percent, scale_));
     scroll_.SetRowCount(static_cast<int>(rows_.size()));
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -115,14 +115,10 @@ LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         case WM_LBUTTONUP:
-            if (dragging_) {
-                dragging_ = false;
-                ReleaseCapture();
-                InvalidateRect(hwnd_, nullptr, FALSE);
-            }
+            thumbDrag_.Release();
             return 0;
         case WM_CAPTURECHANGED:
-            dragging_ = false;
+            thumbDrag_.Lost();
             return 0;
         case WM_MOUSELEAVE:
             if (scrollbarHover_) {
@@ -133,6 +129,12 @@ LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         default:
             return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
+}
+
+void ProgressList::OnScaleChanged() {
+    scroll_.SetScale(scale_);
+    rowPainter_.SetScale(scale_);
+    SetTextScale(textScale_);
 }
 
 void ProgressList::OnSize(int width, int height) {
@@ -171,18 +173,16 @@ void ProgressList::OnLButtonDown(int x, int y) {
     const auto thumb = scroll_.ThumbRect();
     if (!thumb) return;
     if (y >= thumb->top && y < thumb->bottom && x >= thumb->left && x < thumb->right) {
-        dragging_ = true;
         dragStartY_ = y;
         dragStartPosition_ = scroll_.position();
-        SetCapture(hwnd_);
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        thumbDrag_.Begin(hwnd_);
         return;
     }
     OnVScroll(y >= thumb->top ? SB_PAGEDOWN : SB_PAGEUP, 0);
 }
 
 void ProgressList::OnMouseMove(int x, int y) {
-    if (dragging_) {
+    if (thumbDrag_.held()) {
         ScrollTo(scroll_.DragTarget(dragStartPosition_, y - dragStartY_));
         return;
     }
@@ -218,8 +218,9 @@ void ProgressList::Paint(HDC dc, int width, int height) {
 void ProgressList::PaintEmpty(HDC dc, const RECT& client) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorEmptyText);
-    UniqueFont reasonFont = CreateWidgetFont(kTextHeight);
-    const int reasonLeft = client.left + kReasonMargin, reasonRight = client.right - kReasonMargin;
+    UniqueFont reasonFont = CreateWidgetFont(scale_.px(kTextHeight));
+    const int reasonLeft = client.left + scale_.px(kReasonMargin);
+    const int reasonRight = client.right - scale_.px(kReasonMargin);
     int reasonHeight = 0;
     if (!emptyReason_.empty()) {
         ScopedSelect select(dc, reasonFont.get());
@@ -234,10 +235,11 @@ void ProgressList::PaintEmpty(HDC dc, const RECT& client) {
         GetTextExtentPoint32W(dc, kEmptyMessage, static_cast<int>(std::size(kEmptyMessage)) - 1, &size);
         return size;
     };
-    const int height = LargestFittingHeight(kSmallestEmptyFont, kLargestEmptyFont, [&](int candidate) {
-        const SIZE size = messageSize(candidate);
-        return size.cx <= client.right - client.left && size.cy + reasonHeight <= client.bottom - client.top;
-    });
+    const int height =
+        LargestFittingHeight(scale_.px(kSmallestEmptyFont), scale_.px(kLargestEmptyFont), [&](int candidate) {
+            const SIZE size = messageSize(candidate);
+            return size.cx <= client.right - client.left && size.cy + reasonHeight <= client.bottom - client.top;
+        });
     const int messageHeight = messageSize(height).cy;
     const int top = client.top + (client.bottom - client.top - messageHeight - reasonHeight) / 2;
 
@@ -252,10 +254,10 @@ void ProgressList::PaintEmpty(HDC dc, const RECT& client) {
 }
 
 void ProgressList::PaintScrollbar(HDC dc, int width, int height) {
-    FillSolidRect(dc, RECT{width - ListScroll::kStripWidth, 0, width, height}, ColorScrollStrip);
+    FillSolidRect(dc, RECT{width - scroll_.stripWidth(), 0, width, height}, ColorScrollStrip);
     const auto thumb = scroll_.ThumbRect();
     if (!thumb) return;
-    const Color color = dragging_         ? ColorScrollThumbDragged
+    const Color color = thumbDrag_.held() ? ColorScrollThumbDragged
                         : scrollbarHover_ ? ColorScrollThumbHover
                                           : ColorScrollThumb;
     FillSolidRect(dc, RECT{thumb->left, thumb->top, thumb->right, thumb->bottom}, color);

@@ -5,6 +5,7 @@
 
 #include "model/BossEntry.h"
 #include "ui/BufferedWindow_win.h"
+#include "ui/MousePress_win.h"
 #include "views/ChannelRowPainter_win.h"
 #include "views/ListScroll.h"
 
@@ -18,7 +19,6 @@ public:
     void SetBounds(int x, int y, int width, int height);
     // Repaints at once when the rows differ from those shown.
     void SetRows(const std::vector<ChannelRow>& rows);
-    void Clear();
     // Why there are no rows, e.g. "tracker.example.org: connection refused"; empty for no known reason.
     void SetEmptyReason(const std::wstring& reason);
     void ScrollToTop();
@@ -43,14 +43,16 @@ private:
     void OnLButtonDown(int x, int y);
     void OnMouseMove(int x, int y);
     void OnSize(int width, int height);
+    void OnScaleChanged() override;
 
     std::vector<ChannelRow> rows_;
     std::wstring emptyReason_;
     ListScroll scroll_;
     bool scrollbarEnabled_ = true;
-    bool dragging_ = false;
+    MousePress thumbDrag_;
     int dragStartY_ = 0;
     int dragStartPosition_ = 0;
     bool scrollbarHover_ = false;
+    int textScale_ = 100;
     ChannelRowPainter rowPainter_;
 };

@@ -116,6 +116,11 @@ class Controls(KitTest):
         xdotool("mouseup", 1)
         xdotool("mousemove", 380, 86, "click", 1)  # the disabled button
         self.assertEqual(self.gallery.quiet(), [])
+        # A press that loses the mouse capture (Alt+Tab) is over: releasing on the button clicks nothing.
+        xdotool("mousemove", 80, 86, "mousedown", 1, settle=0.2)
+        self.gallery.run("release-capture")
+        xdotool("mouseup", 1)
+        self.assertEqual(self.gallery.quiet(), [])
 
     def test_slider_follows_clicks_and_drags_not_keys(self):
         # 300 px wide: x = 150 in the client is 134 px into the 268 px span, value 50.
@@ -138,12 +143,25 @@ class Controls(KitTest):
         self.assertEqual(self.gallery.quiet(), [])
         self.gallery.run("set-value 150")
         self.assertEqual(self.gallery.run("value"), ["value=100"])
+        # A drag that loses the mouse capture (Alt+Tab) is over: hovering afterwards moves nothing.
+        xdotool("mousemove", 170, 142, "mousedown", 1, "mousemove", 200, 142, settle=0.2)
+        self.gallery.run("release-capture")
+        xdotool("mousemove", 900, 600, "mouseup", 1)
+        self.gallery.quiet()
+        xdotool("mousemove", 100, 142, "mousemove", 250, 142)
+        self.assertEqual(self.gallery.quiet(), [])
+        self.assertEqual(self.gallery.run("value"), ["value=61"])
 
 
 class Dialogs(KitTest):
     def open(self, command, window_class):
         self.gallery.send(command)
         return self.gallery.wait_for_window(window_class)[0]
+
+    def assert_owner_in_front(self):
+        """A dialog that closes hands the activation back to the window it was over, by itself."""
+        lines = self.gallery.run("foreground")  # after the done line of the command that opened the dialog
+        self.assertEqual(lines[-1], "foreground=1")
 
     def test_confirmation_answers_yes_no_and_keeps_one_open(self):
         g = self.gallery
@@ -173,6 +191,7 @@ class Dialogs(KitTest):
         self.open("confirm", "OrlixConfirmDialog")
         xdotool("key", "Return")
         self.assertEqual(g.expect("confirm=")[0], "confirm=1")
+        self.assert_owner_in_front()
 
     def test_quit_during_a_dialog_closes_it_and_ends_the_program(self):
         self.open("confirm", "OrlixConfirmDialog")
@@ -194,9 +213,11 @@ class Dialogs(KitTest):
         self.assertEqual(len(g.windows()["OrlixNotification"]), 1)
         xdotool("key", "Escape")
         g.expect("notify closed")
+        self.assert_owner_in_front()
         g.send("notify 1200")
         after = int(g.expect("notify closed")[0].split("=")[1])
         self.assertTrue(1100 <= after < 4000, after)
+        self.assert_owner_in_front()
 
     def test_help_opens_once_and_takes_new_text(self):
         g = self.gallery
@@ -209,6 +230,7 @@ class Dialogs(KitTest):
         xdotool("key", "Escape")
         g.expect("help closed")
         g.wait_for_window("OrlixHelpDialog", present=False)
+        self.assert_owner_in_front()
 
 
 class Menu(KitTest):

@@ -205,6 +205,11 @@ private:
             DarkPopupMenu::Show(hwnd_, x, y, galleryMenu());
         } else if (command == "activate") {
             SetForegroundWindow(hwnd_);
+        } else if (command == "release-capture") {
+            // What Alt+Tab does to a control that holds the mouse capture in the middle of a drag.
+            ReleaseCapture();
+        } else if (command == "foreground") {
+            report("foreground=%d", GetForegroundWindow() == hwnd_ ? 1 : 0);
         } else if (command == "post-quit") {
             int code = 0;
             in >> code;

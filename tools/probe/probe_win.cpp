@@ -16,6 +16,9 @@
 //   probe at <x> <y>                    print the class of the top-level window that a click there reaches
 //   probe move <x> <y> [width height]   move the overlay's top-left corner there (and size it), as a drag would
 //   probe hold <modifiers> <key> <ms>   hold a global hotkey for ms milliseconds, as another program would
+//   probe dpi-changed <dpi> <left> <top> <right> <bottom>  send the overlay WM_DPICHANGED with that DPI and
+//                                       suggested rectangle, as a move to a monitor of another scale would
+//   probe redraw                        repaint the overlay and every control whole, at once
 //   probe counts [class]                print the GDI, USER and kernel handle counts of the overlay's process
 //                                       (or of the process owning a window of that class)
 //   probe version <exe>                 print the file's version and version strings as the system reads them
@@ -108,6 +111,30 @@ void printState(HWND hwnd) {
     ClientToScreen(hwnd, &origin);
     std::printf("client=%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
     std::printf("screen=%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    wchar_t captureClass[256] = L"";
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &thread) && thread.hwndCapture) {
+        GetClassNameW(thread.hwndCapture, captureClass, 256);
+    }
+    std::printf("capture=%ls\n", captureClass);
+}
+
+// The suggested rectangle travels by pointer, so it is written into the overlay's own memory first.
+int sendDpiChanged(HWND hwnd, UINT dpi, const RECT& suggested) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return 1;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    int result = 1;
+    if (remote && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr)) {
+        SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+        result = 0;
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return result;
 }
 
 BOOL CALLBACK printChild(HWND child, LPARAM) {
@@ -266,9 +293,18 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("result=%lld\n", static_cast<long long>(SendMessageW(hwnd, message, wParam, lParam)));
         return 0;
     }
-    if (command == L"children" || command == L"paints" || command == L"move") {
+    if (command == L"children" || command == L"paints" || command == L"move" || command == L"dpi-changed" ||
+        command == L"redraw") {
         HWND hwnd = waitForWindow(2000);
         if (!hwnd) return 2;
+        if (command == L"redraw") {
+            return RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW) ? 0 : 1;
+        }
+        if (command == L"dpi-changed") {
+            if (argc < 7) return 1;
+            return sendDpiChanged(hwnd, wcstoul(argv[2], nullptr, 10),
+                                  RECT{_wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]), _wtoi(argv[6])});
+        }
         if (command == L"children") return EnumChildWindows(hwnd, printChild, 0), 0;
         if (command == L"paints") return EnumChildWindows(hwnd, printPaints, 0), 0;
         if (argc < 4) return 1;

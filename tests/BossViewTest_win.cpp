@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <future>
+#include <vector>
+
+#include "BossView_win.h"
+#include "base/ScopedHandles_win.h"
+#include "support/TempDir.h"
+#include "ui/ScopedGdi_win.h"
+
+// What the channel list saw each time it painted: could another thread take the data lock meanwhile?
+struct PaintWatch {
+    const LiveModel* model = nullptr;
+    std::vector<bool> lockFree;
+    // Readers that found the lock taken finish only once it is let go, after the paint.
+    std::vector<std::future<void>> readers;
+};
+
+static LRESULT CALLBACK watchPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    if (message == WM_PAINT) {
+        auto* watch = reinterpret_cast<PaintWatch*>(data);
+        const LiveModel* model = watch->model;
+        watch->readers.push_back(
+            std::async(std::launch::async, [model] { model->read([](const ModelData&) { return 0; }); }));
+        watch->lockFree.push_back(watch->readers.back().wait_for(std::chrono::seconds(1)) == std::future_status::ready);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+static ChannelStatus channel(int32_t number, int32_t hp) {
+    ChannelStatus status;
+    status.channelNumber = number;
+    status.lastHp = hp;
+    return status;
+}
+
+// The list paints as its rows are set; a poller that wants to merge meanwhile must not wait for the paint.
+TEST(BossView, TheListPaintsWithTheDataLockFree) {
+    GdiplusSession gdiplus;
+    const BossInfo boss{"b1", "Boss", 1, 30, "boss"};
+    LiveModel model;
+    model.storeBossList({boss});
+    model.storeBoss(boss, {channel(1, 80), channel(2, 40)});
+    TempDir dir;
+    Settings settings((dir.path() / L"Brisquel.ini").wstring());
+    settings.LastBoss = boss.id;
+    NtpClock clock(std::vector<NtpServer>{});
+
+    UniqueWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 400, nullptr, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr));
+    ComboBox combo;
+    ProgressList list;
+    CustomLabel title, countdown;
+    ASSERT_TRUE(combo.Create(parent.get(), 0, 0, 300, 30, 1));
+    ASSERT_TRUE(list.Create(parent.get(), 0, 40, 300, 300, 2));
+    ASSERT_TRUE(title.Create(parent.get(), 0, 350, 300, 20, 3));
+    ASSERT_TRUE(countdown.Create(parent.get(), 0, 370, 300, 20, 4));
+    PaintWatch watch;
+    watch.model = &model;
+    SetWindowSubclass(list.hwnd(), watchPaints, 1, reinterpret_cast<DWORD_PTR>(&watch));
+
+    BossView view(model, clock, settings, combo, list, title, countdown);
+    view.OnBossListLoaded();
+    model.storeBoss(boss, {channel(1, 70), channel(2, 40)});
+    view.RefreshRows(false);
+
+    RemoveWindowSubclass(list.hwnd(), watchPaints, 1);
+    for (auto& reader : watch.readers) reader.wait();
+    EXPECT_EQ(watch.lockFree, (std::vector<bool>{true, true}));
+}

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "HotkeyRebind.h"
+#include "HotkeyText.h"
+
+// Rebinding show/hide (action 1) while click-through (0) holds Ctrl+Shift+B and the boss menu (2) Ctrl+A;
+// show/hide itself is bound to Ctrl+B.
+TEST(HotkeyRebind, EachKeyMeansOneThing) {
+    const std::array<BoundHotkey, 2> others{{{0, {'B', kModControl | kModShift}}, {2, {'A', kModControl}}}};
+    struct Case {
+        const char* name;
+        int32_t key;
+        uint32_t modifiers;
+        RebindOutcome outcome;
+        int duplicateOf;
+        HotkeyCombo bound;
+    };
+    using R = RebindOutcome;
+    const Case cases[] = {
+        {"escape cancels", kVkEscape, 0, R::Cancel, -1, {}},
+        {"escape cancels with modifiers held", kVkEscape, kModControl, R::Cancel, -1, {}},
+        {"shift alone", 0x10, kModShift, R::Ignore, -1, {}},
+        {"ctrl alone", 0x11, kModControl, R::Ignore, -1, {}},
+        {"alt alone", 0x12, kModAlt, R::Ignore, -1, {}},
+        {"left shift", 0xA0, kModShift, R::Ignore, -1, {}},
+        {"right shift", 0xA1, kModShift, R::Ignore, -1, {}},
+        {"left ctrl", 0xA2, kModControl, R::Ignore, -1, {}},
+        {"right ctrl", 0xA3, kModControl, R::Ignore, -1, {}},
+        {"left alt", 0xA4, kModAlt, R::Ignore, -1, {}},
+        {"right alt", 0xA5, kModAlt, R::Ignore, -1, {}},
+        {"a key alone", 'K', 0, R::NeedsModifier, -1, {}},
+        {"caps lock alone", 0x14, 0, R::NeedsModifier, -1, {}},
+        {"click-through's combination", 'B', kModControl | kModShift, R::Duplicate, 0, {}},
+        {"the boss menu's combination", 'A', kModControl, R::Duplicate, 2, {}},
+        {"its own combination again", 'B', kModControl, R::Bind, -1, {'B', kModControl}},
+        {"a key of another's with other modifiers", 'A', kModControl | kModAlt, R::Bind, -1, {'A', 3}},
+        {"a fresh combination", 'K', kModControl | kModAlt, R::Bind, -1, {'K', 3}},
+        {"a key just past the modifiers", 0xA6, kModShift, R::Bind, -1, {0xA6, kModShift}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RebindDecision decision = DecideRebindKey(c.key, c.modifiers, others);
+        EXPECT_EQ(decision.outcome, c.outcome);
+        EXPECT_EQ(decision.duplicateOf, c.duplicateOf);
+        if (c.outcome == R::Bind) {
+            EXPECT_EQ(decision.combo.key, c.bound.key);
+            EXPECT_EQ(decision.combo.modifiers, c.bound.modifiers);
+        }
+    }
+}
