@@ -1,6 +1,6 @@
 #include "SingleInstance_win.h"
 
-#include <cstdio>
+#include <cwchar>
 
 #include "SettingsFileKey.h"
 
