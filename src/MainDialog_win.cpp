@@ -5,7 +5,9 @@
 #include "MainLayout.h"
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
+#include "SingleInstance_win.h"
 #include "StatusText.h"
+#include "base/WideText.h"
 #include "net/TrackerOrigin.h"
 #include "ui/ConfirmDialog_win.h"
 #include "ui/DarkPopupMenu_win.h"
@@ -286,6 +288,10 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 tray_.Restore();
                 return 0;
             }
+            if (message == SingleInstance::ShowMessage()) {
+                OnShowRequest();
+                return 0;
+            }
             return Window::HandleMessage(message, wParam, lParam);
     }
 }
@@ -358,6 +364,12 @@ void MainDialog::OnTrayCallback(WPARAM id, LPARAM mouseMessage) {
     }
 }
 
+void MainDialog::OnShowRequest() {
+    if (!modes_.visible()) modes_.ToggleVisibility();
+    // In click-through mode the overlay is never activated; shown and topmost is as far forward as it goes.
+    if (!modes_.clickThrough()) SetForegroundWindow(hwnd_);
+}
+
 void MainDialog::ShowTrayMenu() {
     POINT cursor{};
     GetCursorPos(&cursor);
@@ -389,7 +401,9 @@ void MainDialog::ShowHelp() {
 }
 
 void MainDialog::UpdateTrayIcon() {
-    tray_.Show(connectionState_ == CONNECTION_CONNECTED && GetTickCount() - lastDataTick_ < kDataFlowingMs);
+    const std::wstring reason = Utf8ToWide(model_->read([](const ModelData& data) { return data.failureReason; }));
+    list_.SetEmptyReason(reason);
+    tray_.Show(connectionState_ == CONNECTION_CONNECTED && GetTickCount() - lastDataTick_ < kDataFlowingMs, reason);
 }
 
 void MainDialog::OnClose() {

@@ -328,6 +328,50 @@ class OverlayLifecycle(OverlayTest):
         self.assertEqual([(section, key) for section, key, _ in overlay.saved()], INTEGER_KEYS)
         self.assertIn(("Window", "Left", "100"), overlay.saved())
 
+    def test_a_second_start_from_the_same_folder_brings_the_first_back_and_leaves(self):
+        def overlays():
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Brisquel v1.6.3$"],
+                                   capture_output=True, text=True).stdout.split()
+            return len(found)
+
+        overlay = self.start(connected=True)
+        overlay.wait_text(TITLE, lambda t: t != "")
+        overlay.post("WM_HOTKEY", "2")
+        self.assertEqual(within(lambda: overlay.state()["visible"], "0", 3), "0")
+        with open(overlay.ini, "rb") as f:
+            before = f.read()
+        started = time.monotonic()
+        second = subprocess.run([ARGS.wine, "Brisquel.exe"], cwd=overlay.dir, timeout=30)
+        seconds = time.monotonic() - started
+        self.assertEqual(second.returncode, 0)
+        self.assertLess(seconds, 2.0)
+        print(f"a second start ended after {seconds:.2f} s", file=sys.stderr)
+        self.assertEqual(overlay.state()["visible"], "1", "the hidden overlay is back")
+        self.assertEqual(overlays(), 1)
+        self.assertEqual(overlay.probe("wait-gone", "0", "OrlixNotification"), {}, "no notice")
+        with open(overlay.ini, "rb") as f:
+            self.assertEqual(f.read(), before)
+        # A copy in another folder has settings of its own and runs beside it.
+        beside = self.start()
+        self.assertEqual(within(overlays, 2, 10), 2)
+        beside.kill()  # it would stand over the exit question
+        self.close_and_expect_exit(overlay)
+
+    def test_the_exe_carries_its_icon_and_version(self):
+        with tempfile.TemporaryDirectory() as directory:
+            icon = os.path.join(directory, "group.ico")
+            with open(icon, "wb") as f:
+                f.write(subprocess.run(["wrestool", "-x", "-t14", ARGS.exe], capture_output=True, check=True).stdout)
+            listed = subprocess.run(["icotool", "-l", icon], capture_output=True, text=True, check=True).stdout
+        self.assertEqual([int(w) for w in re.findall(r"--width=(\d+)", listed)], [16, 24, 32, 48, 256])
+        # As Windows' version API (here Wine's) reads it for Explorer's Details tab.
+        result = subprocess.run([ARGS.wine, ARGS.probe, "version", "Z:" + os.path.abspath(ARGS.exe).replace("/", "\\")],
+                                capture_output=True, encoding="utf-8", timeout=30, check=True)
+        version = dict(line.split("=", 1) for line in result.stdout.splitlines())
+        self.assertEqual(version, {"fileversion": "1.6.3.0", "ProductName": "Brisquel", "ProductVersion": "1.6.3",
+                                   "FileDescription": "Brisquel world-boss overlay",
+                                   "LegalCopyright": "Copyright (c) 2026 the Brisquel developers (MIT licence)"})
+
     def test_closing_asks_first_and_no_keeps_running(self):
         overlay = self.start()
         for decline in ("No", "Escape"):
@@ -415,6 +459,42 @@ class OverlayAndTracker(OverlayTest):
         # Every report ten minutes old: all rows grey.
         tracker.control("age/600")
         self.assertEqual(within(lambda: bar_colours(rows) - {AMBER}, {STALE}, 5), {STALE})
+        self.close_and_expect_exit(overlay)
+
+    def test_an_unreadable_tracker_says_why_until_it_answers_again(self):
+        tracker = PrivateTracker()
+        self.addCleanup(tracker.stop)
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            closed = s.getsockname()[1]
+        private = f"127.0.0.1:{tracker.port}"
+        # Under "Unknown" and in the red tray icon's tip, as the probe prints them (a line break as \n).
+        for origin, control, reason in (
+                ("http://tracker.invalid", None, "tracker.invalid: host name not found"),
+                (f"http://127.0.0.1:{closed}", None, "127.0.0.1: connection refused"),
+                (f"https://{private}", None, "127.0.0.1: certificate not trusted"),
+                (f"http://{private}", "outage/503", "127.0.0.1: HTTP status 503"),
+                (f"http://{private}", "outage/garbage", "127.0.0.1: answer is not tracker data"),
+                (f"http://{private}", "stall", "127.0.0.1: no answer in time")):
+            with self.subTest(reason):
+                if control:
+                    tracker.control(control)
+                overlay = self.start(origin=origin)
+                said = "Unknown\\n" + reason
+                self.assertEqual(overlay.wait_text(ROWS, said, 20), said)
+                tip = "Brisquel v1.6.3\\n" + reason
+                self.assertEqual(within(lambda: overlay.state()["tip"], tip, 3), tip)
+                self.assertEqual(overlay.state()["tray"], "1")
+                if control == "outage/503":
+                    left, top, right, bottom = overlay.rect()
+                    Screen("unreadable-tracker", crop=(left, top, right, bottom))
+                if control != "stall":
+                    overlay.close()
+        # The tracker answers again: the reason goes, rows show and the tip is the title alone.
+        tracker.control("resume")
+        self.assertEqual(overlay.wait_text(ROWS, "", 30), "")
+        self.assertTrue(bar_colours(overlay.controls()[ROWS].rect))
+        self.assertEqual(within(lambda: overlay.state()["tip"], "Brisquel v1.6.3", 5), "Brisquel v1.6.3")
         self.close_and_expect_exit(overlay)
 
     def test_a_channel_that_dies_leaves_the_list(self):
@@ -679,12 +759,18 @@ class OverlayHotkeysAndTray(OverlayTest):
 
     def test_rebinding_from_the_buttons(self):
         """What each key means is HotkeyRebindTest's table; here the wiring around it: a hotkey that arrives
-        while rebinding is refused with a notice and not run, and the next combination is saved and shown."""
+        while rebinding is refused with a notice and not run, another one while that notice is up brings no
+        second notice and ends nothing, and the next combination is saved and shown."""
         overlay = self.start(connected=True)
         click_centre(overlay.open_panel()[VISIBILITY_BUTTON].rect)  # the panel shows while the overlay has the focus
         self.assertEqual(overlay.text(VISIBILITY_BUTTON), "Show/Hide: [Press modifier + key...]")
         overlay.post("WM_HOTKEY", "1")
-        self.assertEqual(overlay.probe("find", "5000", "OrlixNotification")["title"], "Duplicate Hotkey")
+        shown = overlay.probe("find", "5000", "OrlixNotification")
+        self.assertEqual(shown["title"], "Duplicate Hotkey")
+        Screen("notice-duplicate", crop=tuple(map(int, shown["rect"].split())))
+        overlay.post("WM_HOTKEY", "1")
+        time.sleep(0.5)
+        self.assertEqual(overlay.probe("find", "1000", "OrlixNotification")["title"], "Duplicate Hotkey")
         key("Return")
         self.assert_gone(overlay, "OrlixNotification")
         self.assertEqual(overlay.state()["style"] & WS_POPUP, 0, "the refused hotkey's action did not run")
