@@ -37,13 +37,14 @@ double processCpuSeconds() {
 template <class Connection>
 PerCall measure(const char* phase, const std::string& url, Connection&& connectionForCall) {
     std::string body;
+    ReadFailure failure;
     int failures = 0;
     std::printf("begin %s\n", phase);
     std::fflush(stdout);
     const double cpuStart = processCpuSeconds();
     const auto wallStart = std::chrono::steady_clock::now();
     for (int i = 0; i < kCalls; ++i) {
-        if (httpGet(connectionForCall(), url, body) == 0) ++failures;
+        if (httpGet(connectionForCall(), url, body, failure) == 0) ++failures;
     }
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     std::printf("end %s\n", phase);
@@ -61,7 +62,8 @@ int wmain() {
     const std::string url = fixtureOrigin("TRACKER") + "/api/all_status";
     HttpConnection kept;
     std::string warmUp;
-    httpGet(kept, url, warmUp);
+    ReadFailure ignored;
+    httpGet(kept, url, warmUp, ignored);
 
     std::unique_ptr<HttpConnection> fresh;
     const PerCall perCallSession = measure("per-call", url, [&fresh]() -> HttpConnection& {

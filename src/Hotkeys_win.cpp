@@ -136,8 +136,12 @@ std::array<BoundHotkey, 2> Hotkeys::OthersThan(Action action) const {
 }
 
 void Hotkeys::ShowNotice(const std::wstring& message, const std::wstring& title, bool warning) {
+    // A notice asked for while one is up only brings that one forward; the guard and the focus stay with it
+    // until it closes, or the window's next focus change would end the rebinding behind its back.
+    const bool first = !noticeOpen_;
     noticeOpen_ = true;
     Notification::Show(window_, message, title, warning ? NotificationKind::Warning : NotificationKind::Info, 0);
+    if (!first) return;
     noticeOpen_ = false;
     ShowPrompts();
     // Rebinding goes on: the next key must come to the window itself.

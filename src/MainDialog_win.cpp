@@ -5,6 +5,7 @@
 #include "MainLayout.h"
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
+#include "SingleInstance_win.h"
 #include "StatusText.h"
 #include "base/WideText.h"
 #include "net/TrackerOrigin.h"
@@ -95,6 +96,14 @@ bool MainDialog::Create() {
                      nullptr, 0)) {
         return false;
     }
+    scale_ = ScaleOfWindow(hwnd_);
+    if (!settings_.windowRectSaved() && scale_ != DpiScale()) {
+        // The default rectangle is a 96 dpi one; a saved one is physical pixels and stays as saved.
+        const RECT scaled = ClampRectToMonitor(RECT{scale_.px(settings_.Left), scale_.px(settings_.Top),
+                                                    scale_.px(settings_.Right), scale_.px(settings_.Bottom)});
+        SetWindowPos(hwnd_, nullptr, scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     modes_.Attach(hwnd_);
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
@@ -148,6 +157,22 @@ void MainDialog::CreateControls() {
         ShowWindow(button->hwnd(), SW_HIDE);
     }
     list_.SetTextScale(settings_.TextScale);
+    ApplyScale();
+}
+
+void MainDialog::ApplyScale() {
+    for (BufferedWindow* control : std::initializer_list<BufferedWindow*>{
+             &combo_, &list_, &opacitySlider_, &opacityCaption_, &opacityValue_, &scaleSlider_, &scaleCaption_,
+             &scaleValue_, &status_, &bossTitle_, &cacheAge_, &countdown_, &clickThroughButton_, &visibilityButton_,
+             &bossMenuButton_}) {
+        control->SetScale(scale_);
+    }
+    const auto dpi = static_cast<UINT>(scale_.dpi());
+    bigIcon_.reset(MakeDiscIcon(ColorAppIcon, GetSystemMetricsForDpi(SM_CXICON, dpi)));
+    smallIcon_.reset(MakeDiscIcon(ColorAppIcon, GetSystemMetricsForDpi(SM_CXSMICON, dpi)));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    tray_.SetScale(scale_);
 }
 
 bool MainDialog::Initialize() {
@@ -164,10 +189,7 @@ bool MainDialog::Initialize() {
     Relayout();
     modes_.ClampToMonitor();
 
-    windowIcon_.reset(MakeDiscIcon(ColorAppIcon));
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
-    tray_.Add(hwnd_);
+    tray_.Add(hwnd_, scale_);
     hotkeys_.Register();
 
     SetTimer(hwnd_, TIMER_DATA, kDataPeriodMs, nullptr);
@@ -261,7 +283,10 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             modes_.ClampToMonitor();
             return 0;
         case WM_DPICHANGED:
+            scale_ = DpiScale(HIWORD(wParam));
+            ApplyScale();
             MoveToSuggestedRect(lParam);
+            Relayout();
             return 0;
         case WM_BOSS_LIST_LOADED:
             OnBossListLoaded();
@@ -276,6 +301,10 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             if (message == TrayIcon::TaskbarCreatedMessage()) {
                 tray_.Restore();
+                return 0;
+            }
+            if (message == SingleInstance::ShowMessage()) {
+                OnShowRequest();
                 return 0;
             }
             return Window::HandleMessage(message, wParam, lParam);
@@ -359,6 +388,12 @@ void MainDialog::OnTrayCallback(WPARAM id, LPARAM mouseMessage) {
     }
 }
 
+void MainDialog::OnShowRequest() {
+    if (!modes_.visible()) modes_.ToggleVisibility();
+    // In click-through mode the overlay is never activated; shown and topmost is as far forward as it goes.
+    if (!modes_.clickThrough()) SetForegroundWindow(hwnd_);
+}
+
 void MainDialog::ShowTrayMenu() {
     POINT cursor{};
     GetCursorPos(&cursor);
@@ -396,7 +431,9 @@ void MainDialog::ShowHelp() {
 }
 
 void MainDialog::UpdateTrayIcon() {
-    tray_.Show(connectionState_ == CONNECTION_CONNECTED && GetTickCount() - lastDataTick_ < kDataFlowingMs);
+    const std::wstring reason = Utf8ToWide(model_->read([](const ModelData& data) { return data.failureReason; }));
+    list_.SetEmptyReason(reason);
+    tray_.Show(connectionState_ == CONNECTION_CONNECTED && GetTickCount() - lastDataTick_ < kDataFlowingMs, reason);
 }
 
 void MainDialog::OnClose() {
@@ -468,7 +505,7 @@ void MainDialog::Relayout() {
     if (comboOpen_ || !list_.hwnd()) return;
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const MainLayout layout = ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), active_);
+    const MainLayout layout = ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), active_, scale_);
     place(combo_.hwnd(), layout.combo, SW_SHOW);
     place(list_.hwnd(), layout.list, SW_SHOW);
     place(status_.hwnd(), layout.status, SW_SHOW);

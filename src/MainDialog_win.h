@@ -51,13 +51,18 @@ private:
     void OnSlider(HWND slider);
     void OnHotkey(WPARAM id);
     void OnTrayCallback(WPARAM id, LPARAM mouseMessage);
+    // Another start from this folder asks for the overlay: shown again if the hotkey hid it, and in front.
+    void OnShowRequest();
     void ShowTrayMenu();
     void ShowHelp();
-    // Green while connected and channel data arrived within the last two seconds.
+    // Green while connected and channel data arrived within the last two seconds. Also hands the reason the
+    // tracker cannot be read, if any, to the icon's tip and to the empty list.
     void UpdateTrayIcon();
     void OnBossListLoaded();
     void SetActive(bool active);
     void Relayout();
+    // Hands the display scale to every control and draws the window's icons at its sizes.
+    void ApplyScale();
     void ToggleClickThrough();
     void ApplyOpacity();
     void ApplyTextScale();
@@ -103,5 +108,7 @@ private:
     bool shutdownPending_ = false;
     bool helpOpen_ = false;
     DWORD lastDataTick_ = 0;
-    UniqueIcon windowIcon_;
+    DpiScale scale_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
 };

@@ -7,39 +7,42 @@ constexpr int kPanelHeight = 190;  // room below the list for the settings panel
 constexpr int kStatusRoom = 40;
 constexpr int kRowHeight = 25;
 
-MainLayout::Slot at(int x, int y, int width, int height, bool shown = true) {
-    return {{x, y, x + width, y + height}, shown, true};
-}
-
 }  // namespace
 
-MainLayout ComputeMainLayout(int w, int h, bool clickThrough, bool active) {
+MainLayout ComputeMainLayout(int w, int h, bool clickThrough, bool active, DpiScale scale) {
+    // Every length below is a 96 dpi value.
+    const auto px = [scale](int length) { return scale.px(length); };
+    const auto at = [](int x, int y, int width, int height, bool shown = true) {
+        return MainLayout::Slot{{x, y, x + width, y + height}, shown, true};
+    };
     MainLayout l;
     if (clickThrough) {
         // The combo box goes where the boss title shows, hidden, so that it opens there from the hotkey.
-        l.combo = at(0, 0, w - 100, 30, false);
-        l.bossTitle = at(0, 0, w - 100, 30);
-        l.cacheAge = at(0, 30, w, 20);
-        l.countdown = at(w - 100, 0, 100, 30);
-        l.list = at(0, 50, w, h - 50);
+        l.combo = at(0, 0, w - px(100), px(30), false);
+        l.bossTitle = at(0, 0, w - px(100), px(30));
+        l.cacheAge = at(0, px(30), w, px(20));
+        l.countdown = at(w - px(100), 0, px(100), px(30));
+        l.list = at(0, px(50), w, h - px(50));
         return l;
     }
-    l.combo = at(10, 10, w - 120, kComboHeight);
-    l.cacheAge = at(10, kComboHeight + 15, w - 20, 20);
-    l.countdown = at(w - 110, 10, 100, kComboHeight);
-    const int listTop = kComboHeight + 40;
-    l.list = at(10, listTop, w - 20, h - (active ? kPanelHeight : kStatusRoom) - listTop);
-    l.status = at(10, h - 25, w - 20, 20);
+    const int combo = px(kComboHeight);
+    const int row = px(kRowHeight);
+    l.combo = at(px(10), px(10), w - px(120), combo);
+    l.cacheAge = at(px(10), combo + px(15), w - px(20), px(20));
+    l.countdown = at(w - px(110), px(10), px(100), combo);
+    const int listTop = combo + px(40);
+    l.list = at(px(10), listTop, w - px(20), h - px(active ? kPanelHeight : kStatusRoom) - listTop);
+    l.status = at(px(10), h - px(25), w - px(20), px(20));
     if (active) {
-        l.bossMenuButton = at(10, h - 60, w - 20, kRowHeight);
-        l.clickThroughButton = at(10, h - 90, w - 20, kRowHeight);
-        l.visibilityButton = at(10, h - 120, w - 20, kRowHeight);
-        l.scaleCaption = at(10, h - 150, 140, kRowHeight);
-        l.scaleSlider = at(145, h - 150, w - 210, kRowHeight);
-        l.scaleValue = at(w - 60, h - 150, 50, kRowHeight);
-        l.opacityCaption = at(10, h - 180, 140, kRowHeight);
-        l.opacitySlider = at(145, h - 180, w - 210, kRowHeight);
-        l.opacityValue = at(w - 60, h - 180, 50, kRowHeight);
+        l.bossMenuButton = at(px(10), h - px(60), w - px(20), row);
+        l.clickThroughButton = at(px(10), h - px(90), w - px(20), row);
+        l.visibilityButton = at(px(10), h - px(120), w - px(20), row);
+        l.scaleCaption = at(px(10), h - px(150), px(140), row);
+        l.scaleSlider = at(px(145), h - px(150), w - px(210), row);
+        l.scaleValue = at(w - px(60), h - px(150), px(50), row);
+        l.opacityCaption = at(px(10), h - px(180), px(140), row);
+        l.opacitySlider = at(px(145), h - px(180), w - px(210), row);
+        l.opacityValue = at(w - px(60), h - px(180), px(50), row);
     }
     return l;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/DpiScale.h"
 #include "base/ScreenRect.h"
 
 // Where the overlay's controls go for a client size and mode. Normal mode: the boss combo box with the
@@ -20,4 +21,5 @@ struct MainLayout {
     Slot clickThroughButton, visibilityButton, bossMenuButton;
 };
 
-MainLayout ComputeMainLayout(int width, int height, bool clickThrough, bool active);
+// Client pixels at the window's display scale.
+MainLayout ComputeMainLayout(int width, int height, bool clickThrough, bool active, DpiScale scale);

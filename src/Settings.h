@@ -33,6 +33,8 @@ public:
     // The tracker origin from the optional [Server] BaseUrl key; empty when absent or not a valid origin.
     // Never written by Save: it is the user's to set.
     const std::string& trackerOrigin() const { return trackerOrigin_; }
+    // Whether the window rectangle came from the file (physical pixels) rather than the defaults (96 dpi).
+    bool windowRectSaved() const { return windowRectSaved_; }
 
     int32_t Left;
     int32_t Top;
@@ -57,6 +59,7 @@ public:
 private:
     std::wstring path_;
     std::string trackerOrigin_;
+    bool windowRectSaved_ = false;
 };
 
 // One key of the file: where it lives, the field it fills, its default and the range a read is

@@ -101,6 +101,7 @@ bool Settings::Load() {
             },
             key.field);
     }
+    windowRectSaved_ = !readString(L"Window", L"Left", 16, path_).empty();
     trackerOrigin_ = NormalizeTrackerOrigin(WideToUtf8(readString(kServer, L"BaseUrl", kBaseUrlBufferUnits, path_)))
                          .value_or(std::string());
     return true;

@@ -1,5 +1,6 @@
 #include "TrayIcon_win.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <iterator>
 
@@ -12,6 +13,7 @@
 namespace {
 
 constexpr wchar_t kStateProperty[] = L"BrisquelTrayIcon";
+constexpr wchar_t kTipProperty[] = L"BrisquelTrayTip";
 constexpr wchar_t kNotificationTitle[] = L"Brisquel";
 
 void countNotification(const wchar_t* text) {
@@ -30,9 +32,21 @@ UINT TrayIcon::TaskbarCreatedMessage() {
     return message;
 }
 
-void TrayIcon::Add(HWND window) {
-    green_.reset(MakeDiscIcon(ColorTrayLive));
-    red_.reset(MakeDiscIcon(ColorTrayDown));
+void TrayIcon::MakeIcons(DpiScale scale) {
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(scale.dpi()));
+    green_.reset(MakeDiscIcon(ColorTrayLive, size));
+    red_.reset(MakeDiscIcon(ColorTrayDown, size));
+}
+
+void TrayIcon::SetScale(DpiScale scale) {
+    const bool green = record_.hIcon == green_.get() && green_;
+    MakeIcons(scale);
+    record_.hIcon = green ? green_.get() : red_.get();
+    if (added_) Shell_NotifyIconW(NIM_MODIFY, &record_);
+}
+
+void TrayIcon::Add(HWND window, DpiScale scale) {
+    MakeIcons(scale);
     record_ = {};
     record_.cbSize = sizeof record_;
     record_.hWnd = window;
@@ -40,7 +54,7 @@ void TrayIcon::Add(HWND window) {
     record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record_.uCallbackMessage = WM_TRAY_CALLBACK;
     record_.hIcon = red_.get();
-    wcsncpy(record_.szTip, kProductTitle, std::size(record_.szTip) - 1);
+    SetTip(kProductTitle);
     Shell_NotifyIconW(NIM_ADD, &record_);
     SetPropW(window, kStateProperty, reinterpret_cast<HANDLE>(1));
     added_ = true;
@@ -50,6 +64,9 @@ void TrayIcon::Remove() {
     if (!added_) return;
     Shell_NotifyIconW(NIM_DELETE, &record_);
     RemovePropW(record_.hWnd, kStateProperty);
+    RemovePropW(record_.hWnd, kTipProperty);
+    if (tipAtom_) GlobalDeleteAtom(tipAtom_);
+    tipAtom_ = 0;
     added_ = false;
 }
 
@@ -57,12 +74,23 @@ void TrayIcon::Restore() {
     if (added_) Shell_NotifyIconW(NIM_ADD, &record_);
 }
 
-void TrayIcon::Show(bool green) {
+void TrayIcon::Show(bool green, const std::wstring& reason) {
     const HICON wanted = green ? green_.get() : red_.get();
-    if (!added_ || record_.hIcon == wanted) return;
+    std::wstring tip = kProductTitle;
+    if (!green && !reason.empty()) tip += L"\n" + reason;
+    tip.resize(std::min(tip.size(), std::size(record_.szTip) - 1));
+    if (!added_ || (record_.hIcon == wanted && tip == record_.szTip)) return;
     record_.hIcon = wanted;
+    SetTip(tip);
     Shell_NotifyIconW(NIM_MODIFY, &record_);
     SetPropW(record_.hWnd, kStateProperty, reinterpret_cast<HANDLE>(green ? 2 : 1));
+}
+
+void TrayIcon::SetTip(const std::wstring& tip) {
+    wcsncpy(record_.szTip, tip.c_str(), std::size(record_.szTip) - 1);
+    if (tipAtom_) GlobalDeleteAtom(tipAtom_);
+    tipAtom_ = GlobalAddAtomW(tip.c_str());
+    SetPropW(record_.hWnd, kTipProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(tipAtom_)));
 }
 
 void TrayIcon::Notify(const std::wstring& text, bool sound) {

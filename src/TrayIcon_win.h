@@ -6,10 +6,12 @@
 
 #include <string>
 
+#include "base/DpiScale.h"
 #include "ui/ScopedGdi_win.h"
 
-// The overlay's icon in the notification area: green while data flows, red otherwise. Its state is also
-// kept as the window property "BrisquelTrayIcon" (1 red, 2 green), so that tools can read it.
+// The overlay's icon in the notification area: green while data flows, red otherwise, and then its tip says
+// why under the product's name. Its state is also kept as the window property "BrisquelTrayIcon" (1 red,
+// 2 green) and its tip as the global atom in "BrisquelTrayTip", so that tools can read them.
 //
 // For the tests only, when the DWORD value CountAlerts under HKEY_CURRENT_USER\Software\Brisquel is
 // non-zero as the first notification is raised, every notification adds one to the DWORD AlertsRaised
@@ -19,11 +21,15 @@ public:
     // The icon's id: the shell's callbacks carry it in wParam.
     static constexpr UINT kId = 1;
 
-    void Add(HWND window);
+    // Adds the icon, drawn at the small-icon size of the display scale.
+    void Add(HWND window, DpiScale scale);
+    // Draws the icons again at the small-icon size of a new display scale.
+    void SetScale(DpiScale scale);
     void Remove();
     // Explorer rebuilt the notification area: add the icon again as it was.
     void Restore();
-    void Show(bool green);
+    // `reason`: why the tracker cannot be read, shown while red; empty for none.
+    void Show(bool green, const std::wstring& reason);
     // A notification beside the icon, titled "Brisquel", that takes neither the focus nor the front, and
     // a short system sound when asked. Texts longer than the shell takes are cut.
     void Notify(const std::wstring& text, bool sound);
@@ -32,8 +38,13 @@ public:
     static UINT TaskbarCreatedMessage();
 
 private:
+    void SetTip(const std::wstring& tip);
+
     NOTIFYICONDATAW record_{};
     UniqueIcon green_;
     UniqueIcon red_;
     bool added_ = false;
+    ATOM tipAtom_ = 0;
+
+    void MakeIcons(DpiScale scale);
 };

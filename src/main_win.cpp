@@ -4,9 +4,18 @@
 #include <objbase.h>
 
 #include "MainDialog_win.h"
+#include "Settings.h"
+#include "SingleInstance_win.h"
 #include "ui/ScopedGdi_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything is read, registered or shown: a second start from this folder only brings the running
+    // overlay forward.
+    SingleInstance instance(Settings().path());
+    if (!instance.first()) {
+        instance.ShowRunningOverlay();
+        return 0;
+    }
     CoInitialize(nullptr);
     int exitCode = 1;
     {
@@ -16,6 +25,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         InitCommonControlsEx(&controls);
         MainDialog dialog;
         if (dialog.Create()) {
+            instance.Mark(dialog.hwnd());
             exitCode = dialog.RunMessageLoop();
         } else {
             MessageBoxW(nullptr, L"Failed to create main window!", L"Error", MB_ICONERROR);

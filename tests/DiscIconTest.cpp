@@ -21,8 +21,14 @@ TEST(DiscIcon, FadesFromFullColourToSeventyPercentAtTheRim) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const DiscIconPixel p = discIconPixel(c.x, c.y, c.color);
+        const DiscIconPixel p = discIconPixel(c.x, c.y, 32, c.color);
         EXPECT_EQ(p.opaque, c.opaque);
         EXPECT_EQ(p.color, c.expected);
     }
+    // Drawn at each size rather than scaled: at 48 px the rim is 21 px from the centre at (24, 24).
+    EXPECT_TRUE(discIconPixel(45, 24, 48, 0x00FFFFFF).opaque);
+    EXPECT_FALSE(discIconPixel(46, 24, 48, 0x00FFFFFF).opaque);
+    EXPECT_EQ(discIconPixel(24, 24, 48, 0x00FF9764).color, 0x00FF9764u);
+    EXPECT_FALSE(discIconPixel(0, 0, 16, 0x00FFFFFF).opaque);
+    EXPECT_TRUE(discIconPixel(8, 1, 16, 0x00FFFFFF).opaque);
 }

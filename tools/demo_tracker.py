@@ -16,7 +16,9 @@ HP, loses HP at its own rate (reported as "dps" with a matching "etd"), dies, an
 Some reporters fall silent, so their last report goes stale; a few reports carry no time at all.
 One boss appears in the summary but not in the boss list, as a retired boss would.
 For tests, control paths (see --help) stall, age or freeze the world, kill a channel or set the time it
-dies, move a boss's respawn minute, or make the next summary read fail once.
+dies, move a boss's respawn minute, or make the next summary read fail once. The same port also answers
+TLS, with a self-signed certificate made at the first handshake, so that a client's refusal of an untrusted
+tracker can be tested.
 """
 import argparse
 import collections
@@ -24,9 +26,14 @@ import gzip
 import json
 import math
 import random
+import os
 import re
+import socket
+import ssl
 import string
+import subprocess
 import sys
+import tempfile
 import threading
 import time
 import zlib
@@ -45,6 +52,7 @@ MAGICAL_CREATURE = "magical_creature"
 FILTER_PATTERN = re.compile(r"^\(mob='([^']*)'\)$")
 CONTROL_PREFIX = "/__control/"
 SUMMARY_FAULTS = ("garbage", "bomb", "stall")
+OUTAGES = ("503", "garbage")
 BOMB_INFLATED_BYTES = 100 << 20  # well past any sane client's inflate limit
 STALL_LONGEST_SECONDS = 120.0
 
@@ -225,6 +233,44 @@ class SummaryFault:
             return self.bomb
 
 
+class TrackerServer(ThreadingHTTPServer):
+    """Serves plain HTTP and, on the same port, TLS with a certificate that no client trusts."""
+    daemon_threads = True
+
+    def __init__(self, address):
+        super().__init__(address, Handler)
+        self.tls_lock = threading.Lock()
+        self.tls_context = None
+        self.tls_handshakes = 0
+
+    def finish_request(self, request, client_address):
+        try:
+            first = request.recv(1, socket.MSG_PEEK)
+        except OSError:
+            return
+        if first == b"\x16":  # a TLS handshake record
+            with self.tls_lock:
+                self.tls_handshakes += 1
+            try:
+                request = self.self_signed().wrap_socket(request, server_side=True)
+            except (ssl.SSLError, OSError):
+                return  # the client refused the certificate, as it should
+        super().finish_request(request, client_address)
+
+    def self_signed(self):
+        with self.tls_lock:
+            if self.tls_context is None:
+                with tempfile.TemporaryDirectory() as directory:
+                    key, cert = os.path.join(directory, "key.pem"), os.path.join(directory, "cert.pem")
+                    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                    "ec_paramgen_curve:prime256v1", "-nodes", "-subj", "/CN=127.0.0.1", "-days", "2",
+                                    "-keyout", key, "-out", cert], check=True, capture_output=True)
+                    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+                    context.load_cert_chain(cert, key)
+                self.tls_context = context
+            return self.tls_context
+
+
 def page_of(records, query):
     sort = query.get("sort", "")
     if sort:
@@ -257,6 +303,10 @@ class Handler(BaseHTTPRequestHandler):
         with self.server.requests_lock:
             self.server.requests.append({"path": self.path, "agent": self.headers.get("User-Agent", "")})
         self.server.stall.wait_while_active()
+        if self.server.outage == "503":
+            return self.send_json(503, {"code": 503, "message": "tracker unavailable", "data": {}})
+        if self.server.outage == "garbage":
+            return self.send_fault("garbage")
         world, now = self.server.world, self.world_now()
         query = dict(parse_qsl(url.query, keep_blank_values=True))
         if url.path == "/api/collections/mobs/records":
@@ -291,7 +341,8 @@ class Handler(BaseHTTPRequestHandler):
     def control(self, command):
         if command == "requests":
             with self.server.requests_lock:
-                return self.send_json(200, {"requests": list(self.server.requests)})
+                requests = list(self.server.requests)
+            return self.send_json(200, {"requests": requests, "tls_handshakes": self.server.tls_handshakes})
         if command.startswith("age/"):
             try:
                 self.server.age_offset = float(command[len("age/"):])
@@ -308,6 +359,12 @@ class Handler(BaseHTTPRequestHandler):
                 return self.send_json(400, {"code": 400, "message": message, "data": {}})
             self.server.summary_fault.arm(kind)
             return self.send_json(200, {"fault": kind})
+        if command.startswith("outage/"):
+            kind = command[len("outage/"):]
+            if kind not in OUTAGES:
+                return self.send_json(400, {"code": 400, "message": f"outages: {', '.join(OUTAGES)}", "data": {}})
+            self.server.outage = kind
+            return self.send_json(200, {"outage": kind})
         if command.startswith("kill/"):
             mob, _, number = command[len("kill/"):].partition("/")
             channel = self.find_channel(mob, number)
@@ -340,6 +397,8 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_json(200, {"respawn": {"mob": mob, "respawn_time": boss["respawn_time"]}})
         if command not in ("stall", "resume"):
             return self.send_json(404, {"code": 404, "message": "unknown control", "data": {}})
+        if command == "resume":
+            self.server.outage = None
         self.server.stall.set(command == "stall")
         return self.send_json(200, {"stalled": command == "stall"})
 
@@ -394,7 +453,8 @@ def main():
         epilog=(
             "Control paths (never stalled): GET /__control/stall makes every later data request hang "
             "until GET /__control/resume; the requests already hanging then complete. "
-            "GET /__control/requests lists the latest data requests received (path and User-Agent). "
+            "GET /__control/requests lists the latest data requests received (path and User-Agent) and counts the "
+            "TLS handshakes begun. "
             "GET /__control/age/S answers as of S seconds ago, so every report looks S seconds older "
             "(age/0 undoes it). GET /__control/freeze answers every later read as of that moment, so "
             "nothing changes, until GET /__control/thaw. GET /__control/kill/BOSS/N makes channel N of boss "
@@ -404,7 +464,9 @@ def main():
             "GET /__control/fault/KIND makes the next "
             "/api/all_status request fail once: garbage answers a body that is not JSON, bomb a gzip body "
             "of about 100 KB that inflates to 100 MiB of zeros, stall no answer at all until the client "
-            "hangs up (at most two minutes), then a dropped connection."
+            "hangs up (at most two minutes), then a dropped connection. GET /__control/outage/503 answers every "
+            "later data request with status 503, and /__control/outage/garbage with a body that is not JSON, "
+            "until GET /__control/resume."
         ),
     )
     parser.add_argument("--port", type=int, default=8787,
@@ -421,13 +483,13 @@ def main():
     if args.bosses < 1:
         parser.error("--bosses must be at least 1")
 
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    server.daemon_threads = True
+    server = TrackerServer(("127.0.0.1", args.port))
     server.world = World(args.seed, args.bosses)
     server.stall = Stall(args.stall_after_seconds)
     server.age_offset = 0.0
     server.frozen_now = None
     server.summary_fault = SummaryFault()
+    server.outage = None
     server.log_requests = args.log
     server.requests = collections.deque(maxlen=2000)
     server.requests_lock = threading.Lock()

@@ -24,11 +24,14 @@ void AllStatusPoller::run() {
 }
 
 bool AllStatusPoller::fetchSummary(AllStatusMap& summary) {
+    bool ok = false;
     try {
-        return source_->fetchAllStatus(summary);
+        ok = source_->fetchAllStatus(summary);
     } catch (...) {
-        return false;
+        ok = false;
     }
+    model_->noteRead(ok, source_->failureReason());
+    return ok;
 }
 
 double AllStatusPoller::fetchCacheAge() {

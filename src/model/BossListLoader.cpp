@@ -31,6 +31,7 @@ bool BossListLoader::retryUntilStopped(const std::function<bool()>& read) {
         } catch (...) {
             ok = false;
         }
+        model_->noteRead(ok, source_->failureReason());
         if (ok) return true;
         model_->pauseUnlessStopped(timing_.retryDelay);
     }

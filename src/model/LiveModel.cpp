@@ -24,6 +24,12 @@ void LiveModel::storeServerCacheAge(double seconds) {
     data_.serverCacheAge = seconds;
 }
 
+void LiveModel::noteRead(bool succeeded, const std::string& reason) {
+    if (!succeeded && reason.empty()) return;
+    std::lock_guard<std::mutex> guard(lock_);
+    data_.failureReason = succeeded ? std::string() : reason;
+}
+
 bool LiveModel::takeDataUpdated() {
     std::lock_guard<std::mutex> guard(lock_);
     const bool updated = data_.dataUpdated;

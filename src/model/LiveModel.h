@@ -18,6 +18,7 @@ struct ModelData {
     double serverCacheAge = -1.0;                 // seconds; -1.0: no age available
     bool dataUpdated = false;                     // set by each merge, taken by the UI timer
     int32_t activityIndex = 0;                    // 0, 1, 2, 0, ... once per merge
+    std::string failureReason;                    // why the tracker cannot be read; empty while it can
 };
 
 // The model shared by the main window and its background workers. Each of them holds it through a
@@ -33,6 +34,9 @@ public:
     // empty boss for ids not seen before; an empty summary still counts as a merge.
     void mergeAllStatus(const AllStatusMap& summary);
     void storeServerCacheAge(double seconds);
+    // A data read's outcome: a success clears the failure reason and a failure with a reason replaces it. A
+    // failure without one made no request (the window's client before it has a tracker) and says nothing new.
+    void noteRead(bool succeeded, const std::string& reason);
 
     // Clears the data-updated flag and says whether it was set.
     bool takeDataUpdated();

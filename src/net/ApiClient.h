@@ -39,6 +39,8 @@ public:
     TrafficSnapshot trafficSnapshot() const;
     void setStatusText(const std::string& text);
     std::string statusText() const;
+    // For example "tracker.example.org: connection refused".
+    std::string failureReason() const override;
 
     // Tells `listener`, from a worker thread, connected on start and disconnected when stopped.
     // False when the worker could not start; nothing is then announced. A running worker stays.
@@ -52,10 +54,11 @@ private:
 
     // The base URL, and the calling thread's connections opened for it.
     ThreadConnections& currentConnections(std::string& baseUrl);
-    // Downloads baseUrl + path into `body` and counts it; on failure stores `networkMessage`.
+    // Downloads baseUrl + path into `body` and counts it; on failure stores `networkMessage` and the reason.
     bool download(const std::string& path, LastRequest last, const char* networkMessage, std::string& body);
-    // Stores `message` unless it is empty; true when it was empty.
-    bool succeeded(const std::string& message);
+    // The outcome of decoding a downloaded body: true when `message` is empty; otherwise stores it, with the
+    // reason that the answer was not the tracker's.
+    bool decoded(const std::string& message);
     // The cache age, or kNoCacheAge with the reason in `message`.
     double probeCacheAge(HttpConnection& connection, const std::string& baseUrl, std::string& message);
 
@@ -72,4 +75,5 @@ private:
     uint64_t lastBytesSent_ = 0;
     uint32_t reconnectAttempts_ = 0;  // all-status reads failed in a row
     std::string statusText_;
+    std::string failureReason_;
 };

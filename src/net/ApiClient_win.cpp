@@ -7,6 +7,7 @@
 #include "net/HttpGet.h"
 #include "net/ServerStatus.h"
 #include "net/TrackerDecoder.h"
+#include "net/TrackerOrigin.h"
 #include "net/TrackerPaths.h"
 #include "net/WinHttpRequest_win.h"
 
@@ -46,6 +47,7 @@ void ApiClient::setBaseUrl(const std::string& baseUrl) {
     bytesReceivedTotal_ = bytesSentTotal_ = lastBytesReceived_ = lastBytesSent_ = 0;
     reconnectAttempts_ = 0;
     statusText_.clear();
+    failureReason_.clear();
 }
 
 ApiClient::ThreadConnections& ApiClient::currentConnections(std::string& baseUrl) {
@@ -84,9 +86,19 @@ std::string ApiClient::statusText() const {
     return statusText_;
 }
 
-bool ApiClient::succeeded(const std::string& message) {
-    if (message.empty()) return true;
-    setStatusText(message);
+std::string ApiClient::failureReason() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return failureReason_;
+}
+
+bool ApiClient::decoded(const std::string& message) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (message.empty()) {
+        failureReason_.clear();
+        return true;
+    }
+    statusText_ = message;
+    failureReason_ = ReadFailureText(TrackerHost(baseUrl_), {ReadFailureKind::NotTrackerData, 0});
     return false;
 }
 
@@ -94,12 +106,15 @@ bool ApiClient::download(const std::string& path, LastRequest last, const char* 
     std::string baseUrl;
     ThreadConnections& connections = currentConnections(baseUrl);
     const std::string url = baseUrl + path;
-    const uint64_t received = httpGet(connections.data, url, body);
+    ReadFailure failure;
+    const uint64_t received = httpGet(connections.data, url, body, failure);
 
     std::lock_guard<std::mutex> guard(lock_);
     const bool tracked = last == LastRequest::Tracked;
     if (received == 0 || body.empty()) {
+        if (received != 0) failure.kind = ReadFailureKind::NotTrackerData;  // a 200 answer with no body
         statusText_ = networkMessage;
+        failureReason_ = ReadFailureText(TrackerHost(baseUrl), failure);
         if (tracked) lastBytesReceived_ = lastBytesSent_ = 0;
         return false;
     }
@@ -120,17 +135,20 @@ bool ApiClient::fetchBossList(std::vector<BossInfo>& bosses) {
     if (!download(kBossListPath, LastRequest::Untracked, "Failed to fetch bosses - network error or empty response",
                   body))
         return false;
-    return succeeded(decodeBossList(body, bosses));
+    return decoded(decodeBossList(body, bosses));
 }
 
 bool ApiClient::fetchChannelStatus(const std::string& bossId, std::vector<ChannelStatus>& channels) {
     channels.clear();
-    if (bossId.empty()) return succeeded("Invalid boss_id - cannot be empty");
+    if (bossId.empty()) {
+        setStatusText("Invalid boss_id - cannot be empty");
+        return false;
+    }
     std::string body;
     if (!download(channelStatusPath(bossId), LastRequest::Tracked,
                   "Failed to fetch channel status - network error or empty response", body))
         return false;
-    return succeeded(decodeChannelStatus(body, channels));
+    return decoded(decodeChannelStatus(body, channels));
 }
 
 bool ApiClient::fetchAllStatus(AllStatusMap& result) {
@@ -140,7 +158,7 @@ bool ApiClient::fetchAllStatus(AllStatusMap& result) {
                        "Failed to fetch all status - network error or empty response", body);
     if (ok) {
         StepTimer timer(Step::Decode);
-        ok = succeeded(decodeAllStatus(body, result));
+        ok = decoded(decodeAllStatus(body, result));
     }
     // The summary is what keeps the overlay current, so its failures in a row are what the user is told.
     std::lock_guard<std::mutex> guard(lock_);

@@ -20,48 +20,76 @@ bool isGzipEncoded(const WinHttpRequest& request) {
     return encoding.find(L"gzip") != std::wstring::npos;
 }
 
-// The whole body, or 0 when it did not arrive complete: a dropped connection may show up as a
+ReadFailureKind bodyFailureKind(BodyEnd end, const WinHttpRequest& request) {
+    switch (end) {
+        case BodyEnd::Complete:
+            return ReadFailureKind::None;
+        case BodyEnd::Interrupted:
+            return request.failureKind();
+        case BodyEnd::TooSlow:
+            return ReadFailureKind::TimedOut;
+        case BodyEnd::TooLarge:
+            return ReadFailureKind::NotTrackerData;
+    }
+    return ReadFailureKind::ConnectionFailed;
+}
+
+// The whole body, or 0 when it did not arrive complete or was empty: a dropped connection may show up as a
 // normal end, so fewer bytes than a Content-Length announced also count as a failure.
-uint64_t readCompleteBody(WinHttpRequest& request, std::string& wire) {
+uint64_t readCompleteBody(WinHttpRequest& request, std::string& wire, ReadFailure& failure) {
     uint64_t announced = 0;
     const bool hasLength = request.contentLength(announced);
     if (hasLength && announced <= kBodyCapBytes) wire.reserve(static_cast<std::size_t>(announced));
     uint64_t received = 0;
-    if (request.readBody(wire, kBodyCapBytes, std::numeric_limits<DWORD>::max(), received) != BodyEnd::Complete)
-        return 0;
-    if (hasLength && received < announced) return 0;
-    return received;
+    const BodyEnd end = request.readBody(wire, kBodyCapBytes, std::numeric_limits<DWORD>::max(), received);
+    failure.kind = bodyFailureKind(end, request);
+    if (failure.kind == ReadFailureKind::None && hasLength && received < announced)
+        failure.kind = ReadFailureKind::ConnectionDropped;
+    if (failure.kind == ReadFailureKind::None && received == 0) failure.kind = ReadFailureKind::NotTrackerData;
+    return failure.kind == ReadFailureKind::None ? received : 0;
 }
 
 // The undecoded body of a 200 answer, and whether it is gzip-encoded; 0 for any failure.
-uint64_t receiveBody(HttpConnection& connection, const std::string& url, std::string& wire, bool& gzip) {
+uint64_t receiveBody(HttpConnection& connection, const std::string& url, std::string& wire, bool& gzip,
+                     ReadFailure& failure) {
     StepTimer timer(Step::Request);
     WinHttpRequest request;
     if (!request.crackUrl(Utf8ToWide(url))) return 0;
-    if (request.send(connection, kDataRequest) != RequestStep::Done) return 0;
+    if (request.send(connection, kDataRequest) != RequestStep::Done) {
+        failure.kind = request.failureKind();
+        return 0;
+    }
 
     DWORD status = 0;
     request.statusCode(status);
     gzip = isGzipEncoded(request);
-    if (status != kHttpStatusOk) return 0;
-    return readCompleteBody(request, wire);
+    if (status != kHttpStatusOk) {
+        // An answer without a readable status line is no HTTP at all.
+        failure = status == 0 ? ReadFailure{ReadFailureKind::NotTrackerData, 0}
+                              : ReadFailure{ReadFailureKind::HttpStatus, static_cast<unsigned>(status)};
+        return 0;
+    }
+    return readCompleteBody(request, wire, failure);
 }
 
 }  // namespace
 
-uint64_t httpGet(HttpConnection& connection, const std::string& url, std::string& body) {
+uint64_t httpGet(HttpConnection& connection, const std::string& url, std::string& body, ReadFailure& failure) {
+    failure = {};
     try {
         std::string wire;
         bool gzip = false;
-        const uint64_t received = receiveBody(connection, url, wire, gzip);
+        const uint64_t received = receiveBody(connection, url, wire, gzip, failure);
         if (received == 0) return 0;
         if (!gzip) {
             body = std::move(wire);
             return received;
         }
         StepTimer timer(Step::Inflate);
-        return inflateGzipMember(wire, body) ? received : 0;
+        if (inflateGzipMember(wire, body)) return received;
     } catch (const std::bad_alloc&) {
-        return 0;
+        // A body too large to hold is no body the tracker would send.
     }
+    failure.kind = ReadFailureKind::NotTrackerData;
+    return 0;
 }

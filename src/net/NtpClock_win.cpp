@@ -2,12 +2,12 @@
 #include <ws2tcpip.h>
 
 #include <chrono>
-#include <mutex>
 #include <optional>
 #include <random>
 #include <thread>
 #include <utility>
 
+#include "base/SucceedOnce.h"
 #include "net/NtpClock.h"
 #include "net/NtpPacket.h"
 
@@ -34,12 +34,13 @@ struct AddrInfoFree {
 };
 using AddrInfoList = std::unique_ptr<addrinfo, AddrInfoFree>;
 
-// Winsock needs one WSAStartup per process before its first call; it stays up until the process ends.
-void startWinsockOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] {
+// Winsock needs one successful WSAStartup per process before its first call; it then stays up until the
+// process ends. A start that failed is tried again by the next sync.
+bool startWinsock() {
+    static SucceedOnce winsock;
+    return winsock.run([] {
         WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
     });
 }
 
@@ -110,7 +111,7 @@ std::optional<std::uint32_t> askServer(const NtpServer& server, std::chrono::mil
 }
 
 bool syncWith(const std::vector<NtpServer>& servers, NtpClockState& state, const NtpTiming& timing) {
-    startWinsockOnce();
+    if (!startWinsock()) return false;
     for (const NtpServer& server : servers) {
         if (const std::optional<std::uint32_t> unixTime = askServer(server, timing.timeout)) {
             state.publish(*unixTime);

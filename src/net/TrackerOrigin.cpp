@@ -4,6 +4,9 @@
 
 namespace {
 
+// The longest name DNS can carry; the platform's URL parser takes no longer one either.
+constexpr size_t kLongestHost = 253;
+
 bool isHostChar(unsigned char c) {
     return std::isalnum(c) || c == '-' || c == '.' || c == '_';
 }
@@ -27,6 +30,13 @@ bool isValidBracketedHost(const std::string& host) {
     return true;
 }
 
+// The colon that starts the port of "host[:port]", or npos; an IPv6 literal's colons lie inside its brackets.
+size_t portColon(const std::string& authority) {
+    const size_t colon = authority.rfind(':');
+    const size_t bracket = authority.rfind(']');
+    return bracket == std::string::npos || colon > bracket ? colon : std::string::npos;
+}
+
 }  // namespace
 
 std::optional<std::string> NormalizeTrackerOrigin(const std::string& text) {
@@ -42,14 +52,13 @@ std::optional<std::string> NormalizeTrackerOrigin(const std::string& text) {
 
     std::string host = authority;
     std::string port;
-    const size_t colon = authority.rfind(':');
-    const size_t bracket = authority.rfind(']');
-    if (colon != std::string::npos && (bracket == std::string::npos || colon > bracket)) {
+    const size_t colon = portColon(authority);
+    if (colon != std::string::npos) {
         host = authority.substr(0, colon);
         port = authority.substr(colon + 1);
         if (!isValidPort(port)) return std::nullopt;
     }
-    if (host.empty()) return std::nullopt;
+    if (host.empty() || host.size() > kLongestHost) return std::nullopt;
     if (host.front() == '[') {
         if (!isValidBracketedHost(host)) return std::nullopt;
     } else {
@@ -58,4 +67,11 @@ std::optional<std::string> NormalizeTrackerOrigin(const std::string& text) {
         }
     }
     return scheme + authority;
+}
+
+std::string TrackerHost(const std::string& origin) {
+    const size_t start = origin.find("://");
+    if (start == std::string::npos) return {};
+    const std::string authority = origin.substr(start + 3);
+    return authority.substr(0, portColon(authority));
 }

@@ -15,4 +15,7 @@ public:
     virtual bool fetchChannelStatus(const std::string& bossId, std::vector<ChannelStatus>& channels) = 0;
     virtual bool fetchAllStatus(AllStatusMap& result) = 0;
     virtual double fetchServerCacheAge() = 0;  // seconds, or -1.0 when no age is available
+    // Why the latest of the three data reads failed, in plain words after the tracker's host; empty when it
+    // succeeded or no request went out.
+    virtual std::string failureReason() const = 0;
 };

@@ -8,6 +8,52 @@ constexpr DWORD kHostBufferUnits = 256;
 constexpr DWORD kPathBufferUnits = 2048;
 constexpr DWORD kHeaderBufferUnits = 64;
 
+ReadFailureKind failureKindOf(DWORD error, DWORD certificateFaults) {
+    switch (error) {
+        case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+            return ReadFailureKind::HostNotFound;
+        case ERROR_WINHTTP_CANNOT_CONNECT:
+        case WSAECONNREFUSED:
+            return ReadFailureKind::ConnectionRefused;
+        case ERROR_WINHTTP_TIMEOUT:
+        case WSAETIMEDOUT:  // how Wine reports a receive time-out
+            return ReadFailureKind::TimedOut;
+        case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+            return ReadFailureKind::CertificateWrongHost;
+        case ERROR_WINHTTP_SECURE_FAILURE: {
+            // Windows says what was wrong with the certificate only through the status callback.
+            constexpr DWORD kOtherFaults = ~static_cast<DWORD>(WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID);
+            const bool onlyTheName = (certificateFaults & WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID) &&
+                                     !(certificateFaults & kOtherFaults);
+            return onlyTheName ? ReadFailureKind::CertificateWrongHost : ReadFailureKind::CertificateUntrusted;
+        }
+        // Wine reports every certificate it refuses as a failed secure channel, and so does Windows when its
+        // security package refuses one itself.
+        case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+        case ERROR_WINHTTP_SECURE_INVALID_CA:
+        case ERROR_WINHTTP_SECURE_INVALID_CERT:
+        case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+        case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+        case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+        case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+            return ReadFailureKind::CertificateUntrusted;
+        // Wine reports a kept connection that the server reset before answering as an answer without a
+        // status line.
+        case ERROR_WINHTTP_CONNECTION_ERROR:
+        case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+        case WSAECONNRESET:
+        case WSAECONNABORTED:
+            return ReadFailureKind::ConnectionDropped;
+        default:
+            return ReadFailureKind::ConnectionFailed;
+    }
+}
+
+void CALLBACK noteCertificateFaults(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD infoLength) {
+    if (status == WINHTTP_CALLBACK_STATUS_SECURE_FAILURE && context && info && infoLength >= sizeof(DWORD))
+        *reinterpret_cast<DWORD*>(context) = *static_cast<const DWORD*>(info);
+}
+
 }  // namespace
 
 bool WinHttpRequest::crackUrl(const std::wstring& url) {
@@ -29,18 +75,19 @@ bool WinHttpRequest::crackUrl(const std::wstring& url) {
 
 RequestStep WinHttpRequest::send(HttpConnection& connection, const RequestProfile& profile) {
     RequestStep step = connection.open(profile, host_, port_, secure_);
+    error_ = step == RequestStep::Done ? 0 : GetLastError();
     if (step == RequestStep::Done) step = sendOnce(connection, profile);
     // A server may close or reset a kept TCP connection at any moment between two requests, and WinHTTP
-    // may hand out such a connection even to a new session. That shows as a quick failure before any
-    // response byte, and a fresh connection gets one more try; a time-out is not retried, so a silent
-    // server still costs one time-out only. Wine reports that time-out as the socket's own error.
-    const DWORD error = GetLastError();
-    const bool timedOut = error == ERROR_WINHTTP_TIMEOUT || error == WSAETIMEDOUT;
-    const bool quickFailure = step == RequestStep::Send || step == RequestStep::Receive;
-    if (quickFailure && !timedOut) {
+    // may hand out such a connection even to a new session. That shows as a dropped connection before any
+    // byte of the answer, and a fresh connection gets one more try. Nothing else is retried: a name that
+    // does not resolve, a refused connection, a refused certificate or a silent server would fail the
+    // same way again and only double the cost of every poll while the tracker is unreachable.
+    const bool beforeTheAnswer = step == RequestStep::Send || step == RequestStep::Receive;
+    if (beforeTheAnswer && failureKind() == ReadFailureKind::ConnectionDropped) {
         request_.reset();
         connection.close();
         step = connection.open(profile, host_, port_, secure_);
+        error_ = step == RequestStep::Done ? 0 : GetLastError();
         if (step == RequestStep::Done) step = sendOnce(connection, profile);
     }
     if (step != RequestStep::Done) {
@@ -53,16 +100,27 @@ RequestStep WinHttpRequest::send(HttpConnection& connection, const RequestProfil
 }
 
 RequestStep WinHttpRequest::sendOnce(HttpConnection& connection, const RequestProfile& profile) {
+    const auto failed = [this](RequestStep step) {
+        error_ = GetLastError();
+        return step;
+    };
     request_.reset(WinHttpOpenRequest(connection.handle(), L"GET", path_.c_str(), nullptr, WINHTTP_NO_REFERER,
                                       WINHTTP_DEFAULT_ACCEPT_TYPES, secure_ ? WINHTTP_FLAG_SECURE : 0));
-    if (!request_) return RequestStep::OpenRequest;
+    if (!request_) return failed(RequestStep::OpenRequest);
     if (profile.extraHeader)
         WinHttpAddRequestHeaders(request_.get(), profile.extraHeader, static_cast<DWORD>(-1L), WINHTTP_ADDREQ_FLAG_ADD);
 
-    if (!WinHttpSendRequest(request_.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
-        return RequestStep::Send;
-    if (!WinHttpReceiveResponse(request_.get(), nullptr)) return RequestStep::Receive;
+    certificateFaults_ = 0;
+    WinHttpSetStatusCallback(request_.get(), noteCertificateFaults, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
+    if (!WinHttpSendRequest(request_.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
+                            reinterpret_cast<DWORD_PTR>(&certificateFaults_)))
+        return failed(RequestStep::Send);
+    if (!WinHttpReceiveResponse(request_.get(), nullptr)) return failed(RequestStep::Receive);
     return RequestStep::Done;
+}
+
+ReadFailureKind WinHttpRequest::failureKind() const {
+    return failureKindOf(error_, certificateFaults_);
 }
 
 bool WinHttpRequest::statusCode(DWORD& status) const {
@@ -95,9 +153,13 @@ bool WinHttpRequest::contentLength(uint64_t& length) const {
 
 BodyEnd WinHttpRequest::readBody(std::string& body, uint64_t cap, DWORD readLimit, uint64_t& received) {
     received = 0;
+    const auto interrupted = [this](DWORD error) {
+        error_ = error;
+        return BodyEnd::Interrupted;
+    };
     for (;;) {
         DWORD available = 0;
-        if (!WinHttpQueryDataAvailable(request_.get(), &available)) return BodyEnd::Interrupted;
+        if (!WinHttpQueryDataAvailable(request_.get(), &available)) return interrupted(GetLastError());
         if (available == 0) return BodyEnd::Complete;
         if (received + available > cap) return BodyEnd::TooLarge;
         const DWORD wanted = std::min(available, readLimit);
@@ -105,9 +167,10 @@ BodyEnd WinHttpRequest::readBody(std::string& body, uint64_t cap, DWORD readLimi
         body.resize(start + wanted);
         DWORD read = 0;
         const BOOL ok = WinHttpReadData(request_.get(), body.data() + start, wanted, &read);
+        const DWORD error = ok ? ERROR_WINHTTP_CONNECTION_ERROR : GetLastError();  // no data: the server hung up
         body.resize(start + (ok ? read : 0));
-        if (!ok || read == 0) return BodyEnd::Interrupted;
+        if (!ok || read == 0) return interrupted(error);
         received += read;
-        if (std::chrono::steady_clock::now() >= bodyDeadline_) return BodyEnd::Interrupted;
+        if (std::chrono::steady_clock::now() >= bodyDeadline_) return BodyEnd::TooSlow;
     }
 }

@@ -5,13 +5,15 @@
 #include <string>
 
 #include "net/HttpConnection_win.h"
+#include "net/ReadFailure.h"
 
 constexpr DWORD kHttpStatusOk = 200;
 
 // How a body read ended.
 enum class BodyEnd {
     Complete,     // the server announced no more data
-    Interrupted,  // a query or read failed, a read returned nothing, or the body took too long
+    Interrupted,  // a query or read failed, or a read returned nothing
+    TooSlow,      // the body took longer than its time (see WinHttpRequest::send)
     TooLarge,     // the next announced chunk would pass the cap
 };
 
@@ -28,6 +30,8 @@ public:
     // headers. From then on the body has kBodyTimeouts times the profile's time-out to arrive. A failed
     // request closes the connection.
     RequestStep send(HttpConnection& connection, const RequestProfile& profile);
+    // Why send failed, or why readBody was interrupted.
+    ReadFailureKind failureKind() const;
 
     bool statusCode(DWORD& status) const;
     bool contentEncoding(std::wstring& value) const;
@@ -43,6 +47,7 @@ private:
     // the whole body instead.
     static constexpr int kBodyTimeouts = 4;
 
+    // Leaves the platform's error in error_ when it fails.
     RequestStep sendOnce(HttpConnection& connection, const RequestProfile& profile);
     // A response header of up to 63 characters; false when it is absent or longer.
     bool headerText(DWORD header, std::wstring& value) const;
@@ -52,5 +57,7 @@ private:
     INTERNET_PORT port_ = 0;
     bool secure_ = false;
     std::chrono::steady_clock::time_point bodyDeadline_;
+    DWORD error_ = 0;
+    DWORD certificateFaults_ = 0;  // WINHTTP_CALLBACK_STATUS_FLAG_* of a refused certificate
     InternetHandle request_;
 };

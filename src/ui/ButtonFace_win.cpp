@@ -19,15 +19,15 @@ Color borderColor(const ButtonFaceState& s) {
 
 }  // namespace
 
-void PaintButtonFace(HDC dc, const RECT& r, const ButtonFaceState& state) {
+void PaintButtonFace(HDC dc, const RECT& r, const ButtonFaceState& state, DpiScale scale) {
     // The corners outside the rounded face show the window background the buttons sit on.
     FillSolidRect(dc, r, ColorWindowBg);
     const Color base = baseColor(state);
-    const int radius = ButtonCornerRadius();
+    const int radius = scale.px(ButtonCornerRadius());
     FillRoundRectGradient(dc, r, radius, AdjustColor(base, state.brightTop ? 10 : 6),
                           AdjustColor(base, state.pressed ? -10 : -6));
-    StrokeRoundRect(dc, r, radius, borderColor(state), 1.2f);
+    StrokeRoundRect(dc, r, radius, borderColor(state), scale.px(1.2f));
     RECT inner = r;
     InflateRect(&inner, -1, -1);
-    StrokeRoundRect(dc, inner, radius - 1, AdjustColor(base, 18), 1.0f);
+    StrokeRoundRect(dc, inner, radius - 1, AdjustColor(base, 18), scale.px(1.0f));
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/DpiScale.h"
+
 // The rounded gradient face shared by the kit's push buttons and the dialogs' buttons.
 struct ButtonFaceState {
     bool enabled = true;
@@ -12,4 +14,4 @@ struct ButtonFaceState {
 };
 
 // The window background in the corners, then the gradient face, border and inner highlight within r.
-void PaintButtonFace(HDC dc, const RECT& r, const ButtonFaceState& state);
+void PaintButtonFace(HDC dc, const RECT& r, const ButtonFaceState& state, DpiScale scale);

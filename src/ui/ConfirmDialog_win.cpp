@@ -14,7 +14,7 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
 
 }  // namespace
 
-ConfirmDialog::ConfirmDialog(const std::wstring& message) : message_(message) {}
+ConfirmDialog::ConfirmDialog(const std::wstring& message, DpiScale scale) : ModalDialog(scale), message_(message) {}
 
 bool ConfirmDialog::Show(HWND owner, const std::wstring& message, const std::wstring& title) {
     if (ConfirmDialog* open = OpenDialogMark<ConfirmDialog>::open()) {
@@ -26,13 +26,14 @@ bool ConfirmDialog::Show(HWND owner, const std::wstring& message, const std::wst
     // in the z-order and the taskbar.
     UniqueWindow hiddenOwner(CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                              GetModuleHandleW(nullptr), nullptr));
-    ConfirmDialog dialog(message);
+    ConfirmDialog dialog(message, ScaleFor(owner));
     OpenDialogMark<ConfirmDialog> mark(&dialog);
-    dialog.text_ = dialog.MeasureWrapped(message, kDialogWrapWidth);
+    dialog.text_ = dialog.MeasureWrapped(message, dialog.scale_.px(kDialogWrapWidth));
     dialog.yes_ = dialog.MeasureLine(L"Yes");
     dialog.no_ = dialog.MeasureLine(L"No");
     const DialogSize frame =
-        FrameSize(ConfirmClientSize(dialog.text_.cx, dialog.text_.cy, dialog.yes_.cx, dialog.no_.cx), kStyle, kExStyle);
+        FrameSize(ConfirmClientSize(dialog.text_.cx, dialog.text_.cy, dialog.yes_.cx, dialog.no_.cx, dialog.scale_),
+                  kStyle, kExStyle);
     const ScreenRect placed = CentreOn(OwnerOrScreen(owner), frame.width, frame.height);
     if (!dialog.CreateBound(kConfirmClass, kExStyle, title.c_str(), kStyle, placed.left, placed.top, frame.width,
                             frame.height, hiddenOwner ? hiddenOwner.get() : owner, 0)) {
@@ -57,7 +58,7 @@ LRESULT ConfirmDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_CREATE: {
             RECT client{};
             GetClientRect(hwnd_, &client);
-            const ConfirmButtons buttons = PlaceConfirmButtons(client.right, client.bottom, yes_.cx, no_.cx);
+            const ConfirmButtons buttons = PlaceConfirmButtons(client.right, client.bottom, yes_.cx, no_.cx, scale_);
             AddButton(L"Yes", IDYES, buttons.yes);
             AddButton(L"No", IDNO, buttons.no);
             return 0;
@@ -80,6 +81,7 @@ LRESULT ConfirmDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void ConfirmDialog::PaintContent(HDC dc, int width, int) {
     SetTextColor(dc, ColorTextSoft);
-    RECT text{20, 20, width - 20, text_.cy + 20};
+    const int margin = scale_.px(20);
+    RECT text{margin, margin, width - margin, text_.cy + margin};
     DrawTextW(dc, message_.c_str(), -1, &text, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
 }

@@ -12,7 +12,7 @@ public:
     static bool Show(HWND owner, const std::wstring& message, const std::wstring& title);
 
 private:
-    explicit ConfirmDialog(const std::wstring& message);
+    ConfirmDialog(const std::wstring& message, DpiScale scale);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PaintContent(HDC dc, int width, int height) override;
     void Answer(bool yes);

@@ -22,8 +22,12 @@ bool CustomButton::Create(HWND parent, int x, int y, int width, int height, unsi
     if (!CreateBound(kButtonClass, 0, text_.c_str(), WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id)) {
         return false;
     }
-    font_ = CreateWidgetFont(kButtonTextHeight);
+    OnScaleChanged();
     return true;
+}
+
+void CustomButton::OnScaleChanged() {
+    font_ = CreateWidgetFont(scale_.px(kButtonTextHeight));
 }
 
 void CustomButton::SetText(const std::wstring& text) {
@@ -98,7 +102,7 @@ void CustomButton::SetHovered(bool hovered) {
 void CustomButton::Paint(HDC dc, int width, int height) {
     const RECT r{0, 0, width, height};
     const bool pressed = press_.held();
-    PaintButtonFace(dc, r, {enabled_, pressed, hovered_, hovered_, hovered_ && !pressed});
+    PaintButtonFace(dc, r, {enabled_, pressed, hovered_, hovered_, hovered_ && !pressed}, scale_);
 
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, enabled_ ? ColorText : ColorTextDisabled);
@@ -107,11 +111,12 @@ void CustomButton::Paint(HDC dc, int width, int height) {
     RECT text = r;
     OffsetRect(&text, 0, pressedShift);
     if (icon_ != 0) {
-        RECT icon{r.left + kIconInset, (r.top + r.bottom - kIconSize) / 2, r.left + kIconInset + kIconSize,
-                  (r.top + r.bottom + kIconSize) / 2};
+        const int size = scale_.px(kIconSize);
+        const int inset = scale_.px(kIconInset);
+        RECT icon{r.left + inset, (r.top + r.bottom - size) / 2, r.left + inset + size, (r.top + r.bottom + size) / 2};
         OffsetRect(&icon, 0, pressedShift);
-        DrawVectorIcon(dc, icon_, icon, enabled_ ? ColorIcon : ColorIconDisabled, 2.0f);
-        text.left = icon.right + kIconGap;
+        DrawVectorIcon(dc, icon_, icon, enabled_ ? ColorIcon : ColorIconDisabled, scale_.px(2.0f));
+        text.left = icon.right + scale_.px(kIconGap);
     }
     DrawTextW(dc, text_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }

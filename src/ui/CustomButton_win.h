@@ -24,6 +24,7 @@ private:
     bool ContainsPoint(LPARAM lParam) const;
     void SetHovered(bool hovered);
     void Paint(HDC dc, int width, int height) override;
+    void OnScaleChanged() override;
 
     HWND parent_ = nullptr;
     unsigned id_ = 0;

@@ -1,10 +1,16 @@
 #include "CustomLabel_win.h"
 
+#include <algorithm>
+
+#include "FontFit.h"
 #include "Painter_win.h"
 
 namespace {
 
 const Window::WindowClass kLabelClass{L"OrlixCustomLabel", CS_OWNDC};
+// Room kept clear between the text and each side of the box, and the smallest height a long text shrinks to.
+constexpr int kTextMargin = 2;
+constexpr int kSmallestTextHeight = 7;
 
 }  // namespace
 
@@ -48,14 +54,24 @@ LRESULT CustomLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void CustomLabel::Paint(HDC dc, int width, int height) {
     RECT client{0, 0, width, height};
     FillSolidRect(dc, client, backgroundColor_);
-    if (!text_.empty()) {
-        // The buffer's DC answers for the screen it was made for; asking a screen DC on every paint cost
-        // the labels that change each second a round trip to the window system.
-        const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-        UniqueFont font = CreateWidgetFont(-MulDiv(fontPointSize_, dpi > 0 ? dpi : 96, 72));
+    if (text_.empty()) return;
+    const int nominal = MulDiv(fontPointSize_, scale_.dpi(), 72);
+    UniqueFont font = CreateWidgetFont(-FittedHeight(dc, nominal, width - 2 * scale_.px(kTextMargin)));
+    ScopedSelect selectFont(dc, font.get());
+    SetTextColor(dc, ColorText);
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, text_.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+int CustomLabel::FittedHeight(HDC dc, int nominal, int width) const {
+    const auto fits = [&](int height) {
+        UniqueFont font = CreateWidgetFont(-height);
         ScopedSelect selectFont(dc, font.get());
-        SetTextColor(dc, ColorText);
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextW(dc, text_.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    }
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text_.c_str(), static_cast<int>(text_.size()), &size);
+        return size.cx <= width;
+    };
+    // Most texts fit at their own size: one measurement, and the search only for those that do not.
+    if (fits(nominal)) return nominal;
+    return LargestFittingHeight(std::min(nominal, scale_.px(kSmallestTextHeight)), nominal, fits);
 }

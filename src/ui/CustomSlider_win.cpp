@@ -36,7 +36,7 @@ void CustomSlider::SetValue(int value) {
 }
 
 void CustomSlider::SetValueFromX(int x) {
-    const std::optional<int> value = SliderValueAt(x, width_, min_, max_);
+    const std::optional<int> value = SliderValueAt(x, width_, min_, max_, scale_);
     if (!value || *value == value_) return;
     value_ = *value;
     InvalidateRect(hwnd_, nullptr, FALSE);
@@ -90,20 +90,23 @@ void CustomSlider::Paint(HDC dc, int, int) {
     const RECT body{0, 0, width_, height_};
     // The corners outside the rounded body show the window background the slider sits on.
     FillSolidRect(dc, body, ColorWindowBg);
-    FillRoundRect(dc, body, ControlCornerRadius(), enabled ? ColorControlBg : ColorDisabledControlBg);
-    StrokeRoundRect(dc, body, ControlCornerRadius(), enabled && hovered_ ? ColorAccent : ColorBorder, 1.0f);
+    const int radius = scale_.px(ControlCornerRadius());
+    const int trackRadius = scale_.px(kTrackRadius);
+    const int thumbRadius = scale_.px(kThumbRadius);
+    FillRoundRect(dc, body, radius, enabled ? ColorControlBg : ColorDisabledControlBg);
+    StrokeRoundRect(dc, body, radius, enabled && hovered_ ? ColorAccent : ColorBorder, scale_.px(1.0f));
 
-    const SliderLayout layout = LayOutSlider(width_, height_, value_, min_, max_);
-    FillRoundRect(dc, toRect(layout.track), kTrackRadius, AdjustColor(enabled ? ColorFrame : ColorDisabledTrack, -8));
+    const SliderLayout layout = LayOutSlider(width_, height_, value_, min_, max_, scale_);
+    FillRoundRect(dc, toRect(layout.track), trackRadius, AdjustColor(enabled ? ColorFrame : ColorDisabledTrack, -8));
     if (layout.fill.right > layout.fill.left + 2) {
         if (enabled) {
-            FillRoundRectGradient(dc, toRect(layout.fill), kTrackRadius, AdjustColor(ColorSliderFill, 10),
+            FillRoundRectGradient(dc, toRect(layout.fill), trackRadius, AdjustColor(ColorSliderFill, 10),
                                   AdjustColor(ColorSliderFill, -10));
         } else {
-            FillRoundRect(dc, toRect(layout.fill), kTrackRadius, ColorDisabledFill);
+            FillRoundRect(dc, toRect(layout.fill), trackRadius, ColorDisabledFill);
         }
     }
     const Color thumb = drag_.held() ? ColorThumbDragged : enabled ? ColorThumb : ColorThumbDisabled;
-    FillRoundRect(dc, toRect(layout.thumb), kThumbRadius, thumb);
-    StrokeRoundRect(dc, toRect(layout.thumb), kThumbRadius, AdjustColor(thumb, -60), 1.0f);
+    FillRoundRect(dc, toRect(layout.thumb), thumbRadius, thumb);
+    StrokeRoundRect(dc, toRect(layout.thumb), thumbRadius, AdjustColor(thumb, -60), scale_.px(1.0f));
 }

@@ -18,10 +18,11 @@ bool isButtonDown(UINT message) {
 
 DarkPopupMenu* DarkPopupMenu::active_ = nullptr;
 
-DarkPopupMenu::DarkPopupMenu(HWND owner)
+DarkPopupMenu::DarkPopupMenu(HWND owner, DpiScale scale)
     : owner_(owner),
-      font_(CreateWidgetFont(kTextHeight)),
-      separatorPen_(CreatePen(PS_SOLID, 1, ColorButtonHoverFace)) {}
+      scale_(scale),
+      font_(CreateWidgetFont(scale.px(kTextHeight))),
+      separatorPen_(CreatePen(PS_SOLID, scale.px(1), ColorButtonHoverFace)) {}
 
 DarkPopupMenu::~DarkPopupMenu() {
     CloseTiersFrom(0);
@@ -36,7 +37,7 @@ void DarkPopupMenu::Show(HWND owner, int x, int y, const std::vector<MenuItem>& 
     // The older menu's loop finds no tiers once control returns to it, and ends.
     CloseActive();
     if (!Window::RegisterOnce(MenuTier::kTierClass)) return;
-    DarkPopupMenu menu(owner);
+    DarkPopupMenu menu(owner, ScaleNear(x, y));
     active_ = &menu;
     // Never shown: it owns the tiers so that they stay out of the taskbar and above the owner.
     menu.anchor_.reset(CreateWindowExW(WS_EX_TOOLWINDOW, MenuTier::kTierClass.name, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
@@ -110,7 +111,7 @@ void DarkPopupMenu::OpenSubmenu(MenuTier& tier, int index) {
     POINT topLeft{row.left, row.top};
     ClientToScreen(tier.hwnd(), &topRight);
     ClientToScreen(tier.hwnd(), &topLeft);
-    const int width = LayOutTier(MeasureMenuRows(entry.children, font_.get())).width;
+    const int width = LayOutTier(MeasureMenuRows(entry.children, font_.get()), scale_).width;
     const bool leftwards =
         SubmenuOpensLeft(tier.opensLeft(), topLeft.x, topRight.x, width, WorkAreaNear(topRight.x, topRight.y));
     auto child = std::make_unique<MenuTier>(*this, tier.level() + 1);

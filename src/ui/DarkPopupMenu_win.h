@@ -6,6 +6,7 @@
 #include "MenuItem.h"
 #include "MenuTier_win.h"
 #include "ScopedGdi_win.h"
+#include "base/DpiScale.h"
 #include "base/ScopedHandles_win.h"
 
 // A dark, cascading popup menu that replaces the system's: one blocking Show opens it at a screen
@@ -28,11 +29,12 @@ public:
     HWND owner() const { return owner_; }
     HWND anchor() const { return anchor_.get(); }
     HFONT font() const { return font_.get(); }
+    DpiScale scale() const { return scale_; }
     HPEN separatorPen() const { return separatorPen_.get(); }
     int tierCount() const { return static_cast<int>(tiers_.size()); }
 
 private:
-    explicit DarkPopupMenu(HWND owner);
+    DarkPopupMenu(HWND owner, DpiScale scale);
     ~DarkPopupMenu();
     void RunLoop();
     bool IsMenuWindow(HWND hwnd) const;
@@ -42,6 +44,8 @@ private:
     static DarkPopupMenu* active_;
 
     HWND owner_;
+    // Taken where the menu opens: its tiers all draw at that monitor's scale.
+    DpiScale scale_;
     UniqueFont font_;
     UniquePen separatorPen_;
     UniqueWindow anchor_;

@@ -17,18 +17,21 @@ constexpr int kHelpWorkAreaMargin = 80;
 
 }  // namespace
 
-DialogSize ConfirmClientSize(int textWidth, int textHeight, int yesWidth, int noWidth) {
-    const int content = std::max(yesWidth + noWidth + 2 * kButtonPadding + kButtonGap, textWidth);
-    return {std::max(content + 2 * kMargin, kMinWidth), textHeight + 88};
+DialogSize ConfirmClientSize(int textWidth, int textHeight, int yesWidth, int noWidth, DpiScale scale) {
+    const int padding = scale.px(kButtonPadding);
+    const int content = std::max(yesWidth + noWidth + 2 * padding + scale.px(kButtonGap), textWidth);
+    return {std::max(content + 2 * scale.px(kMargin), scale.px(kMinWidth)), textHeight + scale.px(88)};
 }
 
-ConfirmButtons PlaceConfirmButtons(int clientWidth, int clientHeight, int yesWidth, int noWidth) {
-    const int yesRight = (clientWidth - (noWidth + kButtonPadding) - (yesWidth + kButtonPadding) - kButtonGap) / 2 +
-                         yesWidth + kButtonPadding;
-    const int top = clientHeight - 48;
-    const int noLeft = yesRight + kButtonGap;
-    return {{yesRight - yesWidth - kButtonPadding, top, yesRight, top + kButtonHeight},
-            {noLeft, top, noLeft + noWidth + kButtonPadding, top + kButtonHeight}};
+ConfirmButtons PlaceConfirmButtons(int clientWidth, int clientHeight, int yesWidth, int noWidth, DpiScale scale) {
+    const int padding = scale.px(kButtonPadding);
+    const int gap = scale.px(kButtonGap);
+    const int height = scale.px(kButtonHeight);
+    const int yesRight = (clientWidth - (noWidth + padding) - (yesWidth + padding) - gap) / 2 + yesWidth + padding;
+    const int top = clientHeight - scale.px(48);
+    const int noLeft = yesRight + gap;
+    return {{yesRight - yesWidth - padding, top, yesRight, top + height},
+            {noLeft, top, noLeft + noWidth + padding, top + height}};
 }
 
 ScreenRect CentredButton(int clientWidth, int clientHeight, int width, int height, int fromBottom) {
@@ -37,22 +40,26 @@ ScreenRect CentredButton(int clientWidth, int clientHeight, int width, int heigh
     return {left, top, left + width, top + height};
 }
 
-DialogSize NotificationClientSize(int textWidth, int textHeight, int titleWidth, int titleHeight, bool hasTitle) {
+DialogSize NotificationClientSize(int textWidth, int textHeight, int titleWidth, int titleHeight, bool hasTitle,
+                                  DpiScale scale) {
     const int width = hasTitle ? std::max(textWidth, titleWidth) : textWidth;
-    const int extra = hasTitle ? titleHeight + 8 : 0;
-    return {std::max(width + 2 * kMargin, kMinWidth), textHeight + 85 + extra};
+    const int extra = hasTitle ? titleHeight + scale.px(8) : 0;
+    return {std::max(width + 2 * scale.px(kMargin), scale.px(kMinWidth)), textHeight + scale.px(85) + extra};
 }
 
-DialogSize HelpClientSize(int workWidth, int workHeight, const std::function<int(int wrapWidth)>& measureTextHeight) {
-    const int maxWidth = std::min(std::max(workWidth - kHelpWorkAreaMargin, 520), 900);
-    const int availableHeight = std::max(workHeight - kHelpWorkAreaMargin, 300);
-    int width = std::min(maxWidth, kHelpStartWidth);
+DialogSize HelpClientSize(int workWidth, int workHeight, DpiScale scale,
+                          const std::function<int(int wrapWidth)>& measureTextHeight) {
+    const int margin = scale.px(kHelpWorkAreaMargin);
+    const int step = scale.px(kHelpWidthStep);
+    const int maxWidth = std::min(std::max(workWidth - margin, scale.px(520)), scale.px(900));
+    const int availableHeight = std::max(workHeight - margin, scale.px(300));
+    int width = std::min(maxWidth, scale.px(kHelpStartWidth));
     for (;;) {
-        const int need = measureTextHeight(width - kHelpTextInset) + kHelpChromeHeight;
-        if (need <= availableHeight || width + kHelpWidthStep > maxWidth) {
+        const int need = measureTextHeight(width - scale.px(kHelpTextInset)) + scale.px(kHelpChromeHeight);
+        if (need <= availableHeight || width + step > maxWidth) {
             return {width, std::min(need, availableHeight)};
         }
-        width += kHelpWidthStep;
+        width += step;
     }
 }
 

@@ -19,7 +19,7 @@ ScreenRect workArea() {
 
 }  // namespace
 
-HelpDialog::HelpDialog(const std::wstring& text) : text_(text) {}
+HelpDialog::HelpDialog(const std::wstring& text, DpiScale scale) : ModalDialog(scale), text_(text) {}
 
 void HelpDialog::Show(HWND owner, const std::wstring& text, const std::wstring& title) {
     const wchar_t* caption = title.empty() ? kDefaultTitle : title.c_str();
@@ -33,12 +33,12 @@ void HelpDialog::Show(HWND owner, const std::wstring& text, const std::wstring& 
         return;
     }
     if (!RegisterOnce(kHelpClass)) return;
-    HelpDialog dialog(text);
+    HelpDialog dialog(text, ScaleFor(owner));
     OpenDialogMark<HelpDialog> mark(&dialog);
     const ScreenRect work = workArea();
-    const DialogSize client = HelpClientSize(work.width(), work.height(), [&dialog, &text](int wrapWidth) {
-        return static_cast<int>(dialog.MeasureWrapped(text, wrapWidth).cy);
-    });
+    const DialogSize client = HelpClientSize(
+        work.width(), work.height(), dialog.scale_,
+        [&dialog, &text](int wrapWidth) { return static_cast<int>(dialog.MeasureWrapped(text, wrapWidth).cy); });
     const DialogSize frame = FrameSize(client, kStyle, kExStyle);
     ScreenRect placed = CentreOn(work, frame.width, frame.height);
     if (owner && IsWindow(owner)) placed = KeepInside(CentreOn(OwnerOrScreen(owner), frame.width, frame.height), work);
@@ -59,7 +59,8 @@ LRESULT HelpDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             okButton_ = AddButton(L"OK", IDOK, {});
             return 0;
         case WM_SIZE: {
-            const ScreenRect ok = CentredButton(LOWORD(lParam), HIWORD(lParam), 90, 30, 44);
+            const ScreenRect ok =
+                CentredButton(LOWORD(lParam), HIWORD(lParam), scale_.px(90), scale_.px(30), scale_.px(44));
             MoveWindow(okButton_, ok.left, ok.top, ok.width(), ok.height(), TRUE);
             return 0;
         }
@@ -79,6 +80,7 @@ LRESULT HelpDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void HelpDialog::PaintContent(HDC dc, int width, int height) {
     SetTextColor(dc, ColorTextSoft);
-    RECT text{kTextMargin, kTextMargin, width - kTextMargin, height - kButtonRowHeight};
+    const int margin = scale_.px(kTextMargin);
+    RECT text{margin, margin, width - margin, height - scale_.px(kButtonRowHeight)};
     DrawTextW(dc, text_.c_str(), -1, &text, DT_WORDBREAK | DT_NOPREFIX);
 }

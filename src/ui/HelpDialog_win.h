@@ -13,7 +13,7 @@ public:
     static void Show(HWND owner, const std::wstring& text, const std::wstring& title);
 
 private:
-    explicit HelpDialog(const std::wstring& text);
+    HelpDialog(const std::wstring& text, DpiScale scale);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PaintContent(HDC dc, int width, int height) override;
 

@@ -16,26 +16,32 @@ constexpr int kBottomClearance = 5;
 
 }  // namespace
 
-TierLayout LayOutTier(const std::vector<MenuRow>& rows) {
+TierLayout LayOutTier(const std::vector<MenuRow>& rows, DpiScale scale) {
+    const int rowHeight = scale.px(kRowHeight);
+    const int separatorHeight = scale.px(kSeparatorHeight);
+    const int textInset = scale.px(kTextInset);
+    const int checkLeft = scale.px(kCheckLeft);
+    const int checkTop = scale.px(kCheckTop);
+    const int checkSize = scale.px(kCheckSize);
     TierLayout layout;
-    int maxText = kMinTextWidth;
-    int y = kTopMargin;
+    int maxText = scale.px(kMinTextWidth);
+    int y = scale.px(kTopMargin);
     std::vector<int> tops;
     for (const MenuRow& row : rows) {
         tops.push_back(y);
         if (!row.separator) maxText = std::max(maxText, row.textWidth);
-        y += row.separator ? kSeparatorHeight : kRowHeight;
+        y += row.separator ? separatorHeight : rowHeight;
     }
-    layout.width = maxText + 2 * kTextInset;
+    layout.width = maxText + 2 * textInset;
     layout.height = y;
     for (size_t i = 0; i < rows.size(); ++i) {
         const int top = tops[i];
-        const int bottom = top + (rows[i].separator ? kSeparatorHeight : kRowHeight);
+        const int bottom = top + (rows[i].separator ? separatorHeight : rowHeight);
         MenuRowRects r;
         r.item = {0, top, layout.width, bottom};
-        r.text = {kTextInset, top, layout.width - kTextInset, bottom};
+        r.text = {textInset, top, layout.width - textInset, bottom};
         if (!rows[i].separator)
-            r.check = {kCheckLeft, top + kCheckTop, kCheckLeft + kCheckSize, top + kCheckTop + kCheckSize};
+            r.check = {checkLeft, top + checkTop, checkLeft + checkSize, top + checkTop + checkSize};
         layout.rows.push_back(r);
     }
     return layout;
@@ -54,7 +60,8 @@ bool RootOpensLeft(int x, const ScreenRect& work) {
     return (x - work.left) > work.width() * 7 / 10;
 }
 
-TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const ScreenRect& work) {
+TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const ScreenRect& work,
+                        DpiScale scale) {
     TierPlacement p;
     p.opensLeft = opensLeft;
     if (opensLeft) {
@@ -73,8 +80,8 @@ TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, con
     p.top = y;
     if (y + height > work.bottom) {
         // The tier's bottom lines up with the bottom of the row it was opened from.
-        p.top = y - height + kRowHeight;
-        if (p.top < work.top) p.top = work.bottom - height - kBottomClearance;
+        p.top = y - height + scale.px(kRowHeight);
+        if (p.top < work.top) p.top = work.bottom - height - scale.px(kBottomClearance);
     }
     p.top = std::max(p.top, work.top);
     return p;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/DpiScale.h"
 #include "base/ScreenRect.h"
 
 // The popup menu's geometry: rows of one tier, where a tier goes near the work area's edges, and which
@@ -25,9 +26,9 @@ struct TierLayout {
     std::vector<MenuRowRects> rows;
 };
 
-// 8 px top margin, 28 px rows, 9 px separators, no bottom margin; as wide as the widest label (at
-// least 100 px) plus 60.
-TierLayout LayOutTier(const std::vector<MenuRow>& rows);
+// At 96 dpi: 8 px top margin, 28 px rows, 9 px separators, no bottom margin; as wide as the widest
+// label (at least 100 px) plus 60. Every length grows with the scale; label widths come measured.
+TierLayout LayOutTier(const std::vector<MenuRow>& rows, DpiScale scale);
 
 // The row at a client point, or -1 outside the tier, in the top margin, on a separator or a disabled row.
 int HitTestTier(const TierLayout& layout, const std::vector<MenuRow>& rows, int x, int y);
@@ -42,7 +43,8 @@ struct TierPlacement {
 };
 // Places a tier anchored at (x, y): on its preferred side unless it would leave the work area, and
 // lifted when it would run past the bottom.
-TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const ScreenRect& work);
+TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const ScreenRect& work,
+                        DpiScale scale);
 
 // A submenu keeps its parent's direction unless that side has no room for its width.
 bool SubmenuOpensLeft(bool parentOpensLeft, int parentLeft, int parentRight, int width, const ScreenRect& work);

@@ -49,8 +49,9 @@ MenuTier::MenuTier(DarkPopupMenu& menu, int level) : menu_(menu), level_(level) 
 bool MenuTier::Open(int x, int y, const std::vector<MenuItem>& items, bool opensLeft) {
     items_ = items;
     rows_ = MeasureMenuRows(items_, menu_.font());
-    layout_ = LayOutTier(rows_);
-    const TierPlacement placed = PlaceTier(x, y, layout_.width, layout_.height, opensLeft, WorkAreaNear(x, y));
+    SetScale(menu_.scale());
+    layout_ = LayOutTier(rows_, scale_);
+    const TierPlacement placed = PlaceTier(x, y, layout_.width, layout_.height, opensLeft, WorkAreaNear(x, y), scale_);
     opensLeft_ = placed.opensLeft;
     return CreateBound(kTierClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, placed.left, placed.top,
                        layout_.width, layout_.height, menu_.anchor(), 0);
@@ -124,8 +125,9 @@ void MenuTier::Paint(HDC dc, int, int) {
     const RECT whole{0, 0, width, height};
     // The window is square: its corners outside the rounded frame take the tier's own background.
     FillSolidRect(dc, whole, ColorWindowBg);
-    FillRoundRect(dc, whole, ControlCornerRadius(), ColorWindowBg);
-    StrokeRoundRect(dc, whole, ControlCornerRadius(), ColorFrame, 1.0f);
+    const int radius = scale_.px(ControlCornerRadius());
+    FillRoundRect(dc, whole, radius, ColorWindowBg);
+    StrokeRoundRect(dc, whole, radius, ColorFrame, scale_.px(1.0f));
     SetBkMode(dc, TRANSPARENT);
     ScopedSelect selectFont(dc, menu_.font());
     for (size_t i = 0; i < items_.size(); ++i) {
@@ -134,28 +136,30 @@ void MenuTier::Paint(HDC dc, int, int) {
         const int top = rects.item.top;
         if (item.separator) {
             ScopedSelect selectPen(dc, menu_.separatorPen());
-            MoveToEx(dc, kSeparatorInset, top + kSeparatorOffset, nullptr);
-            LineTo(dc, width - kSeparatorInset, top + kSeparatorOffset);
+            const int y = top + scale_.px(kSeparatorOffset);
+            MoveToEx(dc, scale_.px(kSeparatorInset), y, nullptr);
+            LineTo(dc, width - scale_.px(kSeparatorInset), y);
             continue;
         }
         if (static_cast<int>(i) == hoveredIndex_) {
-            FillRoundRectGradient(dc, {0, top, width, rects.item.bottom}, ControlCornerRadius(),
-                                  AdjustColor(ColorButtonFace, 10), AdjustColor(ColorButtonFace, -6));
+            FillRoundRectGradient(dc, {0, top, width, rects.item.bottom}, radius, AdjustColor(ColorButtonFace, 10),
+                                  AdjustColor(ColorButtonFace, -6));
         }
         if (item.checked) {
             const ScreenRect& c = rects.check;
             DrawVectorIcon(dc, VectorIconCheck, {c.left, c.top, c.right, c.bottom},
-                           item.enabled ? ColorCheck : ColorTextDisabled, 2.0f);
+                           item.enabled ? ColorCheck : ColorTextDisabled, scale_.px(2.0f));
         }
         const Color textColor = item.enabled ? ColorTextSoft : ColorTextDisabled;
         SetTextColor(dc, textColor);
         RECT text{rects.text.left, rects.text.top, rects.text.right, rects.text.bottom};
         DrawTextW(dc, item.text.c_str(), -1, &text, DT_VCENTER | DT_SINGLELINE);
         if (item.hasSubmenu) {
-            const int cy = top + kArrowCentre;
-            const int base = opensLeft_ ? kArrowBase : width - kArrowBase;
-            const int tip = opensLeft_ ? kArrowTip : width - kArrowTip;
-            const POINT arrow[3]{{base, cy - kArrowHalfHeight}, {tip, cy}, {base, cy + kArrowHalfHeight}};
+            const int cy = top + scale_.px(kArrowCentre);
+            const int half = scale_.px(kArrowHalfHeight);
+            const int base = opensLeft_ ? scale_.px(kArrowBase) : width - scale_.px(kArrowBase);
+            const int tip = opensLeft_ ? scale_.px(kArrowTip) : width - scale_.px(kArrowTip);
+            const POINT arrow[3]{{base, cy - half}, {tip, cy}, {base, cy + half}};
             FillTriangle(dc, arrow, textColor);
         }
     }

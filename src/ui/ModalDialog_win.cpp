@@ -17,7 +17,14 @@ void setHandCursor() {
 
 }  // namespace
 
-ModalDialog::ModalDialog() : font_(CreateWidgetFont(kTextHeight)) {}
+ModalDialog::ModalDialog(DpiScale scale) {
+    scale_ = scale;
+    OnScaleChanged();
+}
+
+void ModalDialog::OnScaleChanged() {
+    font_ = CreateWidgetFont(scale_.px(kTextHeight));
+}
 
 ModalDialog::~ModalDialog() = default;
 
@@ -71,6 +78,11 @@ ScreenRect ModalDialog::OwnerOrScreen(HWND owner) {
     return ToScreenRect(r);
 }
 
+DpiScale ModalDialog::ScaleFor(HWND owner) {
+    const ScreenRect area = OwnerOrScreen(owner);
+    return ScaleNear(area.left + area.width() / 2, area.top + area.height() / 2);
+}
+
 SIZE ModalDialog::MeasureWrapped(const std::wstring& text, int wrapWidth) const {
     WindowDc screen(nullptr);
     ScopedSelect selectFont(screen.get(), font_.get());
@@ -96,6 +108,7 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case WM_DPICHANGED:
+            SetScale(DpiScale(HIWORD(wParam)));
             MoveToSuggestedRect(lParam);
             return 0;
         case WM_CLOSE:
@@ -123,7 +136,7 @@ void ModalDialog::PaintButton(const DRAWITEMSTRUCT& item) const {
     const bool lit = (item.itemState & ODS_FOCUS) || item.hwndItem == hoveredButton_;
     BackBuffer buffer;
     const HDC dc = buffer.Begin(item.hDC, r.right, r.bottom);
-    PaintButtonFace(dc, r, {true, pressed, item.hwndItem == hoveredButton_, lit, lit});
+    PaintButtonFace(dc, r, {true, pressed, item.hwndItem == hoveredButton_, lit, lit}, scale_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorText);
     ScopedSelect selectFont(dc, font_.get());

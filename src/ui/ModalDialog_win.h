@@ -23,10 +23,11 @@ private:
 };
 
 // What the three dark dialogs share: the 14 px widget font, the owner-drawn buttons with their hover
-// tracking, painting through one buffer, and the nested modal loop over a disabled owner.
+// tracking, painting through one buffer, and the nested modal loop over a disabled owner. A dialog is
+// measured and laid out at the display scale of the monitor it opens on, before it is created.
 class ModalDialog : public BufferedWindow {
 protected:
-    ModalDialog();
+    explicit ModalDialog(DpiScale scale);
     ~ModalDialog() override;
 
     // Runs the nested loop over the owner, which Show disabled, until the window is gone. A WM_QUIT that
@@ -42,6 +43,8 @@ protected:
     static DialogSize FrameSize(const DialogSize& client, DWORD style, DWORD exStyle);
     // What a dialog centres on: its owner's window rectangle, else the primary screen.
     static ScreenRect OwnerOrScreen(HWND owner);
+    // The display scale where a dialog centred on OwnerOrScreen(owner) opens.
+    static DpiScale ScaleFor(HWND owner);
 
     SIZE MeasureWrapped(const std::wstring& text, int wrapWidth) const;
     SIZE MeasureLine(const std::wstring& text) const;
@@ -54,6 +57,7 @@ protected:
     UniqueFont font_;
 
 private:
+    void OnScaleChanged() override;
     static LRESULT CALLBACK ButtonSubclass(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                            DWORD_PTR dialog);
     void PaintButton(const DRAWITEMSTRUCT& item) const;

@@ -25,8 +25,8 @@ Color titleColor(NotificationKind kind) {
 
 }  // namespace
 
-Notification::Notification(const std::wstring& message, const std::wstring& title, NotificationKind kind)
-    : message_(message), title_(title), kind_(kind) {}
+Notification::Notification(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind)
+    : ModalDialog(ScaleFor(owner)), message_(message), title_(title), kind_(kind) {}
 
 void Notification::Show(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind,
                         int timeoutMs) {
@@ -35,12 +35,13 @@ void Notification::Show(HWND owner, const std::wstring& message, const std::wstr
         return;
     }
     if (!RegisterOnce(kNotificationClass)) return;
-    Notification dialog(message, title, kind);
+    Notification dialog(owner, message, title, kind);
     OpenDialogMark<Notification> mark(&dialog);
-    const SIZE text = dialog.MeasureWrapped(message, kDialogWrapWidth);
+    const SIZE text = dialog.MeasureWrapped(message, dialog.scale_.px(kDialogWrapWidth));
     const SIZE titleSize = title.empty() ? SIZE{} : dialog.MeasureLine(title);
-    const DialogSize frame = FrameSize(
-        NotificationClientSize(text.cx, text.cy, titleSize.cx, titleSize.cy, !title.empty()), kStyle, kExStyle);
+    const DialogSize frame =
+        FrameSize(NotificationClientSize(text.cx, text.cy, titleSize.cx, titleSize.cy, !title.empty(), dialog.scale_),
+                  kStyle, kExStyle);
     const ScreenRect placed = CentreOn(OwnerOrScreen(owner), frame.width, frame.height);
     // The title is the window text as well, so that screen readers and tools can tell notices apart.
     if (!dialog.CreateBound(kNotificationClass, kExStyle, title.c_str(), kStyle, placed.left, placed.top, frame.width,
@@ -59,7 +60,8 @@ LRESULT Notification::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_CREATE: {
             RECT client{};
             GetClientRect(hwnd_, &client);
-            AddButton(L"OK", IDOK, CentredButton(client.right, client.bottom, 80, 28, 43));
+            AddButton(L"OK", IDOK,
+                      CentredButton(client.right, client.bottom, scale_.px(80), scale_.px(28), scale_.px(43)));
             return 0;
         }
         case WM_KEYDOWN:
@@ -81,19 +83,20 @@ LRESULT Notification::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 
 void Notification::PaintContent(HDC dc, int width, int height) {
     {
-        UniquePen framePen(CreatePen(PS_SOLID, 1, kFrameColor));
+        UniquePen framePen(CreatePen(PS_SOLID, scale_.px(1), kFrameColor));
         ScopedSelect selectPen(dc, framePen.get());
         ScopedSelect selectBrush(dc, GetStockObject(NULL_BRUSH));
         Rectangle(dc, 0, 0, width, height);
     }
-    int y = 20;
+    const int margin = scale_.px(20);
+    int y = margin;
     if (!title_.empty()) {
         SetTextColor(dc, titleColor(kind_));
-        RECT title{20, 20, width - 20, 40};
+        RECT title{margin, margin, width - margin, scale_.px(40)};
         DrawTextW(dc, title_.c_str(), -1, &title, DT_NOPREFIX);
-        y = 45;
+        y = scale_.px(45);
     }
     SetTextColor(dc, ColorTextSoft);
-    RECT text{20, y, width - 20, height - 60};
+    RECT text{margin, y, width - margin, height - scale_.px(60)};
     DrawTextW(dc, message_.c_str(), -1, &text, DT_WORDBREAK | DT_NOPREFIX);
 }

@@ -17,7 +17,7 @@ public:
                      int timeoutMs);
 
 private:
-    Notification(const std::wstring& message, const std::wstring& title, NotificationKind kind);
+    Notification(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PaintContent(HDC dc, int width, int height) override;
 

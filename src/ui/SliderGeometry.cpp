@@ -11,10 +11,11 @@ constexpr int kThumbWidth = 14;
 
 }  // namespace
 
-std::optional<int> SliderValueAt(int x, int width, int min, int max) {
-    const int span = width - 2 * kMouseInset;
+std::optional<int> SliderValueAt(int x, int width, int min, int max, DpiScale scale) {
+    const int mouseInset = scale.px(kMouseInset);
+    const int span = width - 2 * mouseInset;
     if (span < 1) return std::nullopt;
-    const int pos = x - kMouseInset;
+    const int pos = x - mouseInset;
     int candidate = max;
     if (pos <= 0) {
         candidate = min;
@@ -24,16 +25,19 @@ std::optional<int> SliderValueAt(int x, int width, int min, int max) {
     return std::clamp(candidate, min, std::max(min, max));
 }
 
-SliderLayout LayOutSlider(int width, int height, int value, int min, int max) {
+SliderLayout LayOutSlider(int width, int height, int value, int min, int max, DpiScale scale) {
+    const int trackInset = scale.px(kTrackInset);
+    const int trackHeight = scale.px(kTrackHeight);
+    const int thumbWidth = scale.px(kThumbWidth);
     SliderLayout layout;
-    layout.track = {kTrackInset, (height - kTrackHeight) / 2, width - kTrackInset, (height + kTrackHeight) / 2};
-    const int travel = width - 2 * kTrackInset - kThumbWidth;
+    layout.track = {trackInset, (height - trackHeight) / 2, width - trackInset, (height + trackHeight) / 2};
+    const int travel = width - 2 * trackInset - thumbWidth;
     const int offset =
         max - min >= 1 ? static_cast<int>(static_cast<long long>(value - min) * travel / (max - min)) : 0;
-    const int thumbLeft = offset + kTrackInset;
+    const int thumbLeft = offset + trackInset;
     layout.fill = layout.track;
-    layout.fill.right = std::max(std::min(layout.track.right, thumbLeft + kThumbWidth / 2), layout.track.left);
-    layout.thumb = {thumbLeft, (height - (height - kTrackHeight)) / 2, thumbLeft + kThumbWidth,
-                    (height + (height - kTrackHeight)) / 2};
+    layout.fill.right = std::max(std::min(layout.track.right, thumbLeft + thumbWidth / 2), layout.track.left);
+    layout.thumb = {thumbLeft, (height - (height - trackHeight)) / 2, thumbLeft + thumbWidth,
+                    (height + (height - trackHeight)) / 2};
     return layout;
 }

@@ -3,11 +3,11 @@
 #include <cwchar>
 
 #include "base/WideText.h"
+#include "ui/FontFit.h"
 #include "ui/Painter_win.h"
 #include "ui/ScopedGdi_win.h"
 #include "ui/Theme.h"
 #include "views/ChannelRowText.h"
-#include "views/FontFit.h"
 
 namespace {
 
@@ -27,7 +27,8 @@ SIZE textExtent(HDC dc, const wchar_t* text) {
     return size;
 }
 
-// White text with a one-pixel amber outline: eight shifted copies, then the text itself.
+// White text with a one-pixel amber outline: eight shifted copies, then the text itself. The outline
+// stays one physical pixel at every scale: copies shifted further leave gaps between them.
 void drawOutlinedText(HDC dc, const std::wstring& text, const RECT& bounds) {
     constexpr UINT kFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
     SetTextColor(dc, ColorOverlayOutline);
@@ -46,11 +47,18 @@ void drawOutlinedText(HDC dc, const std::wstring& text, const RECT& bounds) {
 
 }  // namespace
 
+void ChannelRowPainter::SetScale(DpiScale scale) {
+    if (scale == scale_) return;
+    scale_ = scale;
+    labelHeights_.clear();
+    overlayHeights_.clear();
+}
+
 int ChannelRowPainter::FittedHeight(HDC dc, const wchar_t* sample, int width, int height, int highest,
-                                    std::map<std::pair<int, int>, int>& known) {
+                                    std::map<std::pair<int, int>, int>& known) const {
     const auto found = known.find({width, height});
     if (found != known.end()) return found->second;
-    const int fitted = LargestFittingHeight(kSmallestFont, highest, [&](int candidate) {
+    const int fitted = LargestFittingHeight(scale_.px(kSmallestFont), highest, [&](int candidate) {
         UniqueFont font = rowFont(candidate);
         ScopedSelect select(dc, font.get());
         const SIZE size = textExtent(dc, sample);
@@ -91,7 +99,7 @@ void ChannelRowPainter::Paint(HDC dc, const ChannelRow& row, const RECT& bounds)
 
     const std::string overlay = ChannelOverlayText(row.etd, row.dps);
     if (overlay.empty()) return;
-    const int overlayHeight = FittedHeight(dc, kOverlaySample, bar.right - bar.left - kOverlayMargin,
+    const int overlayHeight = FittedHeight(dc, kOverlaySample, bar.right - bar.left - scale_.px(kOverlayMargin),
                                            bar.bottom - bar.top, labelHeight, overlayHeights_);
     UniqueFont overlayFont = overlayHeight < labelHeight ? rowFont(overlayHeight) : nullptr;
     ScopedSelect selectOverlayFont(dc, overlayFont.get());

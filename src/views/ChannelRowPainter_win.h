@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "base/DpiScale.h"
 #include "model/BossEntry.h"
 
 // Draws one row of the channel list: "Ch. %3d | %3d%%", the HP bar and the outlined time-to-death and
@@ -14,12 +15,15 @@
 class ChannelRowPainter {
 public:
     void Paint(HDC dc, const ChannelRow& row, const RECT& bounds);
+    // The row's margins and smallest font follow the display scale; the text itself follows the row.
+    void SetScale(DpiScale scale);
 
 private:
     // The largest height up to `highest` at which `sample` fits width x height, remembered in `known`.
-    static int FittedHeight(HDC dc, const wchar_t* sample, int width, int height, int highest,
-                            std::map<std::pair<int, int>, int>& known);
+    int FittedHeight(HDC dc, const wchar_t* sample, int width, int height, int highest,
+                     std::map<std::pair<int, int>, int>& known) const;
 
+    DpiScale scale_;
     std::map<std::pair<int, int>, int> labelHeights_;
     std::map<std::pair<int, int>, int> overlayHeights_;
 };

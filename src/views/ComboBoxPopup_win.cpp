@@ -53,7 +53,7 @@ void ComboBoxPopup::OnMouseMove(int x, int y) {
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     RECT client{};
     GetClientRect(hwnd_, &client);
-    if (owner_.list_.SetHot(owner_.list_.IndexAt(x, y, client.right, ComboBox::kItemHeight))) {
+    if (owner_.list_.SetHot(owner_.list_.IndexAt(x, y, client.right, owner_.ItemHeight()))) {
         InvalidateRect(hwnd_, nullptr, FALSE);
     }
 }
@@ -61,7 +61,7 @@ void ComboBoxPopup::OnMouseMove(int x, int y) {
 void ComboBoxPopup::OnLButtonDown(int x, int y) {
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const int index = owner_.list_.IndexAt(x, y, client.right, ComboBox::kItemHeight);
+    const int index = owner_.list_.IndexAt(x, y, client.right, owner_.ItemHeight());
     if (index >= 0) {
         owner_.Choose(index);
     } else {

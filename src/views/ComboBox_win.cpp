@@ -81,7 +81,7 @@ bool ComboBox::OpenList() {
     RECT control{};
     GetWindowRect(hwnd_, &control);
     const ScreenRect place = PlaceDropDown({control.left, control.top, control.right, control.bottom},
-                                           list_.count() * kItemHeight, workAreaFor(control));
+                                           list_.count() * ItemHeight(), workAreaFor(control));
     if (!popup_.Create(place.left, place.top, place.width(), place.height())) return false;
     list_.ResetHot();
     popupOpen_ = true;
@@ -153,30 +153,33 @@ void ComboBox::Paint(HDC dc, int width, int height) {
     const Color face = hover_ ? ColorFieldFaceHover : ColorFieldFace;
     // The corners outside the rounded field show the window behind it.
     FillSolidRect(dc, field, ColorWindowBg);
-    FillRoundRectGradient(dc, field, ControlCornerRadius(), AdjustColor(face, hover_ ? 10 : 6), AdjustColor(face, -6));
-    StrokeRoundRect(dc, field, ControlCornerRadius(), hover_ ? ColorAccent : ColorBorder, 1.0f);
+    const int radius = scale_.px(ControlCornerRadius());
+    FillRoundRectGradient(dc, field, radius, AdjustColor(face, hover_ ? 10 : 6), AdjustColor(face, -6));
+    StrokeRoundRect(dc, field, radius, hover_ ? ColorAccent : ColorBorder, scale_.px(1.0f));
     RECT inner = field;
     InflateRect(&inner, -1, -1);
-    StrokeRoundRect(dc, inner, ControlCornerRadius() - 1, AdjustColor(face, 18), 1.0f);
-    DrawVectorIcon(dc, VectorIconChevronDown, RECT{width - 22, 0, width - 6, height}, ColorChevron, 2.0f);
+    StrokeRoundRect(dc, inner, radius - 1, AdjustColor(face, 18), scale_.px(1.0f));
+    DrawVectorIcon(dc, VectorIconChevronDown, RECT{width - scale_.px(22), 0, width - scale_.px(6), height},
+                   ColorChevron, scale_.px(2.0f));
     if (list_.valid(list_.selected())) {
         const ComboItem& item = list_.items()[static_cast<size_t>(list_.selected())];
-        UniqueFont font = CreateWidgetFont(kTextHeight);
+        UniqueFont font = CreateWidgetFont(scale_.px(kTextHeight));
         ScopedSelect select(dc, font.get());
         SetBkMode(dc, TRANSPARENT);
-        drawItemText(dc, item.text, item.color, RECT{kTextLeft, 0, width - 28, height});
+        drawItemText(dc, item.text, item.color, RECT{scale_.px(kTextLeft), 0, width - scale_.px(28), height});
     }
 }
 
 void ComboBox::PaintList(HDC dc, int width, int height) const {
     const RECT all{0, 0, width, height};
     FillSolidRect(dc, all, ColorListFace);
-    StrokeRoundRect(dc, all, ControlCornerRadius(), ColorBorder, 1.0f);
-    UniqueFont font = CreateWidgetFont(kTextHeight);
+    StrokeRoundRect(dc, all, scale_.px(ControlCornerRadius()), ColorBorder, scale_.px(1.0f));
+    UniqueFont font = CreateWidgetFont(scale_.px(kTextHeight));
+    const int itemHeight = ItemHeight();
     ScopedSelect select(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
     for (int i = 0; i < list_.count(); ++i) {
-        const RECT row{0, i * kItemHeight, width, (i + 1) * kItemHeight};
+        const RECT row{0, i * itemHeight, width, (i + 1) * itemHeight};
         if (i == list_.hot()) {
             FillSolidRect(dc, row, BlendColor(ColorHighlight, ColorWindowBg, 170));
         } else if (i == list_.selected()) {
@@ -184,6 +187,6 @@ void ComboBox::PaintList(HDC dc, int width, int height) const {
         }
         const ComboItem& item = list_.items()[static_cast<size_t>(i)];
         drawItemText(dc, ComboItemLabel(item), item.color,
-                     RECT{row.left + kListTextLeft, row.top, row.right, row.bottom});
+                     RECT{row.left + scale_.px(kListTextLeft), row.top, row.right, row.bottom});
     }
 }

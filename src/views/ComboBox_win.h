@@ -13,7 +13,8 @@
 // whatever reason). Nothing set through the methods below notifies.
 class ComboBox : public BufferedWindow {
 public:
-    static constexpr int kItemHeight = 28;
+    // Rows of the open list, at the control's display scale.
+    int ItemHeight() const { return scale_.px(kItemHeight); }
 
     bool Create(HWND parent, int x, int y, int width, int height, unsigned id);
     int AddItem(const std::string& text, Color color, void* data, int32_t freshCount, int32_t totalCount);
@@ -40,6 +41,8 @@ private:
     void Choose(int index);
     bool OpenList();
     void PaintList(HDC dc, int width, int height) const;
+
+    static constexpr int kItemHeight = 28;
 
     HWND parent_ = nullptr;
     unsigned id_ = 0;

@@ -12,8 +12,8 @@ constexpr int kShortestDragThumb = 10;  // the drag arithmetic has always used a
 
 }  // namespace
 
-int RowHeightForTextScale(int percent) {
-    const int64_t pixels = int64_t{percent} * 40 / 100;
+int RowHeightForTextScale(int percent, DpiScale scale) {
+    const int64_t pixels = int64_t{percent} * 40 * scale.dpi() / (100 * DpiScale::kBaseDpi);
     return static_cast<int>(std::clamp<int64_t>(pixels, 1, std::numeric_limits<int>::max()));
 }
 
@@ -55,21 +55,22 @@ int ListScroll::WheelTarget(int wheelDelta) const {
 }
 
 bool ListScroll::InStrip(int x, int y) const {
-    return x >= clientWidth_ - kStripWidth && x < clientWidth_ && y >= 0 && y < clientHeight_;
+    return x >= clientWidth_ - stripWidth() && x < clientWidth_ && y >= 0 && y < clientHeight_;
 }
 
 std::optional<ScreenRect> ListScroll::ThumbRect() const {
     if (!overflows()) return std::nullopt;
     const int visible = visibleRows();
-    const int length = std::max(kShortestThumb, visible * clientHeight_ / rows_);
+    const int length = std::max(scale_.px(kShortestThumb), visible * clientHeight_ / rows_);
     const int offset = (clientHeight_ - length) * position_ / (rows_ - visible);
-    return ScreenRect{clientWidth_ - 10, offset + 2, clientWidth_ - 2, offset + length - 2};
+    const int inset = scale_.px(2);
+    return ScreenRect{clientWidth_ - scale_.px(10), offset + inset, clientWidth_ - inset, offset + length - inset};
 }
 
 int ListScroll::DragTarget(int startPosition, int dy) const {
     const int most = maximum();
     if (clientHeight_ <= 0 || most <= 0) return position_;
-    const int track = clientHeight_ - std::max(kShortestDragThumb, visibleRows() * clientHeight_ / rows_);
+    const int track = clientHeight_ - std::max(scale_.px(kShortestDragThumb), visibleRows() * clientHeight_ / rows_);
     if (track <= 0) return position_;
     const int thumbTop = startPosition * track / most + dy;
     if (thumbTop <= 0) return 0;

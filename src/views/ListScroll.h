@@ -2,17 +2,20 @@
 
 #include <optional>
 
+#include "base/DpiScale.h"
 #include "base/ScreenRect.h"
 
-// Pixels per row at a text scale: 40 at 100%. At least 1 whatever the scale, so nothing divides by 0.
-int RowHeightForTextScale(int percent);
+// Pixels per row at a text scale on top of the display scale: 40 at 100% and 96 dpi. At least 1
+// whatever the scales, so nothing divides by 0.
+int RowHeightForTextScale(int percent, DpiScale scale);
 
 // The channel list's vertical scrolling: the first row shown, the drawn scrollbar's thumb and dragging it.
 // Every operation leaves the position within [0, maximum].
 class ListScroll {
 public:
-    static constexpr int kStripWidth = 12;
-
+    // The scrollbar's strip, its thumb's insets and shortest lengths grow with the display scale.
+    void SetScale(DpiScale scale) { scale_ = scale; }
+    int stripWidth() const { return scale_.px(kStripWidth); }
     void SetClientSize(int width, int height);
     void SetRowHeight(int pixels);
     // Keeps the position where it is still valid, else moves it to the new maximum.
@@ -37,10 +40,13 @@ public:
     int DragTarget(int startPosition, int dy) const;
 
 private:
+    static constexpr int kStripWidth = 12;
+
     int clamp(int position) const;
 
     int clientWidth_ = 0;
     int clientHeight_ = 0;
+    DpiScale scale_;
     int rowHeight_ = 30;
     int rows_ = 0;
     int position_ = 0;

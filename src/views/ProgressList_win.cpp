@@ -2,10 +2,10 @@
 
 #include <windowsx.h>
 
+#include "ui/FontFit.h"
 #include "ui/Painter_win.h"
 #include "ui/ScopedGdi_win.h"
 #include "ui/Theme.h"
-#include "views/FontFit.h"
 
 namespace {
 
@@ -14,11 +14,13 @@ const Window::WindowClass kListClass{L"ZentrikProgressList", CS_OWNDC | CS_DBLCL
 constexpr wchar_t kEmptyMessage[] = L"Unknown";
 constexpr int kSmallestEmptyFont = 12;
 constexpr int kLargestEmptyFont = 48;
+constexpr UINT kReasonFormat = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+constexpr int kReasonMargin = 8;
 
 }  // namespace
 
 bool ProgressList::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
-    return CreateBound(kListClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id);
+    return CreateBound(kListClass, 0, kEmptyMessage, WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id);
 }
 
 void ProgressList::SetBounds(int x, int y, int width, int height) {
@@ -28,9 +30,24 @@ void ProgressList::SetBounds(int x, int y, int width, int height) {
 void ProgressList::SetRows(const std::vector<ChannelRow>& rows) {
     if (rows == rows_) return;
     InvalidateChangedRows(rows);
+    const bool wasEmpty = rows_.empty();
     rows_ = rows;
     scroll_.SetRowCount(static_cast<int>(rows_.size()));
+    if (rows_.empty() != wasEmpty) UpdateWindowText();
     UpdateWindow(hwnd_);
+}
+
+void ProgressList::SetEmptyReason(const std::wstring& reason) {
+    if (reason == emptyReason_) return;
+    emptyReason_ = reason;
+    if (!rows_.empty()) return;
+    UpdateWindowText();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ProgressList::UpdateWindowText() {
+    const std::wstring empty = emptyReason_.empty() ? kEmptyMessage : kEmptyMessage + (L"\n" + emptyReason_);
+    SetWindowTextW(hwnd_, rows_.empty() ? empty.c_str() : L"");
 }
 
 // A new count moves the scrollbar and may move the scroll position, so everything is drawn again; with
@@ -70,7 +87,8 @@ void ProgressList::SetScrollbarEnabled(bool enabled) {
 }
 
 void ProgressList::SetTextScale(int percent) {
-    scroll_.SetRowHeight(RowHeightForTextScale(percent));
+    textScale_ = percent;
+    scroll_.SetRowHeight(RowHeightForTextScale(percent, scale_));
     scroll_.SetRowCount(static_cast<int>(rows_.size()));
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -111,6 +129,12 @@ LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         default:
             return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
+}
+
+void ProgressList::OnScaleChanged() {
+    scroll_.SetScale(scale_);
+    rowPainter_.SetScale(scale_);
+    SetTextScale(textScale_);
 }
 
 void ProgressList::OnSize(int width, int height) {
@@ -190,25 +214,47 @@ void ProgressList::Paint(HDC dc, int width, int height) {
     if (ShowsScrollbar()) PaintScrollbar(dc, width, height);
 }
 
+// "Unknown" as large as fits, and the reason in the dialogs' text size under it; the two centred as one block.
 void ProgressList::PaintEmpty(HDC dc, const RECT& client) {
-    constexpr UINT kFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
-    const int height = LargestFittingHeight(kSmallestEmptyFont, kLargestEmptyFont, [&](int candidate) {
-        UniqueFont font = CreateWidgetFont(candidate);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorEmptyText);
+    UniqueFont reasonFont = CreateWidgetFont(scale_.px(kTextHeight));
+    const int reasonLeft = client.left + scale_.px(kReasonMargin);
+    const int reasonRight = client.right - scale_.px(kReasonMargin);
+    int reasonHeight = 0;
+    if (!emptyReason_.empty()) {
+        ScopedSelect select(dc, reasonFont.get());
+        RECT measured{reasonLeft, 0, reasonRight, 0};  // only its height: measuring also narrows it
+        DrawTextW(dc, emptyReason_.c_str(), -1, &measured, kReasonFormat | DT_CALCRECT);
+        reasonHeight = measured.bottom - measured.top;
+    }
+    const auto messageSize = [&](int fontHeight) {
+        UniqueFont font = CreateWidgetFont(fontHeight);
         ScopedSelect select(dc, font.get());
         SIZE size{};
         GetTextExtentPoint32W(dc, kEmptyMessage, static_cast<int>(std::size(kEmptyMessage)) - 1, &size);
-        return size.cx <= client.right - client.left && size.cy <= client.bottom - client.top;
-    });
+        return size;
+    };
+    const int height =
+        LargestFittingHeight(scale_.px(kSmallestEmptyFont), scale_.px(kLargestEmptyFont), [&](int candidate) {
+            const SIZE size = messageSize(candidate);
+            return size.cx <= client.right - client.left && size.cy + reasonHeight <= client.bottom - client.top;
+        });
+    const int messageHeight = messageSize(height).cy;
+    const int top = client.top + (client.bottom - client.top - messageHeight - reasonHeight) / 2;
+
     UniqueFont font = CreateWidgetFont(height);
     ScopedSelect select(dc, font.get());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorEmptyText);
-    RECT area = client;
-    DrawTextW(dc, kEmptyMessage, -1, &area, kFormat);
+    RECT message{client.left, top, client.right, top + messageHeight};
+    DrawTextW(dc, kEmptyMessage, -1, &message, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (emptyReason_.empty()) return;
+    ScopedSelect selectReason(dc, reasonFont.get());
+    RECT below{reasonLeft, message.bottom, reasonRight, message.bottom + reasonHeight};
+    DrawTextW(dc, emptyReason_.c_str(), -1, &below, kReasonFormat);
 }
 
 void ProgressList::PaintScrollbar(HDC dc, int width, int height) {
-    FillSolidRect(dc, RECT{width - ListScroll::kStripWidth, 0, width, height}, ColorScrollStrip);
+    FillSolidRect(dc, RECT{width - scroll_.stripWidth(), 0, width, height}, ColorScrollStrip);
     const auto thumb = scroll_.ThumbRect();
     if (!thumb) return;
     const Color color = thumbDrag_.held() ? ColorScrollThumbDragged

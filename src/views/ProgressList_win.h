@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "model/BossEntry.h"
@@ -9,14 +10,17 @@
 #include "views/ListScroll.h"
 
 // The channel list (class "ZentrikProgressList"): one row per channel with its label, HP bar, time to
-// death and HP-loss rate, in the order given; "Unknown" when empty. Scrolls through its own drawn
-// scrollbar, the mouse wheel and WM_VSCROLL. Sends nothing to its parent.
+// death and HP-loss rate, in the order given; "Unknown" when empty, with the reason under it when there is
+// one. What the empty list says is also its window text, for screen readers and tools. Scrolls through its
+// own drawn scrollbar, the mouse wheel and WM_VSCROLL. Sends nothing to its parent.
 class ProgressList : public BufferedWindow {
 public:
     bool Create(HWND parent, int x, int y, int width, int height, unsigned id);
     void SetBounds(int x, int y, int width, int height);
     // Repaints at once when the rows differ from those shown.
     void SetRows(const std::vector<ChannelRow>& rows);
+    // Why there are no rows, e.g. "tracker.example.org: connection refused"; empty for no known reason.
+    void SetEmptyReason(const std::wstring& reason);
     void ScrollToTop();
     void SetScrollbarEnabled(bool enabled);
     void SetTextScale(int percent);
@@ -27,6 +31,7 @@ protected:
 
 private:
     void InvalidateChangedRows(const std::vector<ChannelRow>& rows);
+    void UpdateWindowText();
     // Where the row at `index` is drawn while the list shows its current scroll position.
     RECT DrawnRowRect(int index, int width) const;
     void Paint(HDC dc, int width, int height) override;
@@ -38,13 +43,16 @@ private:
     void OnLButtonDown(int x, int y);
     void OnMouseMove(int x, int y);
     void OnSize(int width, int height);
+    void OnScaleChanged() override;
 
     std::vector<ChannelRow> rows_;
+    std::wstring emptyReason_;
     ListScroll scroll_;
     bool scrollbarEnabled_ = true;
     MousePress thumbDrag_;
     int dragStartY_ = 0;
     int dragStartPosition_ = 0;
     bool scrollbarHover_ = false;
+    int textScale_ = 100;
     ChannelRowPainter rowPainter_;
 };

@@ -351,6 +351,50 @@ class OverlayLifecycle(OverlayTest):
         self.assertEqual([(section, key) for section, key, _ in overlay.saved()], INTEGER_KEYS)
         self.assertIn(("Window", "Left", "100"), overlay.saved())
 
+    def test_a_second_start_from_the_same_folder_brings_the_first_back_and_leaves(self):
+        def overlays():
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Brisquel v1.6.3$"],
+                                   capture_output=True, text=True).stdout.split()
+            return len(found)
+
+        overlay = self.start(connected=True)
+        overlay.wait_text(TITLE, lambda t: t != "")
+        overlay.post("WM_HOTKEY", "2")
+        self.assertEqual(within(lambda: overlay.state()["visible"], "0", 3), "0")
+        with open(overlay.ini, "rb") as f:
+            before = f.read()
+        started = time.monotonic()
+        second = subprocess.run([ARGS.wine, "Brisquel.exe"], cwd=overlay.dir, timeout=30)
+        seconds = time.monotonic() - started
+        self.assertEqual(second.returncode, 0)
+        self.assertLess(seconds, 2.0)
+        print(f"a second start ended after {seconds:.2f} s", file=sys.stderr)
+        self.assertEqual(overlay.state()["visible"], "1", "the hidden overlay is back")
+        self.assertEqual(overlays(), 1)
+        self.assertEqual(overlay.probe("wait-gone", "0", "OrlixNotification"), {}, "no notice")
+        with open(overlay.ini, "rb") as f:
+            self.assertEqual(f.read(), before)
+        # A copy in another folder has settings of its own and runs beside it.
+        beside = self.start()
+        self.assertEqual(within(overlays, 2, 10), 2)
+        beside.kill()  # it would stand over the exit question
+        self.close_and_expect_exit(overlay)
+
+    def test_the_exe_carries_its_icon_and_version(self):
+        with tempfile.TemporaryDirectory() as directory:
+            icon = os.path.join(directory, "group.ico")
+            with open(icon, "wb") as f:
+                f.write(subprocess.run(["wrestool", "-x", "-t14", ARGS.exe], capture_output=True, check=True).stdout)
+            listed = subprocess.run(["icotool", "-l", icon], capture_output=True, text=True, check=True).stdout
+        self.assertEqual([int(w) for w in re.findall(r"--width=(\d+)", listed)], [16, 24, 32, 48, 256])
+        # As Windows' version API (here Wine's) reads it for Explorer's Details tab.
+        result = subprocess.run([ARGS.wine, ARGS.probe, "version", "Z:" + os.path.abspath(ARGS.exe).replace("/", "\\")],
+                                capture_output=True, encoding="utf-8", timeout=30, check=True)
+        version = dict(line.split("=", 1) for line in result.stdout.splitlines())
+        self.assertEqual(version, {"fileversion": "1.6.3.0", "ProductName": "Brisquel", "ProductVersion": "1.6.3",
+                                   "FileDescription": "Brisquel world-boss overlay",
+                                   "LegalCopyright": "Copyright (c) 2026 the Brisquel developers (MIT licence)"})
+
     def test_closing_asks_first_and_no_keeps_running(self):
         overlay = self.start()
         for decline in ("No", "Escape"):
@@ -438,6 +482,42 @@ class OverlayAndTracker(OverlayTest):
         # Every report ten minutes old: all rows grey.
         tracker.control("age/600")
         self.assertEqual(within(lambda: bar_colours(rows) - {AMBER}, {STALE}, 5), {STALE})
+        self.close_and_expect_exit(overlay)
+
+    def test_an_unreadable_tracker_says_why_until_it_answers_again(self):
+        tracker = PrivateTracker()
+        self.addCleanup(tracker.stop)
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            closed = s.getsockname()[1]
+        private = f"127.0.0.1:{tracker.port}"
+        # Under "Unknown" and in the red tray icon's tip, as the probe prints them (a line break as \n).
+        for origin, control, reason in (
+                ("http://tracker.invalid", None, "tracker.invalid: host name not found"),
+                (f"http://127.0.0.1:{closed}", None, "127.0.0.1: connection refused"),
+                (f"https://{private}", None, "127.0.0.1: certificate not trusted"),
+                (f"http://{private}", "outage/503", "127.0.0.1: HTTP status 503"),
+                (f"http://{private}", "outage/garbage", "127.0.0.1: answer is not tracker data"),
+                (f"http://{private}", "stall", "127.0.0.1: no answer in time")):
+            with self.subTest(reason):
+                if control:
+                    tracker.control(control)
+                overlay = self.start(origin=origin)
+                said = "Unknown\\n" + reason
+                self.assertEqual(overlay.wait_text(ROWS, said, 20), said)
+                tip = "Brisquel v1.6.3\\n" + reason
+                self.assertEqual(within(lambda: overlay.state()["tip"], tip, 3), tip)
+                self.assertEqual(overlay.state()["tray"], "1")
+                if control == "outage/503":
+                    left, top, right, bottom = overlay.rect()
+                    Screen("unreadable-tracker", crop=(left, top, right, bottom))
+                if control != "stall":
+                    overlay.close()
+        # The tracker answers again: the reason goes, rows show and the tip is the title alone.
+        tracker.control("resume")
+        self.assertEqual(overlay.wait_text(ROWS, "", 30), "")
+        self.assertTrue(bar_colours(overlay.controls()[ROWS].rect))
+        self.assertEqual(within(lambda: overlay.state()["tip"], "Brisquel v1.6.3", 5), "Brisquel v1.6.3")
         self.close_and_expect_exit(overlay)
 
     def test_a_channel_that_dies_leaves_the_list(self):
@@ -566,6 +646,116 @@ class OverlayLive(OverlayTest):
                          ["200", "150", "700", "750"])
 
 
+class OverlayDisplayScale(OverlayTest):
+    """The overlay at 100, 125, 150 and 200 % display scale (the prefix's LogPixels), as on a laptop or a 4K
+    screen: the 96 dpi overlay made larger, with every text inside its box."""
+
+    LABELS = (COUNTDOWN, CACHE, STATUS, OPACITY_VALUE, SCALE_VALUE) + tuple(
+        (i, "OrlixCustomLabel") for i in (1008, 1009))
+    FIXED = (COUNTDOWN, OPACITY_VALUE, SCALE_VALUE, OPACITY, SCALE, CLICK_THROUGH_BUTTON, COMBO, STATUS)
+
+    def set_dpi(self, dpi):
+        subprocess.run([ARGS.wine, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                        "REG_DWORD", "/d", str(dpi), "/f"], check=True, capture_output=True)
+
+    @staticmethod
+    def text_box(screen, rect, skip_left=0, skip_right=0):
+        """The bounding box of the bright (text) pixels inside rect, or None."""
+        left, top, right, bottom = rect
+        xs, ys = [], []
+        for y in range(top, bottom):
+            for x in range(left + skip_left, right - skip_right):
+                if max(screen.pixel(x, y)) > 140:
+                    xs.append(x)
+                    ys.append(y)
+        return (min(xs), min(ys), max(xs) + 1, max(ys) + 1) if xs else None
+
+    def test_every_control_and_text_grows_with_the_display_scale(self):
+        self.addCleanup(self.set_dpi, 96)
+        base = {}
+        for dpi in (96, 120, 144, 192):
+            with self.subTest(dpi=dpi):
+                self.set_dpi(dpi)
+                overlay = self.start(connected=True)
+                overlay.wait_text(CACHE, lambda t: t != "Cache: ---")
+                controls = overlay.open_panel()
+                scale = dpi / 96
+                left, top, right, bottom = overlay.rect()
+                screen_height = int(overlay.state()["screen"].split()[1])
+                # A fresh settings file's 450 x 700 window, scaled and kept on the 1280 x 1024 screen.
+                self.assertLessEqual(abs(right - left - round(450 * scale)), 1)
+                self.assertLessEqual(abs(bottom - top - min(round(700 * scale), screen_height)), 1)
+                screen = Screen(f"overlay-{dpi}dpi", crop=(left, top, right, bottom))
+                overlay.kill()
+                sizes, texts = {}, {}
+                for control in self.FIXED:
+                    r = controls[control].rect
+                    sizes[control] = (r[2] - r[0], r[3] - r[1])
+                for control in self.LABELS:
+                    box = self.text_box(screen, controls[control].rect)
+                    self.assertIsNotNone(box, control)
+                    r = controls[control].rect
+                    # Never cut or touching: a free column and row on every side.
+                    self.assertTrue(box[0] > r[0] and box[2] < r[2] and box[1] > r[1] and box[3] < r[3],
+                                    f"{controls[control].text!r} of {control} at {box} in {r}")
+                    texts[control] = box[3] - box[1]
+                # The button's caption (right of its gear) and the combo box's boss name (left of its chevron).
+                texts["button"] = self.text_box(screen, controls[CLICK_THROUGH_BUTTON].rect, skip_left=round(40 * scale))
+                texts["combo"] = self.text_box(screen, controls[COMBO].rect, skip_right=round(30 * scale))
+                texts["button"], texts["combo"] = (texts["button"][3] - texts["button"][1],
+                                                   texts["combo"][3] - texts["combo"][1])
+                if dpi == 96:
+                    base = {"sizes": sizes, "texts": texts}
+                    continue
+                for control, (width, height) in sizes.items():
+                    expected_width, expected_height = base["sizes"][control]
+                    if control not in (COMBO, STATUS, OPACITY, SCALE, CLICK_THROUGH_BUTTON):
+                        self.assertLessEqual(abs(width - expected_width * scale), 2, control)
+                    self.assertLessEqual(abs(height - expected_height * scale), 2, control)
+                for name, height in texts.items():
+                    # Glyph heights round to whole pixels at each size.
+                    self.assertLessEqual(abs(height - base["texts"][name] * scale), 2 + base["texts"][name] * scale / 8,
+                                         f"{name}: {height} px against {base['texts'][name]} px at 96 dpi")
+
+    def test_a_move_to_another_scale_a_resize_and_click_through_mid_drag(self):
+        overlay = self.start(connected=True)
+        controls = overlay.open_panel()
+        # Resized wider and narrower, the combo box and the sliders show what a fresh paint shows.
+        for width in (600, 380):
+            left, top = overlay.rect()[:2]
+            overlay.probe("move", str(left), str(top), str(width), "700")
+            time.sleep(0.5)
+            controls = overlay.controls()
+            regions = [controls[c].rect for c in (COMBO, OPACITY, SCALE)]
+            after = [Screen().region(*r) for r in regions]
+            overlay.probe("redraw")
+            time.sleep(0.3)
+            fresh = [Screen().region(*r) for r in regions]
+            for rect, seen, painted in zip(regions, after, fresh):
+                # Anti-aliased edges may differ by a shade between two paints; a stale pixel differs by far more.
+                stale = sum(max(abs(p - q) for p, q in zip(a, b)) > 48 for a, b in zip(seen, painted))
+                self.assertEqual(stale, 0, f"stale pixels in {rect} at width {width}")
+
+        # Thumb drag, then the click-through hotkey: the list lets go of the mouse.
+        rows = controls[ROWS].rect
+        subprocess.run(["xdotool", "mousemove", str(rows[2] - 6), str(rows[1] + 10), "mousedown", "1"], check=True)
+        self.addCleanup(subprocess.run, ["xdotool", "mouseup", "1"])
+        self.assertEqual(within(lambda: overlay.state()["capture"], "ZentrikProgressList", 3), "ZentrikProgressList")
+        overlay.post("WM_HOTKEY", "1")
+        self.assertEqual(within(lambda: overlay.state()["capture"], "", 3), "")
+        subprocess.run(["xdotool", "mouseup", "1"], check=True)
+        overlay.post("WM_HOTKEY", "1")
+
+        # A move to a 200 % monitor: the suggested rectangle, and the layout at twice the size.
+        combo_height = controls[COMBO].rect[3] - controls[COMBO].rect[1]
+        overlay.probe("dpi-changed", "192", "60", "40", "960", "1000")
+        self.assertEqual(overlay.state()["rect"], "60 40 960 1000")
+        controls = overlay.controls()
+        self.assertEqual(controls[COMBO].rect[3] - controls[COMBO].rect[1], 2 * combo_height)
+        countdown = controls[COUNTDOWN].rect
+        self.assertEqual(countdown[2] - countdown[0], 200)
+
+
 class OverlayHotkeysAndTray(OverlayTest):
     """Hotkeys, their rebinding and the tray icon. Global hotkeys reach a Wine program only in some setups,
     so the hotkeys arrive as WM_HOTKEY posted by the probe, as the system would send them."""
@@ -588,12 +778,18 @@ class OverlayHotkeysAndTray(OverlayTest):
 
     def test_rebinding_from_the_buttons(self):
         """What each key means is HotkeyRebindTest's table; here the wiring around it: a hotkey that arrives
-        while rebinding is refused with a notice and not run, and the next combination is saved and shown."""
+        while rebinding is refused with a notice and not run, another one while that notice is up brings no
+        second notice and ends nothing, and the next combination is saved and shown."""
         overlay = self.start(connected=True)
         click_centre(overlay.open_panel()[VISIBILITY_BUTTON].rect)  # the panel shows while the overlay has the focus
         self.assertEqual(overlay.text(VISIBILITY_BUTTON), "Show/Hide: [Press modifier + key...]")
         overlay.post("WM_HOTKEY", "1")
-        self.assertEqual(overlay.probe("find", "5000", "OrlixNotification")["title"], "Duplicate Hotkey")
+        shown = overlay.probe("find", "5000", "OrlixNotification")
+        self.assertEqual(shown["title"], "Duplicate Hotkey")
+        Screen("notice-duplicate", crop=tuple(map(int, shown["rect"].split())))
+        overlay.post("WM_HOTKEY", "1")
+        time.sleep(0.5)
+        self.assertEqual(overlay.probe("find", "1000", "OrlixNotification")["title"], "Duplicate Hotkey")
         key("Return")
         self.assert_gone(overlay, "OrlixNotification")
         self.assertEqual(overlay.state()["style"] & WS_POPUP, 0, "the refused hotkey's action did not run")

@@ -23,8 +23,9 @@ struct Gate {
     void hold() { ++waiting, opened.wait(); }
 };
 
-// Each read ("list", a boss id, "all", "age") takes the next outcome of its script: 'f' fails, 't' throws, else
-// succeeds. Read `stopAfter` stops `stops` from inside, as a window closing mid-request would; `held` waits at `gate`.
+// Each read ("list", a boss id, "all", "age") takes the next outcome of its script: 'f' fails with the reason
+// "h: <read>", 'n' fails without a request (and so without a reason), 't' throws, else it succeeds. Read `stopAfter`
+// stops `stops` from inside, as a window closing mid-request would; `held` waits at `gate`.
 struct ScriptedTracker : TrackerSource {
     ScriptedTracker(std::shared_ptr<LiveModel> stopping, size_t stopAfterReads, std::string heldRead = "",
                     std::shared_ptr<Gate> heldAt = nullptr)
@@ -39,6 +40,7 @@ struct ScriptedTracker : TrackerSource {
     std::shared_ptr<LiveModel> stops;
     std::string held;
     std::shared_ptr<Gate> gate;
+    std::string reason;
 
     bool fetchBossList(std::vector<BossInfo>& out) override { return answer("list", out, bosses); }
     bool fetchChannelStatus(const std::string& id, std::vector<ChannelStatus>& out) override {
@@ -46,6 +48,7 @@ struct ScriptedTracker : TrackerSource {
     }
     bool fetchAllStatus(AllStatusMap& out) override { return answer("all", out, summary); }
     double fetchServerCacheAge() override { return answer("age", age, cacheAge) ? age : -1.0; }
+    std::string failureReason() const override { return reason; }
 
     template <typename T>
     bool answer(const std::string& read, T& out, const T& value) {
@@ -56,7 +59,8 @@ struct ScriptedTracker : TrackerSource {
         if (++reads == stopAfter) stops->requestStop();
         if (read == held) gate->hold();
         if (outcome == 't') throw std::runtime_error("scripted failure");
-        if (outcome == 'f') return false;
+        if (read != "age") reason = outcome == 'f' ? "h: " + read : "";
+        if (outcome == 'f' || outcome == 'n') return false;
         out = value;
         return true;
     }
@@ -98,14 +102,15 @@ TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
         const char* expectedCalls;
         const char* expectedMap;
         bool loaded;  // the list reached the model and the end was reported, once
+        const char* reason;
     };
     // The poller got there first: its entry for b ("b=[99]") must receive the boss and lose its channels.
     const Case cases[] = {
-        {"retries until they answer", "fto", "fto", 0, "list list list a b b b c", "a=A[12] b=B[3] c=C[]", true},
-        {"stop while the list fails: nothing stored", "ff", "", 2, "list list", "b=[99]", false},
-        {"stop as the list arrives: not stored", "", "", 1, "list", "b=[99]", false},
-        {"stop during a boss's retries still reports", "", "ff", 3, "list a b", "a=A[12] b=[99]", true},
-        {"stop as a boss arrives keeps it", "", "", 3, "list a b", "a=A[12] b=B[3]", true},
+        {"retries until they answer", "fto", "fto", 0, "list list list a b b b c", "a=A[12] b=B[3] c=C[]", true, ""},
+        {"stop while the list fails: nothing stored", "ff", "", 2, "list list", "b=[99]", false, "h: list"},
+        {"stop as the list arrives: not stored", "", "", 1, "list", "b=[99]", false, ""},
+        {"stop during a boss's retries still reports", "", "ff", 3, "list a b", "a=A[12] b=[99]", true, "h: b"},
+        {"stop as a boss arrives keeps it", "", "", 3, "list a b", "a=A[12] b=B[3]", true, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -123,6 +128,7 @@ TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
         EXPECT_EQ(loaded, c.loaded ? 1 : 0);
         EXPECT_EQ(model->read(describe), c.expectedMap);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.bossList.size(); }), c.loaded ? 3u : 0u);
+        EXPECT_EQ(model->read([](const ModelData& data) { return data.failureReason; }), c.reason);
         // The loader's results reach the views through its report, not through the merge signals.
         EXPECT_EQ(model->read([](const ModelData& data) { return data.activityIndex; }), 1);
     }
@@ -138,14 +144,17 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         const char* expectedMap;
         int merges;
         double expectedAge;
+        const char* reason;  // the last failure's that gave one, until a success
     };
     const AllStatusMap named{{"a", numbered({7})}, {"zz", numbered({1, 2})}};
     const char* unchanged = "a=A[12] b=B[3]";
     const Case cases[] = {
-        {"replaces named bosses, keeps others, adds unknown", named, "", "", 2, "a=A[7] b=B[3] zz=[12]", 1, 2.5},
-        {"failing and throwing change nothing; a throwing probe stores -1", named, "ft", "ot", 4, unchanged, 0, -1.0},
-        {"empty summaries are merges; the index cycles through three", {}, "ofooo", "", 10, unchanged, 4, 2.5},
-        {"a stop in the failure pause still asks for the age", named, "f", "", 1, unchanged, 0, 2.5},
+        {"replaces named bosses, keeps others, adds unknown", named, "", "", 2, "a=A[7] b=B[3] zz=[12]", 1, 2.5, ""},
+        {"failing and throwing change nothing; a throwing probe stores -1", named, "ft", "ot", 4, unchanged, 0, -1.0,
+         "h: all"},
+        {"empty summaries are merges; the index cycles through three", {}, "ofooo", "", 10, unchanged, 4, 2.5, ""},
+        {"a stop in the failure pause still asks for the age", named, "f", "", 1, unchanged, 0, 2.5, "h: all"},
+        {"a read that made no request keeps the reason", named, "fn", "", 4, unchanged, 0, 2.5, "h: all"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,6 +174,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         EXPECT_EQ(model->read(describe), c.expectedMap);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.activityIndex; }), c.merges % 3);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.serverCacheAge; }), c.expectedAge);
+        EXPECT_EQ(model->read([](const ModelData& data) { return data.failureReason; }), c.reason);
     }
 }
 

@@ -32,15 +32,24 @@ static std::vector<uint64_t> traffic(const ApiClient& client) {
             s.lastBytesSent,      s.reconnectAttempts, static_cast<uint64_t>(s.connectionState)};
 }
 
-// Every failed download is one outcome here (the ways a download fails are HttpGet's cases).
-TEST(ApiClient, ReadsReportFailuresByMessage) {
+// Every failed download is one outcome here (the ways a download fails are HttpGet's cases). The reason names
+// the tracker's host; a client without a base URL makes no request and has none.
+TEST(ApiClient, ReadsReportFailuresByMessageAndReason) {
     ApiClient refused(fixtureRoute({{"status", 404}, {"body", kBody}}));
     EXPECT_EQ(readAll(refused), (Outcomes{"Failed to fetch bosses - network error or empty response",
                                           "Failed to fetch channel status - network error or empty response",
                                           "Failed to fetch all status - network error or empty response"}));
+    EXPECT_EQ(refused.failureReason(), "127.0.0.1: HTTP status 404");
     ApiClient html(fixtureRoute({{"body", "<html>"}}));
     EXPECT_EQ(readAll(html), (Outcomes{"Invalid JSON response from server", "Invalid JSON in channel status response",
                                        "Invalid JSON response from server"}));
+    EXPECT_EQ(html.failureReason(), "127.0.0.1: answer is not tracker data");
+    ApiClient empty(fixtureRoute({{"body", ""}}));
+    readAll(empty);
+    EXPECT_EQ(empty.failureReason(), "127.0.0.1: answer is not tracker data");
+    ApiClient unset;
+    readAll(unset);
+    EXPECT_EQ(unset.failureReason(), "");
 }
 
 TEST(ApiClient, CountsWireBytesOfGzipBodies) {
@@ -132,16 +141,21 @@ TEST(ApiClient, WorkerAnnouncesTheConnectionState) {
     EXPECT_EQ(client.statusText(), "Stopped");
 }
 
+// A success clears the reason as it resets the count.
 TEST(ApiClient, CountsSummaryFailuresInARowUntilOneSucceeds) {
     const std::string route = "summary-failures";
     ApiClient client(fixtureRoute({{"status", 500}}, route));
     AllStatusMap result;
-    const std::pair<json, uint32_t> steps[] = {
-        {{{"status", 500}}, 1}, {{{"body", "<html>"}}, 2}, {{{"body", kBody}}, 0}, {{{"status", 404}}, 1}};
-    for (const auto& [answer, attempts] : steps) {
+    const std::tuple<json, uint32_t, const char*> steps[] = {
+        {{{"status", 500}}, 1, "127.0.0.1: HTTP status 500"},
+        {{{"body", "<html>"}}, 2, "127.0.0.1: answer is not tracker data"},
+        {{{"body", kBody}}, 0, ""},
+        {{{"status", 404}}, 1, "127.0.0.1: HTTP status 404"}};
+    for (const auto& [answer, attempts, reason] : steps) {
         fixtureRoute(answer, route);
         client.fetchAllStatus(result);
         EXPECT_EQ(client.trafficSnapshot().reconnectAttempts, attempts) << answer.dump();
+        EXPECT_EQ(client.failureReason(), reason);
     }
     // Other reads do not count.
     std::vector<BossInfo> bosses;

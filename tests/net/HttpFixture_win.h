@@ -7,15 +7,15 @@
 
 #include "support/Fixtures.h"
 
-// Client of tools/http_fixture.py over a plain socket, so that setting up a test never goes through
-// the code under test. Sends one request and returns the response body.
-inline std::string fixtureExchange(const std::string& request) {
+// Client of tools/http_fixture.py (or another local fixture) over a plain socket, so that setting up a test
+// never goes through the code under test. Sends one request and returns the response body.
+inline std::string fixtureExchange(const std::string& request, const char* fixture = "HTTP") {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(fixturePort("HTTP")));
+    address.sin_port = htons(static_cast<u_short>(fixturePort(fixture)));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string response;
     if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0) {

@@ -52,7 +52,8 @@ TEST(HttpGet, DecodesWhatTheServerSends) {
             const auto unit = static_cast<unsigned char>(raw[i]);
             expected += static_cast<char>(unit < 0x80 ? unit : unit << 6 | (raw[++i] & 0x3F));
         }
-        const uint64_t received = httpGet(connection, base + kPath, body);
+        ReadFailure failure;
+        const uint64_t received = httpGet(connection, base + kPath, body, failure);
         EXPECT_TRUE(body == expected) << body.substr(0, 200);
         const json log = fixtureLog(base);
         ASSERT_EQ(log.size(), 1u);
@@ -63,34 +64,54 @@ TEST(HttpGet, DecodesWhatTheServerSends) {
     }
 }
 
+// TLS handshakes the demo tracker has seen: it answers TLS with a certificate nobody trusts.
+static int trackerHandshakes() {
+    return json::parse(fixtureExchange("GET /__control/requests HTTP/1.0\r\n\r\n", "TRACKER"))["tls_handshakes"];
+}
+
 // A body that did not arrive whole is never returned; gzip that cannot be inflated whole empties the output.
-TEST(HttpGet, FailuresReturnZero) {
+// Each failure names its reason, and only a kept connection dropped before the answer is tried twice.
+TEST(HttpGet, FailuresReturnZeroAndSayWhy) {
     const auto at = [](const json& route) { return fixtureRoute(route) + "/api/all_status"; };
     const std::string plain = fixtureRoute({{"body", kJson}});
-    const std::tuple<const char*, std::string, const char*> cases[] = {
-        {"404", at({{"status", 404}, {"body", kJson}}), "keep"},
-        {"dropped mid-body", at({{"body", kJson}, {"repeat", 100}, {"drop_after", 1000}}), "keep"},
-        {"reset mid-body", at({{"body", kJson}, {"repeat", 1000}, {"drop_after", 5000}, {"reset", true}}), "keep"},
-        {"over 10 MiB", at({{"body", "x"}, {"repeat", (10 << 20) + 1}}), "keep"},
-        {"over 10 MiB, no length", at({{"body", "x"}, {"repeat", (10 << 20) + 1}, {"length", "none"}}), "keep"},
-        {"gzip shorter than 18 bytes", at(encoded({{"body", "0123456789abcdef"}})), ""},
-        {"gzip without magic", at(encoded({{"body", kJson}})), ""},
-        {"gzip cut short", at(encoded({{"body", kJson}, {"gzip", true}, {"repeat", 100}, {"truncate", 20}})), ""},
-        {"a byte over 64 MiB inflated", at(encoded({{"body", kJson}, {"gzip", true}, {"pad_to", (64 << 20) + 1}})), ""},
+    const std::string untrusted = "https" + fixtureOrigin("TRACKER").substr(4) + "/api/all_status";
+    const char* notData = "t: answer is not tracker data";
+    const std::tuple<const char*, std::string, const char*, const char*> cases[] = {
+        {"404", at({{"status", 404}, {"body", kJson}}), "keep", "t: HTTP status 404"},
+        {"dropped mid-body", at({{"body", kJson}, {"repeat", 100}, {"drop_after", 1000}}), "keep",
+         "t: connection dropped"},
+        {"reset mid-body", at({{"body", kJson}, {"repeat", 1000}, {"drop_after", 5000}, {"reset", true}}), "keep",
+         "t: connection dropped"},
+        {"over 10 MiB", at({{"body", "x"}, {"repeat", (10 << 20) + 1}}), "keep", notData},
+        {"over 10 MiB, no length", at({{"body", "x"}, {"repeat", (10 << 20) + 1}, {"length", "none"}}), "keep",
+         notData},
+        {"gzip shorter than 18 bytes", at(encoded({{"body", "0123456789abcdef"}})), "", notData},
+        {"gzip without magic", at(encoded({{"body", kJson}})), "", notData},
+        {"gzip cut short", at(encoded({{"body", kJson}, {"gzip", true}, {"repeat", 100}, {"truncate", 20}})), "",
+         notData},
+        {"a byte over 64 MiB inflated", at(encoded({{"body", kJson}, {"gzip", true}, {"pad_to", (64 << 20) + 1}})), "",
+         notData},
         // About 10 MiB on the wire that would inflate to nearly 10 GiB.
-        {"gzip bomb", at(encoded({{"bomb_mib", 10100}})), ""},
-        {"empty URL", "", "keep"},
-        {"refused", "http://127.0.0.1:1/api/all_status", "keep"},
+        {"gzip bomb", at(encoded({{"bomb_mib", 10100}})), "", notData},
+        {"empty URL", "", "keep", ""},
+        {"refused", "http://127.0.0.1:1/api/all_status", "keep", "t: connection refused"},
+        {"unknown host", "http://tracker.invalid/api/all_status", "keep", "t: host name not found"},
+        {"self-signed certificate", untrusted, "keep", "t: certificate not trusted"},
         // The https scheme makes the request secure, which the plain fixture cannot answer.
-        {"https", "https" + plain.substr(4) + "/api/all_status", "keep"},
+        {"https", "https" + plain.substr(4) + "/api/all_status", "keep", "t: certificate not trusted"},
     };
     HttpConnection connection;
-    for (const auto& [name, url, bodyAfter] : cases) {
+    const int handshakesBefore = trackerHandshakes();
+    for (const auto& [name, url, bodyAfter, reason] : cases) {
+        SCOPED_TRACE(name);
         std::string body = "keep";
-        EXPECT_EQ(httpGet(connection, url, body), 0u) << name;
-        EXPECT_EQ(body, bodyAfter) << name;
+        ReadFailure failure;
+        EXPECT_EQ(httpGet(connection, url, body, failure), 0u);
+        EXPECT_EQ(body, bodyAfter);
+        EXPECT_EQ(ReadFailureText("t", failure), reason);
     }
     EXPECT_TRUE(fixtureLog(plain).empty());
+    EXPECT_EQ(trackerHandshakes() - handshakesBefore, 1) << "a refused certificate is not tried again";
 }
 
 // The cache age the probe reads from `baseUrl` and the status text it leaves.
@@ -121,7 +142,9 @@ TEST(HttpGet, StalledAndTricklingServersTimeOut) {
         return timed([base] {
             std::string body = "keep";
             HttpConnection connection;
-            return std::to_string(httpGet(connection, base + "/api/all_status", body)) + " " + body;
+            ReadFailure failure;
+            const uint64_t received = httpGet(connection, base + "/api/all_status", body, failure);
+            return std::to_string(received) + " " + body + " " + ReadFailureText("t", failure);
         });
     };
     auto data = dataRead(headersOnly);
@@ -136,8 +159,8 @@ TEST(HttpGet, StalledAndTricklingServersTimeOut) {
         double fewestSeconds, mostSeconds;
     };
     const Expected expectations[] = {
-        {data, "0 keep", 9.5, 13.0},
-        {unanswered, "0 keep", 9.5, 13.0},
+        {data, "0 keep t: no answer in time", 9.5, 13.0},
+        {unanswered, "0 keep t: no answer in time", 9.5, 13.0},
         {emptyProbe, "-1.000000 Empty response from server", 2.5, 5.0},
         {cutProbe, "-1.000000 Invalid JSON response", 2.5, 5.0},
         {trickledProbe, "-1.000000 Invalid JSON response", 11.5, 15.0},

@@ -11,11 +11,14 @@ TEST(DialogLayout, ConfirmAndNotificationSizes) {
         DialogSize expected;
     };
     const Case cases[] = {
-        {"short question keeps the 200 px minimum", ConfirmClientSize(60, 17, 22, 18), {200, 105}},
-        {"wide buttons set the width", ConfirmClientSize(60, 17, 60, 50), {261, 105}},
-        {"wrapped message sets the width", ConfirmClientSize(350, 51, 22, 18), {390, 139}},
-        {"notification without title", NotificationClientSize(120, 17, 300, 17, false), {200, 102}},
-        {"notification title widens and adds a line", NotificationClientSize(120, 17, 300, 17, true), {340, 127}},
+        {"short question keeps the 200 px minimum", ConfirmClientSize(60, 17, 22, 18, DpiScale()), {200, 105}},
+        {"wide buttons set the width", ConfirmClientSize(60, 17, 60, 50, DpiScale()), {261, 105}},
+        {"wrapped message sets the width", ConfirmClientSize(350, 51, 22, 18, DpiScale()), {390, 139}},
+        {"notification without title", NotificationClientSize(120, 17, 300, 17, false, DpiScale()), {200, 102}},
+        {"notification title widens and adds a line", NotificationClientSize(120, 17, 300, 17, true, DpiScale()), {340, 127}},
+        // At 150 % the margins, the minimum width and the button room grow; measured text comes in scaled.
+        {"150 %: the minimum width is 300", ConfirmClientSize(90, 26, 33, 27, DpiScale(144)), {300, 158}},
+        {"150 %: a wide title", NotificationClientSize(180, 26, 450, 26, true, DpiScale(144)), {510, 192}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -26,10 +29,14 @@ TEST(DialogLayout, ConfirmAndNotificationSizes) {
 
 TEST(DialogLayout, ButtonsSitCentredAboveTheBottom) {
     // 22 + 48 and 18 + 48 wide with a 15 px gap in 200 px: (200 - 66 - 70 - 15) / 2 = 24.
-    const ConfirmButtons pair = PlaceConfirmButtons(200, 105, 22, 18);
+    const ConfirmButtons pair = PlaceConfirmButtons(200, 105, 22, 18, DpiScale());
     EXPECT_EQ(pair.yes, (ScreenRect{24, 57, 94, 85}));
     EXPECT_EQ(pair.no, (ScreenRect{109, 57, 175, 85}));
     EXPECT_EQ(CentredButton(200, 102, 80, 28, 43), (ScreenRect{60, 59, 140, 87}));
+    // The same pair at 200 %: every gap and height doubles (the halving rounds the other way).
+    const ConfirmButtons doubled = PlaceConfirmButtons(400, 210, 44, 36, DpiScale(192));
+    EXPECT_EQ(doubled.yes, (ScreenRect{49, 114, 189, 170}));
+    EXPECT_EQ(doubled.no, (ScreenRect{219, 114, 351, 170}));
 }
 
 TEST(DialogLayout, HelpWidensInStepsUntilTheTextFits) {
@@ -50,7 +57,7 @@ TEST(DialogLayout, HelpWidensInStepsUntilTheTextFits) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<int> asked;
-        const DialogSize size = HelpClientSize(c.workWidth, c.workHeight, [&](int wrapWidth) {
+        const DialogSize size = HelpClientSize(c.workWidth, c.workHeight, DpiScale(), [&](int wrapWidth) {
             asked.push_back(wrapWidth);
             return wrapWidth == 672 ? c.heightAt700 : wrapWidth == 752 ? c.heightAt780 : c.heightAt860;
         });

@@ -6,15 +6,15 @@ const ScreenRect kWork{0, 0, 1920, 1040};
 
 TEST(MenuLayout, RowsAndWidth) {
     const std::vector<MenuRow> rows{{false, true, 40}, {false, true, 80}, {true, true, 0}, {false, false, 60}};
-    const TierLayout layout = LayOutTier(rows);
+    const TierLayout layout = LayOutTier(rows, DpiScale());
     EXPECT_EQ(layout.height, 8 + 3 * 28 + 9);  // no space below the last row
     EXPECT_EQ(layout.width, 160);              // narrow labels still get 100 px
     EXPECT_EQ(layout.rows[1].item, (ScreenRect{0, 36, 160, 64}));
     EXPECT_EQ(layout.rows[1].text, (ScreenRect{30, 36, 130, 64}));
     EXPECT_EQ(layout.rows[1].check, (ScreenRect{8, 42, 24, 58}));
     EXPECT_TRUE(layout.rows[2].check.empty());
-    EXPECT_EQ(LayOutTier({{false, true, 250}}).width, 310);
-    const TierLayout empty = LayOutTier({});
+    EXPECT_EQ(LayOutTier({{false, true, 250}}, DpiScale()).width, 310);
+    const TierLayout empty = LayOutTier({}, DpiScale());
     EXPECT_EQ(empty.width, 160);
     EXPECT_EQ(empty.height, 8);
 
@@ -30,6 +30,24 @@ TEST(MenuLayout, RowsAndWidth) {
     for (const Case& c : hits) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(HitTestTier(layout, rows, c.x, c.y), c.expected);
+    }
+
+    // At other display scales every length grows; label widths arrive measured at that scale.
+    struct Scaled {
+        int dpi;
+        int height, width, rowTop, rowBottom, checkLeft, checkSize, textInset;
+    };
+    for (const Scaled& c : {Scaled{120, 10 + 3 * 35 + 11, 201, 45, 80, 10, 20, 38},
+                            Scaled{144, 12 + 3 * 42 + 14, 240, 54, 96, 12, 24, 45},
+                            Scaled{192, 16 + 3 * 56 + 18, 320, 72, 128, 16, 32, 60}}) {
+        SCOPED_TRACE(c.dpi);
+        const TierLayout scaled = LayOutTier(rows, DpiScale(c.dpi));
+        EXPECT_EQ(scaled.height, c.height);
+        EXPECT_EQ(scaled.width, c.width);
+        EXPECT_EQ(scaled.rows[1].item, (ScreenRect{0, c.rowTop, c.width, c.rowBottom}));
+        EXPECT_EQ(scaled.rows[1].text.left, c.textInset);
+        EXPECT_EQ(scaled.rows[1].check.left, c.checkLeft);
+        EXPECT_EQ(scaled.rows[1].check.width(), c.checkSize);
     }
 }
 
@@ -53,11 +71,13 @@ TEST(MenuLayout, TiersStayInsideTheWorkArea) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const TierPlacement p = PlaceTier(c.x, c.y, c.width, c.height, c.opensLeft, kWork);
+        const TierPlacement p = PlaceTier(c.x, c.y, c.width, c.height, c.opensLeft, kWork, DpiScale());
         EXPECT_EQ(p.left, c.expected.left);
         EXPECT_EQ(p.top, c.expected.top);
         EXPECT_EQ(p.opensLeft, c.expected.opensLeft);
     }
+    // Lifted at 200 %: the tier's bottom meets the anchor row's bottom, 56 px below the anchor.
+    EXPECT_EQ(PlaceTier(100, 1000, 320, 202, false, kWork, DpiScale(192)).top, 1000 - 202 + 56);
     EXPECT_FALSE(SubmenuOpensLeft(false, 1500, 1660, 160, kWork));
     EXPECT_TRUE(SubmenuOpensLeft(false, 1600, 1760, 200, kWork));
     EXPECT_TRUE(SubmenuOpensLeft(true, 400, 560, 160, kWork));

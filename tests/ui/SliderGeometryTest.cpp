@@ -21,9 +21,14 @@ TEST(SliderGeometry, MouseXSelectsTheNearestValue) {
         {"empty range", 50, 100, 5, 5, 5},
         {"wide range does not overflow", 50, 100, 0, 100000000, 50000000},
     };
+    // At 200 % the insets double: the span runs from x = 32 to width - 32.
+    EXPECT_EQ(SliderValueAt(32, 200, 0, 100, DpiScale(192)), 0);
+    EXPECT_EQ(SliderValueAt(100, 200, 0, 100, DpiScale(192)), 50);
+    EXPECT_EQ(SliderValueAt(168, 200, 0, 100, DpiScale(192)), 100);
+    EXPECT_EQ(SliderValueAt(30, 64, 0, 100, DpiScale(192)), std::nullopt);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(SliderValueAt(c.x, c.width, c.min, c.max), c.expected);
+        EXPECT_EQ(SliderValueAt(c.x, c.width, c.min, c.max, DpiScale()), c.expected);
     }
 }
 
@@ -42,9 +47,13 @@ TEST(SliderGeometry, ThumbAndFillFollowTheValue) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const SliderLayout layout = LayOutSlider(200, 24, c.value, c.min, c.max);
+        const SliderLayout layout = LayOutSlider(200, 24, c.value, c.min, c.max, DpiScale());
         EXPECT_EQ(layout.thumb, (ScreenRect{c.thumbLeft, 3, c.thumbLeft + 14, 21}));
         EXPECT_EQ(layout.track, (ScreenRect{12, 9, 188, 15}));
         EXPECT_EQ(layout.fill, (ScreenRect{12, 9, c.fillRight, 15}));
     }
+    // At 150 % on a slider 1.5 times as large: the track 18 px in and 9 px high, the thumb 21 px wide.
+    const SliderLayout scaled = LayOutSlider(300, 36, 100, 0, 100, DpiScale(144));
+    EXPECT_EQ(scaled.track, (ScreenRect{18, 13, 282, 22}));
+    EXPECT_EQ(scaled.thumb, (ScreenRect{261, 4, 282, 31}));
 }

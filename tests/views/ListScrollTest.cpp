@@ -4,8 +4,9 @@
 
 #include "views/ListScroll.h"
 
-static ListScroll listOf(int rows, int rowHeight, int width, int height, int position = 0) {
+static ListScroll listOf(int rows, int rowHeight, int width, int height, int position = 0, int dpi = 96) {
     ListScroll scroll;
+    scroll.SetScale(DpiScale(dpi));
     scroll.SetClientSize(width, height);
     scroll.SetRowHeight(rowHeight);
     scroll.SetRowCount(rows);
@@ -14,15 +15,17 @@ static ListScroll listOf(int rows, int rowHeight, int width, int height, int pos
 }
 
 TEST(ListScroll, RowHeightAndVisibleRows) {
+    // The text scale multiplies on top of the display scale.
     struct Case {
-        int percent, rowHeight;
+        int percent, dpi, rowHeight;
     };
-    for (const Case& c : {Case{100, 40}, Case{150, 60}, Case{200, 80}, Case{2, 1}, Case{0, 1}, Case{-50, 1},
-                          Case{INT_MAX, 858993458}}) {
-        EXPECT_EQ(RowHeightForTextScale(c.percent), c.rowHeight) << c.percent;
+    for (const Case& c : {Case{100, 96, 40}, Case{150, 96, 60}, Case{200, 96, 80}, Case{2, 96, 1}, Case{0, 96, 1},
+                          Case{-50, 96, 1}, Case{INT_MAX, 96, 858993458}, Case{100, 120, 50}, Case{150, 144, 90},
+                          Case{200, 192, 160}, Case{INT_MAX, 192, 1717986917}}) {
+        EXPECT_EQ(RowHeightForTextScale(c.percent, DpiScale(c.dpi)), c.rowHeight) << c.percent << " at " << c.dpi;
     }
     // Text scale 150 in a 300-pixel list: five whole rows, six drawn.
-    const ListScroll scroll = listOf(20, RowHeightForTextScale(150), 200, 300);
+    const ListScroll scroll = listOf(20, RowHeightForTextScale(150, DpiScale()), 200, 300);
     EXPECT_EQ(scroll.visibleRows(), 5);
     EXPECT_EQ(scroll.drawnEnd(), 6);
     EXPECT_EQ(listOf(3, 60, 200, 300).drawnEnd(), 3);
@@ -64,6 +67,11 @@ TEST(ListScroll, ThumbAndStrip) {
     EXPECT_FALSE(scroll.InStrip(187, 50));
     EXPECT_FALSE(scroll.InStrip(200, 50));
     EXPECT_FALSE(scroll.InStrip(190, 100));
+
+    // At 200 %: a 24 px strip, the thumb 4 px in and never shorter than 30 px.
+    EXPECT_EQ(*listOf(1000, 50, 400, 200, 0, 192).ThumbRect(), (ScreenRect{380, 4, 396, 26}));
+    EXPECT_TRUE(listOf(20, 50, 400, 200, 0, 192).InStrip(376, 0));
+    EXPECT_FALSE(listOf(20, 50, 400, 200, 0, 192).InStrip(375, 0));
 }
 
 TEST(ListScroll, DraggingTheThumb) {

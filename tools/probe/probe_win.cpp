@@ -2,7 +2,8 @@
 // (or the shell) would: it finds the window by its class and reports what the platform says about it.
 //
 //   probe find [timeout_ms] [class]     wait for the overlay (or a window of that class, such as the exit
-//                                       question "OrlixConfirmDialog"), then print its state as key=value lines
+//                                       question "OrlixConfirmDialog"), then print its state as key=value lines,
+//                                       the tray icon's tip among them
 //   probe post <message> [wparam] [lparam]  post a message (a number, or WM_CLOSE, WM_QUERYENDSESSION, ...)
 //   probe send <message> [wparam] [lparam]  send it and print the result
 //   probe wait-gone [timeout_ms] [class]  wait until no overlay window (or window of that class) exists
@@ -17,8 +18,15 @@
 //   probe at <x> <y>                    print the class of the top-level window that a click there reaches
 //   probe move <x> <y> [width height]   move the overlay's top-left corner there (and size it), as a drag would
 //   probe hold <modifiers> <key> <ms>   hold a global hotkey for ms milliseconds, as another program would
+//   probe dpi-changed <dpi> <left> <top> <right> <bottom>  send the overlay WM_DPICHANGED with that DPI and
+//                                       suggested rectangle, as a move to a monitor of another scale would
+//   probe redraw                        repaint the overlay and every control whole, at once
+//   probe responds [timeout_ms]         ask the overlay for its title (WM_GETTEXT) and print how long the answer
+//                                       took; exit 2 when it does not answer in time (default 2000 ms)
 //   probe counts [class]                print the GDI, USER and kernel handle counts of the overlay's process
 //                                       (or of the process owning a window of that class)
+//   probe version <exe>                 print the file's version and version strings as the system reads them
+// Texts go out as UTF-8 on one line each: a line break in a text is printed as \n.
 // Exit code 0 on success, 2 when the overlay (or the awaited text) did not show in time, 1 on bad arguments.
 #include <windows.h>
 #include <winternl.h>
@@ -57,6 +65,16 @@ UINT parseMessage(const wchar_t* text) {
     return static_cast<UINT>(wcstoul(text, nullptr, 0));
 }
 
+// Window texts go out as UTF-8, whatever the console's code page, and on one line.
+void printUtf8(std::wstring text) {
+    for (size_t at = 0; (at = text.find(L'\n', at)) != std::wstring::npos; at += 2) text.replace(at, 1, L"\\n");
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
 void printState(HWND hwnd) {
     wchar_t title[256] = L"";
     GetWindowTextW(hwnd, title, 256);
@@ -85,21 +103,42 @@ void printState(HWND hwnd) {
     std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
     std::printf("enabled=%d\n", IsWindowEnabled(hwnd) ? 1 : 0);
     std::printf("tray=%d\n", static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(hwnd, L"BrisquelTrayIcon"))));
+    wchar_t tip[256] = L"";
+    if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"BrisquelTrayTip"))))
+        GlobalGetAtomNameW(atom, tip, 256);
+    std::printf("tip=");
+    printUtf8(tip);
+    std::printf("\n");
     RECT client{};
     GetClientRect(hwnd, &client);
     POINT origin{0, 0};
     ClientToScreen(hwnd, &origin);
     std::printf("client=%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
     std::printf("screen=%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    wchar_t captureClass[256] = L"";
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &thread) && thread.hwndCapture) {
+        GetClassNameW(thread.hwndCapture, captureClass, 256);
+    }
+    std::printf("capture=%ls\n", captureClass);
 }
 
-// Window texts go out as UTF-8, whatever the console's code page.
-void printUtf8(const std::wstring& text) {
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+// The suggested rectangle travels by pointer, so it is written into the overlay's own memory first.
+int sendDpiChanged(HWND hwnd, UINT dpi, const RECT& suggested) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return 1;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    int result = 1;
+    if (remote && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr)) {
+        SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+        result = 0;
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return result;
 }
 
 BOOL CALLBACK printChild(HWND child, LPARAM) {
@@ -207,6 +246,28 @@ int printCounts(HWND hwnd) {
     return 0;
 }
 
+int printVersion(const wchar_t* path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    std::vector<BYTE> info(size);
+    if (size == 0 || !GetFileVersionInfoW(path, 0, size, info.data())) return 2;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed) {
+        std::printf("fileversion=%u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                    HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    }
+    for (const wchar_t* field : {L"ProductName", L"FileDescription", L"ProductVersion", L"LegalCopyright"}) {
+        wchar_t* value = nullptr;
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + field;
+        if (!VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value) continue;
+        std::printf("%ls=", field);
+        printUtf8(value);
+        std::printf("\n");
+    }
+    return 0;
+}
+
 DWORD timeoutArg(int argc, wchar_t** argv, int index) {
     return argc > index ? static_cast<DWORD>(wcstoul(argv[index], nullptr, 10)) : 10000;
 }
@@ -236,9 +297,18 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("result=%lld\n", static_cast<long long>(SendMessageW(hwnd, message, wParam, lParam)));
         return 0;
     }
-    if (command == L"children" || command == L"paints" || command == L"move") {
+    if (command == L"children" || command == L"paints" || command == L"move" || command == L"dpi-changed" ||
+        command == L"redraw") {
         HWND hwnd = waitForWindow(2000);
         if (!hwnd) return 2;
+        if (command == L"redraw") {
+            return RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW) ? 0 : 1;
+        }
+        if (command == L"dpi-changed") {
+            if (argc < 7) return 1;
+            return sendDpiChanged(hwnd, wcstoul(argv[2], nullptr, 10),
+                                  RECT{_wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]), _wtoi(argv[6])});
+        }
         if (command == L"children") return EnumChildWindows(hwnd, printChild, 0), 0;
         if (command == L"paints") return EnumChildWindows(hwnd, printPaints, 0), 0;
         if (argc < 4) return 1;
@@ -296,10 +366,24 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("at=%ls\n", className);
         return 0;
     }
+    if (command == L"responds") {
+        HWND hwnd = waitForWindow(2000);
+        if (!hwnd) return 2;
+        wchar_t title[256] = L"";
+        DWORD_PTR copied = 0;
+        const ULONGLONG started = GetTickCount64();
+        if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(title), SMTO_ABORTIFHUNG,
+                                 argc > 2 ? wcstoul(argv[2], nullptr, 10) : 2000, &copied)) {
+            return 2;
+        }
+        std::printf("answered_ms=%llu\n", GetTickCount64() - started);
+        return 0;
+    }
     if (command == L"counts") {
         HWND hwnd = waitForWindow(2000, argc > 2 ? argv[2] : kOverlayClass);
         return hwnd ? printCounts(hwnd) : 2;
     }
+    if (command == L"version") return argc > 2 ? printVersion(argv[2]) : 1;
     if (command == L"wait-gone") {
         const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 2);
         while (FindWindowW(argc > 3 ? argv[3] : kOverlayClass, nullptr)) {

@@ -1,4 +1,4 @@
-#include "views/FontFit.h"
+#include "FontFit.h"
 
 int LargestFittingHeight(int lowest, int highest, const std::function<bool(int height)>& fits) {
     int best = lowest;

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "views/FontFit.h"
+#include "ui/FontFit.h"
 
 TEST(FontFit, FindsTheLargestFittingHeightInFewTries) {
     struct Case {

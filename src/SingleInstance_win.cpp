@@ -1,0 +1,59 @@
+#include "SingleInstance_win.h"
+
+#include <cwchar>
+
+#include "SettingsFileKey.h"
+
+namespace {
+
+constexpr wchar_t kKeyProperty[] = L"BrisquelSettingsFile";
+constexpr DWORD kWindowWaitMs = 1500;
+constexpr DWORD kWindowPollMs = 50;
+constexpr UINT kShowWaitMs = 500;
+
+struct Search {
+    uint64_t key;
+    HWND found;
+};
+
+BOOL CALLBACK findMarked(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    if (reinterpret_cast<UINT_PTR>(GetPropW(hwnd, kKeyProperty)) != search->key) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(const std::wstring& settingsPath) : key_(SettingsFileKey(settingsPath)) {
+    wchar_t name[64];
+    std::swprintf(name, 64, L"Local\\Brisquel-%016llx", static_cast<unsigned long long>(key_));
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    mutex_.reset(mutex);
+    first_ = !mutex || !existed;
+}
+
+UINT SingleInstance::ShowMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Brisquel.ShowOverlay");
+    return message;
+}
+
+void SingleInstance::Mark(HWND overlay) const {
+    SetPropW(overlay, kKeyProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(key_)));
+}
+
+void SingleInstance::ShowRunningOverlay() const {
+    Search search{key_, nullptr};
+    for (DWORD waited = 0; !search.found && waited <= kWindowWaitMs; waited += kWindowPollMs) {
+        EnumWindows(findMarked, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(kWindowPollMs);
+    }
+    if (!search.found) return;
+    // This process was started by the user and may pass its right to take the foreground on.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(search.found, &pid);
+    AllowSetForegroundWindow(pid);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(search.found, ShowMessage(), 0, 0, SMTO_ABORTIFHUNG, kShowWaitMs, &ignored);
+}

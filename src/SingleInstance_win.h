@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "base/ScopedHandles_win.h"
+
+// One overlay per settings file. The first start from a folder holds a named mutex for its settings file
+// for as long as it runs and marks its window; a later start from the same folder finds that window, asks
+// it to come to the front and leaves without touching anything else. Copies in other folders have other
+// settings files and run side by side.
+class SingleInstance {
+public:
+    explicit SingleInstance(const std::wstring& settingsPath);
+
+    // False when an overlay with the same settings file already runs. A mutex that cannot be made at all
+    // counts as first: better two overlays than none.
+    bool first() const { return first_; }
+    // In the first start: marks the overlay's window for later starts to find.
+    void Mark(HWND overlay) const;
+    // In a later start: asks the running overlay to show itself in front, waiting a little for its window
+    // when that overlay is still starting.
+    void ShowRunningOverlay() const;
+
+    // What a later start sends to the running overlay's window.
+    static UINT ShowMessage();
+
+private:
+    uint64_t key_;
+    UniqueHandle mutex_;
+    bool first_ = true;
+};
