@@ -12,18 +12,18 @@ the idle program's plus 8 MB, and its object and handle counts flat after the fi
 server's CPU is shown apart: it serves both programs.
 """
 import argparse
-import json
 import os
 import platform
-import socket
 import subprocess
 import sys
 import time
-import urllib.request
 from datetime import datetime, timezone
 from pathlib import Path
 
 from wine_cpu import cpu_seconds, wait_for_process
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "support"))
+from tracker_process import TrackerProcess  # noqa: E402
 
 ROOT = Path(__file__).resolve().parents[1]
 WARM_UP_SECONDS = 60
@@ -52,29 +52,6 @@ class Program:
                 **{k: int(counts.get(k, -1)) for k in COUNTS}}
 
 
-class DemoTracker:
-    """The demo tracker on a fixed port, so that a restart comes back where the overlay looks for it."""
-
-    def __init__(self):
-        with socket.socket() as s:
-            s.bind(("127.0.0.1", 0))
-            self.port = s.getsockname()[1]
-        self.start()
-
-    def start(self):
-        self.process = subprocess.Popen([sys.executable, ROOT / "tools" / "demo_tracker.py", "--port", str(self.port)],
-                                        stdout=subprocess.PIPE, text=True)
-        self.process.stdout.readline()
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait()
-
-    def get(self, path):
-        with urllib.request.urlopen(f"http://127.0.0.1:{self.port}{path}", timeout=10) as answer:
-            return json.load(answer)
-
-
 class Faults:
     """Spoils the tracker in turn and records, for each fault, whether the overlay recovered."""
 
@@ -91,22 +68,22 @@ class Faults:
         kind = self.KINDS[self.applied % len(self.KINDS)]
         self.applied += 1
         if kind in ("garbage", "bomb"):
-            self.tracker.get(f"/__control/fault/{kind}")
+            self.tracker.read(f"/__control/fault/{kind}")
             time.sleep(2)  # the next summary read takes it
         elif kind == "stall":
-            self.tracker.get("/__control/stall")
+            self.tracker.read("/__control/stall")
             self.watch(FAULT_DWELL_SECONDS)
-            self.tracker.get("/__control/resume")
+            self.tracker.read("/__control/resume")
         elif kind == "age":
-            self.tracker.get("/__control/age/600")
+            self.tracker.read("/__control/age/600")
             self.watch(FAULT_DWELL_SECONDS)
-            self.tracker.get("/__control/age/0")
+            self.tracker.read("/__control/age/0")
         elif kind == "kill":
-            boss = self.tracker.get("/api/collections/mobs/records")["items"][0]["id"]
-            channels = self.tracker.get("/api/all_status")["channel_status"].get(boss, [])
+            boss = self.tracker.read("/api/collections/mobs/records")["items"][0]["id"]
+            channels = self.tracker.read("/api/all_status")["channel_status"].get(boss, [])
             alive = [c["channel_number"] for c in channels]
             if alive:
-                self.tracker.get(f"/__control/kill/{boss}/{alive[0]}")
+                self.tracker.read(f"/__control/kill/{boss}/{alive[0]}")
         else:
             self.tracker.stop()
             self.watch(3)
@@ -149,7 +126,7 @@ def main():
         parser.error(f"--minutes must be at least {2 * WARM_UP_SECONDS // 60}")
     prefix = os.environ["WINEPREFIX"]
 
-    tracker = DemoTracker()
+    tracker = TrackerProcess()
     faults = Faults(tracker, args.probe) if args.faults else None
     programs = []
     samples = {}

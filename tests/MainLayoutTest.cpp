@@ -49,20 +49,30 @@ TEST(MainLayout, NormalActiveAndClickThrough) {
 // two pixels of its 96 dpi edges times the scale, and the panel's rows still stack without touching.
 TEST(MainLayout, EveryScaleIsThe96DpiLayoutMadeLarger) {
     const auto slots = [](const MainLayout& l) {
-        return std::vector<MainLayout::Slot>{l.combo,          l.list,          l.status,        l.bossTitle,
-                                             l.cacheAge,       l.countdown,     l.opacityCaption, l.opacitySlider,
-                                             l.opacityValue,   l.scaleCaption,  l.scaleSlider,   l.scaleValue,
-                                             l.clickThroughButton, l.visibilityButton, l.bossMenuButton};
+        return std::vector<MainLayout::Slot>{l.combo,
+                                             l.list,
+                                             l.status,
+                                             l.bossTitle,
+                                             l.cacheAge,
+                                             l.countdown,
+                                             l.opacityCaption,
+                                             l.opacitySlider,
+                                             l.opacityValue,
+                                             l.scaleCaption,
+                                             l.scaleSlider,
+                                             l.scaleValue,
+                                             l.clickThroughButton,
+                                             l.visibilityButton,
+                                             l.bossMenuButton};
     };
     for (const int dpi : {120, 144, 192}) {
         for (const bool clickThrough : {false, true}) {
             for (const bool active : {false, true}) {
-                SCOPED_TRACE(testing::Message() << dpi << " dpi, click-through " << clickThrough << ", active "
-                                                << active);
+                SCOPED_TRACE(testing::Message()
+                             << dpi << " dpi, click-through " << clickThrough << ", active " << active);
                 const DpiScale scale(dpi);
                 const auto base = slots(ComputeMainLayout(434, 661, clickThrough, active, DpiScale()));
-                const MainLayout layout =
-                    ComputeMainLayout(scale.px(434), scale.px(661), clickThrough, active, scale);
+                const MainLayout layout = ComputeMainLayout(scale.px(434), scale.px(661), clickThrough, active, scale);
                 const auto scaled = slots(layout);
                 for (size_t i = 0; i < base.size(); ++i) {
                     EXPECT_EQ(scaled[i].shown, base[i].shown) << i;

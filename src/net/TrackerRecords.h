@@ -33,6 +33,6 @@ struct TrafficSnapshot {
     uint64_t bytesSentTotal = 0;
     uint64_t lastBytesReceived = 0;
     uint64_t lastBytesSent = 0;
-    int32_t connectionState = 0;  // 2 while the client's worker runs, else 0
+    int32_t connectionState = 0;     // 2 while the client's worker runs, else 0
     uint32_t reconnectAttempts = 0;  // all-status reads failed since the last that succeeded
 };

@@ -60,8 +60,7 @@ bool RootOpensLeft(int x, const ScreenRect& work) {
     return (x - work.left) > work.width() * 7 / 10;
 }
 
-TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const ScreenRect& work,
-                        DpiScale scale) {
+TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const ScreenRect& work, DpiScale scale) {
     TierPlacement p;
     p.opensLeft = opensLeft;
     if (opensLeft) {

@@ -43,8 +43,7 @@ struct TierPlacement {
 };
 // Places a tier anchored at (x, y): on its preferred side unless it would leave the work area, and
 // lifted when it would run past the bottom.
-TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const ScreenRect& work,
-                        DpiScale scale);
+TierPlacement PlaceTier(int x, int y, int width, int height, bool opensLeft, const ScreenRect& work, DpiScale scale);
 
 // A submenu keeps its parent's direction unless that side has no room for its width.
 bool SubmenuOpensLeft(bool parentOpensLeft, int parentLeft, int parentRight, int width, const ScreenRect& work);

@@ -22,6 +22,7 @@ import urllib.request
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from screen import Screen  # noqa: E402
+from tracker_process import TrackerProcess  # noqa: E402
 
 WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_CLIPCHILDREN = 0x00C00000, 0x00080000, 0x00040000, 0x02000000
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
@@ -35,7 +36,6 @@ INTEGER_KEYS = [("Window", k) for k in ("Left", "Top", "Right", "Bottom", "Opaci
                              "BossMenuMods")] + [
     ("Alerts", k) for k in ("Dying", "DyingSeconds", "Respawn", "RespawnSeconds", "Sound")]
 RED, AMBER, GREEN, STALE = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128)
-DEMO_TRACKER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "demo_tracker.py")
 ARGS = None
 Control = collections.namedtuple("Control", "visible rect text")
 # Controls by (id, class), as the probe names them.
@@ -213,31 +213,6 @@ class Overlay:
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
-class PrivateTracker:
-    """A demo tracker of the test's own, which it may stop and start again on the same port."""
-
-    def __init__(self):
-        with socket.socket() as s:
-            s.bind(("127.0.0.1", 0))
-            self.port = s.getsockname()[1]
-        self.start()
-
-    def start(self):
-        self.process = subprocess.Popen([sys.executable, DEMO_TRACKER, "--port", str(self.port)],
-                                        stdout=subprocess.PIPE, text=True)
-        self.process.stdout.readline()
-
-    def stop(self):
-        self.process.kill()
-        self.process.wait()
-
-    def control(self, command):
-        return self.read(f"/__control/{command}")
-
-    def read(self, path):
-        return read_json(f"http://127.0.0.1:{self.port}{path}")
-
-
 class OverlayTest(unittest.TestCase):
     def start(self, ini_text="", connected=False, origin=None):
         overlay = Overlay(None if ini_text is None else f"[Server]\nBaseUrl={origin or tracker_origin()}/\n" + ini_text)
@@ -250,7 +225,7 @@ class OverlayTest(unittest.TestCase):
     def start_with_private_tracker(self, ini_text="", prepare=lambda tracker: None):
         """A connected overlay showing a boss, on a tracker the test may stop or change the world of (also
         before the overlay starts, in `prepare`)."""
-        tracker = PrivateTracker()
+        tracker = TrackerProcess()
         self.addCleanup(tracker.stop)
         prepare(tracker)
         overlay = self.start(ini_text, connected=True, origin=f"http://127.0.0.1:{tracker.port}")
@@ -485,7 +460,7 @@ class OverlayAndTracker(OverlayTest):
         self.close_and_expect_exit(overlay)
 
     def test_an_unreadable_tracker_says_why_until_it_answers_again(self):
-        tracker = PrivateTracker()
+        tracker = TrackerProcess()
         self.addCleanup(tracker.stop)
         with socket.socket() as s:
             s.bind(("127.0.0.1", 0))

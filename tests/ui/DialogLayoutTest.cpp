@@ -15,7 +15,9 @@ TEST(DialogLayout, ConfirmAndNotificationSizes) {
         {"wide buttons set the width", ConfirmClientSize(60, 17, 60, 50, DpiScale()), {261, 105}},
         {"wrapped message sets the width", ConfirmClientSize(350, 51, 22, 18, DpiScale()), {390, 139}},
         {"notification without title", NotificationClientSize(120, 17, 300, 17, false, DpiScale()), {200, 102}},
-        {"notification title widens and adds a line", NotificationClientSize(120, 17, 300, 17, true, DpiScale()), {340, 127}},
+        {"notification title widens and adds a line",
+         NotificationClientSize(120, 17, 300, 17, true, DpiScale()),
+         {340, 127}},
         // At 150 % the margins, the minimum width and the button room grow; measured text comes in scaled.
         {"150 %: the minimum width is 300", ConfirmClientSize(90, 26, 33, 27, DpiScale(144)), {300, 158}},
         {"150 %: a wide title", NotificationClientSize(180, 26, 450, 26, true, DpiScale(144)), {510, 192}},
