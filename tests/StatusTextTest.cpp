@@ -19,6 +19,8 @@ TEST(StatusText, StatusLineForEveryState) {
          L"\u25CF Connected | \u2193 900 B/req \u2191 180 B/req. | NTP: Syncing..."},
         {CONNECTION_CONNECTED, 1023, 1024, 0, 1, at140307,
          L"\u25CF Connected | \u2193 0 KB/req \u2191 1 KB/req.. | NTP: 14:03:07 UTC"},
+        {CONNECTION_CONNECTED, 1024, 10, 0, 0, at140307,
+         L"\u25CF Connected | \u2193 1 KB/req \u2191 0 KB/req. | NTP: 14:03:07 UTC"},
         {CONNECTION_CONNECTED, 5u << 20, 0, 0, 2, at140307,
          L"\u25CF Connected | \u2193 5120 KB/req \u2191 0 KB/req... | NTP: 14:03:07 UTC"},
         {CONNECTION_DISCONNECTED, 0, 0, 0, 0, 0, L"Disconnected | NTP: Syncing..."},
