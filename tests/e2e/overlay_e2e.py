@@ -64,6 +64,17 @@ def tracker_control(command):
     return read_json(f"{tracker_origin()}/__control/{command}")
 
 
+def wine_reg_add(key, name, value):
+    """Sets a DWORD in the test prefix's registry. Wine occasionally fails to start a process on a loaded
+    machine, so a failed start is tried again; a value that never lands still fails the test."""
+    command = [ARGS.wine, "reg", "add", key, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f"]
+    for _ in range(2):
+        if subprocess.run(command, capture_output=True).returncode == 0:
+            return
+        time.sleep(1)
+    subprocess.run(command, check=True, capture_output=True)
+
+
 def within(read, wanted, seconds):
     """Reads until the value is the one wanted (or satisfies it) or the time is up; returns the last value."""
     done = wanted if callable(wanted) else lambda value: value == wanted
@@ -236,8 +247,7 @@ class OverlayTest(unittest.TestCase):
         """Test hooks are read from the registry as the overlay starts; what they count goes there too."""
         registry = r"HKCU\Software\Brisquel"
         subprocess.run([ARGS.wine, "reg", "delete", registry, "/f"], capture_output=True)
-        subprocess.run([ARGS.wine, "reg", "add", registry, "/v", name, "/t", "REG_DWORD", "/d", "1", "/f"],
-                       check=True, capture_output=True)
+        wine_reg_add(registry, name, 1)
         self.addCleanup(subprocess.run, [ARGS.wine, "reg", "delete", registry, "/f"], capture_output=True)
 
     def assert_connected_within(self, overlay, seconds):
@@ -630,8 +640,7 @@ class OverlayDisplayScale(OverlayTest):
     FIXED = (COUNTDOWN, OPACITY_VALUE, SCALE_VALUE, OPACITY, SCALE, CLICK_THROUGH_BUTTON, COMBO, STATUS)
 
     def set_dpi(self, dpi):
-        subprocess.run([ARGS.wine, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
-                        "REG_DWORD", "/d", str(dpi), "/f"], check=True, capture_output=True)
+        wine_reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", dpi)
 
     @staticmethod
     def text_box(screen, rect, skip_left=0, skip_right=0):
