@@ -39,10 +39,12 @@ void TrayIcon::MakeIcons(DpiScale scale) {
 }
 
 void TrayIcon::SetScale(DpiScale scale) {
-    const bool green = record_.hIcon == green_.get() && green_;
+    // Before Add there is nothing to redraw: Add draws the icons at the scale it is given.
+    if (!added_) return;
+    const bool green = record_.hIcon == green_.get();
     MakeIcons(scale);
     record_.hIcon = green ? green_.get() : red_.get();
-    if (added_) Shell_NotifyIconW(NIM_MODIFY, &record_);
+    Shell_NotifyIconW(NIM_MODIFY, &record_);
 }
 
 void TrayIcon::Add(HWND window, DpiScale scale) {
