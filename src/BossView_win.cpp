@@ -52,6 +52,7 @@ void BossView::OnBossSelected() {
     }
     title_.SetText(Utf8ToWide(boss->name));
     RefreshRows(false);
+    UpdateCountdownText();
 }
 
 void BossView::RefreshRows(bool clickThrough) {

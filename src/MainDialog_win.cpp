@@ -20,9 +20,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"ZentrikMainDialog";
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
-constexpr UINT kDataPeriodMs = 100;
-constexpr UINT kStatusPeriodMs = 500;
-constexpr UINT kForegroundPeriodMs = 1000;
+// The clock tick comes just after the corrected clock's second turns, so that the countdown steps evenly.
+constexpr UINT kClockTickLateMs = 20;
 constexpr UINT kNtpRetryPeriodMs = 10000;     // until the clock has synced
 constexpr UINT kNtpRefreshPeriodMs = 300000;  // once it is fresh
 constexpr int kSmallFontPoints = 14;
@@ -192,15 +191,17 @@ bool MainDialog::Initialize() {
     tray_.Add(hwnd_, scale_);
     hotkeys_.Register();
 
-    SetTimer(hwnd_, TIMER_DATA, kDataPeriodMs, nullptr);
-    SetTimer(hwnd_, TIMER_FOREGROUND, kForegroundPeriodMs, nullptr);
-    SetTimer(hwnd_, TIMER_STATUS, kStatusPeriodMs, nullptr);
+    ScheduleClockTick();
     ntpClock_.syncAsync();
     SetTimer(hwnd_, TIMER_NTP, kNtpRetryPeriodMs, nullptr);
 
     // The loader reads through a client of its own; the poller through the window's, which gets its
     // base URL only once the boss list is in.
     const HWND window = hwnd_;
+    // One message at a time is enough: the window reads everything new when it gets to it.
+    model_->setChangeListener([window, posted = modelChangePosted_] {
+        if (!posted->exchange(true)) PostMessageW(window, WM_MODEL_CHANGED, 0, 0);
+    });
     workers_ = RefreshWorkers::start(
         model_, std::make_shared<ApiClient>(TrackerOrigin()), apiClient_,
         [window] { PostMessageW(window, WM_BOSS_LIST_LOADED, 0, 0); }, {}, threadStarter_);
@@ -292,6 +293,9 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnBossListLoaded();
             return 0;
         case WM_RESERVED_1125:
+            return 0;
+        case WM_MODEL_CHANGED:
+            OnModelChanged();
             return 0;
         case WM_CONNECTION_STATE:
             connectionState_ = static_cast<unsigned>(wParam);
@@ -443,16 +447,8 @@ void MainDialog::OnClose() {
 
 void MainDialog::OnTimer(UINT_PTR id) {
     switch (id) {
-        case TIMER_DATA:
-            OnDataTimer();
-            break;
-        case TIMER_STATUS:
-            UpdateStatusText();
-            // Judged on every tick too, so that the icon turns red soon after the data stop.
-            UpdateTrayIcon();
-            break;
-        case TIMER_FOREGROUND:
-            OnForegroundTimer();
+        case TIMER_CLOCK:
+            OnClockTick();
             break;
         case TIMER_NTP:
             OnNtpTimer();
@@ -462,17 +458,32 @@ void MainDialog::OnTimer(UINT_PTR id) {
     }
 }
 
-void MainDialog::OnDataTimer() {
+void MainDialog::OnModelChanged() {
+    modelChangePosted_->store(false);
     if (model_->takeDataUpdated()) {
         bossView_.RefreshRows(modes_.clickThrough());
-        UpdateStatusText();
         if (comboOpen_) bossView_.RefreshComboStatus();
         lastDataTick_ = GetTickCount();
-        UpdateTrayIcon();
     }
-    bossView_.UpdateCountdownText();
+    UpdateStatusText();
     UpdateCacheText();
+    UpdateTrayIcon();
     RaiseAlerts();
+}
+
+// What changes with time alone: the countdown, the alerts, the NTP part of the status line, the tray
+// icon once the data stop, and whether the window is in the foreground.
+void MainDialog::OnClockTick() {
+    ScheduleClockTick();
+    bossView_.UpdateCountdownText();
+    UpdateStatusText();
+    UpdateTrayIcon();
+    RaiseAlerts();
+    CheckForeground();
+}
+
+void MainDialog::ScheduleClockTick() {
+    SetTimer(hwnd_, TIMER_CLOCK, ntpClock_.msUntilNextSecond() + kClockTickLateMs, nullptr);
 }
 
 void MainDialog::RaiseAlerts() {
@@ -484,7 +495,7 @@ void MainDialog::RaiseAlerts() {
     for (const Alert& alert : alertTracker_.update(feed, rules)) tray_.Notify(Utf8ToWide(alert.text), alert.sound);
 }
 
-void MainDialog::OnForegroundTimer() {
+void MainDialog::CheckForeground() {
     if (modes_.clickThrough()) return;
     const HWND foreground = GetForegroundWindow();
     const bool active = foreground && (foreground == hwnd_ || IsChild(hwnd_, foreground));
@@ -589,8 +600,7 @@ void MainDialog::OnDestroy() {
     const RECT r = modes_.ClampedWindowRect();
     settings_.SetWindowRect(r.left, r.top, r.right, r.bottom);
     settings_.Save();
-    KillTimer(hwnd_, TIMER_STATUS);
-    KillTimer(hwnd_, TIMER_FOREGROUND);
+    KillTimer(hwnd_, TIMER_CLOCK);
     KillTimer(hwnd_, TIMER_NTP);
     PostQuitMessage(0);
 }

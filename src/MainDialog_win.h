@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -44,8 +45,11 @@ private:
     void OnClose();
     void OnDestroy();
     void OnTimer(UINT_PTR id);
-    void OnDataTimer();
-    void OnForegroundTimer();
+    // Takes in what the workers left: rows, status, cache age, tray icon and alerts.
+    void OnModelChanged();
+    void OnClockTick();
+    void ScheduleClockTick();
+    void CheckForeground();
     void OnNtpTimer();
     void OnCommand(WORD id, WORD code, HWND control);
     void OnSlider(HWND slider);
@@ -97,6 +101,8 @@ private:
     NtpClock ntpClock_;
     std::shared_ptr<LiveModel> model_ = std::make_shared<LiveModel>();
     std::unique_ptr<RefreshWorkers> workers_;
+    // Set while a change message is on its way; shared with the workers' listener, which may outlive the window.
+    std::shared_ptr<std::atomic<bool>> modelChangePosted_ = std::make_shared<std::atomic<bool>>(false);
     BossView bossView_{*model_, ntpClock_, settings_, combo_, list_, bossTitle_, countdown_};
     WindowModes modes_;
     Hotkeys hotkeys_{settings_, clickThroughButton_, visibilityButton_, bossMenuButton_};

@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/StopSignal.h"
@@ -16,7 +18,7 @@ struct ModelData {
     std::vector<BossInfo> bossList;               // the tracker's order
     std::map<std::string, BossEntry> channelMap;  // keyed by boss id; may hold ids the list lacks
     double serverCacheAge = -1.0;                 // seconds; -1.0: no age available
-    bool dataUpdated = false;                     // set by each merge, taken by the UI timer
+    bool dataUpdated = false;                     // set by each merge, taken by the UI
     int32_t activityIndex = 0;                    // 0, 1, 2, 0, ... once per merge
     std::string failureReason;                    // why the tracker cannot be read; empty while it can
 };
@@ -27,6 +29,10 @@ struct ModelData {
 // network while it is held.
 class LiveModel {
 public:
+    // Called on the writing thread after each merge, failed read and cache age, outside the lock, so that
+    // the UI wakes when there is something new rather than on a timer. Set before any writer starts.
+    void setChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
+
     void storeBossList(std::vector<BossInfo> bosses);
     // The loader's per-boss result: replaces both the boss and its channels.
     void storeBoss(const BossInfo& boss, std::vector<ChannelStatus> channels);
@@ -54,7 +60,12 @@ public:
     void pauseUnlessStopped(std::chrono::milliseconds pause) const { stop_.waitFor(pause); }
 
 private:
+    void notifyChanged() const {
+        if (changed_) changed_();
+    }
+
     mutable std::mutex lock_;
     ModelData data_;
+    std::function<void()> changed_;
     StopSignal stop_;
 };

@@ -35,6 +35,7 @@ public:
     NtpClock& operator=(const NtpClock&) = delete;
 
     std::int64_t now() const { return state->now(); }
+    std::uint32_t msUntilNextSecond() const { return state->msUntilNextSecond(); }
     std::int64_t lastSyncTime() const { return state->lastSyncTime(); }
     bool isFresh() const { return state->isFresh(); }
 

@@ -1,5 +1,6 @@
 #include "net/NtpClockState.h"
 
+#include <chrono>
 #include <ctime>
 #include <utility>
 
@@ -15,6 +16,19 @@ std::int64_t NtpClockState::now() const {
     std::lock_guard<std::mutex> guard(lock);
     if (!synced) return static_cast<std::int64_t>(std::time(nullptr));
     return serverUnixTime + static_cast<std::int64_t>((tickSource() - syncTick) / 1000);
+}
+
+std::uint32_t NtpClockState::msUntilNextSecond() const {
+    std::lock_guard<std::mutex> guard(lock);
+    std::uint64_t intoSecond = 0;
+    if (synced) {
+        intoSecond = (tickSource() - syncTick) % 1000;
+    } else {
+        const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+        intoSecond = static_cast<std::uint64_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count() % 1000);
+    }
+    return static_cast<std::uint32_t>(1000 - intoSecond);
 }
 
 std::int64_t NtpClockState::lastSyncTime() const {

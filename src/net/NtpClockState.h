@@ -16,6 +16,8 @@ public:
     NtpClockState& operator=(const NtpClockState&) = delete;
 
     std::int64_t now() const;           // Unix seconds
+    // Milliseconds, 1 to 1000, until now() next moves on: a display of seconds wakes only then.
+    std::uint32_t msUntilNextSecond() const;
     std::int64_t lastSyncTime() const;  // server Unix seconds of the last sync, 0 before the first
     bool isFresh() const;               // synced within the last 24 h
     void publish(std::uint32_t unixTime);

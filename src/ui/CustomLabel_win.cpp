@@ -26,14 +26,13 @@ void CustomLabel::SetText(const std::wstring& text) {
     if (text == text_) return;
     text_ = text;
     SetWindowTextW(hwnd_, text_.c_str());
+    // Painted with whatever else changed once the messages are handled, not one control at a time.
     InvalidateRect(hwnd_, nullptr, FALSE);
-    UpdateWindow(hwnd_);
 }
 
 void CustomLabel::SetFontSize(int points) {
     fontPointSize_ = points;
     InvalidateRect(hwnd_, nullptr, FALSE);
-    UpdateWindow(hwnd_);
 }
 
 void CustomLabel::SetBounds(int x, int y, int width, int height) {

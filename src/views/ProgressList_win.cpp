@@ -34,7 +34,6 @@ void ProgressList::SetRows(const std::vector<ChannelRow>& rows) {
     rows_ = rows;
     scroll_.SetRowCount(static_cast<int>(rows_.size()));
     if (rows_.empty() != wasEmpty) UpdateWindowText();
-    UpdateWindow(hwnd_);
 }
 
 void ProgressList::SetEmptyReason(const std::wstring& reason) {
@@ -59,12 +58,17 @@ void ProgressList::InvalidateChangedRows(const std::vector<ChannelRow>& rows) {
     }
     RECT client{};
     GetClientRect(hwnd_, &client);
+    // Gathered into one region: each invalidation is a round trip to the window manager.
+    UniqueRegion changed(CreateRectRgn(0, 0, 0, 0));
     for (int i = scroll_.position(); i < scroll_.drawnEnd(); ++i) {
         const auto index = static_cast<size_t>(i);
         if (rows[index] == rows_[index]) continue;
         const RECT row = DrawnRowRect(i, client.right);
-        InvalidateRect(hwnd_, &row, FALSE);
+        UniqueRegion rowRegion(CreateRectRgnIndirect(&row));
+        CombineRgn(changed.get(), changed.get(), rowRegion.get(), RGN_OR);
     }
+    RECT bounds{};
+    if (GetRgnBox(changed.get(), &bounds) != NULLREGION) InvalidateRgn(hwnd_, changed.get(), FALSE);
 }
 
 RECT ProgressList::DrawnRowRect(int index, int width) const {

@@ -145,22 +145,25 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         int merges;
         double expectedAge;
         const char* reason;  // the last failure's that gave one, until a success
+        int notices;         // merges, failures with a reason and cache ages: what wakes the window
     };
     const AllStatusMap named{{"a", numbered({7})}, {"zz", numbered({1, 2})}};
     const char* unchanged = "a=A[12] b=B[3]";
     const Case cases[] = {
-        {"replaces named bosses, keeps others, adds unknown", named, "", "", 2, "a=A[7] b=B[3] zz=[12]", 1, 2.5, ""},
+        {"replaces named bosses, keeps others, adds unknown", named, "", "", 2, "a=A[7] b=B[3] zz=[12]", 1, 2.5, "", 2},
         {"failing and throwing change nothing; a throwing probe stores -1", named, "ft", "ot", 4, unchanged, 0, -1.0,
-         "h: all"},
-        {"empty summaries are merges; the index cycles through three", {}, "ofooo", "", 10, unchanged, 4, 2.5, ""},
-        {"a stop in the failure pause still asks for the age", named, "f", "", 1, unchanged, 0, 2.5, "h: all"},
-        {"a read that made no request keeps the reason", named, "fn", "", 4, unchanged, 0, 2.5, "h: all"},
+         "h: all", 4},
+        {"empty summaries are merges; the index cycles through three", {}, "ofooo", "", 10, unchanged, 4, 2.5, "", 10},
+        {"a stop in the failure pause still asks for the age", named, "f", "", 1, unchanged, 0, 2.5, "h: all", 2},
+        {"a read that made no request keeps the reason", named, "fn", "", 4, unchanged, 0, 2.5, "h: all", 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto model = std::make_shared<LiveModel>();
         model->storeBoss({"a", "A", 0, 0, ""}, numbered({1, 2}));
         model->storeBoss({"b", "B", 0, 0, ""}, numbered({3}));
+        int notices = 0;
+        model->setChangeListener([&notices] { ++notices; });
         auto tracker = std::make_shared<ScriptedTracker>(model, c.stopAfter);
         tracker->script = {{"all", c.allScript}, {"age", c.ageScript}};
         tracker->summary = c.summary;
@@ -175,6 +178,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         EXPECT_EQ(model->read([](const ModelData& data) { return data.activityIndex; }), c.merges % 3);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.serverCacheAge; }), c.expectedAge);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.failureReason; }), c.reason);
+        EXPECT_EQ(notices, c.notices);
     }
 }
 

@@ -21,19 +21,21 @@ TEST(NtpClockState, FollowsTheLocalClockUntilASyncThenCountsWholeSecondsFromIt) 
         const char* name;
         std::uint64_t elapsedMs;
         std::int64_t now;
+        std::uint32_t msUntilNextSecond;
         bool fresh;
     };
     const Case cases[] = {
-        {"999 ms after the sync", 999, kT, true},
-        {"1000 ms after", 1000, kT + 1, true},
-        {"last fresh millisecond", 86399999, kT + 86399, true},
-        {"24 h after", 86400000, kT + 86400, false},
-        {"a year after, still counting", 31536000000u, kT + 31536000, false},
+        {"999 ms after the sync", 999, kT, 1, true},
+        {"1000 ms after", 1000, kT + 1, 1000, true},
+        {"last fresh millisecond", 86399999, kT + 86399, 1, true},
+        {"24 h after", 86400000, kT + 86400, 1000, false},
+        {"a year after, still counting", 31536000250u, kT + 31536000, 750, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         tick = kBase + c.elapsedMs;
         EXPECT_EQ(clock.now(), c.now);
+        EXPECT_EQ(clock.msUntilNextSecond(), c.msUntilNextSecond);
         EXPECT_EQ(clock.isFresh(), c.fresh);
     }
 
