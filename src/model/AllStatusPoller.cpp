@@ -9,9 +9,8 @@ AllStatusPoller::AllStatusPoller(std::shared_ptr<LiveModel> model, std::shared_p
     : model_(std::move(model)), source_(std::move(source)), timing_(timing) {}
 
 void AllStatusPoller::run() {
-    AllStatusMap summary;  // reused across cycles
+    AllStatusMap summary;  // reused across cycles: the source may keep its storage
     while (!model_->stopRequested()) {
-        summary.clear();
         if (fetchSummary(summary)) {
             StepTimer timer(Step::Merge);
             model_->mergeAllStatus(summary);

@@ -32,6 +32,7 @@ struct ApiClient::ThreadConnections {
     uint64_t baseUrlChanges = 0;
     HttpConnection data;
     HttpConnection status;
+    AllStatusMap spareSummary;  // storage the next summary is decoded into
 };
 
 ApiClient::ApiClient(std::string baseUrl) : baseUrl_(std::move(baseUrl)) {}
@@ -152,14 +153,15 @@ bool ApiClient::fetchChannelStatus(const std::string& bossId, std::vector<Channe
 }
 
 bool ApiClient::fetchAllStatus(AllStatusMap& result) {
-    result.clear();
     std::string body;
     bool ok = download(kAllStatusPath, LastRequest::Tracked,
                        "Failed to fetch all status - network error or empty response", body);
     if (ok) {
         StepTimer timer(Step::Decode);
-        ok = decoded(decodeAllStatus(body, result));
+        std::string baseUrl;
+        ok = decoded(decodeAllStatus(body, result, currentConnections(baseUrl).spareSummary));
     }
+    if (!ok) result.clear();
     // The summary is what keeps the overlay current, so its failures in a row are what the user is told.
     std::lock_guard<std::mutex> guard(lock_);
     reconnectAttempts_ = ok ? 0 : reconnectAttempts_ + 1;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <utility>
@@ -66,23 +67,31 @@ struct Schema<ChannelStatus> {
     static void finish(ChannelStatus& channel) { channel.lastUpdateTime = parseUtcTimestamp(channel.lastUpdate); }
 };
 
-enum class Layout {
-    ItemsArray,       // {"<root key>": [record, ...]}
-    ArraysKeyedById,  // {"<root key>": {"<boss id>": [record, ...], ...}}
-};
-
 // Builds records straight from the parser's events, without a document. The results equal reading
 // a parsed document: a repeated key counts with its last value, a value of the wrong type leaves the
 // default, and anything outside the expected places is ignored.
+// The keyed layout fills a map it is given, overwriting the lists and records it already holds: a poll
+// that reads the same bosses every cycle then allocates almost nothing.
 template <class Record>
 class RecordCollector {
 public:
-    RecordCollector(std::string_view rootKey, Layout layout)
-        : rootKey_(rootKey), keyed_(layout == Layout::ArraysKeyedById), listDepth_(keyed_ ? 3 : 2) {}
+    using ById = std::map<std::string, std::vector<Record>>;
+
+    // {"<root key>": [record, ...]}, into items().
+    explicit RecordCollector(std::string_view rootKey) : rootKey_(rootKey), keyed_(false), listDepth_(2) {}
+    // {"<root key>": {"<boss id>": [record, ...], ...}}, into byId.
+    RecordCollector(std::string_view rootKey, ById& byId)
+        : rootKey_(rootKey), keyed_(true), listDepth_(3), byId_(&byId) {}
 
     bool found() const { return found_; }
     std::vector<Record>& items() { return items_; }
-    std::map<std::string, std::vector<Record>>& byId() { return byId_; }
+    // After a whole body: drops the map's earlier lists that the body did not name.
+    void dropUnnamed() {
+        for (auto entry = byId_->begin(); entry != byId_->end();) {
+            const bool named = std::find(named_.begin(), named_.end(), &entry->second) != named_.end();
+            entry = named ? std::next(entry) : byId_->erase(entry);
+        }
+    }
 
     bool null() {
         pending_ = nullptr;
@@ -93,8 +102,9 @@ public:
     bool number_unsigned(json::number_unsigned_t value) { return number(toInt32(value), static_cast<double>(value)); }
     bool number_float(json::number_float_t value, const json::string_t&) { return number(toInt32(value), value); }
     bool string(json::string_t& value) {
+        // Copied, not moved: both the parser's buffer and the record's string keep their capacity.
         if (const Field<Record>* field = takeField(); field && field->asString)
-            current_.*(field->asString) = std::move(value);
+            (current_->*(field->asString)).assign(value);
         return true;
     }
     bool binary(json::binary_t&) { return null(); }
@@ -110,11 +120,14 @@ public:
             if (rootKeyPending_) {
                 found_ = false;
                 items_.clear();
-                byId_.clear();
+                named_.clear();
             }
         } else if (keyed_ && inCollection_ && depth_ == 2) {
-            byId_.erase(name);
+            // A repeated id counts with its last value, which may be no list at all.
             idKey_ = std::move(name);
+            const auto entry = byId_->find(idKey_);
+            if (entry != byId_->end())
+                named_.erase(std::remove(named_.begin(), named_.end(), &entry->second), named_.end());
         } else if (inRecord_ && depth_ == listDepth_ + 1) {
             pending_ = nullptr;
             for (const Field<Record>& field : Schema<Record>::fields) {
@@ -134,17 +147,17 @@ private:
 
     bool number(int32_t asInt, double asDouble) {
         if (const Field<Record>* field = takeField()) {
-            if (field->asInt) current_.*(field->asInt) = asInt;
-            if (field->asDouble) current_.*(field->asDouble) = asDouble;
+            if (field->asInt) current_->*(field->asInt) = asInt;
+            if (field->asDouble) current_->*(field->asDouble) = asDouble;
         }
         return true;
     }
 
     void resetToDefault(const Field<Record>& field) {
         static const Record defaults{};
-        if (field.asInt) current_.*(field.asInt) = defaults.*(field.asInt);
-        if (field.asDouble) current_.*(field.asDouble) = defaults.*(field.asDouble);
-        if (field.asString) (current_.*(field.asString)).clear();
+        if (field.asInt) current_->*(field.asInt) = defaults.*(field.asInt);
+        if (field.asDouble) current_->*(field.asDouble) = defaults.*(field.asDouble);
+        if (field.asString) (current_->*(field.asString)).clear();
     }
 
     bool open(bool isArray) {
@@ -154,24 +167,39 @@ private:
             if (rootKeyPending_ && isArray != keyed_) {
                 found_ = true;
                 inCollection_ = true;
-                if (!keyed_) list_ = &items_;
+                if (!keyed_) openList(items_);
             }
         } else if (keyed_ && inCollection_ && depth_ == 3) {
-            if (isArray) list_ = &byId_[idKey_];
+            if (isArray) {
+                std::vector<Record>& list = (*byId_)[idKey_];
+                named_.push_back(&list);
+                openList(list);
+            }
         } else if (list_ && depth_ == listDepth_ + 1 && !isArray) {
             inRecord_ = true;
-            current_ = Record{};
+            if (filled_ == list_->size()) list_->emplace_back();
+            current_ = &(*list_)[filled_];
+            // Assigned from a fresh record rather than destroyed: its strings keep their capacity.
+            *current_ = Record{};
         }
         return true;
     }
 
+    void openList(std::vector<Record>& list) {
+        list_ = &list;
+        filled_ = 0;
+    }
+
     bool close() {
         if (inRecord_ && depth_ == listDepth_ + 1) {
-            Schema<Record>::finish(current_);
-            list_->push_back(std::move(current_));
+            Schema<Record>::finish(*current_);
+            ++filled_;
             inRecord_ = false;
         }
-        if (list_ && depth_ == listDepth_) list_ = nullptr;
+        if (list_ && depth_ == listDepth_) {
+            list_->resize(filled_);
+            list_ = nullptr;
+        }
         if (depth_ == 2) inCollection_ = false;
         --depth_;
         return true;
@@ -187,12 +215,14 @@ private:
     bool inCollection_ = false;
     bool inRecord_ = false;
     std::string idKey_;
-    std::vector<Record>* list_ = nullptr;
+    std::vector<Record>* list_ = nullptr;  // the list being filled, from its start
+    std::size_t filled_ = 0;               // records of list_ already filled from the body
     const Field<Record>* pending_ = nullptr;
-    Record current_;
+    Record* current_ = nullptr;
 
     std::vector<Record> items_;
-    std::map<std::string, std::vector<Record>> byId_;
+    ById* byId_ = nullptr;
+    std::vector<const std::vector<Record>*> named_;  // the lists of byId_ that the body gives
 };
 
 // Parses strictly (no comments, nothing after the value); false for malformed text.
@@ -202,7 +232,7 @@ bool collect(std::string_view body, RecordCollector<Record>& collector) {
 }
 
 std::string readBossList(std::string_view body, std::vector<BossInfo>& bosses) {
-    RecordCollector<BossInfo> collector("items", Layout::ItemsArray);
+    RecordCollector<BossInfo> collector("items");
     if (!collect(body, collector)) return "Invalid JSON response from server";
     if (!collector.found()) return "Unexpected response format - missing items array";
     std::vector<BossInfo>& items = collector.items();
@@ -222,7 +252,7 @@ bool supersedes(const ChannelStatus& candidate, const ChannelStatus& kept) {
 }
 
 std::string readChannelStatus(std::string_view body, std::vector<ChannelStatus>& channels) {
-    RecordCollector<ChannelStatus> collector("items", Layout::ItemsArray);
+    RecordCollector<ChannelStatus> collector("items");
     if (!collect(body, collector)) return "Invalid JSON in channel status response";
     if (!collector.found()) return "Missing items array in channel status response";
 
@@ -240,11 +270,12 @@ std::string readChannelStatus(std::string_view body, std::vector<ChannelStatus>&
     return {};
 }
 
-std::string readAllStatus(std::string_view body, AllStatusMap& result) {
-    RecordCollector<ChannelStatus> collector("channel_status", Layout::ArraysKeyedById);
+std::string readAllStatus(std::string_view body, AllStatusMap& result, AllStatusMap& spare) {
+    RecordCollector<ChannelStatus> collector("channel_status", spare);
     if (!collect(body, collector)) return "Invalid JSON response from server";
     if (!collector.found()) return "Unexpected response format - missing channel_status object";
-    result = std::move(collector.byId());
+    collector.dropUnnamed();
+    std::swap(result, spare);
     return {};
 }
 
@@ -286,7 +317,12 @@ std::string decodeChannelStatus(std::string_view body, std::vector<ChannelStatus
                          "Unexpected error in channel status: ", "Unknown error during channel status fetch"});
 }
 
-std::string decodeAllStatus(std::string_view body, AllStatusMap& result) {
-    return readCatching([&] { return readAllStatus(body, result); },
+std::string decodeAllStatus(std::string_view body, AllStatusMap& result, AllStatusMap& spare) {
+    return readCatching([&] { return readAllStatus(body, result, spare); },
                         {"JSON parse error: ", "JSON type error: ", "Unexpected error: ", nullptr});
+}
+
+std::string decodeAllStatus(std::string_view body, AllStatusMap& result) {
+    AllStatusMap spare;
+    return decodeAllStatus(body, result, spare);
 }

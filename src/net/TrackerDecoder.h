@@ -21,3 +21,7 @@ std::string decodeChannelStatus(std::string_view body, std::vector<ChannelStatus
 // "/api/all_status": every boss's channels as the tracker sent them. Exceptions other than the
 // standard ones pass to the caller.
 std::string decodeAllStatus(std::string_view body, AllStatusMap& result);
+// The same, built in `spare`, whose lists and strings are reused: a poller that passes the same two maps
+// every cycle allocates almost nothing. After a success `spare` holds the previous result; its contents
+// mean nothing either way.
+std::string decodeAllStatus(std::string_view body, AllStatusMap& result, AllStatusMap& spare);

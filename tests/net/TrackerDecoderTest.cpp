@@ -21,9 +21,12 @@ static std::vector<std::string> decode(Read read, const std::string& body) {
     std::vector<BossInfo> bosses;
     std::vector<ChannelStatus> channels;
     AllStatusMap map;
+    // All-status reuses what an earlier summary left: the same ids with more and fuller records, one id gone since.
+    const ChannelStatus full{9, 50, "2025-01-01T00:00:00Z", 1735689600, 1.5, 30.0, "later"};
+    AllStatusMap spare{{"b1", {full, full, full}}, {"b2", {full}}, {"b3", {full, full}}, {"gone", {full}}};
     std::vector<std::string> lines{read == Bosses     ? decodeBossList(body, bosses)
                                    : read == Channels ? decodeChannelStatus(body, channels)
-                                                      : decodeAllStatus(body, map)};
+                                                      : decodeAllStatus(body, map, spare)};
     for (const BossInfo& b : bosses)
         lines.push_back(b.id + "|" + b.name + "|" + std::to_string(b.uid) + "|" + std::to_string(b.respawnTime) + "|" +
                         b.type);
