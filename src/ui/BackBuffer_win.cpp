@@ -26,9 +26,11 @@ void BackBuffer::Present(HDC targetDc, int width, int height) const {
     if (width >= 1 && height >= 1) BitBlt(targetDc, 0, 0, width, height, memory_.dc(), 0, 0, SRCCOPY);
 }
 
-void BackBuffer::PaintWindow(HWND hwnd, const std::function<void(HDC dc, int width, int height)>& paint) {
+void BackBuffer::PaintWindow(HWND hwnd, const std::function<void(HDC dc, int width, int height)>& paint,
+                             bool clipToUpdate) {
     StepTimer timer(Step::Paint);
-    UniqueRegion dirty(CreateRectRgn(0, 0, 0, 0));
+    // Asking for the update region costs a round trip to the window manager: only for those that use it.
+    UniqueRegion dirty(clipToUpdate ? CreateRectRgn(0, 0, 0, 0) : nullptr);
     const bool partial = dirty && GetUpdateRgn(hwnd, dirty.get(), FALSE) > NULLREGION;
     PaintDc target(hwnd);
     RECT client{};

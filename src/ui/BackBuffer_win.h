@@ -23,8 +23,8 @@ public:
     void Release();
 
     // Answers WM_PAINT: paints the window's whole client area through this buffer. paint receives the DC
-    // to draw into and the client size.
-    void PaintWindow(HWND hwnd, const std::function<void(HDC dc, int width, int height)>& paint);
+    // to draw into and the client size; with clipToUpdate the DC is clipped to the part that needs painting.
+    void PaintWindow(HWND hwnd, const std::function<void(HDC dc, int width, int height)>& paint, bool clipToUpdate);
     // Makes the bitmap this size now, through the window's DC, so that the next paint finds it ready.
     void Resize(HWND hwnd, int width, int height);
 

@@ -12,7 +12,8 @@ void BufferedWindow::SetScale(DpiScale scale) {
 LRESULT BufferedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
-            buffer_.PaintWindow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, width, height); });
+            buffer_.PaintWindow(
+                hwnd_, [this](HDC dc, int width, int height) { Paint(dc, width, height); }, PaintsInParts());
             return 0;
         case WM_ERASEBKGND:
             return 1;

@@ -13,9 +13,11 @@ public:
     DpiScale scale() const { return scale_; }
 
 protected:
-    // Draws the client area, width by height, into dc. The drawing may be clipped to the part that needs
-    // it; the buffer keeps the rest from the last paint.
+    // Draws the client area, width by height, into dc. For a window that paints in parts the drawing is
+    // clipped to the part that needs it; the buffer keeps the rest from the last paint.
     virtual void Paint(HDC dc, int width, int height) = 0;
+    // Whether Paint skips what lies outside the clip (RectVisible): only then is the clip worth making.
+    virtual bool PaintsInParts() const { return false; }
     // The scale has changed: remake what depends on it (fonts, sizes). The whole window is repainted after.
     virtual void OnScaleChanged() {}
 

@@ -55,17 +55,15 @@ void CustomLabel::Paint(HDC dc, int width, int height) {
     FillSolidRect(dc, client, backgroundColor_);
     if (text_.empty()) return;
     const int nominal = MulDiv(fontPointSize_, scale_.dpi(), 72);
-    UniqueFont font = CreateWidgetFont(-FittedHeight(dc, nominal, width - 2 * scale_.px(kTextMargin)));
-    ScopedSelect selectFont(dc, font.get());
+    ScopedSelect selectFont(dc, FontOfHeight(FittedHeight(dc, nominal, width - 2 * scale_.px(kTextMargin))));
     SetTextColor(dc, ColorText);
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, text_.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-int CustomLabel::FittedHeight(HDC dc, int nominal, int width) const {
+int CustomLabel::FittedHeight(HDC dc, int nominal, int width) {
     const auto fits = [&](int height) {
-        UniqueFont font = CreateWidgetFont(-height);
-        ScopedSelect selectFont(dc, font.get());
+        ScopedSelect selectFont(dc, FontOfHeight(height));
         SIZE size{};
         GetTextExtentPoint32W(dc, text_.c_str(), static_cast<int>(text_.size()), &size);
         return size.cx <= width;
@@ -73,4 +71,12 @@ int CustomLabel::FittedHeight(HDC dc, int nominal, int width) const {
     // Most texts fit at their own size: one measurement, and the search only for those that do not.
     if (fits(nominal)) return nominal;
     return LargestFittingHeight(std::min(nominal, scale_.px(kSmallestTextHeight)), nominal, fits);
+}
+
+HFONT CustomLabel::FontOfHeight(int height) {
+    if (!font_ || fontHeight_ != height) {
+        font_ = CreateWidgetFont(-height);
+        fontHeight_ = height;
+    }
+    return font_.get();
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "BufferedWindow_win.h"
+#include "ScopedGdi_win.h"
 #include "Theme.h"
 
 // A centred single line of white text on a flat background (class "OrlixCustomLabel"). The text is
@@ -11,7 +12,7 @@
 class CustomLabel : public BufferedWindow {
 public:
     bool Create(HWND parent, int x, int y, int width, int height, unsigned id);
-    // The new text is on screen when the call returns.
+    // The new text is painted with the window's other changes, once the messages in hand are handled.
     void SetText(const std::wstring& text);
     void SetFontSize(int points);
     void SetBounds(int x, int y, int width, int height);
@@ -23,9 +24,13 @@ private:
     void Paint(HDC dc, int width, int height) override;
 
     // The character height in pixels that fits text_ into the width, from the nominal height down.
-    int FittedHeight(HDC dc, int nominal, int width) const;
+    int FittedHeight(HDC dc, int nominal, int width);
+    // The label's font at this height, kept from one paint to the next: most paints only change the text.
+    HFONT FontOfHeight(int height);
 
     std::wstring text_;
+    UniqueFont font_;
+    int fontHeight_ = 0;
     int fontPointSize_ = 14;
     const Color backgroundColor_ = ColorControlBg;
 };

@@ -35,6 +35,7 @@ private:
     // Where the row at `index` is drawn while the list shows its current scroll position.
     RECT DrawnRowRect(int index, int width) const;
     void Paint(HDC dc, int width, int height) override;
+    bool PaintsInParts() const override { return true; }
     void PaintEmpty(HDC dc, const RECT& client);
     void PaintScrollbar(HDC dc, int width, int height);
     bool ShowsScrollbar() const { return scrollbarEnabled_ && scroll_.overflows(); }
