@@ -38,7 +38,7 @@ static ChannelStatus channel(int32_t number, int32_t hp) {
     return status;
 }
 
-// The list paints as its rows are set; a poller that wants to merge meanwhile must not wait for the paint.
+// A poller that wants to merge while the list paints its new rows must not wait for the paint.
 TEST(BossView, TheListPaintsWithTheDataLockFree) {
     GdiplusSession gdiplus;
     const BossInfo boss{"b1", "Boss", 1, 30, "boss"};
@@ -63,10 +63,13 @@ TEST(BossView, TheListPaintsWithTheDataLockFree) {
     watch.model = &model;
     SetWindowSubclass(list.hwnd(), watchPaints, 1, reinterpret_cast<DWORD_PTR>(&watch));
 
+    // The list paints when the messages are handled; a paint inside the calls would come first.
     BossView view(model, clock, settings, combo, list, title, countdown);
     view.OnBossListLoaded();
+    UpdateWindow(list.hwnd());
     model.storeBoss(boss, {channel(1, 70), channel(2, 40)});
     view.RefreshRows(false);
+    UpdateWindow(list.hwnd());
 
     RemoveWindowSubclass(list.hwnd(), watchPaints, 1);
     for (auto& reader : watch.readers) reader.wait();
