@@ -12,6 +12,7 @@ own demo tracker, then:
      then an idle Wine program (notepad) for N minutes;
   3. measures Brisquel.exe showing a boss of the demo tracker for N minutes, and its poll cycles;
   4. with --steps-exe, measures the step-timed build as long again and splits a poll cycle into its steps;
+  5. restarts the Wine server with its request trace on and counts its requests per poll cycle and thread;
 and prints CPU per minute, per poll cycle and as a share of one core, with the ratio to the idle program.
 """
 import argparse
@@ -176,6 +177,48 @@ def measure_overlay(wine, exe, tracker, prefix, server, seconds):
     return process_cpu, server_cpu, cycles, steps
 
 
+def server_requests(wine, exe, tracker, prefix, seconds):
+    """Wine server requests per poll cycle of each of the overlay's threads, from a server restarted with its
+    request trace on. Unlike CPU time, the count does not depend on what else the machine is doing."""
+    subprocess.run(["wineserver", "-k"], check=False)
+    subprocess.run(["wineserver", "-w"], check=False)
+    with tempfile.NamedTemporaryFile(prefix="brisquel-server-", suffix=".log") as log:
+        traced = subprocess.Popen(["wineserver", "-d1", "-f", "-p"], stderr=log)
+        workdir = overlay_directory(exe, tracker)
+        overlay = subprocess.Popen([wine, "Brisquel.exe"], cwd=workdir)
+        pid = wait_for_process(prefix, "brisquel.exe")
+        start = tracker.summaries
+        while tracker.summaries == start:
+            time.sleep(0.2)
+        time.sleep(SETTLE_SECONDS)
+        offset, cycles_before = os.path.getsize(log.name), tracker.summaries
+        time.sleep(seconds)
+        end, cycles = os.path.getsize(log.name), tracker.summaries - cycles_before
+        os.kill(pid, 9)
+        overlay.wait()
+        shutil.rmtree(workdir, ignore_errors=True)
+        with open(log.name, "rb") as f:
+            f.seek(offset)
+            lines = f.read(end - offset).decode(errors="replace").splitlines()
+        traced.kill()
+        traced.wait()
+    # "0024: get_message( flags=..." is a request; its reply reads "0024: get_message() = ...".
+    by_thread = {}
+    for line in lines:
+        thread, _, rest = line.partition(": ")
+        name, paren, _ = rest.partition("( ")
+        if paren and name.isidentifier():
+            by_thread.setdefault(thread, {}).setdefault(name, 0)
+            by_thread[thread][name] += 1
+    total = sum(sum(kinds.values()) for kinds in by_thread.values())
+    print(f"  {total / cycles:.1f} requests per cycle over {cycles} cycles; by thread:")
+    for thread, kinds in sorted(by_thread.items(), key=lambda item: -sum(item[1].values())):
+        top = sorted(kinds.items(), key=lambda item: -item[1])[:4]
+        print(f"    {thread}: {sum(kinds.values()) / cycles:5.1f} ("
+              + ", ".join(f"{name} {count / cycles:.1f}" for name, count in top) + ")")
+    subprocess.run(["wineserver", "-p"], check=False)
+
+
 def step_breakdown(process_cpu, server_cpu, cycles, steps, server_alone):
     """Milliseconds per poll cycle of each timed step and of what the timers do not cover. The step totals
     span their own window, so each side is divided by its own count of cycles."""
@@ -233,6 +276,8 @@ def main():
         if args.steps_exe:
             print(f"== {args.minutes:g} min: where a poll cycle's time goes (the step-timed build) ==")
             step_breakdown(*measure_overlay(args.wine, args.steps_exe, tracker, prefix, server, seconds), alone)
+        print(f"== {min(seconds, 30):g} s: Wine server requests per poll cycle (traced server) ==")
+        server_requests(args.wine, args.exe, tracker, prefix, min(seconds, 30))
     finally:
         tracker.stop()
 
