@@ -380,20 +380,6 @@ class OverlayLifecycle(OverlayTest):
                                    "FileDescription": "Brisquel world-boss overlay",
                                    "LegalCopyright": "Copyright (c) 2026 the Brisquel developers (MIT licence)"})
 
-    def test_closing_asks_first_and_no_keeps_running(self):
-        overlay = self.start()
-        for decline in ("No", "Escape"):
-            overlay.post("WM_CLOSE")
-            if decline == "No":
-                self.answer_exit_question(overlay, "No")
-            else:
-                overlay.probe("find", "10000", "OrlixConfirmDialog")
-                key("Escape")
-            self.assert_gone(overlay, "OrlixConfirmDialog")
-            self.assertIsNone(overlay.process.poll(), f"{decline} leaves the overlay running")
-            self.assertEqual(overlay.state()["enabled"], "1")
-        self.close_and_expect_exit(overlay)
-
     def test_click_through_from_the_file_and_by_hotkey_saved_at_once(self):
         overlay = self.start("[Window]\nClickThroughMode=1\n")
         rect = "100 100 550 800"
@@ -797,7 +783,7 @@ class OverlayHotkeysAndTray(OverlayTest):
         self.assertEqual(overlay.text(CLICK_THROUGH_BUTTON), "Click-through: Ctrl+Shift+B")
         self.close_and_expect_exit(overlay)
 
-    def test_tray_menu_and_help(self):
+    def test_tray_menu_help_and_exit(self):
         overlay = self.start(connected=True)
         subprocess.run(["xdotool", "mousemove", "900", "300"], check=True)
         left, top, right, bottom = overlay.tray_menu()
@@ -817,11 +803,19 @@ class OverlayHotkeysAndTray(OverlayTest):
         click((hl + hr) // 2, hb - 32)  # its OK button
         self.assert_gone(overlay, "OrlixHelpDialog")
 
-        left, top = overlay.tray_menu()[:2]
-        click(left + 40, top + MENU_ROWS["Exit"])
-        self.answer_exit_question(overlay, "No")
-        self.assert_gone(overlay, "OrlixConfirmDialog")
-        self.assertIsNone(overlay.process.poll())
+        # Exit in the menu and a close ask first; No and Escape leave the overlay running and usable.
+        for decline in ("No", "Escape"):
+            if decline == "No":
+                left, top = overlay.tray_menu()[:2]
+                click(left + 40, top + MENU_ROWS["Exit"])
+                self.answer_exit_question(overlay, "No")
+            else:
+                overlay.post("WM_CLOSE")
+                overlay.probe("find", "10000", "OrlixConfirmDialog")
+                key("Escape")
+            self.assert_gone(overlay, "OrlixConfirmDialog")
+            self.assertIsNone(overlay.process.poll(), f"{decline} leaves the overlay running")
+            self.assertEqual(overlay.state()["enabled"], "1")
         self.close_and_expect_exit(overlay)
 
 
