@@ -8,7 +8,6 @@ The demo tracker's port comes from BRISQUEL_TRACKER_PORT (tools/with_fixtures.py
 import argparse
 import collections
 import configparser
-import json
 import os
 import re
 import shutil
@@ -18,11 +17,10 @@ import sys
 import tempfile
 import time
 import unittest
-import urllib.request
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from screen import Screen  # noqa: E402
-from tracker_process import TrackerProcess  # noqa: E402
+from tracker_process import Tracker, TrackerProcess  # noqa: E402
 
 WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_CLIPCHILDREN = 0x00C00000, 0x00080000, 0x00040000, 0x02000000
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
@@ -37,6 +35,7 @@ INTEGER_KEYS = [("Window", k) for k in ("Left", "Top", "Right", "Bottom", "Opaci
     ("Alerts", k) for k in ("Dying", "DyingSeconds", "Respawn", "RespawnSeconds", "Sound")]
 RED, AMBER, GREEN, STALE = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128)
 ARGS = None
+TRACKER = Tracker(int(os.environ["BRISQUEL_TRACKER_PORT"]))  # tools/with_fixtures.py starts it
 Control = collections.namedtuple("Control", "visible rect text")
 # Controls by (id, class), as the probe names them.
 COMBO, ROWS = (1001, "OrlixComboBox"), (1002, "ZentrikProgressList")
@@ -49,19 +48,6 @@ CLICK_THROUGH_BUTTON, VISIBILITY_BUTTON, BOSS_MENU_BUTTON = ((i, "OrlixButton") 
 def countdown_seconds(text):
     minutes, seconds = re.fullmatch(r"(?:(\d+)m )?(\d+)s", text).groups()
     return int(minutes or 0) * 60 + int(seconds)
-
-
-def tracker_origin():
-    return f"http://127.0.0.1:{os.environ['BRISQUEL_TRACKER_PORT']}"
-
-
-def read_json(url):
-    with urllib.request.urlopen(url, timeout=10) as response:
-        return json.load(response)
-
-
-def tracker_control(command):
-    return read_json(f"{tracker_origin()}/__control/{command}")
 
 
 def wine_reg_add(key, name, value):
@@ -111,7 +97,7 @@ def count_rows(rect):
 
 
 def bosses():
-    return read_json(f"{tracker_origin()}/api/collections/mobs/records")["items"]
+    return TRACKER.read("/api/collections/mobs/records")["items"]
 
 
 def real_bosses():
@@ -226,7 +212,7 @@ class Overlay:
 
 class OverlayTest(unittest.TestCase):
     def start(self, ini_text="", connected=False, origin=None):
-        overlay = Overlay(None if ini_text is None else f"[Server]\nBaseUrl={origin or tracker_origin()}/\n" + ini_text)
+        overlay = Overlay(None if ini_text is None else f"[Server]\nBaseUrl={origin or TRACKER.origin}/\n" + ini_text)
         self.addCleanup(overlay.close)
         overlay.state()
         if connected:
@@ -239,7 +225,7 @@ class OverlayTest(unittest.TestCase):
         tracker = TrackerProcess()
         self.addCleanup(tracker.stop)
         prepare(tracker)
-        overlay = self.start(ini_text, connected=True, origin=f"http://127.0.0.1:{tracker.port}")
+        overlay = self.start(ini_text, connected=True, origin=tracker.origin)
         overlay.wait_text(TITLE, lambda t: t != "")
         return tracker, overlay
 
@@ -292,7 +278,7 @@ class OverlayTest(unittest.TestCase):
         return time.monotonic() - started
 
     def wait_for_requests(self, predicate):
-        requests = within(lambda: tracker_control("requests")["requests"], predicate, 30)
+        requests = within(lambda: TRACKER.control("requests")["requests"], predicate, 30)
         self.assertTrue(predicate(requests), f"the tracker never saw the expected requests: {requests[-10:]}")
         return requests
 
@@ -318,7 +304,7 @@ class OverlayLifecycle(OverlayTest):
         self.close_and_expect_exit(overlay)
         # When the boss list arrived before the close, the first boss was chosen and saved as well.
         saved = [entry for entry in overlay.saved() if entry[0] != "Selection"]
-        self.assertEqual(saved[0], ("Server", "BaseUrl", tracker_origin() + "/"))
+        self.assertEqual(saved[0], ("Server", "BaseUrl", TRACKER.origin + "/"))
         self.assertEqual([(section, key) for section, key, _ in saved[1:]], INTEGER_KEYS)
         self.assertEqual([value for _, _, value in saved[1:]],
                          [str(width - 450), str(height - 700), str(width), str(height), "40", "100", "0",
@@ -394,7 +380,7 @@ class OverlayLifecycle(OverlayTest):
 
 class OverlayAndTracker(OverlayTest):
     def test_reads_the_boss_list_every_boss_then_polls_the_summary(self):
-        seen_before = len(tracker_control("requests")["requests"])  # the log spans the run
+        seen_before = len(TRACKER.control("requests")["requests"])  # the log spans the run
         boss_ids = [b["id"] for b in bosses()]
         overlay = self.start()
         new = self.wait_for_requests(lambda requests: sum(
@@ -414,9 +400,9 @@ class OverlayAndTracker(OverlayTest):
         self.close_and_expect_exit(overlay)
 
     def test_exits_promptly_while_requests_hang(self):
-        tracker_control("stall")
-        self.addCleanup(tracker_control, "resume")
-        seen_before = len(tracker_control("requests")["requests"])
+        TRACKER.control("stall")
+        self.addCleanup(TRACKER.control, "resume")
+        seen_before = len(TRACKER.control("requests")["requests"])
         overlay = self.start()
         self.wait_for_requests(lambda requests: len(requests) > seen_before)
         time.sleep(1)  # the loader is now inside a request that will not be answered
@@ -542,8 +528,8 @@ class OverlayLive(OverlayTest):
         live = overlay.paints()[ROWS]
         time.sleep(3)
         self.assertGreater(overlay.paints()[ROWS], live, "the rows follow the data")
-        tracker_control("freeze")
-        self.addCleanup(tracker_control, "thaw")
+        TRACKER.control("freeze")
+        self.addCleanup(TRACKER.control, "thaw")
         time.sleep(2)  # answers read before the freeze have landed
         before = overlay.paints()
         time.sleep(10)
