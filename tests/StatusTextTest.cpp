@@ -45,10 +45,10 @@ TEST(StatusText, CacheAge) {
         const wchar_t* text;
     };
     const Case cases[] = {
-        {-1.0, L"Cache: ---"},   {0.0, L"Cache: 0.00s"},    {0.5, L"Cache: 0.50s"},   {0.999, L"Cache: 1.00s"},
-        {1.0, L"Cache: 1.0s"},   {59.96, L"Cache: 60.0s"},  {61.5, L"Cache: 1m 1s"},  {3599.9, L"Cache: 59m 59s"},
-        {3725, L"Cache: 1h 2m"}, {86400, L"Cache: 24h 0m"}, {86400.5, L"Cache: ---"}, {std::nan(""), L"Cache: ---"},
-        {1e300, L"Cache: ---"},
+        {-1.0, L"Cache: ---"},         {0.0, L"Cache: 0.00s"},   {0.5, L"Cache: 0.50s"},    {0.999, L"Cache: 1.00s"},
+        {1.0, L"Cache: 1.0s"},         {59.96, L"Cache: 60.0s"}, {60.0, L"Cache: 1m 0s"},   {61.5, L"Cache: 1m 1s"},
+        {3599.9, L"Cache: 59m 59s"},   {3725, L"Cache: 1h 2m"},  {86400, L"Cache: 24h 0m"}, {86400.5, L"Cache: ---"},
+        {std::nan(""), L"Cache: ---"}, {1e300, L"Cache: ---"},
     };
     for (const Case& c : cases) EXPECT_EQ(CacheAgeText(c.seconds), c.text) << c.seconds;
 }

@@ -1,5 +1,6 @@
-"""The demo tracker as a process of a test's or a benchmark's own, on a port it keeps, so that it can be
-stopped and started again where the overlay looks for it."""
+"""The demo tracker as the tests read and steer it: the one tools/with_fixtures.py started, or a process of a
+test's or a benchmark's own, on a port it keeps, so that it can be stopped and started again where the overlay
+looks for it."""
 import json
 import os
 import socket
@@ -10,11 +11,26 @@ import urllib.request
 DEMO_TRACKER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "demo_tracker.py")
 
 
-class TrackerProcess:
+class Tracker:
+    """A demo tracker on a local port, read and steered through its control paths."""
+
+    def __init__(self, port):
+        self.port = port
+        self.origin = f"http://127.0.0.1:{port}"
+
+    def control(self, command):
+        return self.read(f"/__control/{command}")
+
+    def read(self, path):
+        with urllib.request.urlopen(self.origin + path, timeout=10) as answer:
+            return json.load(answer)
+
+
+class TrackerProcess(Tracker):
     def __init__(self):
         with socket.socket() as s:
             s.bind(("127.0.0.1", 0))
-            self.port = s.getsockname()[1]
+            super().__init__(s.getsockname()[1])
         self.start()
 
     def start(self):
@@ -26,10 +42,3 @@ class TrackerProcess:
         self.process.kill()
         self.process.wait()
         self.process.stdout.close()
-
-    def control(self, command):
-        return self.read(f"/__control/{command}")
-
-    def read(self, path):
-        with urllib.request.urlopen(f"http://127.0.0.1:{self.port}{path}", timeout=10) as answer:
-            return json.load(answer)

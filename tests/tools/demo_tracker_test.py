@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Checks that the demo tracker answers in the shapes the overlay's client reads."""
+"""Checks that the demo tracker answers in the shapes the overlay's client reads. Its stall and resume are left
+to the end-to-end test of an unreadable tracker, which fails when either does nothing."""
 import gzip
 import json
 import os
@@ -36,15 +37,6 @@ class DemoTrackerTest(unittest.TestCase):
             self.assertEqual({i["mob"] for i in items}, {mob}, value)
             self.assertEqual({i["channel_number"] for i in items}, {c["channel_number"] for c in summary[mob]})
             self.assertEqual([i["last_update"] for i in items], sorted((i["last_update"] for i in items), reverse=True))
-
-    def test_stall_and_resume(self):
-        self.get("/__control/stall")
-        try:
-            with self.assertRaises(socket.timeout):
-                self.get("/api/status", timeout=0.5)
-        finally:
-            self.get("/__control/resume")
-        self.get("/api/status")
 
     def test_freeze_and_thaw(self):
         self.get("/__control/freeze")

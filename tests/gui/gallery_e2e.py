@@ -1,39 +1,93 @@
 #!/usr/bin/env python3
-"""The widget kit as a person meets it: kit_gallery.exe under Wine on the private X display, driven with
-xdotool, looked at through screenshots, and asked through its stdin what its window received.
+"""The widget kit and the two data views as a person meets them: gallery.exe under Wine on the private X
+display, driven with xdotool, looked at through screenshots, and asked through its stdin what its windows
+received.
 
-    kit_gallery_e2e.py --wine build/win64/wine-run.sh --exe kit_gallery.exe --shots DIR
-Screenshots stay in DIR as test artefacts.
+    gallery_e2e.py --wine build/win64/wine-run.sh --exe gallery.exe
+Screenshots stay in BRISQUEL_SHOTS_DIR (default: the working directory) as test artefacts.
 """
+import argparse
 import collections
 import os
+import queue
 import re
+import subprocess
 import sys
+import threading
 import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from gallery import Gallery, options, xdotool  # noqa: E402
 from screen import Screen  # noqa: E402
 
 ARGS = None
 Window = collections.namedtuple("Window", "rect client title")  # client: screen origin and size
 WINDOW_BG, CONTROL_BG, ACCENT, TEXT_DISABLED = (30, 30, 30), (45, 45, 45), (110, 185, 255), (100, 100, 100)
+RED, AMBER, GREEN, STALE = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128)
+TRACK = (60, 60, 60)
 
 
-class KitGallery(Gallery):
-    """kit_gallery.exe, which also answers commands (see its runCommand)."""
+def xdotool(*args, settle=0.0):
+    subprocess.run(["xdotool", *map(str, args)], check=True)
+    time.sleep(settle)
+
+
+def near(actual, expected, tolerance=3):
+    return all(abs(a - e) <= tolerance for a, e in zip(actual, expected))
+
+
+class Gallery:
+    """gallery.exe: its stdout lines arrive on a queue, commands (see its runCommand) go to its stdin."""
 
     def __init__(self):
-        super().__init__(ARGS.wine, ARGS.exe)
-        self.expect("ready")
+        self.process = subprocess.Popen([ARGS.wine, ARGS.exe], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        text=True, bufsize=1)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+        self.expect("ready", 30)
         self.run("value")  # the message loop runs
         time.sleep(0.3)  # and the windows are on the display
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.put(line.rstrip("\n"))
+
+    def send(self, command):
+        self.process.stdin.write(command + "\n")
+        self.process.stdin.flush()
 
     def run(self, command):
         """Sends a command and returns the lines it printed before its done line."""
         self.send(command)
         return self.expect("done " + command.split()[0])[1]
+
+    def expect(self, prefix, timeout=15):
+        """The next line starting with prefix, and the lines before it."""
+        seen = []
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                line = self.lines.get(timeout=max(deadline - time.monotonic(), 0.01))
+            except queue.Empty:
+                raise AssertionError(f"no line starting {prefix!r}; saw {seen}")
+            if line.startswith(prefix):
+                return line, seen
+            seen.append(line)
+
+    def quiet(self, seconds=0.5):
+        """Lines that arrive within a short while (notifications the window received)."""
+        time.sleep(seconds)
+        lines = []
+        while not self.lines.empty():
+            lines.append(self.lines.get())
+        return lines
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait()
+        self.process.stdin.close()
+        self.process.stdout.close()
 
     def windows(self):
         """This program's visible windows by class."""
@@ -56,14 +110,10 @@ class KitGallery(Gallery):
         raise AssertionError(f"{window_class} {'never appeared' if present else 'stayed open'}")
 
 
-def near(actual, expected, tolerance=3):
-    return all(abs(a - e) <= tolerance for a, e in zip(actual, expected))
-
-
 class KitTest(unittest.TestCase):
     def setUp(self):
         xdotool("mousemove", 630, 390)
-        self.gallery = KitGallery()
+        self.gallery = Gallery()
         self.addCleanup(self.gallery.close)
 
     def assertColour(self, shot, x, y, expected, tolerance=3):
@@ -224,7 +274,7 @@ class Dialogs(KitTest):
         help_window = self.open("help", "OrlixHelpDialog")
         self.assertEqual(help_window.title, "Brisquel - Help")
         self.assertEqual(help_window.client[2], 700)
-        Screen("help")
+        Screen("help-dialog")
         self.assertEqual(g.run("help Second text"), ["help closed"])
         self.assertEqual(len(g.windows()["OrlixHelpDialog"]), 1)
         xdotool("key", "Escape")
@@ -299,11 +349,12 @@ class Menu(KitTest):
         self.assertEqual(self.gallery.process.wait(timeout=10), 3)
 
     def test_opens_leftwards_and_upwards_near_the_edges(self):
-        self.open_menu(1200, 900)
-        # 1200 lies in the right 30 % of 1280; 900 + 157 passes the bottom, so the tier ends 28 px below 900.
-        self.assertEqual(self.tiers(), [(1040, 771, 1200, 928)])
-        xdotool("mousemove", 1100, 821, settle=0.3)  # Options opens leftwards too
-        self.assertEqual(self.tiers()[0][2], 1040)
+        self.open_menu(1000, 900)
+        # 1000 lies in the right 30 % of 1280, though a tier would fit to its right; 900 + 157 passes the
+        # bottom, so the tier ends 28 px below 900.
+        self.assertEqual(self.tiers(), [(840, 771, 1000, 928)])
+        xdotool("mousemove", 900, 821, settle=0.3)  # Options opens leftwards too
+        self.assertEqual(self.tiers()[0][2], 840)
         Screen("menu-leftwards")
         xdotool("mousemove", 600, 380, "click", 1)
         self.gallery.expect("done menu")
@@ -324,7 +375,111 @@ class Resources(KitTest):
         self.assertGreater(int(before[0]), 0)
 
 
+def settled(*args):
+    xdotool(*args, settle=0.3)  # each step leaves the lists time to repaint
+
+
+class ViewsTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.gallery = Gallery()
+        cls.gallery.run("views")
+        time.sleep(1)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.gallery.close()
+
+    def setUp(self):
+        settled("mousemove", 700, 580)
+        self.gallery.quiet(0.2)
+
+    def test_1_rows_show_colour_length_and_staleness(self):
+        screen = Screen("views-gallery")
+        # The thresholds list at (10, 10), rows of 40 pixels: HP 24, 25, 49, 50 and a stale 80.
+        for i, (hp, colour) in enumerate([(24, RED), (25, AMBER), (49, AMBER), (50, GREEN), (80, STALE)]):
+            with self.subTest(hp=hp):
+                line = screen.line(10 + 40 * i + 20, 10, 390)
+                fill = sum(1 for p in line if p == colour) - (2 if colour == STALE else 0)  # the outline is grey too
+                track = sum(1 for p in line if p == TRACK)
+                self.assertGreater(fill + track, 150)
+                self.assertAlmostEqual(fill / (fill + track + 1), hp / 100, delta=0.02)
+                label = screen.region(12, 10 + 40 * i + 8, 120, 10 + 40 * i + 32)
+                brightest = max(max(p) for p in label)
+                self.assertEqual(brightest, 200 if colour == STALE else 255)
+        # The empty list says "Unknown" in grey; its brightest pixel is the text colour.
+        self.assertEqual(max(screen.region(10, 220, 390, 320)), (150, 150, 150))
+        # Text scale 150 in a 300-pixel list: five whole rows of 60 pixels, each with its green bar.
+        for i in range(5):
+            self.assertIn(GREEN, screen.line(220 + 60 * i + 30, 600, 780), f"row {i}")
+        # The overflowing list draws its scrollbar: the strip and, at the top, the thumb.
+        self.assertEqual(screen.pixel(784, 150), (40, 40, 40))
+        self.assertEqual(screen.pixel(784, 20), (80, 80, 80))
+        # No scrollbar where every row fits.
+        self.assertNotIn((40, 40, 40), screen.line(100, 378, 390))
+        # A few rows changed and repainted alone look exactly like the same rows painted whole.
+        deadline = time.monotonic() + 3
+        while True:
+            screen = Screen()
+            updated, fresh = screen.region(10, 390, 195, 590), screen.region(205, 390, 390, 590)
+            if updated == fresh or time.monotonic() > deadline:
+                break
+            time.sleep(0.2)
+        differing = sum(1 for a, b in zip(updated, fresh) if a != b)
+        self.assertEqual(differing, 0, "pixels that differ between the updated list and the whole one")
+
+    def test_2_wheel_drag_and_page(self):
+        settled("mousemove", 600, 100)
+        for _ in range(3):
+            settled("click", 5)
+        self.assertEqual(self.gallery.quiet()[-1:], ["scroll overflowing=3"])
+        # Over the strip the thumb lights up.
+        settled("mousemove", 784, 150)
+        self.assertEqual(Screen().pixel(784, 40), (100, 100, 100))
+        # 30 rows, 5 visible in 200 pixels: the thumb is 33 long and at position 3 starts 20 pixels down.
+        settled("mousemove", 784, 10 + 30)
+        settled("mousedown", 1)
+        settled("mousemove", 784, 10 + 90)
+        self.assertEqual(Screen().pixel(784, 10 + 90), (120, 120, 120))
+        settled("mouseup", 1)
+        self.assertEqual(self.gallery.quiet()[-1:], ["scroll overflowing=12"])
+        # A click in the strip above the thumb pages up by the five visible rows.
+        settled("click", 1)
+        settled("mousemove", 784, 15, "click", 1)
+        self.assertEqual(self.gallery.quiet()[-1:], ["scroll overflowing=7"])
+        # The scaled list scrolls with the wheel as well.
+        settled("mousemove", 600, 300, "click", 5)
+        self.assertEqual(self.gallery.quiet(), ["scroll scaled=1"])
+
+    def test_3_combo_box_by_mouse_and_keyboard(self):
+        combo = (100, 355)
+        settled("mousemove", *combo, "click", 1)
+        self.assertEqual(self.gallery.quiet(), ["command id=1001 code=7 selected=0"])
+        shot = Screen("views-combo-open")
+        # The list opens right below the field with the counts after the names; the selected row is marked.
+        self.assertEqual(shot.pixel(240, 375), (47, 74, 105))
+        self.assertTrue(any(g > 150 and r < 60 and b < 60 for r, g, b in shot.region(15, 370 + 56, 150, 370 + 84)))
+        settled("mousemove", 100, 370 + 70, "click", 1)
+        self.assertEqual(self.gallery.quiet(),
+                         ["command id=1001 code=1 selected=2", "command id=1001 code=8 selected=2"])
+
+        settled("mousemove", *combo, "click", 1)
+        settled("key", "Up")
+        settled("key", "Return")
+        self.assertEqual(self.gallery.quiet(), ["command id=1001 code=7 selected=2",
+                                                "command id=1001 code=1 selected=1",
+                                                "command id=1001 code=8 selected=1"])
+        for close in (("key", "Escape"), ("mousemove", 700, 560, "click", 1)):
+            with self.subTest(close=close[0]):
+                settled("mousemove", *combo, "click", 1)
+                settled(*close)
+                self.assertEqual(self.gallery.quiet(), ["command id=1001 code=7 selected=1",
+                                                        "command id=1001 code=8 selected=1"])
+
+
 if __name__ == "__main__":
-    ARGS, argv = options("--wine", "--exe", "--shots")
-    os.environ["BRISQUEL_SHOTS_DIR"] = ARGS.shots
-    unittest.main(argv=argv)
+    parser = argparse.ArgumentParser()
+    for name in ("--wine", "--exe"):
+        parser.add_argument(name, required=True)
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0], "-v", *rest])

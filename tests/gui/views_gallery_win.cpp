@@ -1,13 +1,11 @@
 // The two data views at known positions, for the GUI tests: four channel lists in known states and the boss
-// combo box. The window is a borderless popup at the screen origin, so client and screen coordinates agree.
-// What the owner hears (combo box notifications) and every change of a list's scroll position are printed
-// to stdout, one line each.
+// combo box, on a borderless popup at the screen origin over the kit. What the owner hears (combo box
+// notifications) and every change of a list's scroll position are reported, one line each.
 #include <windows.h>
 
-#include <cstdio>
 #include <vector>
 
-#include "ui/ScopedGdi_win.h"
+#include "gallery_win.h"
 #include "ui/Window_win.h"
 #include "views/ComboBox_win.h"
 #include "views/ProgressList_win.h"
@@ -17,7 +15,7 @@ namespace {
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr unsigned kComboId = 1001;
 
-class Gallery : public Window {
+class ViewsGallery : public Window {
 public:
     bool Create() {
         const WindowClass galleryClass{L"BrisquelViewsGallery", 0, IDC_ARROW, nullptr, RGB(30, 30, 30)};
@@ -60,8 +58,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
             case WM_COMMAND:
-                std::printf("command id=%u code=%u selected=%d\n", LOWORD(wParam), HIWORD(wParam), selectedIndex());
-                std::fflush(stdout);
+                report("command id=%u code=%u selected=%d", LOWORD(wParam), HIWORD(wParam), selectedIndex());
                 return 0;
             case WM_TIMER:
                 if (!rowsUpdated_) {
@@ -72,9 +69,6 @@ protected:
                 }
                 reportScroll("overflowing", overflowing_, lastOverflowing_);
                 reportScroll("scaled", scaled_, lastScaled_);
-                return 0;
-            case WM_DESTROY:
-                PostQuitMessage(0);
                 return 0;
             default:
                 return Window::HandleMessage(message, wParam, lParam);
@@ -99,8 +93,7 @@ private:
     static void reportScroll(const char* name, const ProgressList& list, int& last) {
         if (list.ScrollPosition() == last) return;
         last = list.ScrollPosition();
-        std::printf("scroll %s=%d\n", name, last);
-        std::fflush(stdout);
+        report("scroll %s=%d", name, last);
     }
 
     ProgressList thresholds_, overflowing_, empty_, scaled_, updated_, fresh_;
@@ -112,16 +105,7 @@ private:
 
 }  // namespace
 
-int wmain() {
-    GdiplusSession gdiplus;
-    Gallery gallery;
-    if (!gallery.Create()) return 1;
-    std::printf("ready\n");
-    std::fflush(stdout);
-    MSG msg{};
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+bool ShowViewsGallery() {
+    static ViewsGallery gallery;
+    return gallery.hwnd() || gallery.Create();
 }

@@ -1,7 +1,8 @@
-// The widget kit on one window at known positions, for the GUI tests. The window is a borderless
-// popup at the screen origin, so client and screen coordinates agree. Notifications the window
-// receives and what each dialog returns are printed to stdout, one line each; commands arrive on
-// stdin, one per line (see runCommand), so a test can open dialogs and menus at known moments.
+// The widget kit on one window at known positions, for the GUI tests; the data views open over it on the
+// "views" command. The windows are borderless popups at the screen origin, so client and screen coordinates
+// agree. Notifications the window receives and what each dialog returns are printed to stdout, one line
+// each; commands arrive on stdin, one per line (see runCommand), so a test can open dialogs and menus at
+// known moments.
 #include <windows.h>
 
 #include <cstdarg>
@@ -12,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "gallery_win.h"
 #include "ui/ConfirmDialog_win.h"
 #include "ui/CustomButton_win.h"
 #include "ui/CustomLabel_win.h"
@@ -23,15 +25,6 @@
 #include "ui/VectorIcons.h"
 #include "ui/Window_win.h"
 
-namespace {
-
-constexpr UINT WM_GALLERY_COMMAND = WM_APP + 1;  // lParam: a heap std::string the window takes over
-constexpr int kWidth = 640;
-constexpr int kHeight = 400;
-constexpr UINT_PTR kCloseMenuTimer = 1;
-constexpr UINT kCloseMenuDelayMs = 30;
-
-void report(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void report(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -40,6 +33,14 @@ void report(const char* format, ...) {
     std::printf("\n");
     std::fflush(stdout);
 }
+
+namespace {
+
+constexpr UINT WM_GALLERY_COMMAND = WM_APP + 1;  // lParam: a heap std::string the window takes over
+constexpr int kWidth = 640;
+constexpr int kHeight = 400;
+constexpr UINT_PTR kCloseMenuTimer = 1;
+constexpr UINT kCloseMenuDelayMs = 30;
 
 MenuItem entry(unsigned id, const wchar_t* text, std::vector<MenuItem> children = {}) {
     MenuItem item;
@@ -214,6 +215,8 @@ private:
             int code = 0;
             in >> code;
             PostQuitMessage(code);
+        } else if (command == "views") {
+            if (!ShowViewsGallery()) report("views failed");
         } else if (command == "windows") {
             EnumWindows(reportWindow, 0);
         } else if (command == "stress-paint" || command == "stress-menu") {
