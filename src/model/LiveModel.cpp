@@ -32,12 +32,14 @@ void LiveModel::storeServerCacheAge(double seconds) {
 
 void LiveModel::noteRead(bool succeeded, const std::string& reason) {
     if (!succeeded && reason.empty()) return;
+    bool cleared = false;
     {
         std::lock_guard<std::mutex> guard(lock_);
+        cleared = succeeded && !data_.failureReason.empty();
         data_.failureReason = succeeded ? std::string() : reason;
     }
-    // A success is followed at once by its merge, which tells the listener.
-    if (!succeeded) notifyChanged();
+    // Every failure is news (the status line counts them); a success only when it clears a reason.
+    if (!succeeded || cleared) notifyChanged();
 }
 
 bool LiveModel::takeDataUpdated() {

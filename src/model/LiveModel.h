@@ -29,8 +29,9 @@ struct ModelData {
 // network while it is held.
 class LiveModel {
 public:
-    // Called on the writing thread after each merge, failed read and cache age, outside the lock, so that
-    // the UI wakes when there is something new rather than on a timer. Set before any writer starts.
+    // Called on the writing thread after each merge, failed read, cleared failure reason and cache age,
+    // outside the lock, so that the UI wakes when there is something new rather than on a timer. Set before
+    // any writer starts.
     void setChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
 
     void storeBossList(std::vector<BossInfo> bosses);

@@ -103,19 +103,22 @@ TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
         const char* expectedMap;
         bool loaded;  // the list reached the model and the end was reported, once
         const char* reason;
+        int notices;  // failures, and successes that clear a reason
     };
     // The poller got there first: its entry for b ("b=[99]") must receive the boss and lose its channels.
     const Case cases[] = {
-        {"retries until they answer", "fto", "fto", 0, "list list list a b b b c", "a=A[12] b=B[3] c=C[]", true, ""},
-        {"stop while the list fails: nothing stored", "ff", "", 2, "list list", "b=[99]", false, "h: list"},
-        {"stop as the list arrives: not stored", "", "", 1, "list", "b=[99]", false, ""},
-        {"stop during a boss's retries still reports", "", "ff", 3, "list a b", "a=A[12] b=[99]", true, "h: b"},
-        {"stop as a boss arrives keeps it", "", "", 3, "list a b", "a=A[12] b=B[3]", true, ""},
+        {"retries until they answer", "fto", "fto", 0, "list list list a b b b c", "a=A[12] b=B[3] c=C[]", true, "", 6},
+        {"stop while the list fails: nothing stored", "ff", "", 2, "list list", "b=[99]", false, "h: list", 2},
+        {"stop as the list arrives: not stored", "", "", 1, "list", "b=[99]", false, "", 0},
+        {"stop during a boss's retries still reports", "", "ff", 3, "list a b", "a=A[12] b=[99]", true, "h: b", 1},
+        {"stop as a boss arrives keeps it", "", "", 3, "list a b", "a=A[12] b=B[3]", true, "", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto model = std::make_shared<LiveModel>();
         model->mergeAllStatus({{"b", numbered({99})}});
+        int notices = 0;
+        model->setChangeListener([&notices] { ++notices; });
         auto tracker = std::make_shared<ScriptedTracker>(model, c.stopAfter);
         tracker->script = {{"list", c.listScript}, {"b", c.bScript}};
         tracker->bosses = {{"a", "A", 0, 15, ""}, {"b", "B", 0, 15, ""}, {"c", "C", 0, 15, ""}};
@@ -129,6 +132,7 @@ TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
         EXPECT_EQ(model->read(describe), c.expectedMap);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.bossList.size(); }), c.loaded ? 3u : 0u);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.failureReason; }), c.reason);
+        EXPECT_EQ(notices, c.notices);
         // The loader's results reach the views through its report, not through the merge signals.
         EXPECT_EQ(model->read([](const ModelData& data) { return data.activityIndex; }), 1);
     }
@@ -145,7 +149,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         int merges;
         double expectedAge;
         const char* reason;  // the last failure's that gave one, until a success
-        int notices;         // merges, failures with a reason and cache ages: what wakes the window
+        int notices;         // merges, failures with a reason, a reason cleared, cache ages: what wakes the window
     };
     const AllStatusMap named{{"a", numbered({7})}, {"zz", numbered({1, 2})}};
     const char* unchanged = "a=A[12] b=B[3]";
@@ -153,7 +157,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         {"replaces named bosses, keeps others, adds unknown", named, "", "", 2, "a=A[7] b=B[3] zz=[12]", 1, 2.5, "", 2},
         {"failing and throwing change nothing; a throwing probe stores -1", named, "ft", "ot", 4, unchanged, 0, -1.0,
          "h: all", 4},
-        {"empty summaries are merges; the index cycles through three", {}, "ofooo", "", 10, unchanged, 4, 2.5, "", 10},
+        {"empty summaries are merges; the index cycles through three", {}, "ofooo", "", 10, unchanged, 4, 2.5, "", 11},
         {"a stop in the failure pause still asks for the age", named, "f", "", 1, unchanged, 0, 2.5, "h: all", 2},
         {"a read that made no request keeps the reason", named, "fn", "", 4, unchanged, 0, 2.5, "h: all", 3},
     };
