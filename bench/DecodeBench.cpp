@@ -14,8 +14,8 @@ int main() {
         sink = sink + document.size();
     });
     const double fresh = bestSeconds(15, 5, [&] {
-        AllStatusMap map;
-        if (!decodeAllStatus(body, map).empty()) std::abort();
+        AllStatusMap map, spare;
+        if (!decodeAllStatus(body, map, spare).empty()) std::abort();
         sink = sink + map.size();
     });
     // Kept across reads, as the poller keeps them: each read reuses the storage of the ones before.

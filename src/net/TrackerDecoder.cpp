@@ -321,8 +321,3 @@ std::string decodeAllStatus(std::string_view body, AllStatusMap& result, AllStat
     return readCatching([&] { return readAllStatus(body, result, spare); },
                         {"JSON parse error: ", "JSON type error: ", "Unexpected error: ", nullptr});
 }
-
-std::string decodeAllStatus(std::string_view body, AllStatusMap& result) {
-    AllStatusMap spare;
-    return decodeAllStatus(body, result, spare);
-}

@@ -18,10 +18,8 @@ std::string decodeBossList(std::string_view body, std::vector<BossInfo>& bosses)
 // with an estimate), HP clamped to 0..100, ascending channel number.
 std::string decodeChannelStatus(std::string_view body, std::vector<ChannelStatus>& channels);
 
-// "/api/all_status": every boss's channels as the tracker sent them. Exceptions other than the
-// standard ones pass to the caller.
-std::string decodeAllStatus(std::string_view body, AllStatusMap& result);
-// The same, built in `spare`, whose lists and strings are reused: a poller that passes the same two maps
-// every cycle allocates almost nothing. After a success `spare` holds the previous result; its contents
-// mean nothing either way.
+// "/api/all_status": every boss's channels as the tracker sent them, built in `spare`, whose lists and
+// strings are reused: a poller that passes the same two maps every cycle allocates almost nothing. After a
+// success `spare` holds the previous result; its contents mean nothing either way. Exceptions other than
+// the standard ones pass to the caller.
 std::string decodeAllStatus(std::string_view body, AllStatusMap& result, AllStatusMap& spare);
