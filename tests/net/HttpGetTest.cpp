@@ -8,8 +8,8 @@
 
 #include "net/ApiClient.h"
 #include "net/HttpConnection_win.h"
-#include "net/HttpFixture_win.h"
 #include "net/HttpGet.h"
+#include "net/LocalFixtures_win.h"
 
 using nlohmann::json;
 
@@ -66,7 +66,7 @@ TEST(HttpGet, DecodesWhatTheServerSends) {
 
 // TLS handshakes the demo tracker has seen: it answers TLS with a certificate nobody trusts.
 static int trackerHandshakes() {
-    return json::parse(fixtureExchange("GET /__control/requests HTTP/1.0\r\n\r\n", "TRACKER"))["tls_handshakes"];
+    return json::parse(fixtureGet("GET /__control/requests HTTP/1.0\r\n\r\n", "TRACKER"))["tls_handshakes"];
 }
 
 // A body that did not arrive whole is never returned; gzip that cannot be inflated whole empties the output.
@@ -83,12 +83,7 @@ TEST(HttpGet, FailuresReturnZeroAndSayWhy) {
         {"reset mid-body", at({{"body", kJson}, {"repeat", 1000}, {"drop_after", 5000}, {"reset", true}}), "keep",
          "t: connection dropped"},
         {"over 10 MiB", at({{"body", "x"}, {"repeat", (10 << 20) + 1}}), "keep", notData},
-        {"over 10 MiB, no length", at({{"body", "x"}, {"repeat", (10 << 20) + 1}, {"length", "none"}}), "keep",
-         notData},
-        {"gzip shorter than 18 bytes", at(encoded({{"body", "0123456789abcdef"}})), "", notData},
-        {"gzip without magic", at(encoded({{"body", kJson}})), "", notData},
-        {"gzip cut short", at(encoded({{"body", kJson}, {"gzip", true}, {"repeat", 100}, {"truncate", 20}})), "",
-         notData},
+        {"gzip that does not inflate", at(encoded({{"body", kJson}})), "", notData},
         {"a byte over 64 MiB inflated", at(encoded({{"body", kJson}, {"gzip", true}, {"pad_to", (64 << 20) + 1}})), "",
          notData},
         // About 10 MiB on the wire that would inflate to nearly 10 GiB.
