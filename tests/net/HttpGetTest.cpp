@@ -95,7 +95,7 @@ TEST(HttpGet, FailuresReturnZeroAndSayWhy) {
         // The https scheme makes the request secure, which the plain fixture cannot answer.
         {"https", "https" + plain.substr(4) + "/api/all_status", "keep", "t: certificate not trusted"},
     };
-    HttpConnection connection;
+    HttpConnection connection;  // one for every case, so it must reopen for each other origin
     const int handshakesBefore = trackerHandshakes();
     for (const auto& [name, url, bodyAfter, reason] : cases) {
         SCOPED_TRACE(name);
