@@ -1,29 +1,35 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <memory>
+#include <chrono>
 #include <mutex>
+#include <set>
+#include <thread>
 #include <tuple>
 
 #include "net/ApiClient.h"
-#include "net/HttpFixture_win.h"
+#include "net/LocalFixtures_win.h"
 
 using nlohmann::json;
 
-// One body for all three reads: "items" serves both the boss list and the channel read.
+// One body for every read: "items" serves both the boss list and the channel read, "statistics" the probe.
 const char kBody[] = R"({"items":[{"id":"b1","name":"Drake","channel_number":2},{"channel_number":1}],
-    "channel_status":{"b1":[{"last_hp":150}]}})";
+    "channel_status":{"b1":[{"last_hp":150}]},"statistics":{"cache_age":5}})";
 
 using Outcomes = std::array<std::string, 3>;
+
+static bool readAllStatus(ApiClient& client) {
+    AllStatusMap all;
+    return client.fetchAllStatus(all) && all.count("b1") == 1;
+}
 
 // What the boss-list, channel and all-status reads give: "ok", or the status text they leave.
 static Outcomes readAll(ApiClient& client) {
     std::vector<BossInfo> bosses;
     std::vector<ChannelStatus> channels;
-    AllStatusMap all;
     const auto outcome = [&client](bool ok) { return ok ? std::string("ok") : client.statusText(); };
     return {outcome(client.fetchBossList(bosses)), outcome(client.fetchChannelStatus("b1", channels)),
-            outcome(client.fetchAllStatus(all))};
+            outcome(readAllStatus(client))};
 }
 
 static std::vector<uint64_t> traffic(const ApiClient& client) {
@@ -32,22 +38,40 @@ static std::vector<uint64_t> traffic(const ApiClient& client) {
             s.lastBytesSent,      s.reconnectAttempts, static_cast<uint64_t>(s.connectionState)};
 }
 
-// Every failed download is one outcome here (the ways a download fails are HttpGet's cases). The reason names
-// the tracker's host; a client without a base URL makes no request and has none.
-TEST(ApiClient, ReadsReportFailuresByMessageAndReason) {
-    ApiClient refused(fixtureRoute({{"status", 404}, {"body", kBody}}));
-    EXPECT_EQ(readAll(refused), (Outcomes{"Failed to fetch bosses - network error or empty response",
-                                          "Failed to fetch channel status - network error or empty response",
-                                          "Failed to fetch all status - network error or empty response"}));
-    EXPECT_EQ(refused.failureReason(), "127.0.0.1: HTTP status 404");
-    ApiClient html(fixtureRoute({{"body", "<html>"}}));
-    EXPECT_EQ(readAll(html), (Outcomes{"Invalid JSON response from server", "Invalid JSON in channel status response",
-                                       "Invalid JSON response from server"}));
-    EXPECT_EQ(html.failureReason(), "127.0.0.1: answer is not tracker data");
-    ApiClient empty(fixtureRoute({{"body", ""}}));
-    readAll(empty);
-    EXPECT_EQ(empty.failureReason(), "127.0.0.1: answer is not tracker data");
-    ApiClient unset;
+// Each answer in turn, read by all three reads (the ways a download fails are HttpGet's cases): what each read
+// gives, the reason the overlay shows, which names the tracker's host, and the summary's failures in a row.
+// Only the summary counts them, and its success resets the count and clears the reason.
+TEST(ApiClient, ReadsReportFailuresAndTheSummaryCountsThemUntilOneSucceeds) {
+    const Outcomes unread = {"Failed to fetch bosses - network error or empty response",
+                             "Failed to fetch channel status - network error or empty response",
+                             "Failed to fetch all status - network error or empty response"};
+    struct Step {
+        json answer;
+        Outcomes outcomes;
+        const char* reason;
+        uint32_t failuresInARow;
+    };
+    const Step steps[] = {
+        {{{"status", 404}, {"body", kBody}}, unread, "127.0.0.1: HTTP status 404", 1},
+        {{{"body", "<html>"}},
+         {"Invalid JSON response from server", "Invalid JSON in channel status response",
+          "Invalid JSON response from server"},
+         "127.0.0.1: answer is not tracker data",
+         2},
+        {{{"body", ""}}, unread, "127.0.0.1: answer is not tracker data", 3},
+        {{{"body", kBody}}, {"ok", "ok", "ok"}, "", 0},
+        {{{"status", 500}}, unread, "127.0.0.1: HTTP status 500", 1},
+    };
+    const std::string route = "failures";
+    ApiClient client(fixtureRoute(steps[0].answer, route));
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.answer.dump());
+        fixtureRoute(s.answer, route);
+        EXPECT_EQ(readAll(client), s.outcomes);
+        EXPECT_EQ(client.failureReason(), s.reason);
+        EXPECT_EQ(client.trafficSnapshot().reconnectAttempts, s.failuresInARow);
+    }
+    ApiClient unset;  // makes no request, so has no reason
     readAll(unset);
     EXPECT_EQ(unset.failureReason(), "");
 }
@@ -141,24 +165,68 @@ TEST(ApiClient, WorkerAnnouncesTheConnectionState) {
     EXPECT_EQ(client.statusText(), "Stopped");
 }
 
-// A success clears the reason as it resets the count.
-TEST(ApiClient, CountsSummaryFailuresInARowUntilOneSucceeds) {
-    const std::string route = "summary-failures";
-    ApiClient client(fixtureRoute({{"status", 500}}, route));
-    AllStatusMap result;
-    const std::tuple<json, uint32_t, const char*> steps[] = {
-        {{{"status", 500}}, 1, "127.0.0.1: HTTP status 500"},
-        {{{"body", "<html>"}}, 2, "127.0.0.1: answer is not tracker data"},
-        {{{"body", kBody}}, 0, ""},
-        {{{"status", 404}}, 1, "127.0.0.1: HTTP status 404"}};
-    for (const auto& [answer, attempts, reason] : steps) {
-        fixtureRoute(answer, route);
-        client.fetchAllStatus(result);
-        EXPECT_EQ(client.trafficSnapshot().reconnectAttempts, attempts) << answer.dump();
-        EXPECT_EQ(client.failureReason(), reason);
+// The kinds of request the route behind `baseUrl` received, as "line agent accept-encoding", and the client
+// ports they came from (one per TCP connection).
+static std::set<std::string> requestsOf(const std::string& baseUrl, std::set<int>& ports) {
+    std::set<std::string> requests;
+    for (const json& entry : fixtureLog(baseUrl)) {
+        const json& headers = entry["headers"];
+        requests.insert(entry["line"].get<std::string>() + " " + headers.value("user-agent", "") + " " +
+                        headers.value("accept-encoding", ""));
+        ports.insert(entry["client_port"].get<int>());
     }
-    // Other reads do not count.
-    std::vector<BossInfo> bosses;
-    client.fetchBossList(bosses);
-    EXPECT_EQ(client.trafficSnapshot().reconnectAttempts, 1u);
+    return requests;
+}
+
+// Two poll cycles on one client: whatever the server does with the connection between requests, every
+// read succeeds as it would on fresh connections, each kind of request goes out as before, and a server
+// that keeps the connection sees one TCP connection only.
+TEST(ApiClient, KeptConnectionReadsWhateverTheServerDoesWithIt) {
+    struct Case {
+        const char* name;
+        json route;
+        int pauseMs;
+        std::size_t connections;  // in all, or 0 when it depends on which connection WinHTTP had pooled
+    };
+    const Case cases[] = {
+        {"kept alive", {{"keep_alive", true}}, 0, 1},
+        {"Connection: close after each answer", json::object(), 0, 4},
+        {"closed after a second idle", {{"keep_alive", true}, {"idle_close_ms", 1000}}, 1500, 0},
+        {"kept connection reset at the next request", {{"keep_alive", true}, {"reset_reused", true}}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        json route = c.route;
+        route["body"] = kBody;
+        const std::string base = fixtureRoute(route);
+        ApiClient client(base);
+        for (int cycle = 0; cycle < 2; ++cycle) {
+            if (cycle > 0) std::this_thread::sleep_for(std::chrono::milliseconds(c.pauseMs));
+            EXPECT_TRUE(readAllStatus(client)) << client.statusText();
+            EXPECT_EQ(client.fetchServerCacheAge(), 5.0) << client.statusText();
+        }
+        EXPECT_EQ(client.statusText(), "");
+        std::set<int> ports;
+        EXPECT_EQ(requestsOf(base, ports),
+                  (std::set<std::string>{requestLine(base + "/api/all_status") + " Zentrik/1.0 gzip",
+                                         requestLine(base + "/api/status") + " Zentrik/1.1 "}));
+        if (c.connections > 0) {
+            EXPECT_EQ(ports.size(), c.connections);
+        }
+    }
+}
+
+// Moving the base URL to another server, and back, reads from each in turn, whatever connection was kept.
+// (A connection kept for one origin and asked for another is HttpGet's failure table, which moves between ports.)
+TEST(ApiClient, ReadsFromEachBaseUrlInTurn) {
+    const std::string base = fixtureRoute({{"body", kBody}, {"keep_alive", true}});
+    ApiClient client(base);
+    AllStatusMap all;
+    ASSERT_TRUE(client.fetchAllStatus(all)) << client.statusText();
+    client.setBaseUrl(fixtureOrigin("TRACKER"));
+    ASSERT_TRUE(client.fetchAllStatus(all)) << client.statusText();
+    EXPECT_GT(all.size(), 1u);
+    client.setBaseUrl(base);
+    ASSERT_TRUE(readAllStatus(client)) << client.statusText();
+    EXPECT_EQ(fixtureLog(base).size(), 2u);
 }

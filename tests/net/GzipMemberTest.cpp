@@ -9,10 +9,6 @@
 
 const std::string kText = R"({"channel_status":{"a":[{"channel_number":1,"last_hp":50}]}})";
 
-static std::string rawDeflate(const std::string& data) {
-    return deflateAll(data, -MAX_WBITS, 9);
-}
-
 // Header with `flags` and the `optional` fields they announce, `deflate`, a zero CRC (never checked), `isize`.
 static std::string gzipMember(const std::string& deflate, uint32_t isize, char flags = 0,
                               const std::string& optional = {}) {
@@ -23,7 +19,7 @@ static std::string gzipMember(const std::string& deflate, uint32_t isize, char f
 }
 
 TEST(GzipMember, InflatesWellFormedMembersOnly) {
-    const std::string deflate = rawDeflate(kText);
+    const std::string deflate = deflateAll(kText, -MAX_WBITS);
     const auto size = static_cast<uint32_t>(kText.size());
     const std::string plain = gzipMember(deflate, size);
     const std::tuple<const char*, std::string, bool> cases[] = {
@@ -41,6 +37,7 @@ TEST(GzipMember, InflatesWellFormedMembersOnly) {
         {"comment without terminator", "\x1f\x8b\x08\x10" + std::string(34, 'n'), false},
         {"no compressed byte", gzipMember("", 0, 0x08, std::string("name\0", 5)), false},
         {"corrupt deflate", gzipMember(std::string(40, '\xff'), 40), false},
+        {"cut short", plain.substr(0, plain.size() - 12), false},
     };
     for (const auto& [name, member, inflates] : cases) {
         std::string out = "old";
@@ -55,7 +52,7 @@ TEST(GzipMember, InflatesUpToTheCapAndNoFurther) {
     const std::size_t cap = 1 << 20;
     for (const std::size_t size : {cap, cap + 1}) {
         const std::string zeros(size, '\0');
-        const std::string deflate = rawDeflate(zeros);
+        const std::string deflate = deflateAll(zeros, -MAX_WBITS);
         for (const uint32_t isize :
              {0u, 1000u, static_cast<uint32_t>(cap - 1), static_cast<uint32_t>(size), 0xFFFFFFFFu}) {
             SCOPED_TRACE(std::to_string(size) + " bytes announced as " + std::to_string(isize));

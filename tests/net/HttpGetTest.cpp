@@ -8,8 +8,8 @@
 
 #include "net/ApiClient.h"
 #include "net/HttpConnection_win.h"
-#include "net/HttpFixture_win.h"
 #include "net/HttpGet.h"
+#include "net/LocalFixtures_win.h"
 
 using nlohmann::json;
 
@@ -66,14 +66,13 @@ TEST(HttpGet, DecodesWhatTheServerSends) {
 
 // TLS handshakes the demo tracker has seen: it answers TLS with a certificate nobody trusts.
 static int trackerHandshakes() {
-    return json::parse(fixtureExchange("GET /__control/requests HTTP/1.0\r\n\r\n", "TRACKER"))["tls_handshakes"];
+    return json::parse(fixtureGet("GET /__control/requests HTTP/1.0\r\n\r\n", "TRACKER"))["tls_handshakes"];
 }
 
 // A body that did not arrive whole is never returned; gzip that cannot be inflated whole empties the output.
 // Each failure names its reason, and only a kept connection dropped before the answer is tried twice.
 TEST(HttpGet, FailuresReturnZeroAndSayWhy) {
     const auto at = [](const json& route) { return fixtureRoute(route) + "/api/all_status"; };
-    const std::string plain = fixtureRoute({{"body", kJson}});
     const std::string untrusted = "https" + fixtureOrigin("TRACKER").substr(4) + "/api/all_status";
     const char* notData = "t: answer is not tracker data";
     const std::tuple<const char*, std::string, const char*, const char*> cases[] = {
@@ -83,12 +82,7 @@ TEST(HttpGet, FailuresReturnZeroAndSayWhy) {
         {"reset mid-body", at({{"body", kJson}, {"repeat", 1000}, {"drop_after", 5000}, {"reset", true}}), "keep",
          "t: connection dropped"},
         {"over 10 MiB", at({{"body", "x"}, {"repeat", (10 << 20) + 1}}), "keep", notData},
-        {"over 10 MiB, no length", at({{"body", "x"}, {"repeat", (10 << 20) + 1}, {"length", "none"}}), "keep",
-         notData},
-        {"gzip shorter than 18 bytes", at(encoded({{"body", "0123456789abcdef"}})), "", notData},
-        {"gzip without magic", at(encoded({{"body", kJson}})), "", notData},
-        {"gzip cut short", at(encoded({{"body", kJson}, {"gzip", true}, {"repeat", 100}, {"truncate", 20}})), "",
-         notData},
+        {"gzip that does not inflate", at(encoded({{"body", kJson}})), "", notData},
         {"a byte over 64 MiB inflated", at(encoded({{"body", kJson}, {"gzip", true}, {"pad_to", (64 << 20) + 1}})), "",
          notData},
         // About 10 MiB on the wire that would inflate to nearly 10 GiB.
@@ -96,11 +90,10 @@ TEST(HttpGet, FailuresReturnZeroAndSayWhy) {
         {"empty URL", "", "keep", ""},
         {"refused", "http://127.0.0.1:1/api/all_status", "keep", "t: connection refused"},
         {"unknown host", "http://tracker.invalid/api/all_status", "keep", "t: host name not found"},
+        // Also the check that the https scheme makes the request secure: plain HTTP would get an answer.
         {"self-signed certificate", untrusted, "keep", "t: certificate not trusted"},
-        // The https scheme makes the request secure, which the plain fixture cannot answer.
-        {"https", "https" + plain.substr(4) + "/api/all_status", "keep", "t: certificate not trusted"},
     };
-    HttpConnection connection;
+    HttpConnection connection;  // one for every case, so it must reopen for each other origin
     const int handshakesBefore = trackerHandshakes();
     for (const auto& [name, url, bodyAfter, reason] : cases) {
         SCOPED_TRACE(name);
@@ -110,7 +103,6 @@ TEST(HttpGet, FailuresReturnZeroAndSayWhy) {
         EXPECT_EQ(body, bodyAfter);
         EXPECT_EQ(ReadFailureText("t", failure), reason);
     }
-    EXPECT_TRUE(fixtureLog(plain).empty());
     EXPECT_EQ(trackerHandshakes() - handshakesBefore, 1) << "a refused certificate is not tried again";
 }
 

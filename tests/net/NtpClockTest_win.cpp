@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
-#include <winsock2.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 
-#include "net/NtpResponder_win.h"
+#include "net/LocalFixtures_win.h"
 
 // Short time-outs stand in for the real 5 s and 0.5 s, which only scale the waits.
 constexpr NtpTiming kQuick{std::chrono::milliseconds(150), std::chrono::milliseconds(20)};
