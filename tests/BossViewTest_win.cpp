@@ -31,20 +31,13 @@ static LRESULT CALLBACK watchPaints(HWND window, UINT message, WPARAM wParam, LP
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-static ChannelStatus channel(int32_t number, int32_t hp) {
-    ChannelStatus status;
-    status.channelNumber = number;
-    status.lastHp = hp;
-    return status;
-}
-
 // A poller that wants to merge while the list paints its new rows must not wait for the paint.
 TEST(BossView, TheListPaintsWithTheDataLockFree) {
     GdiplusSession gdiplus;
     const BossInfo boss{"b1", "Boss", 1, 30, "boss"};
     LiveModel model;
     model.storeBossList({boss});
-    model.storeBoss(boss, {channel(1, 80), channel(2, 40)});
+    model.storeBoss(boss, {{1, 80, "", 0, 0, -1, ""}, {2, 40, "", 0, 0, -1, ""}});
     TempDir dir;
     Settings settings((dir.path() / L"Brisquel.ini").wstring());
     settings.LastBoss = boss.id;
@@ -67,7 +60,7 @@ TEST(BossView, TheListPaintsWithTheDataLockFree) {
     BossView view(model, clock, settings, combo, list, title, countdown);
     view.OnBossListLoaded();
     UpdateWindow(list.hwnd());
-    model.storeBoss(boss, {channel(1, 70), channel(2, 40)});
+    model.storeBoss(boss, {{1, 70, "", 0, 0, -1, ""}, {2, 40, "", 0, 0, -1, ""}});
     view.RefreshRows(false);
     UpdateWindow(list.hwnd());
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <future>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
 
+#include "base/StopSignal.h"
 #include "model/AllStatusPoller.h"
 #include "model/BossListLoader.h"
 #include "model/RefreshWorkers.h"
@@ -17,8 +17,7 @@ using std::chrono::milliseconds;
 
 // Holds the reads it is given until opened, like a tracker that stopped answering mid-request.
 struct Gate {
-    std::promise<void> opener;
-    std::shared_future<void> opened{opener.get_future()};
+    StopSignal opened;
     std::atomic<int> waiting{0};
     void hold() { ++waiting, opened.wait(); }
 };
@@ -225,7 +224,7 @@ TEST(RefreshWorkers, ShutdownJoinsWithinTheBudgetOrLeavesAHungWorkerItsShare) {
         EXPECT_LT(destruction, budget + milliseconds(2000));
         EXPECT_EQ(weakModel.expired(), !hangs) << "only a hung worker still shares the model";
 
-        gate->opener.set_value();
+        gate->opened.request();
         EXPECT_TRUE(waitFor([&] { return weakModel.expired(); }));
         EXPECT_EQ(*loaded, c.loadedAtEnd);
     }

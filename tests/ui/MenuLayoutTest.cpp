@@ -32,23 +32,14 @@ TEST(MenuLayout, RowsAndWidth) {
         EXPECT_EQ(HitTestTier(layout, rows, c.x, c.y), c.expected);
     }
 
-    // At other display scales every length grows; label widths arrive measured at that scale.
-    struct Scaled {
-        int dpi;
-        int height, width, rowTop, rowBottom, checkLeft, checkSize, textInset;
-    };
-    for (const Scaled& c : {Scaled{120, 10 + 3 * 35 + 11, 201, 45, 80, 10, 20, 38},
-                            Scaled{144, 12 + 3 * 42 + 14, 240, 54, 96, 12, 24, 45},
-                            Scaled{192, 16 + 3 * 56 + 18, 320, 72, 128, 16, 32, 60}}) {
-        SCOPED_TRACE(c.dpi);
-        const TierLayout scaled = LayOutTier(rows, DpiScale(c.dpi));
-        EXPECT_EQ(scaled.height, c.height);
-        EXPECT_EQ(scaled.width, c.width);
-        EXPECT_EQ(scaled.rows[1].item, (ScreenRect{0, c.rowTop, c.width, c.rowBottom}));
-        EXPECT_EQ(scaled.rows[1].text.left, c.textInset);
-        EXPECT_EQ(scaled.rows[1].check.left, c.checkLeft);
-        EXPECT_EQ(scaled.rows[1].check.width(), c.checkSize);
-    }
+    // At 150 % every length grows, rounded as the platform rounds (13.5 px becomes 14); label widths arrive
+    // measured at that scale.
+    const TierLayout scaled = LayOutTier(rows, DpiScale(144));
+    EXPECT_EQ(scaled.height, 12 + 3 * 42 + 14);
+    EXPECT_EQ(scaled.width, 240);
+    EXPECT_EQ(scaled.rows[1].item, (ScreenRect{0, 54, 240, 96}));
+    EXPECT_EQ(scaled.rows[1].text, (ScreenRect{45, 54, 195, 96}));
+    EXPECT_EQ(scaled.rows[1].check, (ScreenRect{12, 63, 36, 87}));
 }
 
 TEST(MenuLayout, TiersStayInsideTheWorkArea) {
