@@ -1,19 +1,19 @@
-// The widget kit on one window at known positions, for the GUI tests; the data views open over it on the
-// "views" command. The windows are borderless popups at the screen origin, so client and screen coordinates
-// agree. Notifications the window receives and what each dialog returns are printed to stdout, one line
-// each; commands arrive on stdin, one per line (see runCommand), so a test can open dialogs and menus at
+// The widget kit and the two data views on one window at known positions, for the GUI tests. The window is a
+// borderless popup at the screen origin, so client and screen coordinates agree. Notifications the window
+// receives, what each dialog returns and every change of a list's scroll position are printed to stdout, one
+// line each; commands arrive on stdin, one per line (see runCommand), so a test can open dialogs and menus at
 // known moments.
 #include <windows.h>
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "gallery_win.h"
 #include "ui/ConfirmDialog_win.h"
 #include "ui/CustomButton_win.h"
 #include "ui/CustomLabel_win.h"
@@ -22,10 +22,18 @@
 #include "ui/HelpDialog_win.h"
 #include "ui/Notification_win.h"
 #include "ui/ScopedGdi_win.h"
-#include "ui/VectorIcons.h"
 #include "ui/Window_win.h"
+#include "views/ComboBox_win.h"
+#include "views/ProgressList_win.h"
 
-void report(const char* format, ...) {
+namespace {
+
+constexpr UINT WM_GALLERY_COMMAND = WM_APP + 1;  // lParam: a heap std::string the window takes over
+constexpr UINT_PTR kCloseMenuTimer = 1, kWatchTimer = 2;
+constexpr UINT kCloseMenuDelayMs = 30;
+constexpr unsigned kComboId = 1001;
+
+__attribute__((format(printf, 1, 2))) void report(const char* format, ...) {
     va_list args;
     va_start(args, format);
     std::vprintf(format, args);
@@ -33,14 +41,6 @@ void report(const char* format, ...) {
     std::printf("\n");
     std::fflush(stdout);
 }
-
-namespace {
-
-constexpr UINT WM_GALLERY_COMMAND = WM_APP + 1;  // lParam: a heap std::string the window takes over
-constexpr int kWidth = 640;
-constexpr int kHeight = 400;
-constexpr UINT_PTR kCloseMenuTimer = 1;
-constexpr UINT kCloseMenuDelayMs = 30;
 
 MenuItem entry(unsigned id, const wchar_t* text, std::vector<MenuItem> children = {}) {
     MenuItem item;
@@ -60,6 +60,16 @@ std::vector<MenuItem> galleryMenu() {
     action.action = [] { report("action ran"); };
     const MenuItem options = entry(0, L"Options", {checked, disabled, entry(0, L"Deeper", {entry(3010, L"Leaf")})});
     return {entry(2000, L"Show/Hide"), options, separator, action, entry(0, L"No id"), entry(2002, L"E&xit")};
+}
+
+// Thirty rows, with every third one changed (less HP, a later estimate) when asked.
+std::vector<ChannelRow> manyRows(bool changed) {
+    std::vector<ChannelRow> rows;
+    for (int i = 0; i < 30; ++i) {
+        const int step = changed && i % 3 == 0 ? 1 : 0;
+        rows.push_back({i + 1, 100 - 3 * i - step, 0.42, 95.7 + i + 30 * step, 0, 0});
+    }
+    return rows;
 }
 
 // Wine answers GetGuiResources with 0. There the live GDI objects are counted by asking each slot of the
@@ -90,50 +100,53 @@ DWORD userObjects() {
     return count;
 }
 
-BOOL CALLBACK reportWindow(HWND hwnd, LPARAM) {
+// The screen rectangle of each visible window of this process whose class is the one asked for.
+BOOL CALLBACK reportWindow(HWND hwnd, LPARAM wantedClass) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
-    wchar_t className[64] = L"", title[128] = L"";
+    wchar_t className[64] = L"";
     GetClassNameW(hwnd, className, 64);
-    GetWindowTextW(hwnd, title, 128);
-    RECT r{}, client{};
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
+    if (*reinterpret_cast<const std::wstring*>(wantedClass) != className) return TRUE;
+    RECT r{};
     GetWindowRect(hwnd, &r);
-    GetClientRect(hwnd, &client);
-    POINT origin{0, 0};
-    ClientToScreen(hwnd, &origin);
-    // The window rectangle, the client area's screen origin and size, then the title.
-    report("window %ls %ld %ld %ld %ld %ld %ld %ld %ld %ls", className, r.left, r.top, r.right, r.bottom, origin.x,
-           origin.y, client.right, client.bottom, title);
+    report("window %ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
     return TRUE;
-}
-
-void reportCounts(const char* when) {
-    report("counts %s gdi=%lu user=%lu", when, gdiObjects(), userObjects());
 }
 
 class Gallery : public Window {
 public:
     bool Create() {
-        const WindowClass galleryClass{L"BrisquelKitGallery", 0, IDC_ARROW, nullptr, RGB(30, 30, 30)};
-        if (!CreateBound(galleryClass, 0, L"Kit gallery", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, kWidth,
-                         kHeight, nullptr, 0)) {
+        const WindowClass galleryClass{L"BrisquelGallery", 0, IDC_ARROW, nullptr, RGB(30, 30, 30)};
+        if (!CreateBound(galleryClass, 0, L"Gallery", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 800, 710, nullptr,
+                         0)) {
             return false;
         }
         status_.Create(hwnd_, 20, 20, 200, 30, 101);
         status_.SetText(L"Status: ready");
-        emptyLabel_.Create(hwnd_, 240, 20, 100, 30, 102);
         apply_.Create(hwnd_, 20, 70, 120, 32, 201, L"Apply");
-        hotkey_.Create(hwnd_, 160, 70, 140, 32, 202, L"Ctrl+F2");
-        hotkey_.SetIcon(VectorIconGear);
-        disabled_.Create(hwnd_, 320, 70, 120, 32, 203, L"Disabled");
+        disabled_.Create(hwnd_, 160, 70, 120, 32, 203, L"Disabled");
         disabled_.SetEnabled(false);
         opacity_.Create(hwnd_, 20, 130, 300, 24, 301);
         opacity_.SetValue(25);
         disabledSlider_.Create(hwnd_, 340, 130, 200, 24, 302);
         disabledSlider_.SetValue(50);
         EnableWindow(disabledSlider_.hwnd(), FALSE);
-        narrowSlider_.Create(hwnd_, 560, 130, 30, 24, 303);
+        overflowing_.Create(hwnd_, 410, 170, 380, 200, 2);
+        overflowing_.SetTextScale(100);
+        overflowing_.SetRows(manyRows(false));
+        empty_.Create(hwnd_, 10, 380, 380, 100, 3);
+        combo_.Create(hwnd_, 410, 380, 250, 30, kComboId);
+        combo_.AddItem("Drake", RGB(255, 0, 0), &tags_[0], 0, 0);
+        combo_.AddItem("Wyrm", RGB(0, 180, 0), &tags_[1], 3, 12);
+        combo_.AddItem("Hydra", RGB(0, 180, 0), &tags_[2], 5, 20);
+        // The same rows twice: one list shows them from the start, the other gets them as an update of a
+        // few rows (WM_TIMER), which repaints only those rows; the two must look alike.
+        updated_.Create(hwnd_, 10, 500, 185, 200, 5);
+        updated_.SetRows(manyRows(false));
+        fresh_.Create(hwnd_, 205, 500, 185, 200, 6);
+        fresh_.SetRows(manyRows(true));
+        SetTimer(hwnd_, kWatchTimer, 50, nullptr);
         return true;
     }
 
@@ -141,18 +154,25 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
             case WM_COMMAND:
-                report("command id=%u code=%u", LOWORD(wParam), HIWORD(wParam));
+                if (LOWORD(wParam) == kComboId) {
+                    report("combo code=%u selected=%d", HIWORD(wParam), selectedTag());
+                } else {
+                    report("command id=%u code=%u", LOWORD(wParam), HIWORD(wParam));
+                }
                 return 0;
-            case WM_HSCROLL: {
-                const auto* slider = reinterpret_cast<HWND>(lParam) == opacity_.hwnd() ? &opacity_ : &narrowSlider_;
-                report("hscroll id=%d code=%u value=%u full=%d", GetDlgCtrlID(reinterpret_cast<HWND>(lParam)),
-                       LOWORD(wParam), HIWORD(wParam), slider->GetValue());
+            case WM_HSCROLL:
+                report("hscroll code=%u value=%d", LOWORD(wParam), opacity_.GetValue());
                 return 0;
-            }
             case WM_TIMER:
                 if (wParam == kCloseMenuTimer) {
                     KillTimer(hwnd_, kCloseMenuTimer);
                     DarkPopupMenu::CloseActive();
+                } else if (wParam == kWatchTimer) {
+                    updated_.SetRows(manyRows(true));
+                    if (overflowing_.ScrollPosition() != lastScroll_) {
+                        lastScroll_ = overflowing_.ScrollPosition();
+                        report("scroll=%d", lastScroll_);
+                    }
                 }
                 return 0;
             case WM_LBUTTONDOWN:
@@ -173,37 +193,30 @@ protected:
     }
 
 private:
+    int selectedTag() const {
+        const auto* tag = static_cast<const int*>(combo_.GetSelectedData());
+        return tag ? *tag : -1;
+    }
+
     void runCommand(const std::string& line) {
         std::istringstream in(line);
-        std::string command;
-        in >> command;
-        if (command == "set-value") {
-            int value = 0;
-            in >> value;
-            opacity_.SetValue(value);
-        } else if (command == "value") {
-            report("value=%d", opacity_.GetValue());
-        } else if (command == "confirm") {
+        std::string command, argument;
+        in >> command >> argument;
+        const int number = std::atoi(argument.c_str());
+        if (command == "confirm") {
             report("confirm=%d", ConfirmDialog::Show(hwnd_, L"Are you sure you want to exit?", L"Confirm Exit"));
         } else if (command == "notify") {
-            int timeoutMs = 0;
-            in >> timeoutMs;
             const DWORD started = GetTickCount();
             Notification::Show(hwnd_, L"The hotkey is already taken by another program.", L"Hotkey in use",
-                               NotificationKind::Warning, timeoutMs);
+                               NotificationKind::Warning, number);
             report("notify closed after=%lu", GetTickCount() - started);
         } else if (command == "help") {
-            std::string text;
-            std::getline(in >> std::ws, text);
-            HelpDialog::Show(hwnd_,
-                             text.empty() ? L"Brisquel shows the channels of one boss.\n\nOK closes."
-                                          : std::wstring(text.begin(), text.end()),
-                             L"");
+            HelpDialog::Show(hwnd_, L"Brisquel shows the channels of one boss.\n\nOK closes.", L"");
             report("help closed");
         } else if (command == "menu") {
-            int x = 0, y = 0;
-            in >> x >> y;
-            DarkPopupMenu::Show(hwnd_, x, y, galleryMenu());
+            int y = 0;
+            in >> y;
+            DarkPopupMenu::Show(hwnd_, number, y, galleryMenu());
         } else if (command == "activate") {
             SetForegroundWindow(hwnd_);
         } else if (command == "release-capture") {
@@ -212,18 +225,13 @@ private:
         } else if (command == "foreground") {
             report("foreground=%d", GetForegroundWindow() == hwnd_ ? 1 : 0);
         } else if (command == "post-quit") {
-            int code = 0;
-            in >> code;
-            PostQuitMessage(code);
-        } else if (command == "views") {
-            if (!ShowViewsGallery()) report("views failed");
+            PostQuitMessage(number);
         } else if (command == "windows") {
-            EnumWindows(reportWindow, 0);
+            const std::wstring wanted(argument.begin(), argument.end());
+            EnumWindows(reportWindow, reinterpret_cast<LPARAM>(&wanted));
         } else if (command == "stress-paint" || command == "stress-menu") {
-            int times = 0;
-            in >> times;
-            reportCounts("before");
-            for (int i = 0; i < times; ++i) {
+            report("counts gdi=%lu user=%lu", gdiObjects(), userObjects());
+            for (int i = 0; i < number; ++i) {
                 if (command == "stress-paint") {
                     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
                 } else {
@@ -231,14 +239,18 @@ private:
                     DarkPopupMenu::Show(hwnd_, 100, 100, galleryMenu());
                 }
             }
-            reportCounts("after");
+            report("counts gdi=%lu user=%lu", gdiObjects(), userObjects());
         }
         report("done %s", command.c_str());
     }
 
-    CustomLabel status_, emptyLabel_;
-    CustomButton apply_, hotkey_, disabled_;
-    CustomSlider opacity_, disabledSlider_, narrowSlider_;
+    CustomLabel status_;
+    CustomButton apply_, disabled_;
+    CustomSlider opacity_, disabledSlider_;
+    ProgressList overflowing_, empty_, updated_, fresh_;
+    ComboBox combo_;
+    int tags_[3] = {0, 1, 2};
+    int lastScroll_ = 0;
 };
 
 }  // namespace
@@ -258,7 +270,6 @@ int wmain() {
             PostMessageW(window, WM_GALLERY_COMMAND, 0, reinterpret_cast<LPARAM>(new std::string(line)));
         }
     }).detach();
-    report("ready hwnd=0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
