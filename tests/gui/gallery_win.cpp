@@ -72,18 +72,6 @@ std::vector<ChannelRow> manyRows(bool changed) {
     return rows;
 }
 
-// Wine answers GetGuiResources with 0. There the live GDI objects are counted by asking each slot of the
-// process's handle table (a handle with a zero high word names the slot's current object), and the
-// USER objects by counting this process's windows, top-level and child.
-DWORD gdiObjects() {
-    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (count != 0) return count;
-    for (ULONG_PTR slot = 1; slot < 0x10000; ++slot) {
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(slot))) ++count;
-    }
-    return count;
-}
-
 BOOL CALLBACK countWindow(HWND hwnd, LPARAM count) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
@@ -93,11 +81,17 @@ BOOL CALLBACK countWindow(HWND hwnd, LPARAM count) {
     return TRUE;
 }
 
-DWORD userObjects() {
-    DWORD count = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    if (count != 0) return count;
-    EnumWindows(countWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
+// Wine answers GetGuiResources with 0. There the live GDI objects are counted by asking each slot of the
+// process's handle table (a handle with a zero high word names the slot's current object), and the
+// USER objects by counting this process's windows, top-level and child.
+void reportCounts() {
+    DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (gdi == 0 && user == 0) {
+        for (ULONG_PTR slot = 1; slot < 0x10000; ++slot) gdi += GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0;
+        EnumWindows(countWindow, reinterpret_cast<LPARAM>(&user));
+    }
+    report("counts gdi=%lu user=%lu", gdi, user);
 }
 
 // The screen rectangle of each visible window of this process whose class is the one asked for.
@@ -141,7 +135,7 @@ public:
         combo_.AddItem("Wyrm", RGB(0, 180, 0), &tags_[1], 3, 12);
         combo_.AddItem("Hydra", RGB(0, 180, 0), &tags_[2], 5, 20);
         // The same rows twice: one list shows them from the start, the other gets them as an update of a
-        // few rows (WM_TIMER), which repaints only those rows; the two must look alike.
+        // few rows ("update-rows"), which repaints only those rows; the two must look alike.
         updated_.Create(hwnd_, 10, 500, 185, 200, 5);
         updated_.SetRows(manyRows(false));
         fresh_.Create(hwnd_, 205, 500, 185, 200, 6);
@@ -155,7 +149,8 @@ protected:
         switch (message) {
             case WM_COMMAND:
                 if (LOWORD(wParam) == kComboId) {
-                    report("combo code=%u selected=%d", HIWORD(wParam), selectedTag());
+                    const auto* tag = static_cast<const int*>(combo_.GetSelectedData());
+                    report("combo code=%u selected=%d", HIWORD(wParam), tag ? *tag : -1);
                 } else {
                     report("command id=%u code=%u", LOWORD(wParam), HIWORD(wParam));
                 }
@@ -167,12 +162,9 @@ protected:
                 if (wParam == kCloseMenuTimer) {
                     KillTimer(hwnd_, kCloseMenuTimer);
                     DarkPopupMenu::CloseActive();
-                } else if (wParam == kWatchTimer) {
-                    updated_.SetRows(manyRows(true));
-                    if (overflowing_.ScrollPosition() != lastScroll_) {
-                        lastScroll_ = overflowing_.ScrollPosition();
-                        report("scroll=%d", lastScroll_);
-                    }
+                } else if (wParam == kWatchTimer && overflowing_.ScrollPosition() != lastScroll_) {
+                    lastScroll_ = overflowing_.ScrollPosition();
+                    report("scroll=%d", lastScroll_);
                 }
                 return 0;
             case WM_LBUTTONDOWN:
@@ -193,11 +185,6 @@ protected:
     }
 
 private:
-    int selectedTag() const {
-        const auto* tag = static_cast<const int*>(combo_.GetSelectedData());
-        return tag ? *tag : -1;
-    }
-
     void runCommand(const std::string& line) {
         std::istringstream in(line);
         std::string command, argument;
@@ -206,10 +193,9 @@ private:
         if (command == "confirm") {
             report("confirm=%d", ConfirmDialog::Show(hwnd_, L"Are you sure you want to exit?", L"Confirm Exit"));
         } else if (command == "notify") {
-            const DWORD started = GetTickCount();
             Notification::Show(hwnd_, L"The hotkey is already taken by another program.", L"Hotkey in use",
-                               NotificationKind::Warning, number);
-            report("notify closed after=%lu", GetTickCount() - started);
+                               NotificationKind::Warning, 0);
+            report("notify closed");
         } else if (command == "help") {
             HelpDialog::Show(hwnd_, L"Brisquel shows the channels of one boss.\n\nOK closes.", L"");
             report("help closed");
@@ -226,11 +212,13 @@ private:
             report("foreground=%d", GetForegroundWindow() == hwnd_ ? 1 : 0);
         } else if (command == "post-quit") {
             PostQuitMessage(number);
+        } else if (command == "update-rows") {
+            updated_.SetRows(manyRows(true));
         } else if (command == "windows") {
             const std::wstring wanted(argument.begin(), argument.end());
             EnumWindows(reportWindow, reinterpret_cast<LPARAM>(&wanted));
         } else if (command == "stress-paint" || command == "stress-menu") {
-            report("counts gdi=%lu user=%lu", gdiObjects(), userObjects());
+            reportCounts();
             for (int i = 0; i < number; ++i) {
                 if (command == "stress-paint") {
                     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -239,7 +227,7 @@ private:
                     DarkPopupMenu::Show(hwnd_, 100, 100, galleryMenu());
                 }
             }
-            report("counts gdi=%lu user=%lu", gdiObjects(), userObjects());
+            reportCounts();
         }
         report("done %s", command.c_str());
     }
