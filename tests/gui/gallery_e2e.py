@@ -92,9 +92,12 @@ class Gallery:
 Case = collections.namedtuple("Case", "name steps heard")
 TIER = "OrlixDarkPopupMenuTier"
 CONFIRM, MENU = ("open", "confirm", "OrlixConfirmDialog"), ("open", "menu 100 100", TIER)
-BUTTON, SLIDER, COMBO = ("mousemove", 80, 86), ("mousemove", 170, 142), ("mousemove", 500, 395, "click", 1)
-AWAY = ("mousemove", 700, 600, "click", 1)
+BUTTON, SLIDER = ("mousemove", 80, 86), ("mousemove", 170, 142)
 IN_FRONT = ["foreground=1", "done foreground"]  # a closed dialog handed the activation back by itself
+
+
+def click(x, y, button=1):
+    return "mousemove", x, y, "click", button
 
 
 def on_no(rect):
@@ -105,11 +108,11 @@ def combo(code, selected):
     return f"combo code={code} selected={selected}"
 
 
+AWAY, COMBO = click(700, 600), click(500, 395)
 CASES = [
     Case("a click on a button", [BUTTON, ("click", 1)], ["command id=201 code=0"]),
     Case("a press released outside the button",
          [BUTTON, ("mousedown", 1), ("shot", "button-pressed"), ("mousemove", 80, 250), ("mouseup", 1)], []),
-    Case("a click on the disabled button", [("mousemove", 220, 86, "click", 1)], []),
     Case("a press that loses the capture (Alt+Tab)", [BUTTON, ("mousedown", 1), "release-capture", ("mouseup", 1)],
          ["done release-capture"]),
     # 300 px wide: x = 150 in the client is 134 px into the 268 px span, value 50.
@@ -133,38 +136,34 @@ CASES = [
          ["help closed", "done help", "help closed", "done help", *IN_FRONT]),
     # Options, then Deeper in its submenu; the disabled row takes no click; Leaf is chosen in the third tier.
     Case("the menu cascades and chooses",
-         [MENU, ("mousemove", 150, 150), ("mousemove", 300, 150), ("mousemove", 300, 214),
-          ("mousemove", 300, 186, "click", 1), ("mousemove", 300, 214), ("mousemove", 540, 222, "click", 1)],
-         ["done menu", "command id=3010 code=0"]),
-    Case("the separator and a submenu parent take no click; an action runs",
-         [MENU, ("mousemove", 150, 168, "click", 1), ("mousemove", 150, 150, "click", 1),
-          ("mousemove", 150, 187, "click", 1)], ["action ran", "done menu"]),
-    Case("a row without an id sends nothing", [MENU, ("mousemove", 150, 215, "click", 1)], ["done menu"]),
+         [MENU, ("mousemove", 150, 150), ("mousemove", 300, 150), ("mousemove", 300, 214), click(300, 186),
+          ("mousemove", 300, 214), click(540, 222)], ["done menu", "command id=3010 code=0"]),
+    Case("the separator and a submenu parent take no click; a row posts its id",
+         [MENU, click(150, 168), click(150, 150), click(150, 215)], ["done menu", "command id=2002 code=0"]),
+    Case("a row without an id posts nothing", [MENU, click(150, 187)], ["done menu"]),
     Case("a left click outside closes the menu and reaches its window", [MENU, AWAY],
          ["done menu", "click x=700 y=600"]),
-    Case("a right click too", [MENU, ("mousemove", 700, 600, "click", 3)], ["done menu", "click x=700 y=600"]),
+    Case("a right click too", [MENU, click(700, 600, 3)], ["done menu", "click x=700 y=600"]),
     Case("the menu closes when another window takes the foreground", [MENU, 0.5, "activate"],
          ["done activate", "done menu"]),
-    # 1000 lies in the right 30 % of 1280; 900 + 157 passes the bottom, so the tier ends 28 px below 900.
+    # 1000 lies in the right 30 % of 1280; 900 + 129 passes the bottom, so the tier ends 28 px below 900.
     Case("the menu opens leftwards and upwards near the edges, and so does its submenu",
-         [("open", "menu 1000 900", TIER), ("windows", TIER), ("mousemove", 900, 821), ("windows", TIER),
+         [("open", "menu 1000 900", TIER), ("windows", TIER), ("mousemove", 900, 849), ("windows", TIER),
           ("shot", "menu-leftwards"), AWAY],
-         ["window 840 771 1000 928", r"window \d+ \d+ 840 \d+", "window 840 771 1000 928", "done menu",
+         ["window 840 799 1000 928", r"window \d+ \d+ 840 \d+", "window 840 799 1000 928", "done menu",
           "click x=700 y=600"]),
     # The overflowing list at (410, 170), 380 x 200: 30 rows of 40 px, its scrollbar strip at x = 778..789.
-    Case("a wheel notch scrolls the list one row", [("mousemove", 600, 260, "click", 5)], ["scroll=1"]),
-    Case("a click in the strip below the thumb pages down", [("mousemove", 784, 310, "click", 1)], ["scroll=6"]),
+    Case("a wheel notch scrolls the list one row", [click(600, 260, 5)], ["scroll=1"]),
+    Case("a click in the strip below the thumb pages down", [click(784, 310)], ["scroll=6"]),
     Case("dragging the thumb", [("mousemove", 784, 230), ("mousedown", 1), ("mousemove", 784, 290), ("mouseup", 1)],
          ["scroll=15"]),
-    Case("a click in the strip above the thumb pages up", [("mousemove", 784, 175, "click", 1)], ["scroll=10"]),
+    Case("a click in the strip above the thumb pages up", [click(784, 175)], ["scroll=10"]),
     Case("the combo box opens below its field and takes a click on a row",
-         [COMBO, ("shot", "views-combo-open"), ("mousemove", 500, 480, "click", 1)],
-         [combo(7, 0), combo(1, 2), combo(8, 2)]),
+         [COMBO, ("shot", "views-combo-open"), click(500, 480)], [combo(7, 0), combo(1, 2), combo(8, 2)]),
     Case("Up and Return choose the row above", [COMBO, ("key", "Up"), ("key", "Return")],
          [combo(7, 2), combo(1, 1), combo(8, 1)]),
     Case("Escape closes it unchanged", [COMBO, ("key", "Escape")], [combo(7, 1), combo(8, 1)]),
-    Case("a click elsewhere closes it unchanged", [COMBO, ("mousemove", 700, 560, "click", 1)],
-         [combo(7, 1), combo(8, 1)]),
+    Case("a click elsewhere closes it unchanged", [COMBO, click(700, 560)], [combo(7, 1), combo(8, 1)]),
     Case("a quit during the menu ends the program", [MENU, "post-quit 3"],
          ["done post-quit", "done menu", "exit code=3"]),
     Case("a quit during a dialog closes it and ends the program", [CONFIRM, "post-quit 7"],
@@ -198,10 +197,6 @@ class GalleryTest(unittest.TestCase):
         shot = Screen("gallery")
         self.assertGreater(shot.count(20, 20, 220, 50, lambda p: min(p) > 200), 20, "white label text")
         self.assertGreater(shot.count(20, 70, 140, 102, lambda p: min(p) > 200), 5, "white caption")
-        # Disabled: a grey caption, no white.
-        grey = shot.count(160, 70, 280, 102, lambda p: all(abs(a - b) <= 12 for a, b in zip(p, (100, 100, 100))))
-        self.assertGreater(grey, 5)
-        self.assertEqual(shot.count(160, 70, 280, 102, lambda p: min(p) > 200), 0)
         # The empty list says "Unknown" in grey; its brightest pixel is the text colour.
         self.assertEqual(max(shot.region(10, 380, 390, 480)), (150, 150, 150))
         self.running().ask("update-rows")

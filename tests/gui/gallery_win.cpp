@@ -55,11 +55,10 @@ std::vector<MenuItem> galleryMenu() {
     MenuItem checked = entry(3001, L"Checked option"), disabled = entry(3002, L"Disabled option");
     checked.checked = true;
     disabled.enabled = false;
-    MenuItem separator, action = entry(0, L"Run action");
+    MenuItem separator;
     separator.separator = true;
-    action.action = [] { report("action ran"); };
     const MenuItem options = entry(0, L"Options", {checked, disabled, entry(0, L"Deeper", {entry(3010, L"Leaf")})});
-    return {entry(2000, L"Show/Hide"), options, separator, action, entry(0, L"No id"), entry(2002, L"E&xit")};
+    return {entry(2000, L"Show/Hide"), options, separator, entry(0, L"No id"), entry(2002, L"E&xit")};
 }
 
 // Thirty rows, with every third one changed (less HP, a later estimate) when asked.
@@ -94,20 +93,6 @@ void reportCounts() {
     report("counts gdi=%lu user=%lu", gdi, user);
 }
 
-// The screen rectangle of each visible window of this process whose class is the one asked for.
-BOOL CALLBACK reportWindow(HWND hwnd, LPARAM wantedClass) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t className[64] = L"";
-    GetClassNameW(hwnd, className, 64);
-    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
-    if (*reinterpret_cast<const std::wstring*>(wantedClass) != className) return TRUE;
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    report("window %ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
-    return TRUE;
-}
-
 class Gallery : public Window {
 public:
     bool Create() {
@@ -119,13 +104,8 @@ public:
         status_.Create(hwnd_, 20, 20, 200, 30, 101);
         status_.SetText(L"Status: ready");
         apply_.Create(hwnd_, 20, 70, 120, 32, 201, L"Apply");
-        disabled_.Create(hwnd_, 160, 70, 120, 32, 203, L"Disabled");
-        disabled_.SetEnabled(false);
         opacity_.Create(hwnd_, 20, 130, 300, 24, 301);
         opacity_.SetValue(25);
-        disabledSlider_.Create(hwnd_, 340, 130, 200, 24, 302);
-        disabledSlider_.SetValue(50);
-        EnableWindow(disabledSlider_.hwnd(), FALSE);
         overflowing_.Create(hwnd_, 410, 170, 380, 200, 2);
         overflowing_.SetTextScale(100);
         overflowing_.SetRows(manyRows(false));
@@ -215,8 +195,15 @@ private:
         } else if (command == "update-rows") {
             updated_.SetRows(manyRows(true));
         } else if (command == "windows") {
+            // The screen rectangle of each visible top-level window of the class asked for.
             const std::wstring wanted(argument.begin(), argument.end());
-            EnumWindows(reportWindow, reinterpret_cast<LPARAM>(&wanted));
+            for (HWND w = FindWindowExW(nullptr, nullptr, wanted.c_str(), nullptr); w;
+                 w = FindWindowExW(nullptr, w, wanted.c_str(), nullptr)) {
+                RECT r{};
+                if (IsWindowVisible(w) && GetWindowRect(w, &r)) {
+                    report("window %ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+                }
+            }
         } else if (command == "stress-paint" || command == "stress-menu") {
             reportCounts();
             for (int i = 0; i < number; ++i) {
@@ -233,8 +220,8 @@ private:
     }
 
     CustomLabel status_;
-    CustomButton apply_, disabled_;
-    CustomSlider opacity_, disabledSlider_;
+    CustomButton apply_;
+    CustomSlider opacity_;
     ProgressList overflowing_, empty_, updated_, fresh_;
     ComboBox combo_;
     int tags_[3] = {0, 1, 2};
