@@ -57,7 +57,7 @@ std::vector<MenuItem> galleryMenu() {
     disabled.enabled = false;
     MenuItem separator;
     separator.separator = true;
-    const MenuItem options = entry(0, L"Options", {checked, disabled, entry(0, L"Deeper", {entry(3010, L"Leaf")})});
+    const MenuItem options = entry(0, L"Options", {checked, disabled, entry(3010, L"Leaf")});
     return {entry(2000, L"Show/Hide"), options, separator, entry(0, L"No id"), entry(2002, L"E&xit")};
 }
 
