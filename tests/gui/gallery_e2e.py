@@ -86,9 +86,10 @@ class Gallery:
 
 
 # A step is an xdotool command line (a tuple), a command for the program (a string), a pause in seconds,
-# ("open", command, class) to open a window and wait for it, ("shot", name) for a screenshot, ("windows", class)
-# to print where those windows are, or a function of the opened window's rectangle giving an xdotool command
-# line. heard: the lines printed meanwhile, each a regular expression.
+# ("open", command, class) to open a window and wait for it, ("shot", name[, what, check]) for a screenshot
+# (check: a function of it and the opened window's rectangle that must hold), ("windows", class) to print where
+# those windows are, or a function of the opened window's rectangle giving an xdotool command line.
+# heard: the lines printed meanwhile, each a regular expression.
 Case = collections.namedtuple("Case", "name steps heard")
 TIER = "OrlixDarkPopupMenuTier"
 CONFIRM, MENU = ("open", "confirm", "OrlixConfirmDialog"), ("open", "menu 100 100", TIER)
@@ -96,12 +97,29 @@ BUTTON, SLIDER = ("mousemove", 80, 86), ("mousemove", 170, 142)
 IN_FRONT = ["foreground=1", "done foreground"]  # a closed dialog handed the activation back by itself
 
 
+ACCENT = (110, 185, 255)
+
+
+def near(actual, expected, tolerance):
+    return all(abs(a - e) <= tolerance for a, e in zip(actual, expected))
+
+
+def accent_edge(shot, x, y):
+    """The accent border of a hovered button; its top edge lands on row y or, under Wine's GDI+, the next."""
+    return near(shot.pixel(x, y), ACCENT, 30) or near(shot.pixel(x, y + 1), ACCENT, 30)
+
+
+def hovered_answer(yes):
+    """Only the hovered one of the confirmation's Yes and No, 40 px left and right of its middle, has the accent."""
+    return lambda shot, r: [accent_edge(shot, (r[0] + r[2]) // 2 + dx, r[3] - 50) for dx in (-40, 40)] == [yes, not yes]
+
+
 def click(x, y, button=1):
     return "mousemove", x, y, "click", button
 
 
-def on_no(rect):
-    return "mousemove", (rect[0] + rect[2]) // 2 + 40, rect[3] - 34
+def on_answer(dx):
+    return lambda rect: ("mousemove", (rect[0] + rect[2]) // 2 + dx, rect[3] - 34)
 
 
 def combo(code, selected):
@@ -110,9 +128,14 @@ def combo(code, selected):
 
 AWAY, COMBO = click(700, 600), click(500, 395)
 CASES = [
-    Case("a click on a button", [BUTTON, ("click", 1)], ["command id=201 code=0"]),
+    Case("a click on a button",
+         [BUTTON, ("shot", None, "hovered: accent border, lighter face",
+                   lambda shot, _: accent_edge(shot, 80, 70) and 82 <= shot.pixel(30, 80)[0] <= 90), ("click", 1)],
+         ["command id=201 code=0"]),
     Case("a press released outside the button",
-         [BUTTON, ("mousedown", 1), ("shot", "button-pressed"), ("mousemove", 80, 250), ("mouseup", 1)], []),
+         [BUTTON, ("mousedown", 1),
+          ("shot", "button-pressed", "pressed: darker face", lambda shot, _: 45 <= shot.pixel(30, 80)[0] <= 52),
+          ("mousemove", 80, 250), ("mouseup", 1)], []),
     Case("a press that loses the capture (Alt+Tab)", [BUTTON, ("mousedown", 1), "release-capture", ("mouseup", 1)],
          ["done release-capture"]),
     # 300 px wide: x = 150 in the client is 134 px into the 268 px span, value 50.
@@ -126,7 +149,8 @@ CASES = [
          ["confirm=1", "done confirm", *IN_FRONT]),
     Case("Escape answers No", [CONFIRM, ("key", "Escape")], ["confirm=0", "done confirm"]),
     Case("a second confirmation returns at once; No answers the first",
-         [CONFIRM, on_no, ("shot", "confirm-hover-no"), "confirm", ("click", 1)],
+         [CONFIRM, on_answer(-40), ("shot", None, "the accent on Yes", hovered_answer(True)), on_answer(40),
+          ("shot", "confirm-hover-no", "the accent on No", hovered_answer(False)), "confirm", ("click", 1)],
          ["confirm=0", "done confirm", "confirm=0", "done confirm"]),
     Case("Escape closes a notification",
          [("open", "notify", "OrlixNotification"), ("shot", "notification"), ("key", "Escape"), "foreground"],
@@ -227,7 +251,10 @@ class GalleryTest(unittest.TestCase):
                     elif step[0] == "open":
                         opened = g.open(*step[1:])
                     elif step[0] == "shot":
-                        Screen(step[1])
+                        shot = Screen(step[1])
+                        if len(step) > 2 and not step[3](shot, opened):
+                            g.close()  # the next case starts afresh, whatever this one left open
+                            self.fail(step[2])
                     elif step[0] == "windows":
                         g.heard += g.ask(" ".join(step))
                     else:
