@@ -140,7 +140,7 @@ void Hotkeys::ShowNotice(const std::wstring& message, const std::wstring& title,
     // until it closes, or the window's next focus change would end the rebinding behind its back.
     const bool first = !noticeOpen_;
     noticeOpen_ = true;
-    Notification::Show(window_, message, title, warning ? NotificationKind::Warning : NotificationKind::Info, 0);
+    Notification::Show(window_, message, title, warning ? NotificationKind::Warning : NotificationKind::Info);
     if (!first) return;
     noticeOpen_ = false;
     ShowPrompts();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,4 @@ struct MenuItem {
     bool checked = false;
     bool hasSubmenu = false;
     std::vector<MenuItem> children;
-    // Run when the entry is chosen, after the menu has closed; when empty the id is posted instead.
-    std::function<void()> action;
 };

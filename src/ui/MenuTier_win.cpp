@@ -109,14 +109,9 @@ void MenuTier::OnLeftButtonUp(int x, int y) {
     if (index < 0 || items_[index].hasSubmenu) return;
     // Closing the menu destroys this tier and its items: keep what the choice needs first.
     const unsigned id = items_[index].id;
-    const std::function<void()> action = items_[index].action;
     const HWND owner = menu_.owner();
     menu_.CloseTiersFrom(0);
-    if (action) {
-        action();
-    } else if (id != 0) {
-        PostMessageW(owner, WM_COMMAND, id & 0xFFFF, 0);
-    }
+    if (id != 0) PostMessageW(owner, WM_COMMAND, id & 0xFFFF, 0);
 }
 
 void MenuTier::Paint(HDC dc, int, int) {

@@ -9,7 +9,6 @@ namespace {
 const Window::WindowClass kNotificationClass{L"OrlixNotification", CS_HREDRAW | CS_VREDRAW};
 constexpr DWORD kStyle = WS_POPUP | WS_BORDER;
 constexpr DWORD kExStyle = WS_EX_TOPMOST;
-constexpr UINT_PTR kTimeoutTimer = 1;
 constexpr Color kFrameColor = ColorButtonHoverFace;
 
 Color titleColor(NotificationKind kind) {
@@ -28,8 +27,7 @@ Color titleColor(NotificationKind kind) {
 Notification::Notification(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind)
     : ModalDialog(ScaleFor(owner)), message_(message), title_(title), kind_(kind) {}
 
-void Notification::Show(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind,
-                        int timeoutMs) {
+void Notification::Show(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind) {
     if (Notification* open = OpenDialogMark<Notification>::open()) {
         open->BringToFront();
         return;
@@ -51,7 +49,6 @@ void Notification::Show(HWND owner, const std::wstring& message, const std::wstr
     if (owner) EnableWindow(owner, FALSE);
     ShowWindow(dialog.hwnd_, SW_SHOW);
     UpdateWindow(dialog.hwnd_);
-    if (timeoutMs > 0) SetTimer(dialog.hwnd_, kTimeoutTimer, static_cast<UINT>(timeoutMs), nullptr);
     dialog.RunModal(owner);
 }
 
@@ -69,10 +66,6 @@ LRESULT Notification::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) Close();
-            return 0;
-        case WM_TIMER:
-            KillTimer(hwnd_, kTimeoutTimer);
-            Close();
             return 0;
         case WM_CTLCOLORBTN:
             return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));

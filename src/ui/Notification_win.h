@@ -8,13 +8,11 @@
 enum class NotificationKind : int { Info = 0, Warning = 1, Error = 2 };
 
 // A dark message with an optional coloured title and an OK button (class "OrlixNotification"), modal
-// over its owner, optionally closing itself after a time-out.
+// over its owner.
 class Notification : public ModalDialog {
 public:
-    // An empty title draws no title line; timeoutMs <= 0 never closes by itself. A second call while one
-    // is open only brings the open one to the front.
-    static void Show(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind,
-                     int timeoutMs);
+    // An empty title draws no title line. A second call while one is open only brings the open one to the front.
+    static void Show(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind);
 
 private:
     Notification(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind);

@@ -174,7 +174,7 @@ private:
             report("confirm=%d", ConfirmDialog::Show(hwnd_, L"Are you sure you want to exit?", L"Confirm Exit"));
         } else if (command == "notify") {
             Notification::Show(hwnd_, L"The hotkey is already taken by another program.", L"Hotkey in use",
-                               NotificationKind::Warning, 0);
+                               NotificationKind::Warning);
             report("notify closed");
         } else if (command == "help") {
             HelpDialog::Show(hwnd_, L"Brisquel shows the channels of one boss.\n\nOK closes.", L"");
