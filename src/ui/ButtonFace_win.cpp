@@ -6,13 +6,11 @@
 namespace {
 
 Color baseColor(const ButtonFaceState& s) {
-    if (!s.enabled) return ColorDisabledFace;
     if (s.pressed) return ColorControlBg;
     return s.hovered ? ColorButtonHoverFace : ColorButtonFace;
 }
 
 Color borderColor(const ButtonFaceState& s) {
-    if (!s.enabled) return ColorDisabledBorder;
     if (s.accentBorder) return ColorAccent;
     return s.pressed ? ColorBorderPressed : ColorBorder;
 }

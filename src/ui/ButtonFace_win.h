@@ -6,7 +6,6 @@
 
 // The rounded gradient face shared by the kit's push buttons and the dialogs' buttons.
 struct ButtonFaceState {
-    bool enabled = true;
     bool pressed = false;
     bool hovered = false;
     bool brightTop = false;     // the gradient starts lighter

@@ -43,11 +43,6 @@ void CustomButton::SetIcon(unsigned icon) {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void CustomButton::SetEnabled(bool enabled) {
-    enabled_ = enabled;
-    InvalidateRect(hwnd_, nullptr, FALSE);
-}
-
 LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOUSEMOVE:
@@ -65,13 +60,13 @@ LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             SetHovered(false);
             return 0;
         case WM_LBUTTONDOWN:
-            if (enabled_) press_.Begin(hwnd_);
+            press_.Begin(hwnd_);
             return 0;
         case WM_LBUTTONUP:
             if (press_.Release()) {
                 SetHovered(ContainsPoint(lParam));
                 // Releasing after the pointer has left the button is no click.
-                if (enabled_ && hovered_) {
+                if (hovered_) {
                     SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_ & 0xFFFF, BN_CLICKED),
                                  reinterpret_cast<LPARAM>(hwnd_));
                 }
@@ -102,10 +97,10 @@ void CustomButton::SetHovered(bool hovered) {
 void CustomButton::Paint(HDC dc, int width, int height) {
     const RECT r{0, 0, width, height};
     const bool pressed = press_.held();
-    PaintButtonFace(dc, r, {enabled_, pressed, hovered_, hovered_, hovered_ && !pressed}, scale_);
+    PaintButtonFace(dc, r, {pressed, hovered_, hovered_, hovered_ && !pressed}, scale_);
 
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, enabled_ ? ColorText : ColorTextDisabled);
+    SetTextColor(dc, ColorText);
     ScopedSelect selectFont(dc, font_.get());
     const int pressedShift = pressed ? 1 : 0;
     RECT text = r;
@@ -115,7 +110,7 @@ void CustomButton::Paint(HDC dc, int width, int height) {
         const int inset = scale_.px(kIconInset);
         RECT icon{r.left + inset, (r.top + r.bottom - size) / 2, r.left + inset + size, (r.top + r.bottom + size) / 2};
         OffsetRect(&icon, 0, pressedShift);
-        DrawVectorIcon(dc, icon_, icon, enabled_ ? ColorIcon : ColorIconDisabled, scale_.px(2.0f));
+        DrawVectorIcon(dc, icon_, icon, ColorIcon, scale_.px(2.0f));
         text.left = icon.right + scale_.px(kIconGap);
     }
     DrawTextW(dc, text_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);

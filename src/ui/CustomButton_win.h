@@ -14,8 +14,6 @@ public:
     void SetText(const std::wstring& text);
     // A VectorIcon value drawn before the caption; 0 for none.
     void SetIcon(unsigned icon);
-    // A disabled button ignores the mouse and paints greyed.
-    void SetEnabled(bool enabled);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -32,6 +30,5 @@ private:
     unsigned icon_ = 0;
     bool hovered_ = false;
     MousePress press_;
-    bool enabled_ = true;
     UniqueFont font_;
 };

@@ -49,13 +49,10 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     const int x = static_cast<short>(LOWORD(lParam));
     switch (message) {
         case WM_LBUTTONDOWN:
-            if (IsWindowEnabled(hwnd_)) {
-                drag_.Begin(hwnd_);
-                SetValueFromX(x);
-            }
+            drag_.Begin(hwnd_);
+            SetValueFromX(x);
             return 0;
         case WM_MOUSEMOVE:
-            if (!IsWindowEnabled(hwnd_)) return 0;
             if (!hovered_) {
                 hovered_ = true;
                 TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
@@ -86,27 +83,22 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void CustomSlider::Paint(HDC dc, int, int) {
-    const bool enabled = IsWindowEnabled(hwnd_);
     const RECT body{0, 0, width_, height_};
     // The corners outside the rounded body show the window background the slider sits on.
     FillSolidRect(dc, body, ColorWindowBg);
     const int radius = scale_.px(ControlCornerRadius());
     const int trackRadius = scale_.px(kTrackRadius);
     const int thumbRadius = scale_.px(kThumbRadius);
-    FillRoundRect(dc, body, radius, enabled ? ColorControlBg : ColorDisabledControlBg);
-    StrokeRoundRect(dc, body, radius, enabled && hovered_ ? ColorAccent : ColorBorder, scale_.px(1.0f));
+    FillRoundRect(dc, body, radius, ColorControlBg);
+    StrokeRoundRect(dc, body, radius, hovered_ ? ColorAccent : ColorBorder, scale_.px(1.0f));
 
     const SliderLayout layout = LayOutSlider(width_, height_, value_, min_, max_, scale_);
-    FillRoundRect(dc, toRect(layout.track), trackRadius, AdjustColor(enabled ? ColorFrame : ColorDisabledTrack, -8));
+    FillRoundRect(dc, toRect(layout.track), trackRadius, AdjustColor(ColorFrame, -8));
     if (layout.fill.right > layout.fill.left + 2) {
-        if (enabled) {
-            FillRoundRectGradient(dc, toRect(layout.fill), trackRadius, AdjustColor(ColorSliderFill, 10),
-                                  AdjustColor(ColorSliderFill, -10));
-        } else {
-            FillRoundRect(dc, toRect(layout.fill), trackRadius, ColorDisabledFill);
-        }
+        FillRoundRectGradient(dc, toRect(layout.fill), trackRadius, AdjustColor(ColorSliderFill, 10),
+                              AdjustColor(ColorSliderFill, -10));
     }
-    const Color thumb = drag_.held() ? ColorThumbDragged : enabled ? ColorThumb : ColorThumbDisabled;
+    const Color thumb = drag_.held() ? ColorThumbDragged : ColorThumb;
     FillRoundRect(dc, toRect(layout.thumb), thumbRadius, thumb);
     StrokeRoundRect(dc, toRect(layout.thumb), thumbRadius, AdjustColor(thumb, -60), scale_.px(1.0f));
 }

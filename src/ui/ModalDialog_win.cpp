@@ -136,7 +136,7 @@ void ModalDialog::PaintButton(const DRAWITEMSTRUCT& item) const {
     const bool lit = (item.itemState & ODS_FOCUS) || item.hwndItem == hoveredButton_;
     BackBuffer buffer;
     const HDC dc = buffer.Begin(item.hDC, r.right, r.bottom);
-    PaintButtonFace(dc, r, {true, pressed, item.hwndItem == hoveredButton_, lit, lit}, scale_);
+    PaintButtonFace(dc, r, {pressed, item.hwndItem == hoveredButton_, lit, lit}, scale_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorText);
     ScopedSelect selectFont(dc, font_.get());

@@ -17,19 +17,10 @@ constexpr Color ColorTextSoft = Rgb(220, 220, 220);
 constexpr Color ColorTextDisabled = Rgb(100, 100, 100);
 constexpr Color ColorCheck = Rgb(0, 120, 215);
 
-// Disabled controls.
-constexpr Color ColorDisabledFace = Rgb(40, 40, 40);
-constexpr Color ColorDisabledBorder = Rgb(55, 55, 55);
-constexpr Color ColorDisabledControlBg = Rgb(35, 35, 35);
-constexpr Color ColorDisabledTrack = Rgb(60, 60, 60);
-constexpr Color ColorDisabledFill = Rgb(68, 68, 68);
-
 // Slider thumbs and button icons.
 constexpr Color ColorThumbDragged = Rgb(220, 220, 220);
 constexpr Color ColorThumb = Rgb(170, 170, 170);
-constexpr Color ColorThumbDisabled = Rgb(120, 120, 120);
 constexpr Color ColorIcon = Rgb(235, 235, 235);
-constexpr Color ColorIconDisabled = Rgb(110, 110, 110);
 
 // Notification titles by kind.
 constexpr Color ColorNoticeWarning = Rgb(255, 200, 100);
