@@ -68,11 +68,3 @@ ScreenRect CentreOn(const ScreenRect& area, int width, int height) {
     const int top = area.top + (area.height() - height) / 2;
     return {left, top, left + width, top + height};
 }
-
-ScreenRect KeepInside(const ScreenRect& window, const ScreenRect& area) {
-    int left = std::max(window.left, area.left);
-    int top = std::max(window.top, area.top);
-    if (left + window.width() > area.right) left = area.right - window.width();
-    if (top + window.height() > area.bottom) top = area.bottom - window.height();
-    return {left, top, left + window.width(), top + window.height()};
-}

@@ -36,5 +36,3 @@ DialogSize HelpClientSize(int workWidth, int workHeight, DpiScale scale,
 
 // A width x height rectangle centred on area (integer halves).
 ScreenRect CentreOn(const ScreenRect& area, int width, int height);
-// Moves window inside area without resizing it; when it cannot fit, its right and bottom edges stay inside.
-ScreenRect KeepInside(const ScreenRect& window, const ScreenRect& area);

@@ -9,14 +9,7 @@ std::string ComboItemLabel(const ComboItem& item) {
 }
 
 ScreenRect PlaceDropDown(const ScreenRect& control, int listHeight, const ScreenRect& workArea) {
-    const int width = control.width();
-    int y = control.bottom;
-    if (y + listHeight > workArea.bottom) y = workArea.bottom - listHeight;
-    y = std::max(y, workArea.top);
-    int x = control.left;
-    if (x + width > workArea.right) x = workArea.right - width;
-    x = std::max(x, workArea.left);
-    return {x, y, x + width, y + listHeight};
+    return KeepInside({control.left, control.bottom, control.right, control.bottom + listHeight}, workArea);
 }
 
 int ComboList::Add(ComboItem item) {

@@ -18,8 +18,8 @@ struct ComboItem {
 // The text of an item in the open list: with " [fresh/total]" when it has channels.
 std::string ComboItemLabel(const ComboItem& item);
 
-// Where the open list goes: below the control, pushed up and left to end inside the work area, but
-// never starting above or left of it (a list taller than the work area runs off its bottom instead).
+// Where the open list goes: below the control, kept inside the work area (a list taller than the work area
+// starts at its top and runs off its bottom).
 ScreenRect PlaceDropDown(const ScreenRect& control, int listHeight, const ScreenRect& workArea);
 
 // The combo box's items, selection and the highlighted ("hot") entry of its open list, without a window.
