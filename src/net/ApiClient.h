@@ -28,7 +28,8 @@ public:
     ApiClient(const ApiClient&) = delete;
     ApiClient& operator=(const ApiClient&) = delete;
 
-    // Also resets the counters and the status text, and closes every thread's connections at its next call.
+    // Also resets the counters and the status text. Each thread's next read opens a connection to the new
+    // origin, when it is another.
     void setBaseUrl(const std::string& baseUrl);
 
     bool fetchBossList(std::vector<BossInfo>& bosses) override;
@@ -64,7 +65,6 @@ private:
 
     mutable std::mutex lock_;
     std::string baseUrl_;
-    uint64_t baseUrlChanges_ = 0;
     std::map<std::thread::id, std::unique_ptr<ThreadConnections>> connections_;
     std::unique_ptr<WorkerThread> worker_;
     std::shared_ptr<StopSignal> workerStop_;

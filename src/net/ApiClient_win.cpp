@@ -28,8 +28,9 @@ constexpr auto kWorkerShutdownWait = std::chrono::milliseconds(5000);
 }  // namespace
 
 // The data reads and the status probe present themselves differently, so each keeps its own session.
+// A connection asked for another origin than its own closes and opens anew, so a changed base URL needs
+// nothing more here.
 struct ApiClient::ThreadConnections {
-    uint64_t baseUrlChanges = 0;
     HttpConnection data;
     HttpConnection status;
     AllStatusMap spareSummary;  // storage the next summary is decoded into
@@ -44,7 +45,6 @@ ApiClient::~ApiClient() {
 void ApiClient::setBaseUrl(const std::string& baseUrl) {
     std::lock_guard<std::mutex> guard(lock_);
     baseUrl_ = baseUrl;
-    ++baseUrlChanges_;
     bytesReceivedTotal_ = bytesSentTotal_ = lastBytesReceived_ = lastBytesSent_ = 0;
     reconnectAttempts_ = 0;
     statusText_.clear();
@@ -52,16 +52,11 @@ void ApiClient::setBaseUrl(const std::string& baseUrl) {
 }
 
 ApiClient::ThreadConnections& ApiClient::currentConnections(std::string& baseUrl) {
-    std::unique_ptr<ThreadConnections> outdated;  // closed after the lock is released
     std::lock_guard<std::mutex> guard(lock_);
     baseUrl = baseUrl_;
-    // Only the calling thread ever uses or replaces its own entry; the map's nodes stay where they are.
+    // Only the calling thread ever uses or creates its own entry; the map's nodes stay where they are.
     std::unique_ptr<ThreadConnections>& mine = connections_[std::this_thread::get_id()];
-    if (!mine || mine->baseUrlChanges != baseUrlChanges_) {
-        outdated = std::move(mine);
-        mine = std::make_unique<ThreadConnections>();
-        mine->baseUrlChanges = baseUrlChanges_;
-    }
+    if (!mine) mine = std::make_unique<ThreadConnections>();
     return *mine;
 }
 
