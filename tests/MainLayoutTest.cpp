@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "MainLayout.h"
 
 namespace {
@@ -17,7 +15,7 @@ constexpr int kWidth = 434, kHeight = 661;
 
 }  // namespace
 
-// The controls at the window's edges and those each mode adds or hides; the scale test below holds the rest.
+// The controls at the window's edges and those each mode adds or hides.
 TEST(MainLayout, EachModePlacesItsControls) {
     struct Case {
         const char* name;
@@ -45,45 +43,5 @@ TEST(MainLayout, EachModePlacesItsControls) {
         const MainLayout::Slot slot = ComputeMainLayout(kWidth, kHeight, c.clickThrough, c.active, DpiScale()).*c.slot;
         EXPECT_EQ(slot.bounds, c.bounds);
         EXPECT_EQ(slot.shown, c.shown);
-    }
-}
-
-// At every display scale the window is the 96 dpi one made larger: each control's edges lie within
-// two pixels of its 96 dpi edges times the scale, and the panel's rows still stack without touching.
-TEST(MainLayout, EveryScaleIsThe96DpiLayoutMadeLarger) {
-    using L = MainLayout;
-    const SlotOf slots[] = {
-        &L::combo,       &L::list,           &L::status,           &L::bossTitle,          &L::cacheAge,
-        &L::countdown,   &L::opacityCaption, &L::opacitySlider,    &L::opacityValue,       &L::scaleCaption,
-        &L::scaleSlider, &L::scaleValue,     &L::visibilityButton, &L::clickThroughButton, &L::bossMenuButton};
-    // Top to bottom in the active window.
-    const SlotOf stack[] = {
-        &L::list,           &L::opacitySlider, &L::scaleSlider, &L::visibilityButton, &L::clickThroughButton,
-        &L::bossMenuButton, &L::status};
-    for (const int dpi : {120, 144, 192}) {
-        for (const bool clickThrough : {false, true}) {
-            for (const bool active : {false, true}) {
-                SCOPED_TRACE(testing::Message()
-                             << dpi << " dpi, click-through " << clickThrough << ", active " << active);
-                const DpiScale scale(dpi);
-                const MainLayout base = ComputeMainLayout(kWidth, kHeight, clickThrough, active, DpiScale());
-                const MainLayout layout =
-                    ComputeMainLayout(scale.px(kWidth), scale.px(kHeight), clickThrough, active, scale);
-                for (const SlotOf slot : slots) {
-                    const ScreenRect& was = (base.*slot).bounds;
-                    const ScreenRect& is = (layout.*slot).bounds;
-                    EXPECT_EQ((layout.*slot).shown, (base.*slot).shown);
-                    if (!(base.*slot).placed) continue;
-                    for (const auto& [scaled, at96] : {std::pair{is.left, was.left},
-                                                       {is.top, was.top},
-                                                       {is.right, was.right},
-                                                       {is.bottom, was.bottom}})
-                        EXPECT_LE(std::abs(scaled - scale.px(at96)), 2);
-                }
-                if (!active || clickThrough) continue;
-                for (size_t i = 0; i + 1 < std::size(stack); ++i)
-                    EXPECT_LE((layout.*stack[i]).bounds.bottom, (layout.*stack[i + 1]).bounds.top) << i;
-            }
-        }
     }
 }

@@ -152,11 +152,6 @@ CASES = [
          [CONFIRM, on_answer(-40), ("shot", None, "the accent on Yes", hovered_answer(True)), on_answer(40),
           ("shot", "confirm-hover-no", "the accent on No", hovered_answer(False)), "confirm", ("click", 1)],
          ["confirm=0", "done confirm", "confirm=0", "done confirm"]),
-    Case("Escape closes a notification",
-         [("open", "notify", "OrlixNotification"), ("shot", "notification"), ("key", "Escape"), "foreground"],
-         ["notify closed", "done notify", *IN_FRONT]),
-    Case("Escape closes the help", [("open", "help", "OrlixHelpDialog"), ("key", "Escape"), "foreground"],
-         ["help closed", "done help", *IN_FRONT]),
     # Options opens its submenu beside it: the disabled row there takes no click, Leaf does.
     Case("the menu cascades and chooses", [MENU, ("mousemove", 150, 150), click(300, 186), click(300, 214)],
          ["done menu", "command id=3010 code=0"]),

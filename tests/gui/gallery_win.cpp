@@ -19,8 +19,6 @@
 #include "ui/CustomLabel_win.h"
 #include "ui/CustomSlider_win.h"
 #include "ui/DarkPopupMenu_win.h"
-#include "ui/HelpDialog_win.h"
-#include "ui/Notification_win.h"
 #include "ui/ScopedGdi_win.h"
 #include "ui/Window_win.h"
 #include "views/ComboBox_win.h"
@@ -172,13 +170,6 @@ private:
         const int number = std::atoi(argument.c_str());
         if (command == "confirm") {
             report("confirm=%d", ConfirmDialog::Show(hwnd_, L"Are you sure you want to exit?", L"Confirm Exit"));
-        } else if (command == "notify") {
-            Notification::Show(hwnd_, L"The hotkey is already taken by another program.", L"Hotkey in use",
-                               NotificationKind::Warning);
-            report("notify closed");
-        } else if (command == "help") {
-            HelpDialog::Show(hwnd_, L"Brisquel shows the channels of one boss.\n\nOK closes.", L"");
-            report("help closed");
         } else if (command == "menu") {
             int y = 0;
             in >> y;

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <chrono>
-#include <mutex>
 #include <set>
 #include <thread>
 #include <tuple>
@@ -30,12 +29,6 @@ static Outcomes readAll(ApiClient& client) {
     const auto outcome = [&client](bool ok) { return ok ? std::string("ok") : client.statusText(); };
     return {outcome(client.fetchBossList(bosses)), outcome(client.fetchChannelStatus("b1", channels)),
             outcome(readAllStatus(client))};
-}
-
-static std::vector<uint64_t> traffic(const ApiClient& client) {
-    const TrafficSnapshot s = client.trafficSnapshot();
-    return {s.bytesReceivedTotal, s.bytesSentTotal,    s.lastBytesReceived,
-            s.lastBytesSent,      s.reconnectAttempts, static_cast<uint64_t>(s.connectionState)};
 }
 
 // Each answer in turn, read by all three reads (the ways a download fails are HttpGet's cases): what each read
@@ -74,34 +67,6 @@ TEST(ApiClient, ReadsReportFailuresAndTheSummaryCountsThemUntilOneSucceeds) {
     ApiClient unset;  // makes no request, so has no reason
     readAll(unset);
     EXPECT_EQ(unset.failureReason(), "");
-}
-
-TEST(ApiClient, CountsWireBytesOfGzipBodies) {
-    // A route name that makes the all-status URL 60 bytes long.
-    const std::string name(60 - (fixtureOrigin("HTTP") + "/r//api/all_status").size(), 'c');
-    const std::string base =
-        fixtureRoute({{"body", kBody}, {"gzip", true}, {"headers", {{"Content-Encoding", "gzip"}}}}, name);
-    ApiClient client(base);
-    std::vector<BossInfo> bosses(3);
-    std::vector<ChannelStatus> channels(3);
-    AllStatusMap all = {{"old", {}}};
-    ASSERT_TRUE(client.fetchAllStatus(all));
-    const uint64_t wire = fixtureLog(base)[0]["body_bytes"];
-    EXPECT_LT(wire, sizeof(kBody) - 1);
-    EXPECT_EQ(traffic(client), (std::vector<uint64_t>{wire, 160, wire, 160, 0, 0}));
-    ASSERT_TRUE(client.fetchBossList(bosses));  // counted in the totals only
-    EXPECT_EQ(traffic(client), (std::vector<uint64_t>{2 * wire, 160 + 174, wire, 160, 0, 0}));
-    ASSERT_TRUE(client.fetchChannelStatus("b1", channels));
-    EXPECT_EQ(traffic(client), (std::vector<uint64_t>{3 * wire, 160 + 174 + 236, wire, 236, 0, 0}));
-    EXPECT_EQ((std::vector<size_t>{all.count("old"), all.count("b1"), bosses.size(), channels.size()}),
-              (std::vector<size_t>{0, 1, 1, 2}));
-
-    fixtureRoute({{"status", 404}}, name);
-    EXPECT_FALSE(client.fetchChannelStatus("b1", channels));
-    EXPECT_EQ(traffic(client), (std::vector<uint64_t>{3 * wire, 160 + 174 + 236, 0, 0, 0, 0}));
-    client.setBaseUrl("http://127.0.0.1:1");
-    EXPECT_EQ(traffic(client), std::vector<uint64_t>(6, 0));
-    EXPECT_EQ(client.statusText(), "");
 }
 
 // Ids are percent-encoded so that a quote or # cannot change the filter; ordinary ids pass byte for byte.
@@ -144,25 +109,6 @@ TEST(ApiClient, ServerCacheAge) {
         EXPECT_EQ(client.statusText(), message);
     }
     EXPECT_TRUE(fixtureLog(unread).empty());
-}
-
-TEST(ApiClient, WorkerAnnouncesTheConnectionState) {
-    std::mutex lock;
-    std::vector<ConnectionState> states;
-    const auto record = [&](ConnectionState state) {
-        std::lock_guard<std::mutex> guard(lock);
-        states.push_back(state);
-    };
-    ApiClient client("http://127.0.0.1:1");
-    ASSERT_TRUE(client.startWorker(record));
-    ASSERT_TRUE(client.startWorker(record));  // already running: no second worker
-    EXPECT_EQ(client.trafficSnapshot().connectionState, CONNECTION_CONNECTED);
-    client.stopWorker();
-    // The worker has ended, so everything it announced is recorded.
-    EXPECT_EQ(states,
-              (std::vector<ConnectionState>{CONNECTION_CONNECTED, CONNECTION_CONNECTED, CONNECTION_DISCONNECTED}));
-    EXPECT_EQ(client.trafficSnapshot().connectionState, CONNECTION_DISCONNECTED);
-    EXPECT_EQ(client.statusText(), "Stopped");
 }
 
 // The kinds of request the route behind `baseUrl` received, as "line agent accept-encoding", and the client
@@ -214,19 +160,4 @@ TEST(ApiClient, KeptConnectionReadsWhateverTheServerDoesWithIt) {
             EXPECT_EQ(ports.size(), c.connections);
         }
     }
-}
-
-// Moving the base URL to another server, and back, reads from each in turn, whatever connection was kept.
-// (A connection kept for one origin and asked for another is HttpGet's failure table, which moves between ports.)
-TEST(ApiClient, ReadsFromEachBaseUrlInTurn) {
-    const std::string base = fixtureRoute({{"body", kBody}, {"keep_alive", true}});
-    ApiClient client(base);
-    AllStatusMap all;
-    ASSERT_TRUE(client.fetchAllStatus(all)) << client.statusText();
-    client.setBaseUrl(fixtureOrigin("TRACKER"));
-    ASSERT_TRUE(client.fetchAllStatus(all)) << client.statusText();
-    EXPECT_GT(all.size(), 1u);
-    client.setBaseUrl(base);
-    ASSERT_TRUE(readAllStatus(client)) << client.statusText();
-    EXPECT_EQ(fixtureLog(base).size(), 2u);
 }

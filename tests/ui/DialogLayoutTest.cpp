@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "ui/DialogLayout.h"
 
 TEST(DialogLayout, ConfirmAndNotificationSizes) {
@@ -26,46 +24,6 @@ TEST(DialogLayout, ConfirmAndNotificationSizes) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.actual.width, c.expected.width);
         EXPECT_EQ(c.actual.height, c.expected.height);
-    }
-}
-
-TEST(DialogLayout, ButtonsSitCentredAboveTheBottom) {
-    // 22 + 48 and 18 + 48 wide with a 15 px gap in 200 px: (200 - 66 - 70 - 15) / 2 = 24.
-    const ConfirmButtons pair = PlaceConfirmButtons(200, 105, 22, 18, DpiScale());
-    EXPECT_EQ(pair.yes, (ScreenRect{24, 57, 94, 85}));
-    EXPECT_EQ(pair.no, (ScreenRect{109, 57, 175, 85}));
-    EXPECT_EQ(CentredButton(200, 102, 80, 28, 43), (ScreenRect{60, 59, 140, 87}));
-    // The same pair at 200 %: every gap and height doubles (the halving rounds the other way).
-    const ConfirmButtons doubled = PlaceConfirmButtons(400, 210, 44, 36, DpiScale(192));
-    EXPECT_EQ(doubled.yes, (ScreenRect{49, 114, 189, 170}));
-    EXPECT_EQ(doubled.no, (ScreenRect{219, 114, 351, 170}));
-}
-
-TEST(DialogLayout, HelpWidensInStepsUntilTheTextFits) {
-    struct Case {
-        const char* name;
-        int workWidth, workHeight;
-        int heightAt700, heightAt780, heightAt860;
-        DialogSize expected;
-        std::vector<int> wrapWidths;
-    };
-    const Case cases[] = {
-        {"fits at once", 1280, 1024, 400, 0, 0, {700, 472}, {672}},
-        {"fits after one step", 1280, 1024, 900, 850, 0, {780, 922}, {672, 752}},
-        // 1024 wide: the widest allowed is 900, so 940 is never tried and the text is cut.
-        {"never fits: cut at the work area", 1024, 700, 5000, 4000, 3000, {860, 620}, {672, 752, 832}},
-        {"narrow work area starts below 700", 560, 500, 0, 0, 5000, {520, 420}, {492}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<int> asked;
-        const DialogSize size = HelpClientSize(c.workWidth, c.workHeight, DpiScale(), [&](int wrapWidth) {
-            asked.push_back(wrapWidth);
-            return wrapWidth == 672 ? c.heightAt700 : wrapWidth == 752 ? c.heightAt780 : c.heightAt860;
-        });
-        EXPECT_EQ(size.width, c.expected.width);
-        EXPECT_EQ(size.height, c.expected.height);
-        EXPECT_EQ(asked, c.wrapWidths);
     }
 }
 

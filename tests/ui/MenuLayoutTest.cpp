@@ -41,36 +41,3 @@ TEST(MenuLayout, RowsAndWidth) {
     EXPECT_EQ(scaled.rows[1].text, (ScreenRect{45, 54, 195, 96}));
     EXPECT_EQ(scaled.rows[1].check, (ScreenRect{12, 63, 36, 87}));
 }
-
-TEST(MenuLayout, TiersStayInsideTheWorkArea) {
-    EXPECT_TRUE(RootOpensLeft(1400, kWork));  // 1400 > 1920 * 7 / 10 = 1344
-    EXPECT_FALSE(RootOpensLeft(1344, kWork));
-    struct Case {
-        const char* name;
-        int x, y, width, height;
-        bool opensLeft;
-        TierPlacement expected;
-    };
-    const Case cases[] = {
-        {"rightwards with room", 100, 100, 160, 101, false, {100, 100, false}},
-        {"leftwards with room", 1400, 100, 160, 101, true, {1240, 100, true}},
-        {"no room on the right turns left", 1800, 100, 160, 101, false, {1640, 100, true}},
-        {"no room on the left turns right", 100, 100, 160, 101, true, {100, 100, false}},
-        {"past the bottom: bottom 28 px below the anchor", 100, 1000, 160, 101, false, {100, 927, false}},
-        {"too tall to lift: 5 px above the bottom", 100, 1000, 160, 1030, false, {100, 5, false}},
-        {"taller than the work area stays at its top", 100, 1000, 160, 1100, false, {100, 0, false}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const TierPlacement p = PlaceTier(c.x, c.y, c.width, c.height, c.opensLeft, kWork, DpiScale());
-        EXPECT_EQ(p.left, c.expected.left);
-        EXPECT_EQ(p.top, c.expected.top);
-        EXPECT_EQ(p.opensLeft, c.expected.opensLeft);
-    }
-    // Lifted at 200 %: the tier's bottom meets the anchor row's bottom, 56 px below the anchor.
-    EXPECT_EQ(PlaceTier(100, 1000, 320, 202, false, kWork, DpiScale(192)).top, 1000 - 202 + 56);
-    EXPECT_FALSE(SubmenuOpensLeft(false, 1500, 1660, 160, kWork));
-    EXPECT_TRUE(SubmenuOpensLeft(false, 1600, 1760, 200, kWork));
-    EXPECT_TRUE(SubmenuOpensLeft(true, 400, 560, 160, kWork));
-    EXPECT_FALSE(SubmenuOpensLeft(true, 100, 260, 160, kWork));
-}

@@ -31,29 +31,3 @@ TEST(SliderGeometry, MouseXSelectsTheNearestValue) {
         EXPECT_EQ(SliderValueAt(c.x, c.width, c.min, c.max, DpiScale()), c.expected);
     }
 }
-
-TEST(SliderGeometry, ThumbAndFillFollowTheValue) {
-    struct Case {
-        const char* name;
-        int value, min, max;
-        int thumbLeft, fillRight;
-    };
-    // 200 x 24: the thumb travels 200 - 38 = 162 px from x = 12.
-    const Case cases[] = {
-        {"minimum sits at the track start", 0, 0, 100, 12, 19},
-        {"maximum ends 14 px before the track end", 100, 0, 100, 174, 181},
-        {"half way", 50, 0, 100, 93, 100},
-        {"empty range draws at the start", 7, 7, 7, 12, 19},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const SliderLayout layout = LayOutSlider(200, 24, c.value, c.min, c.max, DpiScale());
-        EXPECT_EQ(layout.thumb, (ScreenRect{c.thumbLeft, 3, c.thumbLeft + 14, 21}));
-        EXPECT_EQ(layout.track, (ScreenRect{12, 9, 188, 15}));
-        EXPECT_EQ(layout.fill, (ScreenRect{12, 9, c.fillRight, 15}));
-    }
-    // At 150 % on a slider 1.5 times as large: the track 18 px in and 9 px high, the thumb 21 px wide.
-    const SliderLayout scaled = LayOutSlider(300, 36, 100, 0, 100, DpiScale(144));
-    EXPECT_EQ(scaled.track, (ScreenRect{18, 13, 282, 22}));
-    EXPECT_EQ(scaled.thumb, (ScreenRect{261, 4, 282, 31}));
-}
