@@ -26,7 +26,7 @@ from tracker_process import Tracker, TrackerProcess  # noqa: E402
 WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_CLIPCHILDREN = 0x00C00000, 0x00080000, 0x00040000, 0x02000000
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
 WS_EX_LAYERED, WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_EX_NOACTIVATE = 0x00080000, 0x8, 0x20, 0x08000000
-WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0203, 0x0205, 0x0401
+WM_QUIT, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0012, 0x0203, 0x0205, 0x0401
 # Row centres below a tier's top edge: the tray menu's, then its Alerts submenu's, which opens beside the Alerts row.
 MENU_ROWS = {"Alerts": 87, "Help": 115, "Exit": 152}
 ALERTS_ROW_TOP, ALERT_ROWS = 73, {"dying": 22, "respawn": 50, "sound": 78}
@@ -34,7 +34,7 @@ INTEGER_KEYS = [("Window", k) for k in ("Left", "Top", "Right", "Bottom", "Opaci
     ("Hotkeys", k) for k in ("ClickThrough", "ClickThroughMods", "Visibility", "VisibilityMods", "BossMenu",
                              "BossMenuMods")] + [
     ("Alerts", k) for k in ("Dying", "DyingSeconds", "Respawn", "RespawnSeconds", "Sound")]
-RED, AMBER, GREEN, STALE = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128)
+RED, AMBER, GREEN, STALE, ACCENT = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128), (110, 185, 255)
 ARGS = None
 TRACKER = Tracker(int(os.environ["BRISQUEL_TRACKER_PORT"]))  # tools/with_fixtures.py starts it
 Control = collections.namedtuple("Control", "visible rect text")
@@ -117,6 +117,21 @@ def extent(control, axis):
 def colours(wanted=(RED, AMBER, GREEN, STALE)):
     """The bar colours found in the row list, of those wanted."""
     return lambda o: {p for p in Screen().region(*o.controls()[ROWS].rect, step=3) if p in wanted}
+
+
+def stale_pixels(o, controls):
+    """Per control, the pixels on screen that a whole repaint changes by more than an anti-aliasing shade."""
+    regions = [o.controls()[c].rect for c in controls]
+    seen = [Screen().region(*r) for r in regions]
+    o.probe("redraw")
+    time.sleep(0.3)
+    return {c: sum(max(abs(p - q) for p, q in zip(a, b)) > 48 for a, b in zip(before, Screen().region(*r)))
+            for c, r, before in zip(controls, regions, seen)}
+
+
+def lit(shot, x, y):
+    """Whether a button's accent border crosses (x, y); under Wine's GDI+ the top edge may land a row lower."""
+    return any(all(abs(a - e) <= 30 for a, e in zip(shot.pixel(x, row), ACCENT)) for row in (y, y + 1))
 
 
 def alerts(o):
@@ -266,6 +281,8 @@ class OverlayTest(unittest.TestCase):
                 edge + step for edge, step in zip(o.rect(cls), (-margin, -margin, margin, margin)))),
             "answer": lambda answer: self.answer_exit_question(o, answer),
             "exit": lambda *message: self.close_and_expect_exit(o, *message),
+            "exit by key": lambda key: self.close_and_expect_exit(o, key=key),
+            "quit": lambda code: (o.probe("post", WM_QUIT, code), self.assertEqual(o.process.wait(timeout=20), code)),
             "exit within": lambda seconds: self.assertLess(self.close_and_expect_exit(o), seconds),
             "in under": lambda seconds, *steps: self.assertLess(elapsed(lambda: self.walk(o, steps)), seconds),
         }
@@ -292,18 +309,28 @@ class OverlayTest(unittest.TestCase):
             self.assertEqual(within(read, wanted, seconds), wanted)
 
     def answer_exit_question(self, o, answer):
-        """Waits for "Are you sure you want to exit?" and clicks Yes or No, as a person would."""
+        """Waits for "Are you sure you want to exit?" and clicks Yes or No, as a person would; the answer under the
+        mouse, and only that one, lights up."""
         question = o.state(CONFIRM, 10000)
         self.assertEqual(question["title"], "Confirm Exit")
         self.assertEqual(o.state()["enabled"], "0", "the overlay waits for the answer")
         x, y, width, height = map(int, question["client"].split())
-        # Yes and No sit side by side, centred 34 px above the bottom.
-        xdotool("mousemove", x + width // 2 + (-40 if answer == "Yes" else 40), y + height - 34, "click", 1)
+        # Yes and No sit side by side, centred 34 px above the client's bottom, their top edges 47 px above it.
+        xdotool("mousemove", x + width // 2 + (-40 if answer == "Yes" else 40), y + height - 34)
+        time.sleep(0.3)
+        shot = Screen()
+        self.assertEqual([lit(shot, x + width // 2 + dx, y + height - 47) for dx in (-40, 40)],
+                         [answer == "Yes", answer == "No"])
+        xdotool("click", 1)
 
-    def close_and_expect_exit(self, o, *message):
-        """Seconds from the close request (once the question it asks is answered Yes) to a clean exit."""
+    def close_and_expect_exit(self, o, *message, key=None):
+        """Seconds from the close request (once the question it asks is answered Yes, by a click or the key) to a
+        clean exit."""
         o.probe("post", *(message or ("WM_CLOSE",)))
-        if not message:
+        if key:
+            o.state(CONFIRM, 10000)
+            xdotool("key", key)
+        elif not message:
             self.answer_exit_question(o, "Yes")
             o.probe("wait-gone", 10000, CONFIRM)
         return elapsed(lambda: self.assertEqual(o.process.wait(timeout=20), 0))
@@ -390,7 +417,9 @@ class OverlayLifecycle(OverlayTest):
         self.walk(self.start(), [
             ("find", NOTICE, "Warning", 20000), ("key", "Return"), ("gone", NOTICE),
             ("expect", VISIBILITY_BUTTON, "Show/Hide: Ctrl+B (not active)"),
-            ("expect", CLICK_THROUGH_BUTTON, "Click-through: Ctrl+Shift+B"), ("exit",)])
+            ("expect", CLICK_THROUGH_BUTTON, "Click-through: Ctrl+Shift+B"),
+            # A quit while the tray menu is open ends the program with its code.
+            ("tray", WM_RBUTTONUP), ("probe", "find", 5000, MENU), ("quit", 3)])
 
 
 class OverlaySession(OverlayTest):
@@ -408,9 +437,15 @@ class OverlaySession(OverlayTest):
             # The boss list opens with the keyboard focus: Escape closes it.
             ("hotkey", 3), ("probe", "find", 5000, POPUP), ("key", "Escape"), ("gone", POPUP),
             ("hotkey", 2), ("expect", "visible", "0", 3), (self.start_again,),
-            # The tray menu: keys do not close it, a click elsewhere does; Help shows the help until its OK.
-            ("xdotool", "mousemove", 900, 300), ("tray", WM_RBUTTONUP), ("shot", "tray-menu", MENU, 10),
-            ("key", "Escape"), ("sleep", 0.5), ("probe", "find", 1000, MENU), ("click",), ("gone", MENU),
+            # The tray menu opens at the mouse (which Wine follows over its own windows), leftwards in the
+            # screen's right 30 %. Keys do not close it; a click elsewhere does and reaches what it lands on, and
+            # so does another window taking the foreground. Help shows the help until its OK.
+            ("probe", "move", 820, 100), ("xdotool", "mousemove", 1000, 300), ("tray", WM_RBUTTONUP),
+            ("shot", "tray-menu", MENU, 10), ("expect", lambda o: o.rect(MENU)[2], 1000),
+            ("key", "Escape"), ("sleep", 0.5), ("probe", "find", 1000, MENU), ("click", COMBO), ("gone", MENU),
+            ("probe", "find", 5000, POPUP), ("key", "Escape"), ("gone", POPUP),
+            ("tray", WM_RBUTTONUP), ("probe", "find", 5000, MENU), ("hotkey", 3), ("gone", MENU), ("key", "Escape"),
+            ("gone", POPUP),
             ("tray", WM_RBUTTONUP), ("click", MENU, menu_row("Help")), ("find", HELP, "Brisquel v1.6.3 - Help"),
             ("shot", "help", HELP), ("click", HELP, lambda r: ((r[0] + r[2]) // 2, r[3] - 32)), ("gone", HELP)] + [
             # Exit in the menu and a close ask first; No and Escape leave the overlay running and usable.
@@ -427,7 +462,7 @@ class OverlaySession(OverlayTest):
             ("gone", NOTICE), ("expect", bits("style", WS_POPUP), 0),  # the refused hotkey's action did not run
             ("key", "ctrl+alt+k"), ("expect", VISIBILITY_BUTTON, "Show/Hide: Ctrl+Alt+K", 3),
             ("saved", ("Hotkeys", "Visibility", "75"), ("Hotkeys", "VisibilityMods", "3")),
-            (self.resize_drag_and_move_to_200_percent,), ("exit",)])
+            (self.resize_drag_and_move_to_200_percent,), ("exit by key", "Return")])
 
     def check_the_first_reads(self, seen):
         """The boss list, every boss's channels, then the summary poll, each summary followed by a status probe."""
@@ -474,15 +509,8 @@ class OverlaySession(OverlayTest):
             left, top = overlay.rect()[:2]
             overlay.probe("move", left, top, width, 700)
             time.sleep(0.5)
-            controls = overlay.controls()
-            regions = [controls[c].rect for c in (COMBO, OPACITY, SCALE)]
-            after = [Screen().region(*r) for r in regions]
-            overlay.probe("redraw")
-            time.sleep(0.3)
-            for rect, seen, painted in zip(regions, after, [Screen().region(*r) for r in regions]):
-                # Anti-aliased edges may differ by a shade between two paints; a stale pixel differs by far more.
-                stale = sum(max(abs(p - q) for p, q in zip(a, b)) > 48 for a, b in zip(seen, painted))
-                self.assertEqual(stale, 0, f"stale pixels in {rect} at width {width}")
+            self.assertEqual(stale_pixels(overlay, (COMBO, OPACITY, SCALE)), {COMBO: 0, OPACITY: 0, SCALE: 0}, width)
+        controls = overlay.controls()
         # Thumb drag, then the click-through hotkey: the list lets go of the mouse. Then a move to a 200 % monitor:
         # the suggested rectangle, and the layout at twice the size.
         rows, combo = controls[ROWS].rect, controls[COMBO].rect[3] - controls[COMBO].rect[1]
@@ -566,10 +594,31 @@ class OverlayLive(OverlayTest):
         self.walk(overlay, [
             ("expect", TITLE, saved["name"], 10), (self.counts_down,), ("expect", CACHE, CACHE_READ, 10),
             ("expect", lambda o: (o.controls()[COMBO].visible, o.controls()[ROWS].visible), (True, True)),
-            ("expect", colours((RED, AMBER, GREEN)), bool), (self.paints_only_changes,), ("control", TRACKER, "thaw"),
+            ("expect", colours((RED, AMBER, GREEN)), bool), (self.paints_only_changes,),
+            (self.leaves_no_objects_behind,),
+            # Rows repainted a few at a time as the data changes look as a whole repaint does.
+            ("control", TRACKER, "thaw"), ("sleep", 3), ("control", TRACKER, "freeze"), ("sleep", 2),
+            ("expect", lambda o: stale_pixels(o, (ROWS,)), {ROWS: 0}), ("control", TRACKER, "thaw"),
             # A player opens the list and clicks another boss: its rows show and the choice is saved at once.
             (lambda o: o.pick_boss(chosen),), ("expect", TITLE, chosen["name"], 3),
-            ("saved", ("Selection", "LastBoss", chosen["id"])), ("expect", colours(), bool), ("exit",)])
+            ("saved", ("Selection", "LastBoss", chosen["id"])), ("expect", colours(), bool),
+            # A quit while the exit question is open closes it and ends the program with its code.
+            ("post", "WM_CLOSE"), ("find", CONFIRM, "Confirm Exit"), ("quit", 7)])
+
+    def leaves_no_objects_behind(self, overlay):
+        """Painting every control and opening the tray menu give back every GDI object they take."""
+        def paint_and_open_menus():
+            overlay.probe("redraw", 20)
+            for _ in range(3):  # the menu opens at the mouse, over the rows; a click on the countdown closes it
+                xdotool("mousemove", *centre(overlay.controls()[ROWS].rect))
+                overlay.probe("post", WM_TRAY_CALLBACK, 1, WM_RBUTTONUP)
+                overlay.probe("find", 5000, MENU)
+                xdotool("mousemove", *centre(overlay.controls()[COUNTDOWN].rect), "click", 1)
+                overlay.probe("wait-gone", 5000, MENU)
+        paint_and_open_menus()
+        before = overlay.probe("counts")["gdi"]
+        paint_and_open_menus()
+        self.assertEqual(overlay.probe("counts")["gdi"], before)
 
     def counts_down(self, overlay):
         """The countdown to the next respawn counts down, wrapping to the hour after it."""
@@ -602,6 +651,19 @@ class OverlayLive(OverlayTest):
             if control not in (STATUS, COUNTDOWN):
                 self.assertEqual(count, 0, control)
 
+    def a_button_clicks_only_when_released_on_it(self, overlay):
+        """Under the mouse a button's face lightens, pressed it darkens, and released elsewhere it does nothing."""
+        rect = overlay.controls()[CLICK_THROUGH_BUTTON].rect
+        x, y = centre(rect)
+        faces = []
+        for action in (("mousemove", x, y), ("mousedown", 1)):
+            xdotool(*action)
+            time.sleep(0.3)
+            faces.append(Screen().pixel(rect[2] - 6, y)[0])
+        xdotool("mousemove", x, rect[3] + 150, "mouseup", 1)
+        self.assertTrue(faces[0] >= 75 and faces[1] <= 55, faces)
+        self.assertEqual(overlay.text(CLICK_THROUGH_BUTTON), "Click-through: Ctrl+Shift+B")
+
     def test_settings_panel_applies_and_saves_at_once_and_the_next_run_shows_every_setting(self):
         overlay = self.start("[Window]\nOpacity=75\n", connected=True)
         _, top, right, _ = overlay.rect()
@@ -617,7 +679,7 @@ class OverlayLive(OverlayTest):
             ("expect", visible(c), True) for c in (OPACITY, SCALE, CLICK_THROUGH_BUTTON, VISIBILITY_BUTTON,
                                                    BOSS_MENU_BUTTON)] + [
             ("expect", VISIBILITY_BUTTON, "Show/Hide: Ctrl+B"), ("expect", OPACITY_VALUE, "75%"),
-            ("shot", "overlay-settings")])
+            ("shot", "overlay-settings"), (self.a_button_clicks_only_when_released_on_it,)])
         rows, boss = (lambda o: count_rows(o.controls()[ROWS].rect)), bosses(real=True)[1]  # noqa: E731
         rows_before = rows(overlay)
         self.walk(overlay, [

@@ -24,6 +24,29 @@ TEST(ComboList, SelectionStatusAndLabels) {
     EXPECT_TRUE(list.count() == 0 && list.selected() == -1 && list.hot() == -1);
 }
 
+TEST(ComboList, HighlightMovesWithinTheList) {
+    ComboList list;
+    for (const char* name : {"a", "b", "c"}) list.Add({name});
+    list.SetCurSel(-1);
+    list.ResetHot();
+    EXPECT_TRUE(list.MoveHotUp());  // from nothing, up goes to the first
+    EXPECT_EQ(list.hot(), 0);
+    EXPECT_FALSE(list.MoveHotUp());
+    EXPECT_TRUE(list.MoveHotDown());
+    EXPECT_TRUE(list.MoveHotDown());
+    EXPECT_FALSE(list.MoveHotDown());
+    EXPECT_EQ(list.hot(), 2);
+
+    // Three rows of 28 pixels in a list 100 wide.
+    struct Case {
+        int x, y, index;
+    };
+    for (const Case& c : {Case{0, 0, 0}, Case{99, 27, 0}, Case{50, 28, 1}, Case{50, 83, 2}, Case{50, 84, -1},
+                          Case{-1, 10, -1}, Case{100, 10, -1}, Case{10, -1, -1}}) {
+        EXPECT_EQ(list.IndexAt(c.x, c.y, 100, 28), c.index) << c.x << "," << c.y;
+    }
+}
+
 // Kept inside the work area as a monitor keeps the overlay, but never shrunk: a list taller than
 // the work area starts at its top.
 TEST(ComboList, DropDownOpensBelowTheControlInsideTheWorkArea) {

@@ -20,7 +20,7 @@
 //   probe hold <modifiers> <key> <ms>   hold a global hotkey for ms milliseconds, as another program would
 //   probe dpi-changed <dpi> <left> <top> <right> <bottom>  send the overlay WM_DPICHANGED with that DPI and
 //                                       suggested rectangle, as a move to a monitor of another scale would
-//   probe redraw                        repaint the overlay and every control whole, at once
+//   probe redraw [times]                repaint the overlay and every control whole, at once (so many times)
 //   probe responds [timeout_ms]         ask the overlay for its title (WM_GETTEXT) and print how long the answer
 //                                       took; exit 2 when it does not answer in time (default 2000 ms)
 //   probe counts [class]                print the GDI, USER and kernel handle counts of the overlay's process
@@ -302,7 +302,9 @@ int wmain(int argc, wchar_t** argv) {
         HWND hwnd = waitForWindow(2000);
         if (!hwnd) return 2;
         if (command == L"redraw") {
-            return RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW) ? 0 : 1;
+            for (int times = argc > 2 ? _wtoi(argv[2]) : 1; times > 0; --times)
+                if (!RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW)) return 1;
+            return 0;
         }
         if (command == L"dpi-changed") {
             if (argc < 7) return 1;
