@@ -31,6 +31,12 @@ static Outcomes readAll(ApiClient& client) {
             outcome(readAllStatus(client))};
 }
 
+static std::vector<uint64_t> traffic(const ApiClient& client) {
+    const TrafficSnapshot s = client.trafficSnapshot();
+    return {s.bytesReceivedTotal, s.bytesSentTotal,    s.lastBytesReceived,
+            s.lastBytesSent,      s.reconnectAttempts, static_cast<uint64_t>(s.connectionState)};
+}
+
 // Each answer in turn, read by all three reads (the ways a download fails are HttpGet's cases): what each read
 // gives, the reason the overlay shows, which names the tracker's host, and the summary's failures in a row.
 // Only the summary counts them, and its success resets the count and clears the reason.
@@ -67,6 +73,34 @@ TEST(ApiClient, ReadsReportFailuresAndTheSummaryCountsThemUntilOneSucceeds) {
     ApiClient unset;  // makes no request, so has no reason
     readAll(unset);
     EXPECT_EQ(unset.failureReason(), "");
+}
+
+TEST(ApiClient, CountsWireBytesOfGzipBodies) {
+    // A route name that makes the all-status URL 60 bytes long.
+    const std::string name(60 - (fixtureOrigin("HTTP") + "/r//api/all_status").size(), 'c');
+    const std::string base =
+        fixtureRoute({{"body", kBody}, {"gzip", true}, {"headers", {{"Content-Encoding", "gzip"}}}}, name);
+    ApiClient client(base);
+    std::vector<BossInfo> bosses(3);
+    std::vector<ChannelStatus> channels(3);
+    AllStatusMap all = {{"old", {}}};
+    ASSERT_TRUE(client.fetchAllStatus(all));
+    const uint64_t wire = fixtureLog(base)[0]["body_bytes"];
+    EXPECT_LT(wire, sizeof(kBody) - 1);
+    EXPECT_EQ(traffic(client), (std::vector<uint64_t>{wire, 160, wire, 160, 0, 0}));
+    ASSERT_TRUE(client.fetchBossList(bosses));  // counted in the totals only
+    EXPECT_EQ(traffic(client), (std::vector<uint64_t>{2 * wire, 160 + 174, wire, 160, 0, 0}));
+    ASSERT_TRUE(client.fetchChannelStatus("b1", channels));
+    EXPECT_EQ(traffic(client), (std::vector<uint64_t>{3 * wire, 160 + 174 + 236, wire, 236, 0, 0}));
+    EXPECT_EQ((std::vector<size_t>{all.count("old"), all.count("b1"), bosses.size(), channels.size()}),
+              (std::vector<size_t>{0, 1, 1, 2}));
+
+    fixtureRoute({{"status", 404}}, name);
+    EXPECT_FALSE(client.fetchChannelStatus("b1", channels));
+    EXPECT_EQ(traffic(client), (std::vector<uint64_t>{3 * wire, 160 + 174 + 236, 0, 0, 0, 0}));
+    client.setBaseUrl("http://127.0.0.1:1");
+    EXPECT_EQ(traffic(client), std::vector<uint64_t>(6, 0));
+    EXPECT_EQ(client.statusText(), "");
 }
 
 // Ids are percent-encoded so that a quote or # cannot change the filter; ordinary ids pass byte for byte.
