@@ -15,8 +15,6 @@
 class DarkPopupMenu {
 public:
     static void Show(HWND owner, int x, int y, const std::vector<MenuItem>& items);
-    // Closes every tier of the open menu, if any; its Show then returns.
-    static void CloseActive();
 
     DarkPopupMenu(const DarkPopupMenu&) = delete;
     DarkPopupMenu& operator=(const DarkPopupMenu&) = delete;
@@ -36,6 +34,8 @@ public:
 private:
     DarkPopupMenu(HWND owner, DpiScale scale);
     ~DarkPopupMenu();
+    // Closes every tier of the open menu, if any; its Show then returns.
+    static void CloseActive();
     void RunLoop();
     bool IsMenuWindow(HWND hwnd) const;
     bool InAnyTier(POINT screenPoint) const;

@@ -24,7 +24,6 @@ public:
     void ScrollToTop();
     void SetScrollbarEnabled(bool enabled);
     void SetTextScale(int percent);
-    int ScrollPosition() const { return scroll_.position(); }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
