@@ -21,3 +21,21 @@ TEST(HotkeyText, NamesEveryKindOfKey) {
     for (const Case& c : cases) EXPECT_EQ(VirtualKeyName(c.key, layoutName), c.name) << c.key;
     EXPECT_EQ(VirtualKeyName(0xE2, nullptr), L"0xE2");
 }
+
+TEST(HotkeyText, ModifiersInAFixedOrder) {
+    struct Case {
+        uint32_t modifiers;
+        int32_t key;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {6, 0x42, L"Ctrl+Shift+B"},
+        {2, 0x42, L"Ctrl+B"},
+        {kModAlt | kModShift | kModControl, 0x7B, L"Ctrl+Shift+Alt+F12"},
+        {kModAlt | 0x4000 | 8, 'K', L"Alt+K"},  // no-repeat and Windows-key bits are not shown
+        {0, 'K', L"K"},
+        {6, 0, L"(None)"},
+        {2, 0x6B, L"Ctrl+Num +"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FormatHotkey(c.modifiers, c.key, layoutName), c.text);
+}
