@@ -200,8 +200,13 @@ class Overlay:
         s["style"], s["exstyle"] = int(s["style"], 16), int(s["exstyle"], 16)
         return s
 
-    def rect(self, cls=OVERLAY):
-        return tuple(map(int, self.state(cls)["rect"].split()))
+    def rect(self, cls=OVERLAY, ms=20000):
+        return tuple(map(int, self.state(cls, ms)["rect"].split()))
+
+    def open_tray_menu(self):
+        """Right-clicks the tray icon, as the system reports it; returns the menu's rectangle once it shows."""
+        self.probe("post", WM_TRAY_CALLBACK, 1, WM_RBUTTONUP)
+        return self.rect(MENU, 5000)
 
     def open_panel(self):
         """Clicks the overlay's background, which brings the settings panel; returns the controls."""
@@ -278,6 +283,7 @@ class OverlayTest(unittest.TestCase):
             "post": lambda *message: o.probe("post", *message),
             "hotkey": lambda number: o.probe("post", "WM_HOTKEY", number),
             "tray": lambda event: o.probe("post", WM_TRAY_CALLBACK, 1, event),
+            "menu": o.open_tray_menu,
             "probe": o.probe, "xdotool": xdotool, "sleep": time.sleep, "panel": o.open_panel,
             "key": lambda name: xdotool("key", name),
             "click": lambda target=OVERLAY, at=centre: xdotool("mousemove", *at(
@@ -429,7 +435,7 @@ class OverlayLifecycle(OverlayTest):
             ("expect", VISIBILITY_BUTTON, "Show/Hide: Ctrl+B (not active)"),
             ("expect", CLICK_THROUGH_BUTTON, "Click-through: Ctrl+Shift+B"),
             # A quit while the tray menu is open ends the program with its code.
-            ("tray", WM_RBUTTONUP), ("probe", "find", 5000, MENU), ("quit", 3)])
+            ("menu",), ("quit", 3)])
 
 
 class OverlaySession(OverlayTest):
@@ -450,16 +456,15 @@ class OverlaySession(OverlayTest):
             # The tray menu opens at the mouse (which Wine follows over its own windows), leftwards in the
             # screen's right 30 %. Keys do not close it; a click elsewhere does and reaches what it lands on, and
             # so does another window taking the foreground. Help shows the help until its OK.
-            ("probe", "move", 820, 100), ("xdotool", "mousemove", 1000, 300), ("tray", WM_RBUTTONUP),
+            ("probe", "move", 820, 100), ("xdotool", "mousemove", 1000, 300), ("menu",),
             ("shot", "tray-menu", MENU, 10), ("expect", lambda o: o.rect(MENU)[2], 1000),
             ("key", "Escape"), ("sleep", 0.5), ("probe", "find", 1000, MENU), ("click", COMBO), ("gone", MENU),
             ("probe", "find", 5000, POPUP), ("key", "Escape"), ("gone", POPUP),
-            ("tray", WM_RBUTTONUP), ("probe", "find", 5000, MENU), ("hotkey", 3), ("gone", MENU), ("key", "Escape"),
-            ("gone", POPUP),
-            ("tray", WM_RBUTTONUP), ("click", MENU, menu_row("Help")), ("find", HELP, "Brisquel v1.6.3 - Help"),
+            ("menu",), ("hotkey", 3), ("gone", MENU), ("key", "Escape"), ("gone", POPUP),
+            ("menu",), ("click", MENU, menu_row("Help")), ("find", HELP, "Brisquel v1.6.3 - Help"),
             ("shot", "help", HELP), ("click", HELP, lambda r: ((r[0] + r[2]) // 2, r[3] - 32)), ("gone", HELP)] + [
             # Exit in the menu and a close ask first; No and Escape leave the overlay running and usable.
-            step for decline in ([("tray", WM_RBUTTONUP), ("click", MENU, menu_row("Exit")), ("answer", "No")],
+            step for decline in ([("menu",), ("click", MENU, menu_row("Exit")), ("answer", "No")],
                                  [("post", "WM_CLOSE"), ("find", CONFIRM, "Confirm Exit"), ("key", "Escape")])
             for step in (*decline, ("gone", CONFIRM), ("expect", running, True), ("expect", "enabled", "1"))] + [
             # Rebinding (what each key means is HotkeyRebindTest's): a hotkey that arrives meanwhile is refused
@@ -621,8 +626,7 @@ class OverlayLive(OverlayTest):
             overlay.probe("redraw", 20)
             for _ in range(3):  # the menu opens at the mouse, over the rows; a click on the countdown closes it
                 xdotool("mousemove", *centre(overlay.controls()[ROWS].rect))
-                overlay.probe("post", WM_TRAY_CALLBACK, 1, WM_RBUTTONUP)
-                overlay.probe("find", 5000, MENU)
+                overlay.open_tray_menu()
                 xdotool("mousemove", *centre(overlay.controls()[COUNTDOWN].rect), "click", 1)
                 overlay.probe("wait-gone", 5000, MENU)
         paint_and_open_menus()
@@ -796,8 +800,7 @@ class OverlayAlerts(OverlayTest):
         """Opens the tray menu at (400, 300), points at Alerts and chooses a row of the submenu, which opens to the
         right; the rows that showed a check mark before are the ones expected."""
         xdotool("mousemove", 400, 300)
-        overlay.probe("post", WM_TRAY_CALLBACK, 1, WM_RBUTTONUP)
-        menu = overlay.rect(MENU)
+        menu = overlay.open_tray_menu()
         xdotool("mousemove", menu[0] + 40, menu[1] + MENU_ROWS["Alerts"])
         time.sleep(0.5)
         left, top = menu[2], menu[1] + ALERTS_ROW_TOP
