@@ -3,7 +3,8 @@
 tracker and painting on the display, measured against `wine notepad` started beside it.
 
 With --faults the tracker misbehaves every 20 s, in turn: garbage, a gzip bomb, a stall, reports ten
-minutes older, a channel killed, a restart on the same port. A fault counts as recovered when the status line
+minutes older, a channel killed, a restart on the same port, a summary of 1.7 million channel records for
+one boss and one of 200,000 boss ids (each of the two floods lasting 8 s). A fault counts as recovered when the status line
 reads "Connected" again within 5 s of its end; the overlay must answer WM_GETTEXT within 2 s throughout.
 
 Every 15 s it samples CPU time and resident memory from /proc and the GDI, USER and handle counts through
@@ -55,7 +56,7 @@ class Program:
 class Faults:
     """Spoils the tracker in turn and records, for each fault, whether the overlay recovered."""
 
-    KINDS = ("garbage", "bomb", "stall", "age", "kill", "restart")
+    KINDS = ("garbage", "bomb", "stall", "age", "kill", "restart", "records", "ids")
 
     def __init__(self, tracker, probe):
         self.tracker, self.probe = tracker, probe
@@ -78,6 +79,11 @@ class Faults:
             self.tracker.read("/__control/age/600")
             self.watch(FAULT_DWELL_SECONDS)
             self.tracker.read("/__control/age/0")
+        elif kind in ("records", "ids"):
+            boss = self.tracker.read("/api/collections/mobs/records")["items"][0]["id"]
+            self.tracker.read(f"/__control/flood/records/{boss}" if kind == "records" else "/__control/flood/ids")
+            self.watch(FAULT_DWELL_SECONDS)
+            self.tracker.read("/__control/resume")
         elif kind == "kill":
             boss = self.tracker.read("/api/collections/mobs/records")["items"][0]["id"]
             channels = self.tracker.read("/api/all_status")["channel_status"].get(boss, [])

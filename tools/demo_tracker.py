@@ -16,13 +16,15 @@ HP, loses HP at its own rate (reported as "dps" with a matching "etd"), dies, an
 Some reporters fall silent, so their last report goes stale; a few reports carry no time at all.
 One boss appears in the summary but not in the boss list, as a retired boss would.
 For tests, control paths (see --help) stall, age or freeze the world, kill a channel or set the time it
-dies, move a boss's respawn minute, or make the next summary read fail once. The same port also answers
+dies, move a boss's respawn minute, make the next summary read fail once, flood every summary with more
+records or ids than any tracker has, or list a boss whose id holds line breaks. The same port also answers
 TLS, with a self-signed certificate made at the first handshake, so that a client's refusal of an untrusted
 tracker can be tested.
 """
 import argparse
 import collections
 import gzip
+import itertools
 import json
 import math
 import random
@@ -54,6 +56,11 @@ CONTROL_PREFIX = "/__control/"
 SUMMARY_FAULTS = ("garbage", "bomb", "stall")
 OUTAGES = ("503", "garbage")
 BOMB_INFLATED_BYTES = 100 << 20  # well past any sane client's inflate limit
+# Floods: small gzip summaries that describe far more than any tracker has.
+FLOOD_RECORDS = 1_700_000  # channel records of one boss, about 4 MB on the wire
+FLOOD_IDS = 200_000  # boss ids, each with an empty list, about 0.5 MB on the wire
+# An id that would add a section and a key to any line-based file it were written into raw.
+HOSTILE_BOSS_ID = "a\r\n[Server]\r\nBaseUrl=http://127.0.0.1:1/"
 STALL_LONGEST_SECONDS = 120.0
 
 
@@ -143,6 +150,15 @@ class World:
         self.repeated = {(mob, c.number) for mob, chans in self.channels.items() for c in chans if rng.random() < 0.25}
         self.started = time.time()
 
+    def add_hostile_boss(self):
+        """Lists a boss whose id holds CR LF first, with fresh channels, so that it would be the one chosen."""
+        if any(b["id"] == HOSTILE_BOSS_ID for b in self.bosses):
+            return
+        rng = random.Random(len(self.bosses))
+        self.bosses.insert(0, {"id": HOSTILE_BOSS_ID, "name": "Line Breaker", "uid": 999, "respawn_time": 0,
+                               "type": "world_boss"})
+        self.channels[HOSTILE_BOSS_ID] = [Channel(rng, n) for n in range(1, 11)]
+
     def boss_list(self):
         return {"page": 1, "perPage": len(self.bosses), "totalItems": len(self.bosses), "totalPages": 1,
                 "items": self.bosses}
@@ -231,6 +247,50 @@ class SummaryFault:
                 self.bomb = b"".join(packer.compress(block) for _ in range(BOMB_INFLATED_BYTES // len(block)))
                 self.bomb += packer.flush()
             return self.bomb
+
+
+class Flood:
+    """Every summary, until resumed, is one of the oversized bodies, each built once and kept."""
+
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.kind = None  # ("records", boss id) or ("ids",)
+        self.bodies = {}
+
+    def set(self, kind):
+        self.body(kind)  # built now, so that the next summary is answered at once
+        with self.lock:
+            self.kind = kind
+
+    def clear(self):
+        with self.lock:
+            self.kind = None
+
+    def current(self):
+        with self.lock:
+            return self.kind
+
+    def body(self, kind):
+        with self.lock:
+            if kind not in self.bodies:
+                self.bodies[kind] = self.build(kind)
+            return self.bodies[kind]
+
+    @staticmethod
+    def build(kind):
+        if kind[0] == "records":
+            head, tail = '{"channel_status":{%s:[' % json.dumps(kind[1]), "]}}"
+            items = ('{"channel_number":%d,"last_hp":50}' % n for n in range(1, FLOOD_RECORDS + 1))
+        else:
+            head, tail = '{"channel_status":{', "}}"
+            items = ('"flood%07d":[]' % n for n in range(FLOOD_IDS))
+        packer = zlib.compressobj(6, zlib.DEFLATED, 16 + zlib.MAX_WBITS)
+        parts, separator = [packer.compress(head.encode())], ""
+        while batch := list(itertools.islice(items, 10000)):
+            parts.append(packer.compress((separator + ",".join(batch)).encode()))
+            separator = ","
+        parts.append(packer.compress(tail.encode()))
+        return b"".join(parts) + packer.flush()
 
 
 class TrackerServer(ThreadingHTTPServer):
@@ -326,6 +386,9 @@ class Handler(BaseHTTPRequestHandler):
             fault = self.server.summary_fault.take()
             if fault:
                 return self.send_fault(fault)
+            flood = self.server.flood.current()
+            if flood:
+                return self.send_body(200, self.server.flood.body(flood), gzipped=True)
             return self.send_json(200, world.all_status(now))
         if url.path == "/api/status":
             return self.send_json(200, world.status(now))
@@ -365,6 +428,18 @@ class Handler(BaseHTTPRequestHandler):
                 return self.send_json(400, {"code": 400, "message": f"outages: {', '.join(OUTAGES)}", "data": {}})
             self.server.outage = kind
             return self.send_json(200, {"outage": kind})
+        if command.startswith("flood/"):
+            kind = tuple(command[len("flood/"):].split("/", 1))
+            if kind[0] == "records" and len(kind) == 2 and kind[1] in self.server.world.channels:
+                self.server.flood.set(kind)
+            elif kind == ("ids",):
+                self.server.flood.set(kind)
+            else:
+                return self.send_json(400, {"code": 400, "message": "floods: records/BOSS, ids", "data": {}})
+            return self.send_json(200, {"flood": list(kind)})
+        if command == "hostile-boss":
+            self.server.world.add_hostile_boss()
+            return self.send_json(200, {"id": HOSTILE_BOSS_ID})
         if command.startswith("kill/"):
             mob, _, number = command[len("kill/"):].partition("/")
             channel = self.find_channel(mob, number)
@@ -399,6 +474,7 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_json(404, {"code": 404, "message": "unknown control", "data": {}})
         if command == "resume":
             self.server.outage = None
+            self.server.flood.clear()
         self.server.stall.set(command == "stall")
         return self.send_json(200, {"stalled": command == "stall"})
 
@@ -466,7 +542,10 @@ def main():
             "of about 100 KB that inflates to 100 MiB of zeros, stall no answer at all until the client "
             "hangs up (at most two minutes), then a dropped connection. GET /__control/outage/503 answers every "
             "later data request with status 503, and /__control/outage/garbage with a body that is not JSON, "
-            "until GET /__control/resume."
+            "until GET /__control/resume. GET /__control/flood/records/BOSS answers every later summary with "
+            f"{FLOOD_RECORDS:,} channel records for BOSS, and /__control/flood/ids with {FLOOD_IDS:,} boss ids, "
+            "each a small gzip body, until GET /__control/resume. GET /__control/hostile-boss lists first a boss "
+            "whose id holds CR LF and an INI section."
         ),
     )
     parser.add_argument("--port", type=int, default=8787,
@@ -490,6 +569,7 @@ def main():
     server.frozen_now = None
     server.summary_fault = SummaryFault()
     server.outage = None
+    server.flood = Flood()
     server.log_requests = args.log
     server.requests = collections.deque(maxlen=2000)
     server.requests_lock = threading.Lock()
