@@ -2,20 +2,19 @@
 # both stopped when the calling script exits (also on failure).
 
 headless_start() {
-    local prefix=$1
-    local n
-    for n in $(seq 90 140); do
-        if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-            Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-            HEADLESS_XVFB_PID=$!
-            export DISPLAY=":${n}"
-            break
-        fi
-    done
-    for _ in $(seq 1 50); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
+    local prefix=$1 announced display
+    # Xvfb picks a free display itself and names it once it accepts clients.
+    announced=$(mktemp -u)
+    mkfifo "$announced"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$announced" >/dev/null 2>&1 &
+    HEADLESS_XVFB_PID=$!
+    read -r display <"$announced" || true
+    rm -f "$announced"
+    if [ -z "$display" ]; then
+        echo "headless: Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":${display}"
     wine_prefix_start "$prefix"
     # With no window manager on the private display, Wine must place and focus its windows itself;
     # left "managed" it waits two seconds for a manager that never comes each time a popup closes.
