@@ -140,6 +140,23 @@ def alerts(o):
     return int(raised["alerts"]), raised["alert"]
 
 
+def resident_mib(o):
+    """The overlay process's resident memory, read from outside as the system counts it."""
+    for entry in os.listdir("/proc"):
+        try:
+            with open(f"/proc/{entry}/comm") as f:
+                if f.read().strip().lower() != "brisquel.exe":
+                    continue
+            with open(f"/proc/{entry}/environ", "rb") as f:
+                if f"WINEPREFIX={os.environ.get('WINEPREFIX', '')}".encode() not in f.read().split(b"\0"):
+                    continue
+            with open(f"/proc/{entry}/status") as f:
+                return next(int(line.split()[1]) for line in f if line.startswith("VmRSS:")) / 1024
+        except (OSError, ValueError):
+            continue
+    raise AssertionError("no overlay process")
+
+
 def running(o):
     return o.process.poll() is None
 
@@ -578,6 +595,25 @@ class OverlayAndTracker(OverlayTest):
         # Every report ten minutes old: all rows grey.
         self.walk(overlay, [("control", tracker, "age/600"), ("expect", colours((RED, GREEN, STALE)), {STALE}, 5),
                             ("exit",)])
+
+    def test_oversized_answers_cost_bounded_work_and_a_hostile_boss_id_never_reaches_the_settings(self):
+        # Listed first with fresh channels, the boss whose id holds CR LF would be the one chosen, and saved.
+        tracker, overlay = self.start_with_private_tracker(prepare=lambda t: t.control("hostile-boss"))
+        boss = next(b["id"] for b in bosses(tracker) if b["name"] == overlay.text(TITLE))
+        refused = "Brisquel v1.6.3\\n127.0.0.1: answer is not tracker data"
+        for flood in (f"flood/records/{boss}", "flood/ids"):
+            with self.subTest(flood):
+                tracker.control(flood)
+                # While the floods last the rows stay as they were and the window keeps answering at once.
+                self.walk(overlay, [("expect", "tip", refused, 15), ("expect", colours(), bool),
+                                    ("probe", "responds", 1000), ("sleep", 3), ("probe", "responds", 1000),
+                                    ("expect", resident_mib, lambda mib: mib < 200)])
+                tracker.control("resume")
+                self.walk(overlay, [("expect", "tip", "Brisquel v1.6.3", 10), ("expect", "tray", "2", 5)])
+        self.walk(overlay, [("exit",)])
+        self.assertEqual([(key, value) for section, key, value in overlay.saved() if section == "Server"],
+                         [("BaseUrl", tracker.origin + "/")])
+        self.assertNotIn("127.0.0.1:1/", open(overlay.ini, "rb").read().decode("utf-16-le", "replace"))
 
     def test_an_unreadable_tracker_says_why_until_it_answers_again(self):
         tracker = TrackerProcess()
