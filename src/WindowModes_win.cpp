@@ -34,7 +34,7 @@ void WindowModes::SetClickThrough(bool on) {
     ClampToMonitor();
 }
 
-bool WindowModes::ToggleVisibility() {
+void WindowModes::ToggleVisibility() {
     visible_ = !visible_;
     if (!visible_) {
         ShowWindow(hwnd_, SW_HIDE);
@@ -42,7 +42,6 @@ bool WindowModes::ToggleVisibility() {
         ShowWindow(hwnd_, SW_SHOWNA);
         SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    return visible_;
 }
 
 void WindowModes::SetOpacity(int percent) {

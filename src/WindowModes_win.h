@@ -12,8 +12,7 @@ public:
     // Changes the styles and refreshes the frame; the outer rectangle stays, then is clamped.
     void SetClickThrough(bool on);
     bool clickThrough() const { return clickThrough_; }
-    // Flips visibility and says whether the window is now visible.
-    bool ToggleVisibility();
+    void ToggleVisibility();
     bool visible() const { return visible_; }
     void SetOpacity(int percent);
     void ClampToMonitor();

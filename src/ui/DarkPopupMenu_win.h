@@ -11,7 +11,7 @@
 
 // A dark, cascading popup menu that replaces the system's: one blocking Show opens it at a screen
 // point and runs its own loop until the user chooses an entry, clicks outside every tier or switches
-// to another application. The choice runs the entry's action or posts WM_COMMAND (id, 0) to the owner.
+// to another application. The choice posts WM_COMMAND (id, 0) to the owner.
 class DarkPopupMenu {
 public:
     static void Show(HWND owner, int x, int y, const std::vector<MenuItem>& items);

@@ -7,7 +7,6 @@ namespace {
 const Window::WindowClass kHelpClass{L"OrlixHelpDialog", CS_HREDRAW | CS_VREDRAW, IDC_ARROW, nullptr, ColorWindowBg};
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
-constexpr wchar_t kDefaultTitle[] = L"Brisquel - Help";
 constexpr int kTextMargin = 14;
 constexpr int kButtonRowHeight = 58;
 
@@ -22,19 +21,8 @@ ScreenRect workArea() {
 HelpDialog::HelpDialog(const std::wstring& text, DpiScale scale) : ModalDialog(scale), text_(text) {}
 
 void HelpDialog::Show(HWND owner, const std::wstring& text, const std::wstring& title) {
-    const wchar_t* caption = title.empty() ? kDefaultTitle : title.c_str();
-    if (HelpDialog* open = OpenDialogMark<HelpDialog>::open()) {
-        open->text_ = text;
-        SetWindowTextW(open->hwnd_, caption);
-        SetWindowPos(open->hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-        ShowWindow(open->hwnd_, SW_SHOW);
-        InvalidateRect(open->hwnd_, nullptr, TRUE);
-        SetForegroundWindow(open->hwnd_);
-        return;
-    }
     if (!RegisterOnce(kHelpClass)) return;
     HelpDialog dialog(text, ScaleFor(owner));
-    OpenDialogMark<HelpDialog> mark(&dialog);
     const ScreenRect work = workArea();
     const DialogSize client = HelpClientSize(
         work.width(), work.height(), dialog.scale_,
@@ -42,7 +30,7 @@ void HelpDialog::Show(HWND owner, const std::wstring& text, const std::wstring& 
     const DialogSize frame = FrameSize(client, kStyle, kExStyle);
     ScreenRect placed = CentreOn(work, frame.width, frame.height);
     if (owner && IsWindow(owner)) placed = KeepInside(CentreOn(OwnerOrScreen(owner), frame.width, frame.height), work);
-    if (!dialog.CreateBound(kHelpClass, kExStyle, caption, kStyle, placed.left, placed.top, frame.width, frame.height,
+    if (!dialog.CreateBound(kHelpClass, kExStyle, title.c_str(), kStyle, placed.left, placed.top, frame.width, frame.height,
                             owner, 0)) {
         return;
     }

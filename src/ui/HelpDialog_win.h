@@ -8,8 +8,6 @@
 // an OK button, modal over its owner.
 class HelpDialog : public ModalDialog {
 public:
-    // An empty title shows "Brisquel - Help". While the help window is open a second call replaces its
-    // text and title, brings it to the front and returns at once.
     static void Show(HWND owner, const std::wstring& text, const std::wstring& title);
 
 private:

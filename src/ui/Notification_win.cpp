@@ -12,14 +12,7 @@ constexpr DWORD kExStyle = WS_EX_TOPMOST;
 constexpr Color kFrameColor = ColorButtonHoverFace;
 
 Color titleColor(NotificationKind kind) {
-    switch (kind) {
-        case NotificationKind::Warning:
-            return ColorNoticeWarning;
-        case NotificationKind::Error:
-            return ColorNoticeError;
-        default:
-            return ColorNoticeInfo;
-    }
+    return kind == NotificationKind::Warning ? ColorNoticeWarning : ColorNoticeInfo;
 }
 
 }  // namespace

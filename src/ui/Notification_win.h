@@ -4,8 +4,8 @@
 
 #include "ModalDialog_win.h"
 
-// Only colours the title line; other values show as Info.
-enum class NotificationKind : int { Info = 0, Warning = 1, Error = 2 };
+// Only colours the title line.
+enum class NotificationKind : int { Info = 0, Warning = 1 };
 
 // A dark message with an optional coloured title and an OK button (class "OrlixNotification"), modal
 // over its owner.

@@ -24,7 +24,6 @@ constexpr Color ColorIcon = Rgb(235, 235, 235);
 
 // Notification titles by kind.
 constexpr Color ColorNoticeWarning = Rgb(255, 200, 100);
-constexpr Color ColorNoticeError = Rgb(255, 100, 100);
 constexpr Color ColorNoticeInfo = Rgb(100, 200, 255);
 
 // The combo box: its field, chevron, drop-down list and highlighted row.
