@@ -171,7 +171,6 @@ void MainDialog::ApplyScale() {
     smallIcon_.reset(MakeDiscIcon(ColorAppIcon, GetSystemMetricsForDpi(SM_CXSMICON, dpi)));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-    tray_.SetScale(scale_);
 }
 
 bool MainDialog::Initialize() {
@@ -188,7 +187,7 @@ bool MainDialog::Initialize() {
     Relayout();
     modes_.ClampToMonitor();
 
-    tray_.Add(hwnd_, scale_);
+    tray_.Add(hwnd_);
     hotkeys_.Register();
 
     ScheduleClockTick();

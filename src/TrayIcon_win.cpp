@@ -32,23 +32,14 @@ UINT TrayIcon::TaskbarCreatedMessage() {
     return message;
 }
 
-void TrayIcon::MakeIcons(DpiScale scale) {
-    const int size = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(scale.dpi()));
+void TrayIcon::MakeIcons() {
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, GetDpiForSystem());
     green_.reset(MakeDiscIcon(ColorTrayLive, size));
     red_.reset(MakeDiscIcon(ColorTrayDown, size));
 }
 
-void TrayIcon::SetScale(DpiScale scale) {
-    // Before Add there is nothing to redraw: Add draws the icons at the scale it is given.
-    if (!added_) return;
-    const bool green = record_.hIcon == green_.get();
-    MakeIcons(scale);
-    record_.hIcon = green ? green_.get() : red_.get();
-    Shell_NotifyIconW(NIM_MODIFY, &record_);
-}
-
-void TrayIcon::Add(HWND window, DpiScale scale) {
-    MakeIcons(scale);
+void TrayIcon::Add(HWND window) {
+    MakeIcons();
     record_ = {};
     record_.cbSize = sizeof record_;
     record_.hWnd = window;
@@ -73,7 +64,11 @@ void TrayIcon::Remove() {
 }
 
 void TrayIcon::Restore() {
-    if (added_) Shell_NotifyIconW(NIM_ADD, &record_);
+    if (!added_) return;
+    const bool green = record_.hIcon == green_.get();
+    MakeIcons();
+    record_.hIcon = green ? green_.get() : red_.get();
+    Shell_NotifyIconW(NIM_ADD, &record_);
 }
 
 void TrayIcon::Show(bool green, const std::wstring& reason) {

@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "base/DpiScale.h"
 #include "ui/ScopedGdi_win.h"
 
 // The overlay's icon in the notification area: green while data flows, red otherwise, and then its tip says
@@ -21,12 +20,12 @@ public:
     // The icon's id: the shell's callbacks carry it in wParam.
     static constexpr UINT kId = 1;
 
-    // Adds the icon, drawn at the small-icon size of the display scale.
-    void Add(HWND window, DpiScale scale);
-    // Draws the icons again at the small-icon size of a new display scale.
-    void SetScale(DpiScale scale);
+    // Adds the icon, drawn at the taskbar's small-icon size: the taskbar keeps the system's display scale
+    // wherever the overlay itself is moved.
+    void Add(HWND window);
     void Remove();
-    // Explorer rebuilt the notification area: add the icon again as it was.
+    // Explorer rebuilt the notification area, perhaps at another display scale: add the icon again as it was,
+    // drawn anew.
     void Restore();
     // `reason`: why the tracker cannot be read, shown while red; empty for none.
     void Show(bool green, const std::wstring& reason);
@@ -46,5 +45,5 @@ private:
     bool added_ = false;
     ATOM tipAtom_ = 0;
 
-    void MakeIcons(DpiScale scale);
+    void MakeIcons();
 };
