@@ -4,7 +4,7 @@
 // process spends per call (user and kernel) and the wall time per call, and their ratios. Each phase
 // is announced on its own line ("begin <phase>", "end <phase>") as it starts and ends, so that
 // bench/wine_cpu.py can add the Wine server's CPU time for it. The tracker's port comes from
-// BRISQUEL_TRACKER_PORT (tools/with_fixtures.py).
+// BRISQUEL_TRACKER_PORT (tests/fixtures/with_fixtures.py).
 #include <windows.h>
 
 #include <chrono>
@@ -60,7 +60,7 @@ int failed(HttpConnection& connection, const std::string& url) {
 
 int wmain() {
     if (fixturePort("TRACKER") == 0) {
-        std::fprintf(stderr, "run under tools/with_fixtures.py --fixture tracker=tools/demo_tracker.py\n");
+        std::fprintf(stderr, "run under tests/fixtures/with_fixtures.py --fixture tracker=tools/demo_tracker.py\n");
         return 1;
     }
     const std::string url = fixtureOrigin("TRACKER") + "/api/all_status";

@@ -32,7 +32,7 @@ inline std::string fixtureExchange(const char* fixture, int type, const std::str
     return reply;
 }
 
-// The body of the answer to one HTTP/1.0 request to tools/http_fixture.py or another local HTTP fixture.
+// The body of the answer to one HTTP/1.0 request to tests/fixtures/http_fixture.py or another local HTTP fixture.
 inline std::string fixtureGet(const std::string& request, const char* fixture = "HTTP") {
     const std::string response = fixtureExchange(fixture, SOCK_STREAM, request);
     const std::size_t bodyStart = response.find("\r\n\r\n");
@@ -62,7 +62,7 @@ inline std::string requestLine(const std::string& url) {
 
 constexpr std::int64_t kUnix2026 = 1796601600;  // 2026-12-07 00:00:00 UTC, hours before the test machine's clock
 
-// NTP servers opened by tools/ntp_responder.py, one per behaviour in that order, each answering with the
+// NTP servers opened by tests/fixtures/ntp_responder.py, one per behaviour in that order, each answering with the
 // transmit time kUnix2026.
 inline std::vector<NtpServer> openServers(const std::string& behaviours) {
     std::istringstream ports(

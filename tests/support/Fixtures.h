@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-// Port of a local fixture server started around the test binary by tools/with_fixtures.py
+// Port of a local fixture server started around the test binary by tests/fixtures/with_fixtures.py
 // (BRISQUEL_<NAME>_PORT), or 0 when it was not started.
 inline int fixturePort(const char* name) {
     const char* value = std::getenv((std::string("BRISQUEL_") + name + "_PORT").c_str());

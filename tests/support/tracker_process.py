@@ -1,4 +1,4 @@
-"""The demo tracker as the tests read and steer it: the one tools/with_fixtures.py started, or a process of a
+"""The demo tracker as the tests read and steer it: the one tests/fixtures/with_fixtures.py started, or a process of a
 test's or a benchmark's own, on a port it keeps, so that it can be stopped and started again where the overlay
 looks for it."""
 import json
