@@ -1,7 +1,7 @@
 #include "BossView_win.h"
 
 #include <algorithm>
-#include <optional>
+#include <new>
 
 #include "base/WideText.h"
 #include "model/BossMenu.h"
@@ -57,10 +57,15 @@ void BossView::OnBossSelected() {
 
 void BossView::RefreshRows(bool clickThrough) {
     const int64_t now = clock_.now();
-    const std::vector<ChannelRow> rows = model_.read([&](const ModelData& data) {
-        const auto entry = data.channelMap.find(selectedBossId_);
-        return entry == data.channelMap.end() ? std::vector<ChannelRow>() : buildChannelRows(entry->second, now);
-    });
+    std::vector<ChannelRow> rows;
+    try {
+        rows = model_.read([&](const ModelData& data) {
+            const auto entry = data.channelMap.find(selectedBossId_);
+            return entry == data.channelMap.end() ? std::vector<ChannelRow>() : buildChannelRows(entry->second, now);
+        });
+    } catch (const std::bad_alloc&) {
+        return;
+    }
     // Set and painted after the lock is let go: a poller waiting to merge does not wait for the paint.
     list_.SetRows(rows);
     if (clickThrough) list_.ScrollToTop();
@@ -68,12 +73,17 @@ void BossView::RefreshRows(bool clickThrough) {
 
 void BossView::RefreshComboStatus() {
     const int64_t now = clock_.now();
-    const std::vector<BossMenuStatus> statuses = model_.read([&](const ModelData& data) {
-        std::vector<BossMenuStatus> read;
-        const size_t count = std::min(data.bossList.size(), bosses_.size());
-        for (size_t i = 0; i < count; ++i) read.push_back(bossMenuStatus(data, data.bossList[i].id, now));
-        return read;
-    });
+    std::vector<BossMenuStatus> statuses;
+    try {
+        statuses = model_.read([&](const ModelData& data) {
+            std::vector<BossMenuStatus> read;
+            const size_t count = std::min(data.bossList.size(), bosses_.size());
+            for (size_t i = 0; i < count; ++i) read.push_back(bossMenuStatus(data, data.bossList[i].id, now));
+            return read;
+        });
+    } catch (const std::bad_alloc&) {
+        return;
+    }
     for (size_t i = 0; i < statuses.size(); ++i) {
         combo_.SetItemStatus(static_cast<int>(i), statuses[i].color, statuses[i].freshCount, statuses[i].totalCount);
     }
@@ -90,19 +100,23 @@ void BossView::UpdateCountdownText() {
     countdown_.SetText(boss ? respawnCountdownText(*boss, clock_.now()) : std::wstring());
 }
 
-AlertFeed BossView::ChosenBossFeed() const {
+std::optional<AlertFeed> BossView::ChosenBossFeed() const {
     AlertFeed feed;
     if (selectedBossId_.empty()) return feed;
-    feed.bossId = selectedBossId_;
-    feed.now = clock_.now();
-    const std::optional<BossInfo> boss = model_.read([&](const ModelData& data) {
-        const auto entry = data.channelMap.find(selectedBossId_);
-        if (entry != data.channelMap.end()) feed.channels = entry->second.channels;
-        return listedBoss(data, selectedBossId_);
-    });
-    if (boss) {
-        feed.bossName = boss->name;
-        feed.respawnSeconds = respawnCountdownSeconds(*boss, feed.now);
+    try {
+        feed.bossId = selectedBossId_;
+        feed.now = clock_.now();
+        const std::optional<BossInfo> boss = model_.read([&](const ModelData& data) {
+            const auto entry = data.channelMap.find(selectedBossId_);
+            if (entry != data.channelMap.end()) feed.channels = entry->second.channels;
+            return listedBoss(data, selectedBossId_);
+        });
+        if (boss) {
+            feed.bossName = boss->name;
+            feed.respawnSeconds = respawnCountdownSeconds(*boss, feed.now);
+        }
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
     }
     return feed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,14 +33,16 @@ public:
     void OnBossListLoaded();
     // The user chose the combo box's selected item; the choice is saved at once.
     void OnBossSelected();
-    // New data: the rows of the chosen boss; in click-through mode the list starts at its top.
+    // New data: the rows of the chosen boss; in click-through mode the list starts at its top. Out of memory,
+    // this and the drop-down's refresh keep what they show until the next data.
     void RefreshRows(bool clickThrough);
     // The counts and colours of the open drop-down.
     void RefreshComboStatus();
     void UpdateCountdownText();
     // The chosen boss's name, reports and respawn countdown as the alerts judge them; all but the
-    // tick, which is the caller's.
-    AlertFeed ChosenBossFeed() const;
+    // tick, which is the caller's. None when memory ran out: the alerts then skip a tick rather than take
+    // an empty report for channels gone.
+    std::optional<AlertFeed> ChosenBossFeed() const;
 
     bool hasItems() const { return !bosses_.empty(); }
 

@@ -10,16 +10,6 @@ const wchar_t* const kLabels[] = {L"Click-through: ", L"Show/Hide: ", L"Boss men
 const wchar_t* const kNames[] = {L"click-through", L"visibility", L"boss menu"};
 constexpr wchar_t kPrompt[] = L"[Press modifier + key...]";
 
-// Where each action's key and modifiers live in the settings.
-const struct {
-    int32_t Settings::*key;
-    uint32_t Settings::*modifiers;
-} kBindings[] = {
-    {&Settings::ClickThrough, &Settings::ClickThroughMods},
-    {&Settings::Visibility, &Settings::VisibilityMods},
-    {&Settings::BossMenu, &Settings::BossMenuMods},
-};
-
 bool isDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
 }
@@ -35,9 +25,9 @@ void Hotkeys::Register() {
     Unregister();
     for (int i = 0; i < kCount; ++i) {
         const auto action = static_cast<Action>(i);
-        registered_[i] =
-            RegisterHotKey(window_, static_cast<int>(IdOf(action)), settings_.*kBindings[i].modifiers | MOD_NOREPEAT,
-                           static_cast<UINT>(settings_.*kBindings[i].key)) != FALSE;
+        registered_[i] = RegisterHotKey(window_, static_cast<int>(IdOf(action)),
+                                        settings_.*kHotkeyFields[i].modifiers | MOD_NOREPEAT,
+                                        static_cast<UINT>(settings_.*kHotkeyFields[i].key)) != FALSE;
     }
     UpdateButtonTexts();
     for (int i = 0; i < kCount; ++i) {
@@ -113,8 +103,8 @@ void Hotkeys::Apply(const RebindDecision& decision) {
         case RebindOutcome::Bind: {
             const int action = capturing_;
             capturing_ = -1;
-            settings_.*kBindings[action].key = decision.combo.key;
-            settings_.*kBindings[action].modifiers = decision.combo.modifiers;
+            settings_.*kHotkeyFields[action].key = decision.combo.key;
+            settings_.*kHotkeyFields[action].modifiers = decision.combo.modifiers;
             settings_.Save();
             Register();
             return;
@@ -123,7 +113,7 @@ void Hotkeys::Apply(const RebindDecision& decision) {
 }
 
 HotkeyCombo Hotkeys::Combo(Action action) const {
-    return {settings_.*kBindings[action].key, settings_.*kBindings[action].modifiers};
+    return {settings_.*kHotkeyFields[action].key, settings_.*kHotkeyFields[action].modifiers};
 }
 
 std::array<BoundHotkey, 2> Hotkeys::OthersThan(Action action) const {

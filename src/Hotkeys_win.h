@@ -24,6 +24,8 @@ public:
     // (Re)registers all three; each that fails is named in a notice and marked on its button.
     void Register();
     void Unregister();
+    // Whether the action's hotkey was taken at the last registration.
+    bool registered(Action action) const { return registered_[action]; }
     void UpdateButtonTexts();
     // The combination as the buttons and the help show it, e.g. "Ctrl+Shift+B".
     std::wstring Text(Action action) const;

@@ -5,7 +5,6 @@
 #include "MainLayout.h"
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
-#include "SingleInstance_win.h"
 #include "StatusText.h"
 #include "base/WideText.h"
 #include "net/TrackerOrigin.h"
@@ -54,6 +53,7 @@ enum TrayCommand : WORD {
     ID_TRAY_ALERT_DYING = 2003,
     ID_TRAY_ALERT_RESPAWN = 2004,
     ID_TRAY_ALERT_SOUND = 2005,
+    ID_TRAY_CLICK_THROUGH = 2006,
 };
 constexpr DWORD kDataFlowingMs = 2000;
 
@@ -88,13 +88,14 @@ MainDialog::~MainDialog() {
     workers_.reset();
 }
 
-bool MainDialog::Create() {
+bool MainDialog::Create(const SingleInstance& instance) {
     settings_.Load();
     const RECT r = ClampRectToMonitor(RECT{settings_.Left, settings_.Top, settings_.Right, settings_.Bottom});
     if (!CreateBound(kMainClass, kExStyle, kProductTitle, kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      nullptr, 0)) {
         return false;
     }
+    instance.Mark(hwnd_);
     scale_ = ScaleOfWindow(hwnd_);
     if (!settings_.windowRectSaved() && scale_ != DpiScale()) {
         // The default rectangle is a 96 dpi one; a saved one is physical pixels and stays as saved.
@@ -179,16 +180,19 @@ bool MainDialog::Initialize() {
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     const HWND focus = GetFocus();
     active_ = focus == hwnd_ || IsChild(hwnd_, focus);
-    if (settings_.ClickThroughMode) {
-        modes_.SetClickThrough(true);
-        active_ = false;
-        list_.SetScrollbarEnabled(false);
-    }
     Relayout();
     modes_.ClampToMonitor();
 
     tray_.Add(hwnd_);
     hotkeys_.Register();
+    // Without its hotkey the saved mode would leave the overlay deaf to the mouse with the tray as the only way
+    // out: it starts framed, and the saved setting stays for a run that gets the hotkey.
+    if (settings_.ClickThroughMode && hotkeys_.registered(Hotkeys::ClickThrough)) {
+        modes_.SetClickThrough(true);
+        active_ = false;
+        list_.SetScrollbarEnabled(false);
+        Relayout();
+    }
 
     ScheduleClockTick();
     ntpClock_.syncAsync();
@@ -198,9 +202,8 @@ bool MainDialog::Initialize() {
     // base URL only once the boss list is in.
     const HWND window = hwnd_;
     // One message at a time is enough: the window reads everything new when it gets to it.
-    model_->setChangeListener([window, posted = modelChangePosted_] {
-        if (!posted->exchange(true)) PostMessageW(window, WM_MODEL_CHANGED, 0, 0);
-    });
+    modelChange_ = std::make_shared<PostOnce>(window, WM_MODEL_CHANGED);
+    model_->setChangeListener([change = modelChange_] { change->Post(); });
     workers_ = RefreshWorkers::start(
         model_, std::make_shared<ApiClient>(TrackerOrigin()), apiClient_,
         [window] { PostMessageW(window, WM_BOSS_LIST_LOADED, 0, 0); }, {}, threadStarter_);
@@ -319,6 +322,9 @@ void MainDialog::OnCommand(WORD id, WORD code, HWND control) {
         case ID_TRAY_TOGGLE:
             modes_.ToggleVisibility();
             return;
+        case ID_TRAY_CLICK_THROUGH:
+            ToggleClickThrough();
+            return;
         case ID_TRAY_HELP:
             ShowHelp();
             return;
@@ -408,6 +414,8 @@ void MainDialog::ShowTrayMenu() {
     MenuItem toggle;
     toggle.id = ID_TRAY_TOGGLE;
     toggle.text = modes_.visible() ? L"Hide" : L"Show";
+    // The way out of click-through mode when its hotkey is lost.
+    const MenuItem clickThrough = checkItem(ID_TRAY_CLICK_THROUGH, L"Click-through", modes_.clickThrough());
     MenuItem alerts;
     alerts.text = L"Alerts";
     alerts.hasSubmenu = true;
@@ -420,7 +428,8 @@ void MainDialog::ShowTrayMenu() {
     MenuItem exit;
     exit.id = ID_TRAY_EXIT;
     exit.text = L"Exit";
-    DarkPopupMenu::Show(hwnd_, cursor.x, cursor.y, {title, separator, toggle, alerts, help, separator, exit});
+    DarkPopupMenu::Show(hwnd_, cursor.x, cursor.y,
+                        {title, separator, toggle, clickThrough, alerts, help, separator, exit});
 }
 
 void MainDialog::ShowHelp() {
@@ -458,7 +467,7 @@ void MainDialog::OnTimer(UINT_PTR id) {
 }
 
 void MainDialog::OnModelChanged() {
-    modelChangePosted_->store(false);
+    modelChange_->Taken();
     if (model_->takeDataUpdated()) {
         bossView_.RefreshRows(modes_.clickThrough());
         if (comboOpen_) bossView_.RefreshComboStatus();
@@ -489,9 +498,10 @@ void MainDialog::RaiseAlerts() {
     const AlertRules rules{settings_.AlertDying, settings_.AlertDyingSeconds, settings_.AlertRespawn,
                            settings_.AlertRespawnSeconds, settings_.AlertSound};
     // Nothing is read for a player who asked for no alert.
-    AlertFeed feed = rules.dying || rules.respawn ? bossView_.ChosenBossFeed() : AlertFeed{};
-    feed.tickMs = GetTickCount64();
-    for (const Alert& alert : alertTracker_.update(feed, rules)) tray_.Notify(Utf8ToWide(alert.text), alert.sound);
+    std::optional<AlertFeed> feed = rules.dying || rules.respawn ? bossView_.ChosenBossFeed() : AlertFeed{};
+    if (!feed) return;
+    feed->tickMs = GetTickCount64();
+    for (const Alert& alert : alertTracker_.update(*feed, rules)) tray_.Notify(Utf8ToWide(alert.text), alert.sound);
 }
 
 void MainDialog::CheckForeground() {

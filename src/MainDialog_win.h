@@ -2,15 +2,16 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 
 #include "BossView_win.h"
 #include "Hotkeys_win.h"
 #include "Settings.h"
+#include "SingleInstance_win.h"
 #include "TrayIcon_win.h"
 #include "WindowModes_win.h"
+#include "base/PostOnce_win.h"
 #include "model/AlertTracker.h"
 #include "model/LiveModel.h"
 #include "model/RefreshWorkers.h"
@@ -33,8 +34,9 @@ public:
     explicit MainDialog(ThreadStarter threadStarter = startSystemThread);
     ~MainDialog() override;
 
-    // False when the window or its workers could not be made; nothing is then left running.
-    bool Create();
+    // False when the window or its workers could not be made; nothing is then left running. The window is
+    // marked for later starts as soon as it exists, before a start-up notice can hold this thread.
+    bool Create(const SingleInstance& instance);
     int RunMessageLoop();
 
 private:
@@ -101,8 +103,8 @@ private:
     NtpClock ntpClock_;
     std::shared_ptr<LiveModel> model_ = std::make_shared<LiveModel>();
     std::unique_ptr<RefreshWorkers> workers_;
-    // Set while a change message is on its way; shared with the workers' listener, which may outlive the window.
-    std::shared_ptr<std::atomic<bool>> modelChangePosted_ = std::make_shared<std::atomic<bool>>(false);
+    // Shared with the workers' listener, which may outlive the window.
+    std::shared_ptr<PostOnce> modelChange_;
     BossView bossView_{*model_, ntpClock_, settings_, combo_, list_, bossTitle_, countdown_};
     WindowModes modes_;
     Hotkeys hotkeys_{settings_, clickThroughButton_, visibilityButton_, bossMenuButton_};

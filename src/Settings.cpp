@@ -5,6 +5,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "HotkeyText.h"
+
 namespace {
 
 constexpr int32_t kAny = INT32_MIN;
@@ -16,6 +18,12 @@ const SettingKey& keyOf(const SettingKey::Field& field) {
 }
 
 }  // namespace
+
+const HotkeyFields kHotkeyFields[3] = {
+    {&Settings::ClickThrough, &Settings::ClickThroughMods},
+    {&Settings::Visibility, &Settings::VisibilityMods},
+    {&Settings::BossMenu, &Settings::BossMenuMods},
+};
 
 int32_t SettingKey::clamp(int32_t value) const {
     return std::clamp(value, lowest, highest);
@@ -72,4 +80,12 @@ void Settings::SetWindowRect(int32_t left, int32_t top, int32_t right, int32_t b
     Top = top;
     Right = right;
     Bottom = bottom;
+}
+
+void Settings::RestoreModifierlessHotkeys() {
+    for (const HotkeyFields& hotkey : kHotkeyFields) {
+        if ((this->*hotkey.modifiers & (kModAlt | kModControl | kModShift)) != 0) continue;
+        this->*hotkey.key = keyOf(hotkey.key).defaultValue;
+        this->*hotkey.modifiers = static_cast<uint32_t>(keyOf(hotkey.modifiers).defaultValue);
+    }
 }

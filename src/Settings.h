@@ -23,7 +23,8 @@ public:
     explicit Settings(std::wstring iniPath);
 
     // Both always succeed: a missing or unreadable file leaves the defaults, a failed write the
-    // values in memory.
+    // values in memory. Load gives a hotkey without Ctrl, Shift or Alt its default key and modifiers; Save
+    // never writes a text holding a control character, such as a line break, and leaves the file's value.
     bool Load();
     bool Save();
     void SetOpacity(int32_t percent);
@@ -57,6 +58,9 @@ public:
     bool AlertSound;
 
 private:
+    // A combination without Ctrl, Shift or Alt would take a plain key from every program.
+    void RestoreModifierlessHotkeys();
+
     std::wstring path_;
     std::string trackerOrigin_;
     bool windowRectSaved_ = false;
@@ -80,3 +84,10 @@ struct SettingKey {
 
 // Every key, in the order the file is written.
 const std::vector<SettingKey>& settingKeys();
+
+// Where each hotkey's key and modifier set live: click-through, visibility, boss menu.
+struct HotkeyFields {
+    int32_t Settings::*key;
+    uint32_t Settings::*modifiers;
+};
+extern const HotkeyFields kHotkeyFields[3];

@@ -5,9 +5,7 @@ namespace {
 constexpr uint64_t kFnvOffset = 14695981039346656037ull;
 constexpr uint64_t kFnvPrime = 1099511628211ull;
 
-// Windows paths ignore case; folding ASCII only keeps the key the same whatever the locale.
 wchar_t folded(wchar_t unit) {
-    if (unit >= L'A' && unit <= L'Z') return static_cast<wchar_t>(unit - L'A' + L'a');
     return unit == L'/' ? L'\\' : unit;
 }
 

@@ -71,6 +71,11 @@ std::wstring valueText(bool value) {
     return value ? L"1" : L"0";
 }
 
+// The profile functions would write a line break as it stands, starting a new key or section of the file.
+bool holdsControlCharacter(const std::wstring& text) {
+    return std::any_of(text.begin(), text.end(), [](wchar_t unit) { return unit < 0x20 || unit == 0x7F; });
+}
+
 // The boss id as read back: at most kLongestLastBoss units, empty when absent.
 std::string readLastBoss(const SettingKey& key, const std::wstring& path) {
     std::wstring wide = readString(key.section, key.name, Settings::kLongestLastBoss + 1, path);
@@ -101,6 +106,7 @@ bool Settings::Load() {
             },
             key.field);
     }
+    RestoreModifierlessHotkeys();
     windowRectSaved_ = !readString(L"Window", L"Left", 16, path_).empty();
     trackerOrigin_ = NormalizeTrackerOrigin(WideToUtf8(readString(kServer, L"BaseUrl", kBaseUrlBufferUnits, path_)))
                          .value_or(std::string());
@@ -118,7 +124,7 @@ bool Settings::Save() {
                 using Value = std::decay_t<decltype(value)>;
                 if constexpr (std::is_same_v<Value, std::string>) {
                     const std::wstring wide = Utf8ToWide(value);
-                    if (!wide.empty()) writeValue(key.section, key.name, wide, path_);
+                    if (!wide.empty() && !holdsControlCharacter(wide)) writeValue(key.section, key.name, wide, path_);
                 } else {
                     writeValue(key.section, key.name, valueText(value), path_);
                 }

@@ -25,13 +25,24 @@ BOOL CALLBACK findMarked(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-SingleInstance::SingleInstance(const std::wstring& settingsPath) : key_(SettingsFileKey(settingsPath)) {
+SingleInstance::SingleInstance(const std::wstring& settingsPath) : key_(KeyOf(settingsPath)) {
     wchar_t name[64];
     std::swprintf(name, 64, L"Local\\Brisquel-%016llx", static_cast<unsigned long long>(key_));
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     mutex_.reset(mutex);
     first_ = !mutex || !existed;
+}
+
+uint64_t SingleInstance::KeyOf(const std::wstring& settingsPath) {
+    // The file system ignores case as the system's tables fold it, which reach beyond ASCII.
+    std::wstring upper(settingsPath);
+    if (!upper.empty()) {
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, settingsPath.c_str(),
+                      static_cast<int>(settingsPath.size()), upper.data(), static_cast<int>(upper.size()), nullptr,
+                      nullptr, 0);
+    }
+    return SettingsFileKey(upper);
 }
 
 UINT SingleInstance::ShowMessage() {

@@ -26,6 +26,9 @@ public:
 
     // What a later start sends to the running overlay's window.
     static UINT ShowMessage();
+    // The number that names the settings file, the same however the path's letters are cased by the
+    // system's rules.
+    static uint64_t KeyOf(const std::wstring& settingsPath);
 
 private:
     uint64_t key_;

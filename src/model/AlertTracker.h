@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -39,7 +40,9 @@ struct Alert {
 //
 // Dying: a fresh channel whose time to death falls to dyingSeconds or less alerts once per life; it
 // alerts again only after it died, or its time to death rose above twice the threshold. Channels that
-// cross within kGroupMs make one alert, raised when that time has passed.
+// cross within kGroupMs make one alert, raised when that time has passed; a channel is named in it once, and
+// not at all if it died, rose above twice the threshold or went unreported meanwhile. After its alert a channel
+// stays quiet for kQuietMs.
 // Respawn: the countdown reaching respawnSeconds alerts once per respawn.
 // Choosing another boss, or switching an alert on, takes what is already under the threshold as known,
 // so that the switch itself never alerts. At most one alert per kSoundGapMs may sound.
@@ -47,6 +50,8 @@ class AlertTracker {
 public:
     static constexpr uint64_t kGroupMs = 2000;
     static constexpr uint64_t kSoundGapMs = 5000;
+    // A channel whose reports flip between dead and alive would otherwise alert every kGroupMs without end.
+    static constexpr uint64_t kQuietMs = 180000;
     // More channels in one alert are counted, not named: the tray shows only short texts.
     static constexpr size_t kMostChannelsNamed = 5;
 
@@ -70,6 +75,7 @@ private:
     bool dyingWatched_ = false;
     std::set<int32_t> alertedChannels_;  // alerted in their current life
     std::vector<Crossing> group_;
+    std::map<int32_t, uint64_t> quietUntilMs_;  // by channel number; only channels alerted within kQuietMs
     uint64_t groupStartMs_ = 0;
     bool respawnWatched_ = false;
     std::optional<int64_t> respawnAlertedAt_;  // the respawn instant last alerted for

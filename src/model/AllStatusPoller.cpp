@@ -1,5 +1,6 @@
 #include "model/AllStatusPoller.h"
 
+#include <new>
 #include <utility>
 
 #include "base/StepTimes.h"
@@ -11,26 +12,37 @@ AllStatusPoller::AllStatusPoller(std::shared_ptr<LiveModel> model, std::shared_p
 void AllStatusPoller::run() {
     AllStatusMap summary;  // reused across cycles: the source may keep its storage
     while (!model_->stopRequested()) {
-        if (fetchSummary(summary)) {
-            StepTimer timer(Step::Merge);
-            model_->mergeAllStatus(summary);
-        } else {
-            model_->pauseUnlessStopped(timing_.afterFailure);
-        }
+        if (!fetchSummary(summary) || !merge(summary)) model_->pauseUnlessStopped(timing_.afterFailure);
         model_->storeServerCacheAge(fetchCacheAge());
         model_->pauseUnlessStopped(timing_.afterCycle);
     }
 }
 
+// Running out of memory is taken as one large allocation failing, for an answer or its copy: the small ones after
+// it, the reason's among them, succeed.
 bool AllStatusPoller::fetchSummary(AllStatusMap& summary) {
     bool ok = false;
+    bool outOfMemory = false;
     try {
         ok = source_->fetchAllStatus(summary);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
     } catch (...) {
         ok = false;
     }
-    model_->noteRead(ok, source_->failureReason());
+    model_->noteRead(ok, outOfMemory ? kOutOfMemoryReason : source_->failureReason());
     return ok;
+}
+
+bool AllStatusPoller::merge(const AllStatusMap& summary) {
+    try {
+        StepTimer timer(Step::Merge);
+        model_->mergeAllStatus(summary);
+        return true;
+    } catch (const std::bad_alloc&) {
+        model_->noteRead(false, kOutOfMemoryReason);
+        return false;
+    }
 }
 
 double AllStatusPoller::fetchCacheAge() {

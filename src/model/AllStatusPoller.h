@@ -12,15 +12,19 @@ struct PollerTiming {
 };
 
 // Merges the all-status summary and the server's cache age into the model about twice a second
-// until the stop flag is set. Failures leave the channels as they were and are retried next cycle.
+// until the stop flag is set. Failures leave the channels as they were and are retried next cycle; running out
+// of memory for an answer or its merge is such a failure, with kOutOfMemoryReason as its reason.
 class AllStatusPoller {
 public:
+    static constexpr char kOutOfMemoryReason[] = "Out of memory for the tracker's answer";
+
     AllStatusPoller(std::shared_ptr<LiveModel> model, std::shared_ptr<TrackerSource> source, PollerTiming timing = {});
 
     void run();
 
 private:
     bool fetchSummary(AllStatusMap& summary);
+    bool merge(const AllStatusMap& summary);
     double fetchCacheAge();
 
     std::shared_ptr<LiveModel> model_;

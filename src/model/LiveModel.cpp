@@ -1,5 +1,7 @@
 #include "model/LiveModel.h"
 
+#include <algorithm>
+
 void LiveModel::storeBossList(std::vector<BossInfo> bosses) {
     std::lock_guard<std::mutex> guard(lock_);
     data_.bossList = std::move(bosses);
@@ -13,13 +15,29 @@ void LiveModel::storeBoss(const BossInfo& boss, std::vector<ChannelStatus> chann
 }
 
 void LiveModel::mergeAllStatus(const AllStatusMap& summary) {
+    // Copied before the lock: a copy that runs out of memory leaves the model untouched and the UI unblocked.
+    AllStatusMap copy = summary;
     {
         std::lock_guard<std::mutex> guard(lock_);
-        for (const auto& [bossId, channels] : summary) data_.channelMap[bossId].channels = channels;
+        for (auto& [bossId, channels] : copy) data_.channelMap[bossId].channels = std::move(channels);
         data_.dataUpdated = true;
         data_.activityIndex = (data_.activityIndex + 1) % 3;
+        if (data_.channelMap.size() > kMostChannelMapIds) dropIdsNamedNowhere(summary);
     }
     notifyChanged();
+}
+
+void LiveModel::dropIdsNamedNowhere(const AllStatusMap& summary) {
+    std::vector<const std::string*> listed;
+    listed.reserve(data_.bossList.size());
+    for (const BossInfo& boss : data_.bossList) listed.push_back(&boss.id);
+    const auto byId = [](const std::string* a, const std::string* b) { return *a < *b; };
+    std::sort(listed.begin(), listed.end(), byId);
+    for (auto entry = data_.channelMap.begin(); entry != data_.channelMap.end();) {
+        const bool kept =
+            summary.count(entry->first) > 0 || std::binary_search(listed.begin(), listed.end(), &entry->first, byId);
+        entry = kept ? std::next(entry) : data_.channelMap.erase(entry);
+    }
 }
 
 void LiveModel::storeServerCacheAge(double seconds) {

@@ -23,6 +23,10 @@ struct ModelData {
     std::string failureReason;                    // why the tracker cannot be read; empty while it can
 };
 
+// Ids kept in the channel map beyond those the boss list or the latest summary names: a tracker that names new
+// ids in every summary would otherwise grow the map for as long as the overlay runs.
+constexpr size_t kMostChannelMapIds = 2000;
+
 // The model shared by the main window and its background workers. Each of them holds it through a
 // shared_ptr, so a worker still inside a request when the window goes away writes into memory it
 // co-owns. Writers hold the lock only while copying finished results in; nothing waits on the
@@ -38,7 +42,9 @@ public:
     // The loader's per-boss result: replaces both the boss and its channels.
     void storeBoss(const BossInfo& boss, std::vector<ChannelStatus> channels);
     // The poller's summary: replaces the channels of every boss it names, creating entries with an
-    // empty boss for ids not seen before; an empty summary still counts as a merge.
+    // empty boss for ids not seen before; an empty summary still counts as a merge. Past kMostChannelMapIds
+    // entries, those that neither the boss list nor this summary names are dropped. Throws std::bad_alloc
+    // when memory runs out; each boss then has either its earlier channels or the summary's.
     void mergeAllStatus(const AllStatusMap& summary);
     void storeServerCacheAge(double seconds);
     // A data read's outcome: a success clears the failure reason and a failure with a reason replaces it. A
@@ -61,6 +67,8 @@ public:
     void pauseUnlessStopped(std::chrono::milliseconds pause) const { stop_.waitFor(pause); }
 
 private:
+    // Under the lock.
+    void dropIdsNamedNowhere(const AllStatusMap& summary);
     void notifyChanged() const {
         if (changed_) changed_();
     }

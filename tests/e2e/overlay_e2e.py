@@ -28,7 +28,7 @@ WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
 WS_EX_LAYERED, WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_EX_NOACTIVATE = 0x00080000, 0x8, 0x20, 0x08000000
 WM_QUIT, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0012, 0x0203, 0x0205, 0x0401
 # Row centres below a tier's top edge: the tray menu's, then its Alerts submenu's, which opens beside the Alerts row.
-MENU_ROWS = {"Alerts": 87, "Help": 115, "Exit": 152}
+MENU_ROWS = {"Click-through": 87, "Alerts": 115, "Help": 143, "Exit": 180}
 ALERTS_ROW_TOP, ALERT_ROWS = 73, {"dying": 22, "respawn": 50, "sound": 78}
 INTEGER_KEYS = [("Window", k) for k in ("Left", "Top", "Right", "Bottom", "Opacity", "TextScale", "ClickThroughMode")] + [
     ("Hotkeys", k) for k in ("ClickThrough", "ClickThroughMods", "Visibility", "VisibilityMods", "BossMenu",

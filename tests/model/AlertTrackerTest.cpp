@@ -40,6 +40,17 @@ struct Step {
     int64_t clockStep = 0;
 };
 
+// A step once a channel's quiet time is over, the clock held back so that its reports stay fresh.
+Step afterQuiet(uint64_t tickMs, std::vector<ChannelStatus> channels, std::vector<Alert> expected = {}) {
+    return {AlertTracker::kQuietMs + tickMs,
+            std::move(channels),
+            std::move(expected),
+            std::nullopt,
+            "Ashen Warden",
+            true,
+            -static_cast<int64_t>(AlertTracker::kQuietMs / 1000)};
+}
+
 const AlertRules kDying{true, 60, false, 60, true};
 const AlertRules kRespawn{false, 60, true, 60, true};
 const AlertRules kBoth{true, 60, true, 60, true};
@@ -87,8 +98,8 @@ TEST(AlertTracker, RaisesEachAlertOnceAtItsThreshold) {
           {2010, {fresh(1, 48)}, {loud("Ashen Warden: Ch. 1 in 50 s")}},
           {9000, {dead(1)}},
           {9500, {fresh(1, -1)}},
-          {10000, {fresh(1, 30)}},
-          {12000, {fresh(1, 28)}, {loud("Ashen Warden: Ch. 1 in 30 s")}}}},
+          afterQuiet(10000, {fresh(1, 30)}),
+          afterQuiet(12000, {fresh(1, 28)}, {loud("Ashen Warden: Ch. 1 in 30 s")})}},
         {"re-armed only by a rise above twice the threshold",
          kDying,
          {{0, calm},
@@ -96,8 +107,33 @@ TEST(AlertTracker, RaisesEachAlertOnceAtItsThreshold) {
           {2010, {fresh(1, 120)}, {loud("Ashen Warden: Ch. 1 in 50 s")}},
           {3000, {fresh(1, 50)}},
           {9000, {fresh(1, 120.5)}},
-          {9500, {fresh(1, 55)}},
-          {11500, {}, {loud("Ashen Warden: Ch. 1 in 55 s")}}}},
+          afterQuiet(9500, {fresh(1, 55)}),
+          afterQuiet(11500, {}, {loud("Ashen Warden: Ch. 1 in 55 s")})}},
+        {"a channel flipping between dead and alive stays quiet after its alert",
+         kDying,
+         {{0, calm},
+          {10, {fresh(1, 50)}},
+          {2010, {dead(1)}, {loud("Ashen Warden: Ch. 1 in 50 s")}},
+          {4000, {fresh(1, 50)}},
+          {6000, {dead(1)}},
+          {8000, {fresh(1, 45)}},
+          {10000, {dead(1)}},
+          afterQuiet(10000, {fresh(1, 40)}),
+          afterQuiet(12000, {}, {loud("Ashen Warden: Ch. 1 in 40 s")})}},
+        {"crossing twice within the group time names the channel once, at its latest crossing",
+         kDying,
+         {{0, calm},
+          {10, {fresh(1, 50)}},
+          {500, {fresh(1, 130)}},
+          {1000, {fresh(1, 55)}},
+          {2010, {fresh(1, 54)}},
+          {3000, {fresh(1, 53)}, {loud("Ashen Warden: Ch. 1 in 55 s")}}}},
+        {"a pending channel that dies or goes unreported is dropped from its group",
+         kDying,
+         {{0, calm},
+          {10, {fresh(1, 50), fresh(2, 40), fresh(3, 45)}},
+          {1000, {dead(1), fresh(2, 39)}},
+          {2010, {fresh(2, 38)}, {loud("Ashen Warden: Ch. 2 in 40 s")}}}},
         {"stale reports neither alert nor re-arm",
          kDying,
          {{0, calm},

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <new>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -23,7 +24,8 @@ struct Gate {
 };
 
 // Each read ("list", a boss id, "all", "age") takes the next outcome of its script: 'f' fails with the reason
-// "h: <read>", 'n' fails without a request (and so without a reason), 't' throws, else it succeeds. Read `stopAfter`
+// "h: <read>", 'n' fails without a request (and so without a reason), 't' throws, 'm' runs out of memory, else it
+// succeeds. Read `stopAfter`
 // stops `stops` from inside, as a window closing mid-request would; `held` waits at `gate`.
 struct ScriptedTracker : TrackerSource {
     ScriptedTracker(std::shared_ptr<LiveModel> stopping, size_t stopAfterReads, std::string heldRead = "",
@@ -58,6 +60,7 @@ struct ScriptedTracker : TrackerSource {
         if (++reads == stopAfter) stops->requestStop();
         if (read == held) gate->hold();
         if (outcome == 't') throw std::runtime_error("scripted failure");
+        if (outcome == 'm') throw std::bad_alloc();
         if (read != "age") reason = outcome == 'f' ? "h: " + read : "";
         if (outcome == 'f' || outcome == 'n') return false;
         out = value;
@@ -147,8 +150,9 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         const char* expectedMap;
         int merges;
         double expectedAge;
-        const char* reason;  // the last failure's that gave one, until a success
-        int notices;         // merges, failures with a reason, a reason cleared, cache ages: what wakes the window
+        const char* reason;     // the last failure's that gave one, until a success
+        int notices;            // merges, failures with a reason, a reason cleared, cache ages: what wakes the window
+        size_t earlierIds = 0;  // ids an earlier summary named, neither listed nor named now
     };
     const AllStatusMap named{{"a", numbered({7})}, {"zz", numbered({1, 2})}};
     const char* unchanged = "a=A[12] b=B[3]";
@@ -159,12 +163,18 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         {"empty summaries are merges; the index cycles through three", {}, "ofooo", "", 10, unchanged, 4, 2.5, "", 11},
         {"a stop in the failure pause still asks for the age", named, "f", "", 1, unchanged, 0, 2.5, "h: all", 2},
         {"a read that made no request keeps the reason", named, "fn", "", 4, unchanged, 0, 2.5, "h: all", 3},
+        {"out of memory for an answer: a failure with its reason, the channels kept", named, "om", "", 4,
+         "a=A[7] b=B[3] zz=[12]", 1, 2.5, AllStatusPoller::kOutOfMemoryReason, 4},
+        {"past the id limit, ids neither listed nor named go", named, "", "", 2, "a=A[7] b=B[3] zz=[12]", 1, 2.5, "", 2,
+         kMostChannelMapIds},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto model = std::make_shared<LiveModel>();
         model->storeBoss({"a", "A", 0, 0, ""}, numbered({1, 2}));
         model->storeBoss({"b", "B", 0, 0, ""}, numbered({3}));
+        model->storeBossList({{"a", "A", 0, 0, ""}, {"b", "B", 0, 0, ""}});
+        for (size_t i = 0; i < c.earlierIds; ++i) model->storeBoss({"old" + std::to_string(i), "", 0, 0, ""}, {});
         int notices = 0;
         model->setChangeListener([&notices] { ++notices; });
         auto tracker = std::make_shared<ScriptedTracker>(model, c.stopAfter);
