@@ -51,7 +51,7 @@ PerCall measure(const char* phase, Read&& read) {
 }
 
 int failed(HttpConnection& connection, const std::string& url) {
-    std::string body;
+    EncodedBody body;
     ReadFailure failure;
     return httpGet(connection, url, body, failure) == 0 ? 1 : 0;
 }
@@ -65,7 +65,7 @@ int wmain() {
     }
     const std::string url = fixtureOrigin("TRACKER") + "/api/all_status";
     HttpConnection kept;
-    std::string warmUp;
+    EncodedBody warmUp;
     ReadFailure ignored;
     httpGet(kept, url, warmUp, ignored);
 
@@ -81,7 +81,7 @@ int wmain() {
     const std::string statusUrl = fixtureOrigin("TRACKER") + "/api/status";
     const PerCall cycle = measure("cycle", [&] { return failed(kept, url) + failed(keptForStatus, statusUrl); });
 
-    std::printf("%d reads of /api/all_status (%zu bytes inflated)\n", kCalls, warmUp.size());
+    std::printf("%d reads of /api/all_status (%zu bytes on the wire, not inflated)\n", kCalls, warmUp.bytes.size());
     std::printf("session per call: CPU %.3f ms, wall %.3f ms per call, %d failed\n", perCallSession.cpuSeconds * 1e3,
                 perCallSession.wallSeconds * 1e3, perCallSession.failures);
     std::printf("kept session:     CPU %.3f ms, wall %.3f ms per call, %d failed\n", keptSession.cpuSeconds * 1e3,

@@ -1,4 +1,5 @@
-// Inflating a gzip body through the member parser against zlib's raw inflate into a pre-sized buffer.
+// Reading a gzip body byte by byte through the member reader, as the parser does, against zlib's raw inflate into a
+// pre-sized buffer.
 #include <cstdio>
 
 #include "SyntheticBody.h"
@@ -9,7 +10,6 @@ int main() {
     const std::string member = gzipOf(plain);
     const std::string deflate = member.substr(10, member.size() - 18);
 
-    std::string out;
     std::string direct(plain.size(), '\0');
     const double zlib = bestSeconds(15, 20, [&] {
         z_stream stream{};
@@ -21,13 +21,18 @@ int main() {
         if (inflate(&stream, Z_FINISH) != Z_STREAM_END) std::abort();
         inflateEnd(&stream);
     });
+    std::size_t matching = 0;
     const double ours = bestSeconds(15, 20, [&] {
-        if (!inflateGzipMember(member, out)) std::abort();
+        GzipMemberReader reader(member);
+        matching = 0;
+        auto expected = plain.begin();
+        for (const char byte : reader) matching += byte == *expected++;
+        if (!reader.complete()) std::abort();
     });
-    if (out != plain || direct != plain) std::abort();
+    if (matching != plain.size() || direct != plain) std::abort();
     std::printf("gzip member: %zu bytes inflating to %zu\n", member.size(), plain.size());
     std::printf("zlib raw inflate:  %.1f MB/s\n", plain.size() / zlib / 1e6);
-    std::printf("inflateGzipMember: %.1f MB/s\n", plain.size() / ours / 1e6);
-    std::printf("throughput ratio ours / zlib: %.2fx (target >= 0.90x)\n", zlib / ours);
+    std::printf("GzipMemberReader, byte by byte: %.1f MB/s\n", plain.size() / ours / 1e6);
+    std::printf("throughput ratio ours / zlib: %.2fx\n", zlib / ours);
     return 0;
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr const char* kStepNames[] = {"request", "inflate", "decode", "status-probe", "merge", "rows", "paint"};
+constexpr const char* kStepNames[] = {"request", "decode", "status-probe", "merge", "rows", "paint"};
 constexpr std::size_t kStepCount = sizeof(kStepNames) / sizeof(kStepNames[0]);
 constexpr auto kWritePeriod = std::chrono::seconds(5);
 

@@ -4,26 +4,30 @@
 #include <utility>
 #include <vector>
 
+#include "net/TrackerPaths.h"
+
 BossListLoader::BossListLoader(std::shared_ptr<LiveModel> model, std::shared_ptr<TrackerSource> source,
                                std::function<void()> onLoaded, LoaderTiming timing)
     : model_(std::move(model)), source_(std::move(source)), onLoaded_(std::move(onLoaded)), timing_(timing) {}
 
 void BossListLoader::run() {
     std::vector<BossInfo> bosses;
-    if (!retryUntilStopped([&] { return source_->fetchBossList(bosses); })) return;
+    if (!readUntilStopped([&] { return source_->fetchBossList(bosses); })) return;
     if (model_->stopRequested()) return;
     model_->storeBossList(bosses);
 
     // One boss at a time, in list order: a boss that keeps failing holds up the rest.
     for (const BossInfo& boss : bosses) {
         std::vector<ChannelStatus> channels;
-        if (!retryUntilStopped([&] { return source_->fetchChannelStatus(boss.id, channels); })) break;
-        model_->storeBoss(boss, std::move(channels));
+        const bool read = readUntilStopped([&] { return source_->fetchChannelStatus(boss.id, channels); },
+                                           channelStatusPathFits(boss.id));
+        if (read) model_->storeBoss(boss, std::move(channels));
+        if (model_->stopRequested()) break;
     }
     onLoaded_();
 }
 
-bool BossListLoader::retryUntilStopped(const std::function<bool()>& read) {
+bool BossListLoader::readUntilStopped(const std::function<bool()>& read, bool retry) {
     while (!model_->stopRequested()) {
         bool ok = false;
         try {
@@ -32,7 +36,7 @@ bool BossListLoader::retryUntilStopped(const std::function<bool()>& read) {
             ok = false;
         }
         model_->noteRead(ok, source_->failureReason());
-        if (ok) return true;
+        if (ok || !retry) return ok;
         model_->pauseUnlessStopped(timing_.retryDelay);
     }
     return false;

@@ -14,6 +14,8 @@ struct LoaderTiming {
 // Fetches the boss list once, then every boss's channels one boss at a time, retrying each read
 // until it succeeds or the stop flag is set, and reports the end through `onLoaded` — once, and
 // only when the list reached the model. `onLoaded` may run after the model's other owners are gone.
+// A boss whose channels can never be requested (its id too long) is asked for once, so that the source's reason
+// reaches the player, and then left to the summary.
 class BossListLoader {
 public:
     BossListLoader(std::shared_ptr<LiveModel> model, std::shared_ptr<TrackerSource> source,
@@ -22,8 +24,9 @@ public:
     void run();
 
 private:
-    // Calls `read` until it succeeds (true) or the stop flag is seen (false); a throw counts as a failure.
-    bool retryUntilStopped(const std::function<bool()>& read);
+    // Calls `read` until it succeeds (true) or the stop flag is seen (false), or only once unless `retry`; a throw
+    // counts as a failure. Each outcome is noted in the model.
+    bool readUntilStopped(const std::function<bool()>& read, bool retry = true);
 
     std::shared_ptr<LiveModel> model_;
     std::shared_ptr<TrackerSource> source_;

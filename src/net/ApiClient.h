@@ -12,6 +12,7 @@
 #include "base/StopSignal.h"
 #include "base/WorkerThread.h"
 #include "net/ConnectionState.h"
+#include "net/EncodedBody.h"
 #include "net/TrackerRecords.h"
 #include "net/TrackerSource.h"
 
@@ -56,7 +57,7 @@ private:
     // The base URL, and the calling thread's connections opened for it.
     ThreadConnections& currentConnections(std::string& baseUrl);
     // Downloads baseUrl + path into `body` and counts it; on failure stores `networkMessage` and the reason.
-    bool download(const std::string& path, LastRequest last, const char* networkMessage, std::string& body);
+    bool download(const std::string& path, LastRequest last, const char* networkMessage, EncodedBody& body);
     // The outcome of decoding a downloaded body: true when `message` is empty; otherwise stores it, with the
     // reason that the answer was not the tracker's.
     bool decoded(const std::string& message);

@@ -98,7 +98,7 @@ bool ApiClient::decoded(const std::string& message) {
     return false;
 }
 
-bool ApiClient::download(const std::string& path, LastRequest last, const char* networkMessage, std::string& body) {
+bool ApiClient::download(const std::string& path, LastRequest last, const char* networkMessage, EncodedBody& body) {
     std::string baseUrl;
     ThreadConnections& connections = currentConnections(baseUrl);
     const std::string url = baseUrl + path;
@@ -107,7 +107,7 @@ bool ApiClient::download(const std::string& path, LastRequest last, const char* 
 
     std::lock_guard<std::mutex> guard(lock_);
     const bool tracked = last == LastRequest::Tracked;
-    if (received == 0 || body.empty()) {
+    if (received == 0 || body.bytes.empty()) {
         if (received != 0) failure.kind = ReadFailureKind::NotTrackerData;  // a 200 answer with no body
         statusText_ = networkMessage;
         failureReason_ = ReadFailureText(TrackerHost(baseUrl), failure);
@@ -127,7 +127,7 @@ bool ApiClient::download(const std::string& path, LastRequest last, const char* 
 
 bool ApiClient::fetchBossList(std::vector<BossInfo>& bosses) {
     bosses.clear();
-    std::string body;
+    EncodedBody body;
     if (!download(kBossListPath, LastRequest::Untracked, "Failed to fetch bosses - network error or empty response",
                   body))
         return false;
@@ -140,7 +140,13 @@ bool ApiClient::fetchChannelStatus(const std::string& bossId, std::vector<Channe
         setStatusText("Invalid boss_id - cannot be empty");
         return false;
     }
-    std::string body;
+    if (!channelStatusPathFits(bossId)) {
+        std::lock_guard<std::mutex> guard(lock_);
+        statusText_ = "Invalid boss_id - too long for a request";
+        failureReason_ = ReadFailureText(TrackerHost(baseUrl_), {ReadFailureKind::BossIdTooLong, 0});
+        return false;
+    }
+    EncodedBody body;
     if (!download(channelStatusPath(bossId), LastRequest::Tracked,
                   "Failed to fetch channel status - network error or empty response", body))
         return false;
@@ -148,7 +154,7 @@ bool ApiClient::fetchChannelStatus(const std::string& bossId, std::vector<Channe
 }
 
 bool ApiClient::fetchAllStatus(AllStatusMap& result) {
-    std::string body;
+    EncodedBody body;
     bool ok = download(kAllStatusPath, LastRequest::Tracked,
                        "Failed to fetch all status - network error or empty response", body);
     if (ok) {

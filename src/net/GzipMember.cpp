@@ -4,13 +4,15 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 namespace {
 
 constexpr std::size_t kHeaderBytes = 10;
 constexpr std::size_t kTrailerBytes = 8;
 constexpr std::size_t kSmallestMember = 18;
-constexpr std::size_t kStreamChunkBytes = 65536;
+// Small enough that a parser stopping early leaves little inflated in vain, large enough for zlib's speed.
+constexpr std::size_t kChunkBytes = 65536;
 
 constexpr unsigned char FHCRC = 0x02;
 constexpr unsigned char FEXTRA = 0x04;
@@ -54,89 +56,40 @@ std::size_t deflateOffset(std::string_view member) {
     return pos;
 }
 
-// std::string::reserve may round up to twice the old capacity, past the cap; a fresh string gets
-// exactly what it asks for.
-void growTo(std::string& out, std::size_t capacity) {
-    std::string grown;
-    grown.reserve(capacity);
-    grown.append(out);
-    out.swap(grown);
-}
-
-// Owns one raw-deflate inflate stream over the compressed bytes.
-class RawInflater {
-public:
-    explicit RawInflater(std::string_view deflate) : input_(deflate) {
-        ok_ = inflateInit2(&stream_, -MAX_WBITS) == Z_OK;
-        rewind();
-    }
-    ~RawInflater() {
-        if (ok_) inflateEnd(&stream_);
-    }
-    RawInflater(const RawInflater&) = delete;
-    RawInflater& operator=(const RawInflater&) = delete;
-
-    bool ok() const { return ok_; }
-
-    // Inflates everything into `out`, pre-sized to `size`; true only when the stream ends inside it.
-    bool inflateOneShot(std::string& out, std::size_t size) {
-        out.resize(size);
-        stream_.next_out = reinterpret_cast<Bytef*>(out.data());
-        stream_.avail_out = static_cast<uInt>(size);
-        if (inflate(&stream_, Z_FINISH) != Z_STREAM_END) {
-            std::string().swap(out);
-            inflateReset(&stream_);
-            rewind();
-            return false;
-        }
-        out.resize(stream_.total_out);
-        return true;
-    }
-
-    // Inflates chunk by chunk, growing `out` without ever reserving past the cap.
-    bool inflateStreaming(std::string& out, std::size_t cap) {
-        for (;;) {
-            const std::size_t produced = out.size();
-            // At the cap the stream gets no more room: only an end code may still follow.
-            const std::size_t room = std::min(kStreamChunkBytes, cap - produced);
-            if (out.capacity() < produced + room)
-                growTo(out, std::min(std::max(out.capacity() * 2, produced + room), cap));
-            out.resize(produced + room);
-            stream_.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
-            stream_.avail_out = static_cast<uInt>(room);
-            const int result = inflate(&stream_, Z_SYNC_FLUSH);
-            const std::size_t made = room - stream_.avail_out;
-            out.resize(produced + made);
-            if (result == Z_STREAM_END) return true;
-            if (result != Z_OK || room == 0) return false;
-            if (made == 0 && stream_.avail_in == 0) return false;
-        }
-    }
-
-private:
-    void rewind() {
-        stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input_.data()));
-        stream_.avail_in = static_cast<uInt>(input_.size());
-    }
-
-    std::string_view input_;
-    z_stream stream_{};
-    bool ok_ = false;
-};
-
 }  // namespace
 
-bool inflateGzipMember(std::string_view member, std::string& out, std::size_t cap) {
-    out.clear();
+GzipMemberReader::GzipMemberReader(std::string_view member, std::size_t cap) : cap_(cap) {
     const std::size_t offset = deflateOffset(member);
-    if (offset == 0) return false;
+    if (offset == 0) return;
+    streamOpen_ = inflateInit2(&stream_, -MAX_WBITS) == Z_OK;
+    if (!streamOpen_) return;
+    stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(member.data() + offset));
+    stream_.avail_in = static_cast<uInt>(member.size() - kTrailerBytes - offset);
+    state_ = State::Reading;
+}
 
-    RawInflater inflater(member.substr(offset, member.size() - kTrailerBytes - offset));
-    if (!inflater.ok()) return false;
+GzipMemberReader::~GzipMemberReader() {
+    if (streamOpen_) inflateEnd(&stream_);
+}
 
-    const uint32_t isize = readLe(member, member.size() - 4, 4);
-    if (isize >= 1 && isize < cap && inflater.inflateOneShot(out, isize)) return true;
-    if (inflater.inflateStreaming(out, cap)) return true;
-    out.clear();
+bool GzipMemberReader::refill() {
+    if (chunk_.empty() && state_ == State::Reading) chunk_.resize(kChunkBytes);
+    while (state_ == State::Reading) {
+        // At the cap the stream gets no more room: only an end code may still follow.
+        const std::size_t room = std::min(chunk_.size(), cap_ - produced_);
+        stream_.next_out = reinterpret_cast<Bytef*>(chunk_.data());
+        stream_.avail_out = static_cast<uInt>(room);
+        const int result = inflate(&stream_, Z_NO_FLUSH);
+        const std::size_t made = room - stream_.avail_out;
+        produced_ += made;
+        next_ = chunk_.data();
+        end_ = next_ + made;
+        // Z_BUF_ERROR: no progress was possible, the input ended early or the cap was reached.
+        if (result == Z_STREAM_END)
+            state_ = State::Complete;
+        else if (result != Z_OK)
+            state_ = State::Failed;
+        if (made > 0) return true;
+    }
     return false;
 }

@@ -4,7 +4,6 @@
 
 #include "base/StepTimes.h"
 #include "base/WideText.h"
-#include "net/GzipMember.h"
 #include "net/HttpGet.h"
 #include "net/WinHttpRequest_win.h"
 
@@ -13,11 +12,15 @@ namespace {
 constexpr RequestProfile kDataRequest{L"Zentrik/1.0", 10000, L"Accept-Encoding: gzip\r\n"};
 constexpr uint64_t kBodyCapBytes = 10u << 20;
 
+// Whether a header that lists codings names `coding` (lower case), in any case.
+bool namesCoding(std::wstring codings, const wchar_t* coding) {
+    for (wchar_t& unit : codings) unit = static_cast<wchar_t>(std::towlower(unit));
+    return codings.find(coding) != std::wstring::npos;
+}
+
 bool isGzipEncoded(const WinHttpRequest& request) {
     std::wstring encoding;
-    if (!request.contentEncoding(encoding)) return false;
-    for (wchar_t& unit : encoding) unit = static_cast<wchar_t>(std::towlower(unit));
-    return encoding.find(L"gzip") != std::wstring::npos;
+    return request.contentEncoding(encoding) && namesCoding(encoding, L"gzip");
 }
 
 ReadFailureKind bodyFailureKind(BodyEnd end, const WinHttpRequest& request) {
@@ -35,10 +38,13 @@ ReadFailureKind bodyFailureKind(BodyEnd end, const WinHttpRequest& request) {
 }
 
 // The whole body, or 0 when it did not arrive complete or was empty: a dropped connection may show up as a
-// normal end, so fewer bytes than a Content-Length announced also count as a failure.
+// normal end, so fewer bytes than a Content-Length announced also count as a failure. A chunked answer ends with
+// its last chunk, and HTTP has its Content-Length ignored then.
 uint64_t readCompleteBody(WinHttpRequest& request, std::string& wire, ReadFailure& failure) {
+    std::wstring transfer;
+    const bool chunked = request.transferEncoding(transfer) && namesCoding(transfer, L"chunked");
     uint64_t announced = 0;
-    const bool hasLength = request.contentLength(announced);
+    const bool hasLength = !chunked && request.contentLength(announced);
     if (hasLength && announced <= kBodyCapBytes) wire.reserve(static_cast<std::size_t>(announced));
     uint64_t received = 0;
     const BodyEnd end = request.readBody(wire, kBodyCapBytes, std::numeric_limits<DWORD>::max(), received);
@@ -74,22 +80,16 @@ uint64_t receiveBody(HttpConnection& connection, const std::string& url, std::st
 
 }  // namespace
 
-uint64_t httpGet(HttpConnection& connection, const std::string& url, std::string& body, ReadFailure& failure) {
+uint64_t httpGet(HttpConnection& connection, const std::string& url, EncodedBody& body, ReadFailure& failure) {
     failure = {};
     try {
-        std::string wire;
-        bool gzip = false;
-        const uint64_t received = receiveBody(connection, url, wire, gzip, failure);
-        if (received == 0) return 0;
-        if (!gzip) {
-            body = std::move(wire);
-            return received;
-        }
-        StepTimer timer(Step::Inflate);
-        if (inflateGzipMember(wire, body)) return received;
+        EncodedBody received;
+        const uint64_t bytes = receiveBody(connection, url, received.bytes, received.gzip, failure);
+        if (bytes != 0) body = std::move(received);
+        return bytes;
     } catch (const std::bad_alloc&) {
         // A body too large to hold is no body the tracker would send.
+        failure.kind = ReadFailureKind::NotTrackerData;
+        return 0;
     }
-    failure.kind = ReadFailureKind::NotTrackerData;
-    return 0;
 }

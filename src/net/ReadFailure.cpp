@@ -24,6 +24,8 @@ std::string words(const ReadFailure& failure) {
             return "HTTP status " + std::to_string(failure.httpStatus);
         case ReadFailureKind::NotTrackerData:
             return "answer is not tracker data";
+        case ReadFailureKind::BossIdTooLong:
+            return "boss id too long for a request";
     }
     return {};
 }

@@ -14,6 +14,7 @@ enum class ReadFailureKind {
     ConnectionFailed,   // any other network error
     HttpStatus,
     NotTrackerData,  // an answer that could not be read as the tracker's JSON
+    BossIdTooLong,   // no request went out: the id would not fit a request path
 };
 
 struct ReadFailure {

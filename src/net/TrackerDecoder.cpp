@@ -4,11 +4,13 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "net/GzipMember.h"
 #include "net/UtcTimestamp.h"
 
 namespace {
@@ -67,6 +69,20 @@ struct Schema<ChannelStatus> {
     static void finish(ChannelStatus& channel) { channel.lastUpdateTime = parseUtcTimestamp(channel.lastUpdate); }
 };
 
+bool hasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
+// How much of a body's collection a collector takes before it stops the parser.
+struct Limits {
+    std::size_t perList;   // elements of one list
+    std::size_t elements;  // elements of all lists
+    std::size_t ids;       // keys of the keyed layout
+};
+
 // Builds records straight from the parser's events, without a document. The results equal reading
 // a parsed document: a repeated key counts with its last value, a value of the wrong type leaves the
 // default, and anything outside the expected places is ignored.
@@ -78,24 +94,35 @@ public:
     using ById = std::map<std::string, std::vector<Record>>;
 
     // {"<root key>": [record, ...]}, into items().
-    explicit RecordCollector(std::string_view rootKey) : rootKey_(rootKey), keyed_(false), listDepth_(2) {}
+    RecordCollector(std::string_view rootKey, const Limits& limits)
+        : rootKey_(rootKey), keyed_(false), listDepth_(2), limits_(limits) {}
     // {"<root key>": {"<boss id>": [record, ...], ...}}, into byId.
-    RecordCollector(std::string_view rootKey, ById& byId)
-        : rootKey_(rootKey), keyed_(true), listDepth_(3), byId_(&byId) {}
+    RecordCollector(std::string_view rootKey, const Limits& limits, ById& byId)
+        : rootKey_(rootKey), keyed_(true), listDepth_(3), limits_(limits), byId_(&byId) {}
 
     bool found() const { return found_; }
+    bool overLimit() const { return overLimit_; }
     std::vector<Record>& items() { return items_; }
-    // After a whole body: drops the map's earlier lists that the body did not name.
+    // After a whole body: drops the map's earlier lists that the body did not name, or whose id it named last with
+    // no list.
     void dropUnnamed() {
+        std::sort(marks_.begin(), marks_.end(), [](const Mark& a, const Mark& b) {
+            return std::less<>()(a.list, b.list) || (a.list == b.list && a.order < b.order);
+        });
+        named_.clear();
+        for (std::size_t i = 0; i < marks_.size(); ++i) {
+            const bool lastOfItsList = i + 1 == marks_.size() || marks_[i + 1].list != marks_[i].list;
+            if (lastOfItsList && marks_[i].named) named_.push_back(marks_[i].list);
+        }
         for (auto entry = byId_->begin(); entry != byId_->end();) {
-            const bool named = std::find(named_.begin(), named_.end(), &entry->second) != named_.end();
+            const bool named = std::binary_search(named_.begin(), named_.end(), &entry->second, std::less<>());
             entry = named ? std::next(entry) : byId_->erase(entry);
         }
     }
 
     bool null() {
         pending_ = nullptr;
-        return true;
+        return countElement(depth_);
     }
     bool boolean(bool) { return null(); }
     bool number_integer(json::number_integer_t value) { return number(toInt32(value), static_cast<double>(value)); }
@@ -105,7 +132,7 @@ public:
         // Copied, not moved: both the parser's buffer and the record's string keep their capacity.
         if (const Field<Record>* field = takeField(); field && field->asString)
             (current_->*(field->asString)).assign(value);
-        return true;
+        return countElement(depth_);
     }
     bool binary(json::binary_t&) { return null(); }
 
@@ -120,14 +147,15 @@ public:
             if (rootKeyPending_) {
                 found_ = false;
                 items_.clear();
-                named_.clear();
+                marks_.clear();
             }
         } else if (keyed_ && inCollection_ && depth_ == 2) {
-            // A repeated id counts with its last value, which may be no list at all.
+            if (++ids_ > limits_.ids) return refuse();
             idKey_ = std::move(name);
-            const auto entry = byId_->find(idKey_);
-            if (entry != byId_->end())
-                named_.erase(std::remove(named_.begin(), named_.end(), &entry->second), named_.end());
+            idUsable_ = !hasControlCharacter(idKey_);
+            // A repeated id counts with its last value, which may be no list at all.
+            const auto entry = idUsable_ ? byId_->find(idKey_) : byId_->end();
+            if (entry != byId_->end()) marks_.push_back({&entry->second, marks_.size(), false});
         } else if (inRecord_ && depth_ == listDepth_ + 1) {
             pending_ = nullptr;
             for (const Field<Record>& field : Schema<Record>::fields) {
@@ -143,14 +171,32 @@ public:
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) { return false; }
 
 private:
+    // Whether a list of byId_ was opened (named) or its id seen again (unnamed until a list follows), in body order.
+    struct Mark {
+        const std::vector<Record>* list;
+        std::size_t order;
+        bool named;
+    };
+
     const Field<Record>* takeField() { return std::exchange(pending_, nullptr); }
+
+    bool refuse() {
+        overLimit_ = true;
+        return false;
+    }
+
+    // Counts a value at `valueDepth` when it is an element of a collection list; false once over a limit.
+    bool countElement(int valueDepth) {
+        if (!inList_ || valueDepth != listDepth_) return true;
+        return ++listElements_ <= limits_.perList && ++elements_ <= limits_.elements ? true : refuse();
+    }
 
     bool number(int32_t asInt, double asDouble) {
         if (const Field<Record>* field = takeField()) {
             if (field->asInt) current_->*(field->asInt) = asInt;
             if (field->asDouble) current_->*(field->asDouble) = asDouble;
         }
-        return true;
+        return countElement(depth_);
     }
 
     void resetToDefault(const Field<Record>& field) {
@@ -163,16 +209,20 @@ private:
     bool open(bool isArray) {
         pending_ = nullptr;
         ++depth_;
+        if (!countElement(depth_ - 1)) return false;
         if (depth_ == 2) {
             if (rootKeyPending_ && isArray != keyed_) {
                 found_ = true;
                 inCollection_ = true;
-                if (!keyed_) openList(items_);
+                if (!keyed_) openList(&items_);
             }
         } else if (keyed_ && inCollection_ && depth_ == 3) {
             if (isArray) {
-                std::vector<Record>& list = (*byId_)[idKey_];
-                named_.push_back(&list);
+                std::vector<Record>* list = nullptr;
+                if (idUsable_) {
+                    list = &(*byId_)[idKey_];
+                    marks_.push_back({list, marks_.size(), true});
+                }
                 openList(list);
             }
         } else if (list_ && depth_ == listDepth_ + 1 && !isArray) {
@@ -185,8 +235,11 @@ private:
         return true;
     }
 
-    void openList(std::vector<Record>& list) {
-        list_ = &list;
+    // A list of the collection begins; its elements are counted, and stored when `list` is given.
+    void openList(std::vector<Record>* list) {
+        inList_ = true;
+        listElements_ = 0;
+        list_ = list;
         filled_ = 0;
     }
 
@@ -196,9 +249,10 @@ private:
             ++filled_;
             inRecord_ = false;
         }
-        if (list_ && depth_ == listDepth_) {
-            list_->resize(filled_);
+        if (inList_ && depth_ == listDepth_) {
+            if (list_) list_->resize(filled_);
             list_ = nullptr;
+            inList_ = false;
         }
         if (depth_ == 2) inCollection_ = false;
         --depth_;
@@ -208,36 +262,81 @@ private:
     const std::string_view rootKey_;
     const bool keyed_;
     const int listDepth_;
+    const Limits limits_;
 
     int depth_ = 0;
     bool rootKeyPending_ = false;
     bool found_ = false;
     bool inCollection_ = false;
+    bool inList_ = false;
     bool inRecord_ = false;
+    bool overLimit_ = false;
     std::string idKey_;
-    std::vector<Record>* list_ = nullptr;  // the list being filled, from its start
+    bool idUsable_ = false;
+    std::vector<Record>* list_ = nullptr;  // the list being filled, from its start; null while one is skipped
     std::size_t filled_ = 0;               // records of list_ already filled from the body
     const Field<Record>* pending_ = nullptr;
     Record* current_ = nullptr;
+    // Counted over the whole body, repeated keys included, for they cost as much as any.
+    std::size_t listElements_ = 0;
+    std::size_t elements_ = 0;
+    std::size_t ids_ = 0;
 
     std::vector<Record> items_;
     ById* byId_ = nullptr;
-    std::vector<const std::vector<Record>*> named_;  // the lists of byId_ that the body gives
+    std::vector<Mark> marks_;
+    std::vector<const std::vector<Record>*> named_;  // dropUnnamed's sorted result
 };
 
-// Parses strictly (no comments, nothing after the value); false for malformed text.
+enum class Collected { Records, NotJson, NotGzip, OverLimit };
+
+// Parses strictly (no comments, nothing after the value), a gzip body as it inflates.
 template <class Record>
-bool collect(std::string_view body, RecordCollector<Record>& collector) {
-    return json::sax_parse(body.data(), body.data() + body.size(), &collector, json::input_format_t::json, true, false);
+Collected collect(const EncodedBody& body, RecordCollector<Record>& collector, std::size_t* inflated) {
+    bool parsed = false;
+    bool inflatable = true;
+    if (body.gzip) {
+        GzipMemberReader reader(body.bytes);
+        parsed = json::sax_parse(reader.begin(), reader.end(), &collector, json::input_format_t::json, true, false);
+        inflatable = !reader.failed();
+        if (inflated) *inflated = reader.inflated();
+    } else {
+        const char* bytes = body.bytes.data();
+        parsed = json::sax_parse(bytes, bytes + body.bytes.size(), &collector, json::input_format_t::json, true, false);
+    }
+    // A limit or malformed text stops the parser before the inflater has finished: that is no fault of the gzip.
+    if (collector.overLimit()) return Collected::OverLimit;
+    if (!inflatable) return Collected::NotGzip;
+    return parsed ? Collected::Records : Collected::NotJson;
 }
 
-std::string readBossList(std::string_view body, std::vector<BossInfo>& bosses) {
-    RecordCollector<BossInfo> collector("items");
-    if (!collect(body, collector)) return "Invalid JSON response from server";
+// The message of a body that gave no records, or nullptr when it gave them.
+const char* refusal(Collected collected, const char* notJson) {
+    switch (collected) {
+        case Collected::Records:
+            return nullptr;
+        case Collected::NotJson:
+            return notJson;
+        case Collected::NotGzip:
+            return "Compressed answer could not be inflated";
+        case Collected::OverLimit:
+            return "Answer over the tracker's limits";
+    }
+    return notJson;
+}
+
+std::string readBossList(const EncodedBody& body, std::vector<BossInfo>& bosses, std::size_t* inflated) {
+    RecordCollector<BossInfo> collector("items", {kMostBosses, kMostBosses, 0});
+    if (const char* message = refusal(collect(body, collector, inflated), "Invalid JSON response from server"))
+        return message;
     if (!collector.found()) return "Unexpected response format - missing items array";
     std::vector<BossInfo>& items = collector.items();
+    // An id or name with a control character could never be shown or stored as text, so it counts as missing.
     items.erase(std::remove_if(items.begin(), items.end(),
-                               [](const BossInfo& boss) { return boss.id.empty() || boss.name.empty(); }),
+                               [](const BossInfo& boss) {
+                                   return boss.id.empty() || boss.name.empty() || hasControlCharacter(boss.id) ||
+                                          hasControlCharacter(boss.name);
+                               }),
                 items.end());
     if (items.empty()) return "No valid bosses found in response";
     bosses = std::move(items);
@@ -251,9 +350,10 @@ bool supersedes(const ChannelStatus& candidate, const ChannelStatus& kept) {
     return candidate.dps > 0.01 && !(kept.dps > 0.01);
 }
 
-std::string readChannelStatus(std::string_view body, std::vector<ChannelStatus>& channels) {
-    RecordCollector<ChannelStatus> collector("items");
-    if (!collect(body, collector)) return "Invalid JSON in channel status response";
+std::string readChannelStatus(const EncodedBody& body, std::vector<ChannelStatus>& channels, std::size_t* inflated) {
+    RecordCollector<ChannelStatus> collector("items", {kMostChannelsPerBoss, kMostChannelsPerBoss, 0});
+    if (const char* message = refusal(collect(body, collector, inflated), "Invalid JSON in channel status response"))
+        return message;
     if (!collector.found()) return "Missing items array in channel status response";
 
     std::map<int32_t, ChannelStatus> byChannel;
@@ -270,9 +370,11 @@ std::string readChannelStatus(std::string_view body, std::vector<ChannelStatus>&
     return {};
 }
 
-std::string readAllStatus(std::string_view body, AllStatusMap& result, AllStatusMap& spare) {
-    RecordCollector<ChannelStatus> collector("channel_status", spare);
-    if (!collect(body, collector)) return "Invalid JSON response from server";
+std::string readAllStatus(const EncodedBody& body, AllStatusMap& result, AllStatusMap& spare, std::size_t* inflated) {
+    RecordCollector<ChannelStatus> collector("channel_status",
+                                             {kMostChannelsPerBoss, kMostSummaryChannels, kMostSummaryIds}, spare);
+    if (const char* message = refusal(collect(body, collector, inflated), "Invalid JSON response from server"))
+        return message;
     if (!collector.found()) return "Unexpected response format - missing channel_status object";
     collector.dropUnnamed();
     std::swap(result, spare);
@@ -305,19 +407,19 @@ std::string readCatching(Read read, const ThrownMessages& messages) {
 
 }  // namespace
 
-std::string decodeBossList(std::string_view body, std::vector<BossInfo>& bosses) {
+std::string decodeBossList(const EncodedBody& body, std::vector<BossInfo>& bosses, std::size_t* inflated) {
     return readCatching(
-        [&] { return readBossList(body, bosses); },
+        [&] { return readBossList(body, bosses, inflated); },
         {"JSON parse error: ", "JSON type error: ", "Unexpected error: ", "Unknown error during boss fetch"});
 }
 
-std::string decodeChannelStatus(std::string_view body, std::vector<ChannelStatus>& channels) {
-    return readCatching([&] { return readChannelStatus(body, channels); },
+std::string decodeChannelStatus(const EncodedBody& body, std::vector<ChannelStatus>& channels, std::size_t* inflated) {
+    return readCatching([&] { return readChannelStatus(body, channels, inflated); },
                         {"JSON parse error in channel status: ", "JSON type error in channel status: ",
                          "Unexpected error in channel status: ", "Unknown error during channel status fetch"});
 }
 
-std::string decodeAllStatus(std::string_view body, AllStatusMap& result, AllStatusMap& spare) {
-    return readCatching([&] { return readAllStatus(body, result, spare); },
+std::string decodeAllStatus(const EncodedBody& body, AllStatusMap& result, AllStatusMap& spare, std::size_t* inflated) {
+    return readCatching([&] { return readAllStatus(body, result, spare, inflated); },
                         {"JSON parse error: ", "JSON type error: ", "Unexpected error: ", nullptr});
 }

@@ -1,11 +1,12 @@
 #include <algorithm>
 
+#include "net/TrackerPaths.h"
 #include "net/WinHttpRequest_win.h"
 
 namespace {
 
 constexpr DWORD kHostBufferUnits = 256;
-constexpr DWORD kPathBufferUnits = 2048;
+constexpr DWORD kPathBufferUnits = kLongestRequestPath + 1;
 constexpr DWORD kHeaderBufferUnits = 64;
 
 ReadFailureKind failureKindOf(DWORD error, DWORD certificateFaults) {
@@ -141,6 +142,10 @@ bool WinHttpRequest::headerText(DWORD header, std::wstring& value) const {
 
 bool WinHttpRequest::contentEncoding(std::wstring& value) const {
     return headerText(WINHTTP_QUERY_CONTENT_ENCODING, value);
+}
+
+bool WinHttpRequest::transferEncoding(std::wstring& value) const {
+    return headerText(WINHTTP_QUERY_TRANSFER_ENCODING, value);
 }
 
 bool WinHttpRequest::contentLength(uint64_t& length) const {

@@ -35,6 +35,7 @@ public:
 
     bool statusCode(DWORD& status) const;
     bool contentEncoding(std::wstring& value) const;
+    bool transferEncoding(std::wstring& value) const;
     bool contentLength(uint64_t& length) const;
 
     // Appends the body to `body`, at most `readLimit` bytes per read, as long as the announced

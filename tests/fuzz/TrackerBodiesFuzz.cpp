@@ -9,6 +9,7 @@
 #include "FuzzCheck.h"
 #include "net/TrackerDecoder.h"
 #include "net/UtcTimestamp.h"
+#include "support/Deflate.h"
 
 // Field by field, for the containers' comparisons.
 bool operator==(const BossInfo& a, const BossInfo& b) {
@@ -24,6 +25,22 @@ bool operator==(const ChannelStatus& a, const ChannelStatus& b) {
 namespace {
 
 using json = nlohmann::json;
+
+const char kOverLimits[] = "Answer over the tracker's limits";
+
+bool hasControlCharacter(const std::string& text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
+// A refusal over the limits that the document does not show is one that counted the elements of a repeated key;
+// either way the text must hold at least one more element than the smallest limit, each taking a byte and a comma.
+bool refusedOverLimits(const std::string& message, const EncodedBody& body, std::size_t smallestLimit) {
+    if (message != kOverLimits) return false;
+    FUZZ_CHECK(body.gzip || body.bytes.size() > 2 * smallestLimit);
+    return true;
+}
 
 // Integers keep their low 32 bits; floats truncate toward zero, clamped to the int32 range first.
 void readInt(const json& record, const char* key, int32_t& field) {
@@ -80,10 +97,14 @@ std::vector<Record> recordsOf(const json& array, Record (*read)(const json&)) {
     return records;
 }
 
-void checkBossList(const std::string& body, const json& document) {
+void checkBossList(const EncodedBody& body, const json& document) {
     const std::vector<BossInfo> sentinel{{"kept", "Kept", 1, 2, "x"}};
     std::vector<BossInfo> bosses = sentinel;
     const std::string message = decodeBossList(body, bosses);
+    if (refusedOverLimits(message, body, kMostBosses)) {
+        FUZZ_CHECK(bosses == sentinel);
+        return;
+    }
 
     std::string expectedMessage;
     std::vector<BossInfo> expected;
@@ -91,9 +112,13 @@ void checkBossList(const std::string& body, const json& document) {
         expectedMessage = "Invalid JSON response from server";
     } else if (const json* items = arrayAt(document, "items"); !items) {
         expectedMessage = "Unexpected response format - missing items array";
+    } else if (items->size() > kMostBosses) {
+        expectedMessage = kOverLimits;
     } else {
         for (BossInfo& boss : recordsOf(*items, bossOf))
-            if (!boss.id.empty() && !boss.name.empty()) expected.push_back(std::move(boss));
+            if (!boss.id.empty() && !boss.name.empty() && !hasControlCharacter(boss.id) &&
+                !hasControlCharacter(boss.name))
+                expected.push_back(std::move(boss));
         if (expected.empty()) expectedMessage = "No valid bosses found in response";
     }
     FUZZ_CHECK(message == expectedMessage);
@@ -101,15 +126,20 @@ void checkBossList(const std::string& body, const json& document) {
 }
 
 // The merge keeps one record per channel, so it is checked by what must hold of its choice.
-void checkChannelStatus(const std::string& body, const json& document) {
+void checkChannelStatus(const EncodedBody& body, const json& document) {
     const std::vector<ChannelStatus> sentinel(2);
     std::vector<ChannelStatus> channels = sentinel;
     const std::string message = decodeChannelStatus(body, channels);
+    if (refusedOverLimits(message, body, kMostChannelsPerBoss)) {
+        FUZZ_CHECK(channels == sentinel);
+        return;
+    }
 
     const json* items = document.is_discarded() ? nullptr : arrayAt(document, "items");
-    FUZZ_CHECK(message == (document.is_discarded() ? "Invalid JSON in channel status response"
-                           : !items                ? "Missing items array in channel status response"
-                                                   : ""));
+    FUZZ_CHECK(message == (document.is_discarded()                ? "Invalid JSON in channel status response"
+                           : !items                               ? "Missing items array in channel status response"
+                           : items->size() > kMostChannelsPerBoss ? kOverLimits
+                                                                  : ""));
     if (!message.empty()) {
         FUZZ_CHECK(channels == sentinel);
         return;
@@ -136,12 +166,27 @@ void checkChannelStatus(const std::string& body, const json& document) {
     }
 }
 
-void checkAllStatus(const std::string& body, const json& document) {
+// Whether a summary's collection passes a limit: its ids, one list's elements or all lists' elements.
+bool overSummaryLimits(const json& collection) {
+    std::size_t elements = 0;
+    for (const auto& [bossId, channels] : collection.items()) {
+        if (!channels.is_array()) continue;
+        if (channels.size() > kMostChannelsPerBoss) return true;
+        elements += channels.size();
+    }
+    return collection.size() > kMostSummaryIds || elements > kMostSummaryChannels;
+}
+
+void checkAllStatus(const EncodedBody& body, const json& document) {
     const AllStatusMap sentinel{{"kept", {}}};
     AllStatusMap result = sentinel;
     // Storage left by every earlier input, as a poller's is left by its earlier cycles.
     static AllStatusMap spare;
     const std::string message = decodeAllStatus(body, result, spare);
+    if (refusedOverLimits(message, body, kMostChannelsPerBoss)) {
+        FUZZ_CHECK(result == sentinel);
+        return;
+    }
 
     std::string expectedMessage;
     AllStatusMap expected;
@@ -150,9 +195,11 @@ void checkAllStatus(const std::string& body, const json& document) {
     } else if (const auto it = document.is_object() ? document.find("channel_status") : document.end();
                it == document.end() || !it->is_object()) {
         expectedMessage = "Unexpected response format - missing channel_status object";
+    } else if (overSummaryLimits(*it)) {
+        expectedMessage = kOverLimits;
     } else {
         for (const auto& [bossId, channels] : it->items())
-            if (channels.is_array()) expected[bossId] = recordsOf(channels, channelOf);
+            if (channels.is_array() && !hasControlCharacter(bossId)) expected[bossId] = recordsOf(channels, channelOf);
     }
     FUZZ_CHECK(message == expectedMessage);
     FUZZ_CHECK(result == (message.empty() ? expected : sentinel));
@@ -161,10 +208,10 @@ void checkAllStatus(const std::string& body, const json& document) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const std::string body(reinterpret_cast<const char*>(data), size);
-    const json document = json::parse(body, nullptr, false, false);
-    // Twice each: a decoder keeps nothing between calls.
-    for (int pass = 0; pass < 2; ++pass) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const json document = json::parse(text, nullptr, false, false);
+    // Plain, then gzip: a decoder keeps nothing between calls, and reads a gzip body as its text.
+    for (const EncodedBody& body : {EncodedBody{text, false}, EncodedBody{deflateAll(text, MAX_WBITS + 16), true}}) {
         checkBossList(body, document);
         checkChannelStatus(body, document);
         checkAllStatus(body, document);

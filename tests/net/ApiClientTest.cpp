@@ -8,6 +8,8 @@
 
 #include "net/ApiClient.h"
 #include "net/LocalFixtures_win.h"
+#include "net/TrackerDecoder.h"
+#include "net/TrackerPaths.h"
 
 using nlohmann::json;
 
@@ -44,6 +46,11 @@ TEST(ApiClient, ReadsReportFailuresAndTheSummaryCountsThemUntilOneSucceeds) {
     const Outcomes unread = {"Failed to fetch bosses - network error or empty response",
                              "Failed to fetch channel status - network error or empty response",
                              "Failed to fetch all status - network error or empty response"};
+    const char* inflateFailed = "Compressed answer could not be inflated";
+    const char* overLimit = "Answer over the tracker's limits";
+    std::string many = "0";
+    for (std::size_t i = 0; i < kMostChannelsPerBoss; ++i) many += ",0";
+    const std::string overLimits = R"({"items":[)" + many + R"(],"channel_status":{"b1":[)" + many + "]}}";
     struct Step {
         json answer;
         Outcomes outcomes;
@@ -58,6 +65,20 @@ TEST(ApiClient, ReadsReportFailuresAndTheSummaryCountsThemUntilOneSucceeds) {
          "127.0.0.1: answer is not tracker data",
          2},
         {{{"body", ""}}, unread, "127.0.0.1: answer is not tracker data", 3},
+        {{{"body", kBody}, {"headers", {{"Content-Encoding", "gzip"}}}},
+         {inflateFailed, inflateFailed, inflateFailed},
+         "127.0.0.1: answer is not tracker data",
+         4},
+        // About 10 MiB on the wire that would inflate to nearly 10 GiB: refused at its first byte.
+        {{{"bomb_mib", 10100}, {"headers", {{"Content-Encoding", "gzip"}}}},
+         {"Invalid JSON response from server", "Invalid JSON in channel status response",
+          "Invalid JSON response from server"},
+         "127.0.0.1: answer is not tracker data",
+         5},
+        {{{"body", overLimits}, {"gzip", true}, {"headers", {{"Content-Encoding", "gzip"}}}},
+         {overLimit, overLimit, overLimit},
+         "127.0.0.1: answer is not tracker data",
+         6},
         {{{"body", kBody}}, {"ok", "ok", "ok"}, "", 0},
         {{{"status", 500}}, unread, "127.0.0.1: HTTP status 500", 1},
     };
@@ -119,6 +140,27 @@ TEST(ApiClient, ChannelFilterCarriesTheIdEncoded) {
                               "')&perPage=500&sort=-last_update"));
     }
     EXPECT_EQ(fixtureLog(base).size(), std::size(ids));  // none for the empty id
+}
+
+// An id that would make the request path longer than the client can send is refused before any request, with a
+// reason the player sees; one that just fits is read. The demo tracker serves at its origin, with no path before ours.
+TEST(ApiClient, RefusesAnIdTooLongForARequest) {
+    ApiClient client(fixtureOrigin("TRACKER"));
+    const std::size_t room = kLongestRequestPath - channelStatusPath("").size();
+    const char* tooLong = "127.0.0.1: boss id too long for a request";
+    const std::tuple<const char*, std::string, bool, const char*> cases[] = {
+        {"fits exactly", std::string(room, 'a'), true, ""},
+        {"one byte more", std::string(room + 1, 'a'), false, tooLong},
+        {"fits until percent-encoded", std::string(room / 3 + 1, ' '), false, tooLong},
+    };
+    for (const auto& [name, id, read, reason] : cases) {
+        SCOPED_TRACE(name);
+        std::vector<ChannelStatus> channels(1);
+        EXPECT_EQ(client.fetchChannelStatus(id, channels), read);
+        EXPECT_EQ(client.failureReason(), reason);
+        EXPECT_EQ(client.trafficSnapshot().lastBytesSent != 0, read) << "no request for a refused id";
+        client.setBaseUrl(fixtureOrigin("TRACKER"));
+    }
 }
 
 TEST(ApiClient, ServerCacheAge) {

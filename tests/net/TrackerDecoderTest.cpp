@@ -5,6 +5,7 @@
 
 #include "net/TrackerDecoder.h"
 #include "support/DeepJson.h"
+#include "support/Deflate.h"
 
 enum Read { Bosses, Channels, All };
 
@@ -17,29 +18,91 @@ static std::string describe(const ChannelStatus& c) {
 }
 
 // The message of one decoder followed by the records it gave, one line each (all-status: "id:" before each list).
-static std::vector<std::string> decode(Read read, const std::string& body) {
-    std::vector<BossInfo> bosses;
-    std::vector<ChannelStatus> channels;
-    AllStatusMap map;
+// A failure must leave the caller's records as they were.
+static std::vector<std::string> decode(Read read, const EncodedBody& body, std::size_t* inflated = nullptr) {
+    std::vector<BossInfo> bosses{{"kept", "Kept", 1, 2, ""}};
+    std::vector<ChannelStatus> channels(1);
+    AllStatusMap map{{"kept", channels}};
     // All-status reuses what an earlier summary left: the same ids with more and fuller records, one id gone since.
     const ChannelStatus full{9, 50, "2025-01-01T00:00:00Z", 1735689600, 1.5, 30.0, "later"};
     AllStatusMap spare{{"b1", {full, full, full}}, {"b2", {full}}, {"b3", {full, full}}, {"gone", {full}}};
-    std::vector<std::string> lines{read == Bosses     ? decodeBossList(body, bosses)
-                                   : read == Channels ? decodeChannelStatus(body, channels)
-                                                      : decodeAllStatus(body, map, spare)};
-    for (const BossInfo& b : bosses)
-        lines.push_back(b.id + "|" + b.name + "|" + std::to_string(b.uid) + "|" + std::to_string(b.respawnTime) + "|" +
-                        b.type);
-    for (const ChannelStatus& c : channels) lines.push_back(describe(c));
-    for (const auto& [id, list] : map) {
-        lines.push_back(id + ":");
-        for (const ChannelStatus& c : list) lines.push_back(describe(c));
+    const auto records = [&] {
+        std::vector<std::string> lines;
+        for (const BossInfo& b : read == Bosses ? bosses : std::vector<BossInfo>{})
+            lines.push_back(b.id + "|" + b.name + "|" + std::to_string(b.uid) + "|" + std::to_string(b.respawnTime) +
+                            "|" + b.type);
+        for (const ChannelStatus& c : read == Channels ? channels : std::vector<ChannelStatus>{})
+            lines.push_back(describe(c));
+        for (const auto& [id, list] : read == All ? map : AllStatusMap{}) {
+            lines.push_back(id + ":");
+            for (const ChannelStatus& c : list) lines.push_back(describe(c));
+        }
+        return lines;
+    };
+    const std::vector<std::string> before = records();
+    const std::string message = read == Bosses     ? decodeBossList(body, bosses, inflated)
+                                : read == Channels ? decodeChannelStatus(body, channels, inflated)
+                                                   : decodeAllStatus(body, map, spare, inflated);
+    if (!message.empty()) {
+        EXPECT_EQ(records(), before);
+    }
+    std::vector<std::string> lines{message};
+    if (message.empty()) {
+        const std::vector<std::string> given = records();
+        lines.insert(lines.end(), given.begin(), given.end());
     }
     return lines;
 }
 
+// `count` copies of `element`, comma-separated, between `before` and `after`.
+static std::string repeated(const std::string& before, const std::string& element, std::size_t count,
+                            const std::string& after) {
+    std::string text = before;
+    for (std::size_t i = 0; i < count; ++i) text += (i ? "," : "") + element;
+    return text + after;
+}
+
 TEST(TrackerDecoder, ReadsRecordsByTheirRules) {
+    const std::string over = "Answer over the tracker's limits";
+    // Every element of a list counts, records or not; each list here ends with one record.
+    const auto list = [](std::size_t elements, const char* record) {
+        return repeated("[", "0", elements - 1, std::string(",") + record + "]");
+    };
+    const auto summary = [](std::size_t ids, const std::string& value) {
+        std::string body = R"({"channel_status":{)";
+        for (std::size_t i = 0; i < ids; ++i) body += (i ? ",\"i" : "\"i") + std::to_string(i) + "\":" + value;
+        return body + "}}";
+    };
     const std::tuple<Read, std::string, std::vector<std::string>> cases[] = {
+        {Bosses, R"({"items":)" + list(kMostBosses, R"({"id":"a","name":"A"})") + "}", {"", "a|A|0|0|"}},
+        {Bosses, R"({"items":)" + list(kMostBosses + 1, R"({"id":"a","name":"A"})") + "}", {over}},
+        {Channels, R"({"items":)" + list(kMostChannelsPerBoss, "{\"channel_number\":1}") + "}", {"", "1|0||0|0|-1|"}},
+        {Channels, R"({"items":)" + list(kMostChannelsPerBoss + 1, "{}") + "}", {over}},
+        {All, R"({"channel_status":{"b":)" + list(kMostChannelsPerBoss, "{}") + "}}", {"", "b:", "0|0||0|0|-1|"}},
+        {All, R"({"channel_status":{"b":)" + list(kMostChannelsPerBoss + 1, "{}") + "}}", {over}},
+        // A repeated root key counts again.
+        {Bosses,
+         R"({"items":)" + list(kMostBosses / 2, "0") + R"(,"items":)" + list(kMostBosses / 2 + 1, "0") + "}",
+         {over}},
+        {All, summary(kMostSummaryIds, "0"), {""}},
+        {All, summary(kMostSummaryIds + 1, "0"), {over}},
+        {All,
+         summary(kMostSummaryChannels / kMostChannelsPerBoss, list(kMostChannelsPerBoss, "0")),
+         {"", "i0:", "i1:", "i2:", "i3:", "i4:", "i5:", "i6:", "i7:", "i8:", "i9:"}},
+        {All,
+         summary(kMostSummaryChannels / kMostChannelsPerBoss, list(kMostChannelsPerBoss, "0"))
+             .insert(19, R"("x":[0],)"),
+         {over}},
+        // A control character in an id or name drops the boss (a raw DEL is valid JSON); other UTF-8 stays.
+        {Bosses,
+         "{\"items\":[{\"id\":\"a\\u0001\",\"name\":\"A\"},{\"id\":\"b\",\"name\":\"B\\n\"},{\"id\":\"c\x7f\",\"name\":"
+         "\"C\"},"
+         "{\"id\":\"d\",\"name\":\"\\u0000\"},{\"id\":\"\xc3\xa9\",\"name\":\"E\\u0080\"}]}",
+         {"", "\xc3\xa9|E\xc2\x80|0|0|"}},
+        {Bosses, "{\"items\":[{\"id\":\"a\\u001f\",\"name\":\"A\"}]}", {"No valid bosses found in response"}},
+        // ... and in a summary's id skips its list, even where the spare storage holds the id's clean twin.
+        {All, "{\"channel_status\":{\"b1\\r\":[{}],\"b2\x7f\":[],\"b\\u0000\":[],\"b3\":[]}}", {"", "b3:"}},
+
         // Wide integers keep their low 32 bits; floats truncate toward zero and saturate.
         {Bosses,
          R"({"page":1,"items":[{"id":"b1","name":"Drake","uid":7,"respawn_time":30,"type":"boss"},{"name":"No id"},
@@ -90,6 +153,9 @@ TEST(TrackerDecoder, ReadsRecordsByTheirRules) {
              "y":{"b3":0,"b4":[{}],"channel_status":1}})",
          {"", "b3:", "6|0||0|0|2|"}},
         {All, R"({"channel_status":{"b1":[{}]},"channel_status":{"b2":[]}})", {"", "b2:"}},
+        {All,
+         R"({"channel_status":{"b1":7,"b2":[{}],"b1":[{"channel_number":5}],"b2":[],"b3":[],"b3":null,"n":[]}})",
+         {"", "b1:", "5|0||0|0|-1|", "b2:", "n:"}},
         {All, R"({"channel_status":{"b1":)" + deeplyNested("[", "", "]") + "}}", {"", "b1:"}},
         // Floats beyond the 32-bit range saturate; integers beyond 64 bits are floats to the parser.
         {All,
@@ -105,5 +171,40 @@ TEST(TrackerDecoder, ReadsRecordsByTheirRules) {
         {All, R"([{"channel_status":{}}])", {"Unexpected response format - missing channel_status object"}},
         {All, R"({"channel_status":{"b1":[{}]})", {"Invalid JSON response from server"}},
     };
-    for (const auto& [read, body, lines] : cases) EXPECT_EQ(decode(read, body), lines) << body.substr(0, 300);
+    for (const auto& [read, body, lines] : cases) EXPECT_EQ(decode(read, {body, false}), lines) << body.substr(0, 300);
+}
+
+// A gzip body decodes as its plain text would, and one over a limit stops the inflater there: about 60 MB of records
+// cost what the first 20,000 of them cost.
+TEST(TrackerDecoder, ReadsGzipAsItInflates) {
+    const std::string record = R"({"channel_number":1,"last_hp":50,"last_update":"2025-03-01T12:00:00Z"})";
+    const std::string text = R"({"channel_status":{"b":[)" + record + "]}}";
+    const std::string channels = repeated("[", record, 1000, "]");
+    std::string huge = R"({"channel_status":{)";
+    for (int boss = 0; huge.size() < (60u << 20); ++boss)
+        huge += (boss ? ",\"b" : "\"b") + std::to_string(boss) + "\":" + channels;
+    huge += "}}";
+    const std::string gzip = deflateAll(text, MAX_WBITS + 16);
+    struct Case {
+        const char* name;
+        std::string member;
+        std::vector<std::string> lines;
+        std::size_t mostInflated;
+    };
+    const Case cases[] = {
+        {"whole", gzip, {"", "b:", "1|50|2025-03-01T12:00:00Z|1740830400|0|-1|"}, text.size()},
+        {"cut short", gzip.substr(0, gzip.size() - 12), {"Compressed answer could not be inflated"}, text.size()},
+        {"text that is no JSON", deflateAll("{x", MAX_WBITS + 16), {"Invalid JSON response from server"}, 2},
+        {"60 MB of records",
+         deflateAll(huge, MAX_WBITS + 16),
+         {"Answer over the tracker's limits"},
+         (kMostSummaryChannels + 1) * (record.size() + 1) + 65536},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::size_t inflated = 0;
+        EXPECT_EQ(decode(All, {c.member, true}, &inflated), c.lines);
+        EXPECT_LE(inflated, c.mostInflated);
+        EXPECT_GT(inflated, 0u);
+    }
 }
