@@ -16,8 +16,6 @@ struct PollerTiming {
 // of memory for an answer or its merge is such a failure, with kOutOfMemoryReason as its reason.
 class AllStatusPoller {
 public:
-    static constexpr char kOutOfMemoryReason[] = "Out of memory for the tracker's answer";
-
     AllStatusPoller(std::shared_ptr<LiveModel> model, std::shared_ptr<TrackerSource> source, PollerTiming timing = {});
 
     void run();

@@ -27,6 +27,7 @@ private:
     // Calls `read` until it succeeds (true) or the stop flag is seen (false), or only once unless `retry`; a throw
     // counts as a failure. Each outcome is noted in the model.
     bool readUntilStopped(const std::function<bool()>& read, bool retry = true);
+    bool store(const std::function<void()>& copyIn);
 
     std::shared_ptr<LiveModel> model_;
     std::shared_ptr<TrackerSource> source_;

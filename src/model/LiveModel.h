@@ -11,6 +11,7 @@
 
 #include "base/StopSignal.h"
 #include "model/BossEntry.h"
+#include "net/TrackerDecoder.h"
 #include "net/TrackerRecords.h"
 
 // The live boss data as the workers leave it for the UI thread.
@@ -24,8 +25,12 @@ struct ModelData {
 };
 
 // Ids kept in the channel map beyond those the boss list or the latest summary names: a tracker that names new
-// ids in every summary would otherwise grow the map for as long as the overlay runs.
-constexpr size_t kMostChannelMapIds = 2000;
+// ids in every summary would otherwise grow the map for as long as the overlay runs. As many as one summary
+// may name.
+constexpr size_t kMostChannelMapIds = kMostSummaryIds;
+
+// The reason a worker gives when an answer or its copy into the model ran out of memory.
+constexpr char kOutOfMemoryReason[] = "Out of memory for the tracker's answer";
 
 // The model shared by the main window and its background workers. Each of them holds it through a
 // shared_ptr, so a worker still inside a request when the window goes away writes into memory it

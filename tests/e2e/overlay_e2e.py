@@ -4,7 +4,7 @@ Brisquel.ini, drive it with xdotool and the probe, look at the window, close it,
 list of steps; cases that start the overlay the same way share one run, as each start costs seconds.
 
     overlay_e2e.py --wine build/win64/wine-run.sh --exe Brisquel.exe --probe probe.exe
-The demo tracker's port comes from BRISQUEL_TRACKER_PORT (tools/with_fixtures.py).
+The demo tracker's port comes from BRISQUEL_TRACKER_PORT (tests/fixtures/with_fixtures.py).
 """
 import argparse
 import collections
@@ -29,14 +29,14 @@ WS_EX_LAYERED, WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_EX_NOACTIVATE = 0x00080000, 
 WM_QUIT, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0012, 0x0203, 0x0205, 0x0401
 # Row centres below a tier's top edge: the tray menu's, then its Alerts submenu's, which opens beside the Alerts row.
 MENU_ROWS = {"Click-through": 87, "Alerts": 115, "Help": 143, "Exit": 180}
-ALERTS_ROW_TOP, ALERT_ROWS = 73, {"dying": 22, "respawn": 50, "sound": 78}
+ALERTS_ROW_TOP, ALERT_ROWS = 101, {"dying": 22, "respawn": 50, "sound": 78}
 INTEGER_KEYS = [("Window", k) for k in ("Left", "Top", "Right", "Bottom", "Opacity", "TextScale", "ClickThroughMode")] + [
     ("Hotkeys", k) for k in ("ClickThrough", "ClickThroughMods", "Visibility", "VisibilityMods", "BossMenu",
                              "BossMenuMods")] + [
     ("Alerts", k) for k in ("Dying", "DyingSeconds", "Respawn", "RespawnSeconds", "Sound")]
 RED, AMBER, GREEN, STALE, ACCENT = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128), (110, 185, 255)
 ARGS = None
-TRACKER = Tracker(int(os.environ["BRISQUEL_TRACKER_PORT"]))  # tools/with_fixtures.py starts it
+TRACKER = Tracker(int(os.environ["BRISQUEL_TRACKER_PORT"]))  # tests/fixtures/with_fixtures.py starts it
 Control = collections.namedtuple("Control", "visible rect text")
 Id = collections.namedtuple("Id", "number cls")  # a child control, as the probe names it
 COMBO, ROWS, OPACITY, SCALE = Id(1001, "OrlixComboBox"), Id(1002, "ZentrikProgressList"), *(
@@ -443,16 +443,25 @@ class OverlayLifecycle(OverlayTest):
             "LegalCopyright": "Copyright (c) 2026 the Brisquel developers (MIT licence)"})
 
     def test_a_hotkey_held_by_another_program_is_reported(self):
-        holder = subprocess.Popen([ARGS.wine, ARGS.probe, "hold", "2", "0x42", "30000"], stdout=subprocess.PIPE,
-                                  text=True)
-        self.addCleanup(holder.kill)
-        self.assertEqual(holder.stdout.readline().strip(), "held=1")
-        self.walk(self.start(), [
-            ("find", NOTICE, "Warning", 20000), ("key", "Return"), ("gone", NOTICE),
-            ("expect", VISIBILITY_BUTTON, "Show/Hide: Ctrl+B (not active)"),
-            ("expect", CLICK_THROUGH_BUTTON, "Click-through: Ctrl+Shift+B"),
-            # A quit while the tray menu is open ends the program with its code.
-            ("menu",), ("quit", 3)])
+        switch = [("menu",), ("click", MENU, menu_row("Click-through")), ("gone", MENU)]
+        for modifiers, ini_text, steps in (
+                # A quit while the tray menu is open ends the program with its code.
+                ("2", "", [("expect", VISIBILITY_BUTTON, "Show/Hide: Ctrl+B (not active)"),
+                           ("expect", CLICK_THROUGH_BUTTON, "Click-through: Ctrl+Shift+B"), ("menu",), ("quit", 3)]),
+                # Without its hotkey, click-through from the file would leave the mouse no way in: the overlay
+                # starts framed, keeps the saved mode for a later run, and the tray menu switches it.
+                ("6", "[Window]\nClickThroughMode=1\n", [
+                    *click_through(False)[:-1], ("saved", ("Window", "ClickThroughMode", "1")),
+                    *switch, *click_through(True), *switch, *click_through(False), ("exit",)])):
+            with self.subTest(modifiers):
+                holder = subprocess.Popen([ARGS.wine, ARGS.probe, "hold", modifiers, "0x42", "30000"],
+                                          stdout=subprocess.PIPE, text=True)
+                self.addCleanup(holder.kill)
+                self.assertEqual(holder.stdout.readline().strip(), "held=1")
+                self.walk(self.start(ini_text), [("find", NOTICE, "Warning", 20000), ("key", "Return"),
+                                                 ("gone", NOTICE), *steps])
+                holder.kill()
+                holder.wait()
 
 
 class OverlaySession(OverlayTest):
@@ -613,7 +622,8 @@ class OverlayAndTracker(OverlayTest):
         self.walk(overlay, [("exit",)])
         self.assertEqual([(key, value) for section, key, value in overlay.saved() if section == "Server"],
                          [("BaseUrl", tracker.origin + "/")])
-        self.assertNotIn("127.0.0.1:1/", open(overlay.ini, "rb").read().decode("utf-16-le", "replace"))
+        with open(overlay.ini, "rb") as f:
+            self.assertNotIn("127.0.0.1:1/", f.read().decode("utf-16-le", "replace"))
 
     def test_an_unreadable_tracker_says_why_until_it_answers_again(self):
         tracker = TrackerProcess()

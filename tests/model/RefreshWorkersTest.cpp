@@ -174,7 +174,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         {"a stop in the failure pause still asks for the age", named, "f", "", 1, unchanged, 0, 2.5, "h: all", 2},
         {"a read that made no request keeps the reason", named, "fn", "", 4, unchanged, 0, 2.5, "h: all", 3},
         {"out of memory for an answer: a failure with its reason, the channels kept", named, "om", "", 4,
-         "a=A[7] b=B[3] zz=[12]", 1, 2.5, AllStatusPoller::kOutOfMemoryReason, 4},
+         "a=A[7] b=B[3] zz=[12]", 1, 2.5, kOutOfMemoryReason, 4},
         {"past the id limit, ids neither listed nor named go", named, "", "", 2, "a=A[7] b=B[3] zz=[12]", 1, 2.5, "", 2,
          kMostChannelMapIds},
     };
