@@ -2,11 +2,11 @@
 
 #include <cwchar>
 
+#include "ExternalNames.h"
 #include "SettingsFileKey.h"
 
 namespace {
 
-constexpr wchar_t kKeyProperty[] = L"BrisquelSettingsFile";
 constexpr DWORD kWindowWaitMs = 1500;
 constexpr DWORD kWindowPollMs = 50;
 constexpr UINT kShowWaitMs = 500;
@@ -18,7 +18,7 @@ struct Search {
 
 BOOL CALLBACK findMarked(HWND hwnd, LPARAM param) {
     auto* search = reinterpret_cast<Search*>(param);
-    if (reinterpret_cast<UINT_PTR>(GetPropW(hwnd, kKeyProperty)) != search->key) return TRUE;
+    if (reinterpret_cast<UINT_PTR>(GetPropW(hwnd, ExternalNames::PROP_SETTINGS_FILE)) != search->key) return TRUE;
     search->found = hwnd;
     return FALSE;
 }
@@ -51,7 +51,7 @@ UINT SingleInstance::ShowMessage() {
 }
 
 void SingleInstance::Mark(HWND overlay) const {
-    SetPropW(overlay, kKeyProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(key_)));
+    SetPropW(overlay, ExternalNames::PROP_SETTINGS_FILE, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(key_)));
 }
 
 void SingleInstance::ShowRunningOverlay() const {

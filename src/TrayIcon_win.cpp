@@ -6,22 +6,20 @@
 
 #include "AppMessages_win.h"
 #include "DiscIcon_win.h"
+#include "ExternalNames.h"
 #include "ProductVersion.h"
 #include "ui/TestHooks_win.h"
 #include "ui/Theme.h"
 
 namespace {
 
-constexpr wchar_t kStateProperty[] = L"BrisquelTrayIcon";
-constexpr wchar_t kTipProperty[] = L"BrisquelTrayTip";
-constexpr wchar_t kNotificationTitle[] = L"Brisquel";
-
 void countNotification(const wchar_t* text) {
-    static const bool counting = ReadTestHookValue(L"CountAlerts") != 0;
+    static const bool counting = ReadTestHookValue(ExternalNames::HOOK_COUNT_ALERTS) != 0;
     if (!counting) return;
-    const DWORD count = ReadTestHookValue(L"AlertsRaised") + 1;
-    RegSetKeyValueW(HKEY_CURRENT_USER, kTestHookKey, L"AlertsRaised", REG_DWORD, &count, sizeof count);
-    RegSetKeyValueW(HKEY_CURRENT_USER, kTestHookKey, L"LastAlert", REG_SZ, text,
+    const DWORD count = ReadTestHookValue(ExternalNames::HOOK_ALERTS_RAISED) + 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, ExternalNames::HOOK_ALERTS_RAISED, REG_DWORD, &count,
+                    sizeof count);
+    RegSetKeyValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, ExternalNames::HOOK_LAST_ALERT, REG_SZ, text,
                     static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
 }
 
@@ -49,15 +47,15 @@ void TrayIcon::Add(HWND window) {
     record_.hIcon = red_.get();
     SetTip(kProductTitle);
     Shell_NotifyIconW(NIM_ADD, &record_);
-    SetPropW(window, kStateProperty, reinterpret_cast<HANDLE>(1));
+    SetPropW(window, ExternalNames::PROP_TRAY_STATE, reinterpret_cast<HANDLE>(1));
     added_ = true;
 }
 
 void TrayIcon::Remove() {
     if (!added_) return;
     Shell_NotifyIconW(NIM_DELETE, &record_);
-    RemovePropW(record_.hWnd, kStateProperty);
-    RemovePropW(record_.hWnd, kTipProperty);
+    RemovePropW(record_.hWnd, ExternalNames::PROP_TRAY_STATE);
+    RemovePropW(record_.hWnd, ExternalNames::PROP_TRAY_TIP);
     if (tipAtom_) GlobalDeleteAtom(tipAtom_);
     tipAtom_ = 0;
     added_ = false;
@@ -80,21 +78,21 @@ void TrayIcon::Show(bool green, const std::wstring& reason) {
     record_.hIcon = wanted;
     SetTip(tip);
     Shell_NotifyIconW(NIM_MODIFY, &record_);
-    SetPropW(record_.hWnd, kStateProperty, reinterpret_cast<HANDLE>(green ? 2 : 1));
+    SetPropW(record_.hWnd, ExternalNames::PROP_TRAY_STATE, reinterpret_cast<HANDLE>(green ? 2 : 1));
 }
 
 void TrayIcon::SetTip(const std::wstring& tip) {
     wcsncpy(record_.szTip, tip.c_str(), std::size(record_.szTip) - 1);
     if (tipAtom_) GlobalDeleteAtom(tipAtom_);
     tipAtom_ = GlobalAddAtomW(tip.c_str());
-    SetPropW(record_.hWnd, kTipProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(tipAtom_)));
+    SetPropW(record_.hWnd, ExternalNames::PROP_TRAY_TIP, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(tipAtom_)));
 }
 
 void TrayIcon::Notify(const std::wstring& text, bool sound) {
     if (!added_) return;
     NOTIFYICONDATAW info = record_;
     info.uFlags = NIF_INFO;
-    wcsncpy(info.szInfoTitle, kNotificationTitle, std::size(info.szInfoTitle) - 1);
+    wcsncpy(info.szInfoTitle, ExternalNames::PRODUCT_NAME, std::size(info.szInfoTitle) - 1);
     wcsncpy(info.szInfo, text.c_str(), std::size(info.szInfo) - 1);
     // The shell's own sound would ignore the Sound switch and the limit on how often one plays.
     info.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;

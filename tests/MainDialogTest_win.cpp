@@ -6,6 +6,7 @@
 #include <system_error>
 #include <thread>
 
+#include "ExternalNames.h"
 #include "MainDialog_win.h"
 #include "support/Fixtures.h"
 
@@ -19,7 +20,7 @@ TEST(MainDialog, AWorkerThatCannotStartFailsCreationAndLeavesNothingBehind) {
             return std::thread(std::move(body));
         });
         EXPECT_FALSE(dialog.Create(SingleInstance(Settings().path())));
-        EXPECT_EQ(FindWindowW(L"ZentrikMainDialog", nullptr), nullptr);
+        EXPECT_EQ(FindWindowW(ExternalNames::CLASS_OVERLAY, nullptr), nullptr);
         MSG quit;
         EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     }
@@ -38,9 +39,9 @@ TEST(MainDialog, WithoutItsHotkeyClickThroughStartsOffAndASecondStartIsAnsweredD
     bool marked = false, answered = false;
     std::thread secondStart([&] {
         HWND notice = nullptr;
-        for (int i = 0; i < 400 && !notice; ++i, Sleep(50)) notice = FindWindowW(L"OrlixNotification", nullptr);
-        const HWND overlay = FindWindowW(L"ZentrikMainDialog", nullptr);
-        marked = GetPropW(overlay, L"BrisquelSettingsFile") != nullptr;
+        for (int i = 0; i < 400 && !notice; ++i, Sleep(50)) notice = FindWindowW(ExternalNames::CLASS_NOTICE, nullptr);
+        const HWND overlay = FindWindowW(ExternalNames::CLASS_OVERLAY, nullptr);
+        marked = GetPropW(overlay, ExternalNames::PROP_SETTINGS_FILE) != nullptr;
         DWORD_PTR ignored = 0;
         answered = SendMessageTimeoutW(overlay, SingleInstance::ShowMessage(), 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
         PostMessageW(notice, WM_CLOSE, 0, 0);

@@ -1,5 +1,6 @@
 #include "ConfirmDialog_win.h"
 
+#include "ExternalNames.h"
 #include "ForceForeground_win.h"
 #include "Painter_win.h"
 #include "Theme.h"
@@ -7,7 +8,7 @@
 
 namespace {
 
-const Window::WindowClass kConfirmClass{L"OrlixConfirmDialog", CS_HREDRAW | CS_VREDRAW, IDC_ARROW, nullptr,
+const Window::WindowClass kConfirmClass{ExternalNames::CLASS_CONFIRM, CS_HREDRAW | CS_VREDRAW, IDC_ARROW, nullptr,
                                         ColorWindowBg};
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;

@@ -1,14 +1,18 @@
 #include "CustomButton_win.h"
 
 #include "ButtonFace_win.h"
+#include "ExternalNames.h"
 #include "Painter_win.h"
 #include "Theme.h"
 
 namespace {
 
-const Window::WindowClass kButtonClass{L"OrlixButton", CS_HREDRAW | CS_VREDRAW,
-                                       IDC_HAND,       nullptr,
-                                       CLR_INVALID,    reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)};
+const Window::WindowClass kButtonClass{ExternalNames::CLASS_BUTTON,
+                                       CS_HREDRAW | CS_VREDRAW,
+                                       IDC_HAND,
+                                       nullptr,
+                                       CLR_INVALID,
+                                       reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)};
 constexpr int kIconSize = 16;
 constexpr int kIconInset = 10;
 constexpr int kIconGap = 6;

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
+#include "ExternalNames.h"
 #include "FontFit.h"
 #include "Painter_win.h"
 
 namespace {
 
-const Window::WindowClass kLabelClass{L"OrlixCustomLabel", CS_OWNDC};
+const Window::WindowClass kLabelClass{ExternalNames::CLASS_LABEL, CS_OWNDC};
 // Room kept clear between the text and each side of the box, and the smallest height a long text shrinks to.
 constexpr int kTextMargin = 2;
 constexpr int kSmallestTextHeight = 7;

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
+#include "ExternalNames.h"
 #include "Painter_win.h"
 #include "SliderGeometry.h"
 #include "Theme.h"
 
 namespace {
 
-const Window::WindowClass kSliderClass{L"OrlixCustomSlider", CS_OWNDC, IDC_HAND};
+const Window::WindowClass kSliderClass{ExternalNames::CLASS_SLIDER, CS_OWNDC, IDC_HAND};
 constexpr int kTrackRadius = 3;
 constexpr int kThumbRadius = 7;
 

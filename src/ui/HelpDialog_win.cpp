@@ -1,10 +1,12 @@
 #include "HelpDialog_win.h"
 
+#include "ExternalNames.h"
 #include "Theme.h"
 
 namespace {
 
-const Window::WindowClass kHelpClass{L"OrlixHelpDialog", CS_HREDRAW | CS_VREDRAW, IDC_ARROW, nullptr, ColorWindowBg};
+const Window::WindowClass kHelpClass{ExternalNames::CLASS_HELP, CS_HREDRAW | CS_VREDRAW, IDC_ARROW, nullptr,
+                                     ColorWindowBg};
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
 constexpr int kTextMargin = 14;
@@ -30,8 +32,8 @@ void HelpDialog::Show(HWND owner, const std::wstring& text, const std::wstring& 
     const DialogSize frame = FrameSize(client, kStyle, kExStyle);
     ScreenRect placed = CentreOn(work, frame.width, frame.height);
     if (owner && IsWindow(owner)) placed = KeepInside(CentreOn(OwnerOrScreen(owner), frame.width, frame.height), work);
-    if (!dialog.CreateBound(kHelpClass, kExStyle, title.c_str(), kStyle, placed.left, placed.top, frame.width, frame.height,
-                            owner, 0)) {
+    if (!dialog.CreateBound(kHelpClass, kExStyle, title.c_str(), kStyle, placed.left, placed.top, frame.width,
+                            frame.height, owner, 0)) {
         return;
     }
     SetWindowPos(dialog.hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);

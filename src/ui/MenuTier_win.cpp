@@ -1,6 +1,7 @@
 #include "MenuTier_win.h"
 
 #include "DarkPopupMenu_win.h"
+#include "ExternalNames.h"
 #include "Painter_win.h"
 #include "ScopedGdi_win.h"
 #include "Theme.h"
@@ -17,7 +18,7 @@ constexpr int kArrowTip = 9;
 
 }  // namespace
 
-const Window::WindowClass MenuTier::kTierClass{L"OrlixDarkPopupMenuTier", CS_DROPSHADOW};
+const Window::WindowClass MenuTier::kTierClass{ExternalNames::CLASS_MENU_TIER, CS_DROPSHADOW};
 
 ScreenRect WorkAreaNear(int x, int y) {
     MONITORINFO info{};

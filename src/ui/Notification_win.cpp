@@ -1,12 +1,13 @@
 #include "Notification_win.h"
 
+#include "ExternalNames.h"
 #include "Painter_win.h"
 #include "ScopedGdi_win.h"
 #include "Theme.h"
 
 namespace {
 
-const Window::WindowClass kNotificationClass{L"OrlixNotification", CS_HREDRAW | CS_VREDRAW};
+const Window::WindowClass kNotificationClass{ExternalNames::CLASS_NOTICE, CS_HREDRAW | CS_VREDRAW};
 constexpr DWORD kStyle = WS_POPUP | WS_BORDER;
 constexpr DWORD kExStyle = WS_EX_TOPMOST;
 constexpr Color kFrameColor = ColorButtonHoverFace;

@@ -2,12 +2,13 @@
 
 #include <windowsx.h>
 
+#include "ExternalNames.h"
 #include "ui/ScopedGdi_win.h"
 #include "views/ComboBox_win.h"
 
 namespace {
 
-const Window::WindowClass kPopupClass{L"OrlixComboBoxPopup", CS_DROPSHADOW | CS_SAVEBITS};
+const Window::WindowClass kPopupClass{ExternalNames::CLASS_COMBO_POPUP, CS_DROPSHADOW | CS_SAVEBITS};
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "ExternalNames.h"
 #include "base/WideText.h"
 #include "ui/ForceForeground_win.h"
 #include "ui/Painter_win.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-const Window::WindowClass kComboClass{L"OrlixComboBox", CS_OWNDC};
+const Window::WindowClass kComboClass{ExternalNames::CLASS_COMBO, CS_OWNDC};
 
 constexpr int kTextLeft = 10;
 constexpr int kListTextLeft = 8;

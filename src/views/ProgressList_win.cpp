@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "ExternalNames.h"
 #include "ui/FontFit.h"
 #include "ui/Painter_win.h"
 #include "ui/ScopedGdi_win.h"
@@ -9,7 +10,7 @@
 
 namespace {
 
-const Window::WindowClass kListClass{L"ZentrikProgressList", CS_OWNDC | CS_DBLCLKS};
+const Window::WindowClass kListClass{ExternalNames::CLASS_LIST, CS_OWNDC | CS_DBLCLKS};
 
 constexpr wchar_t kEmptyMessage[] = L"Unknown";
 constexpr int kSmallestEmptyFont = 12;

@@ -36,9 +36,11 @@
 #include <string>
 #include <vector>
 
+#include "ExternalNames.h"
+
 namespace {
 
-constexpr wchar_t kOverlayClass[] = L"ZentrikMainDialog";
+constexpr const wchar_t* kOverlayClass = ExternalNames::CLASS_OVERLAY;
 
 HWND waitForWindow(DWORD timeoutMs, const wchar_t* className = kOverlayClass) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -102,9 +104,10 @@ void printState(HWND hwnd) {
     std::printf("topmost=%d\n", (exStyle & WS_EX_TOPMOST) ? 1 : 0);
     std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
     std::printf("enabled=%d\n", IsWindowEnabled(hwnd) ? 1 : 0);
-    std::printf("tray=%d\n", static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(hwnd, L"BrisquelTrayIcon"))));
+    std::printf("tray=%d\n",
+                static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(hwnd, ExternalNames::PROP_TRAY_STATE))));
     wchar_t tip[256] = L"";
-    if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"BrisquelTrayTip"))))
+    if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, ExternalNames::PROP_TRAY_TIP))))
         GlobalGetAtomNameW(atom, tip, 256);
     std::printf("tip=");
     printUtf8(tip);
@@ -158,8 +161,9 @@ BOOL CALLBACK printChild(HWND child, LPARAM) {
 BOOL CALLBACK printPaints(HWND child, LPARAM) {
     wchar_t className[256] = L"";
     GetClassNameW(child, className, 256);
-    std::printf("paints=%d %ls %llu\n", GetDlgCtrlID(child), className,
-                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetPropW(child, L"BrisquelPaints"))));
+    std::printf(
+        "paints=%d %ls %llu\n", GetDlgCtrlID(child), className,
+        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetPropW(child, ExternalNames::PROP_PAINTS))));
     return TRUE;
 }
 
@@ -340,13 +344,14 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     if (command == L"alerts") {
-        constexpr wchar_t kKey[] = L"Software\\Brisquel";
         DWORD count = 0;
         DWORD countSize = sizeof count;
-        RegGetValueW(HKEY_CURRENT_USER, kKey, L"AlertsRaised", RRF_RT_REG_DWORD, nullptr, &count, &countSize);
+        RegGetValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, ExternalNames::HOOK_ALERTS_RAISED, RRF_RT_REG_DWORD,
+                     nullptr, &count, &countSize);
         wchar_t text[512] = L"";
         DWORD textSize = sizeof text;
-        RegGetValueW(HKEY_CURRENT_USER, kKey, L"LastAlert", RRF_RT_REG_SZ, nullptr, text, &textSize);
+        RegGetValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, ExternalNames::HOOK_LAST_ALERT, RRF_RT_REG_SZ, nullptr,
+                     text, &textSize);
         std::printf("alerts=%lu\nalert=", count);
         printUtf8(text);
         std::printf("\n");

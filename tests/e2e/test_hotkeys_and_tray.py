@@ -1,0 +1,49 @@
+"""Click-through mode and the hotkeys, from the file, by hotkey and from the tray menu, and a combination another
+program holds."""
+import time
+
+import pytest
+
+from driver import CLICK_THROUGH_BUTTON, NOTICE, VISIBILITY_BUTTON, expect_click_through, hold_hotkey, xdotool
+
+
+def test_click_through_from_the_file_and_by_hotkey_saved_at_once(start):
+    o = start("[Window]\nClickThroughMode=1\n")
+    for on in (True, False):
+        expect_click_through(o, on)
+        o.hotkey(1)
+        time.sleep(1)
+    expect_click_through(o, True)
+    o.exit()
+    o.assert_saved(("Window", "ClickThroughMode", "1"))
+
+
+def reported_and_a_quit_during_the_tray_menu_ends_the_program(o):
+    o.expect(VISIBILITY_BUTTON, "Show/Hide: Ctrl+B (not active)")
+    o.expect(CLICK_THROUGH_BUTTON, "Click-through: Ctrl+Shift+B")
+    o.open_tray_menu()
+    o.quit(3)
+
+
+def starts_framed_and_the_tray_menu_switches_it(o):
+    """Without its hotkey, click-through from the file would leave the mouse no way in: the overlay starts framed,
+    keeps the saved mode for a later run, and the tray menu switches it."""
+    expect_click_through(o, False, saved=False)
+    o.assert_saved(("Window", "ClickThroughMode", "1"))
+    for on in (True, False):
+        o.choose_in_tray_menu("Click-through")
+        expect_click_through(o, on)
+    o.exit()
+
+
+@pytest.mark.parametrize("modifiers, ini_text, then", [
+    ("2", "", reported_and_a_quit_during_the_tray_menu_ends_the_program),
+    ("6", "[Window]\nClickThroughMode=1\n", starts_framed_and_the_tray_menu_switches_it)])
+def test_a_hotkey_held_by_another_program_is_reported(start, request, modifiers, ini_text, then):
+    holder = hold_hotkey(modifiers, "0x42")
+    request.addfinalizer(holder.kill)
+    o = start(ini_text)
+    o.find(NOTICE, "Warning", 20000)
+    xdotool("key", "Return")
+    o.gone(NOTICE)
+    then(o)

@@ -1,0 +1,264 @@
+"""A player's session from the default settings, the live rows of a saved boss, and the exe itself. Global hotkeys
+reach a Wine program only in some setups, so they arrive as WM_HOTKEY posted by the probe, as the system would
+send them."""
+import glob
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+
+from driver import (CACHE, CACHE_READ, COMBO, CONFIRM, CONNECTED, COUNTDOWN,
+                    HELP, MENU, NOTICE, OPACITY, POPUP, ROWS, SCALE, SHOWN, STATUS, TITLE, TITLE_TEXT, VISIBILITY_BUTTON,
+                    WM_LBUTTONDBLCLK, WS_POPUP, AMBER, GREEN, RED, Tools, bits, bosses, centre, colours, extent,
+                    menu_row, names, stale_pixels, within, xdotool)
+
+
+def test_a_session_from_the_default_settings(start, tracker, request):
+    seen = len(tracker.control("requests")["requests"])  # the log spans the run
+    o = start()
+    first_reads_in_order(tracker, seen)
+    o.expect(STATUS, CONNECTED, 30)
+    o.expect(TITLE, SHOWN, 10)
+    # The hotkey and a double click on the tray icon hide and show the overlay, which stays on top.
+    for toggle in (lambda: o.hotkey(2), lambda: o.tray(WM_LBUTTONDBLCLK)):
+        for shown in "01":
+            toggle()
+            time.sleep(0.5)
+            o.expect(("visible", "topmost"), (shown, "1"))
+    # The boss list opens with the keyboard focus: Escape closes it.
+    o.hotkey(3)
+    o.probe("find", 5000, POPUP)
+    xdotool("key", "Escape")
+    o.gone(POPUP)
+    o.hotkey(2)
+    o.expect("visible", "0", 3)
+    start_again(o, start)
+
+    # The tray menu opens at the mouse (which Wine follows over its own windows), leftwards in the screen's right
+    # 30 %. Keys do not close it; a click elsewhere does and reaches what it lands on, and so does another window
+    # taking the foreground. Help shows the help until its OK.
+    o.probe("move", 820, 100)
+    xdotool("mousemove", 1000, 300)
+    o.open_tray_menu()
+    o.shot("tray-menu", MENU, 10)
+    assert o.rect(MENU)[2] == 1000
+    xdotool("key", "Escape")
+    time.sleep(0.5)
+    o.probe("find", 1000, MENU)
+    o.click(COMBO)
+    o.gone(MENU)
+    o.probe("find", 5000, POPUP)
+    xdotool("key", "Escape")
+    o.gone(POPUP)
+    o.open_tray_menu()
+    o.hotkey(3)
+    o.gone(MENU)
+    xdotool("key", "Escape")
+    o.gone(POPUP)
+    o.open_tray_menu()
+    o.click(MENU, menu_row("Help"))
+    o.find(HELP, f"{TITLE_TEXT} - Help")
+    o.shot("help", HELP)
+    o.click(HELP, lambda r: ((r[0] + r[2]) // 2, r[3] - 32))
+    o.gone(HELP)
+
+    # Exit in the menu and a close ask first; No and Escape leave the overlay running and usable.
+    o.open_tray_menu()
+    o.click(MENU, menu_row("Exit"))
+    o.answer_exit_question("No")
+    o.gone(CONFIRM)
+    o.post("WM_CLOSE")
+    o.find(CONFIRM, "Confirm Exit")
+    xdotool("key", "Escape")
+    o.gone(CONFIRM)
+    assert o.running()
+    o.expect("enabled", "1")
+
+    # Rebinding (what each key means is HotkeyRebindTest's): a hotkey that arrives meanwhile is refused with a
+    # notice and not run, another one while the notice is up brings no second notice and ends nothing, and the
+    # next combination is saved and shown.
+    o.open_panel()  # the panel shows while the overlay has the focus
+    o.click(VISIBILITY_BUTTON)
+    o.expect(VISIBILITY_BUTTON, "Show/Hide: [Press modifier + key...]")
+    o.hotkey(1)
+    o.find(NOTICE, "Duplicate Hotkey", 5000)
+    o.shot("notice-duplicate", NOTICE)
+    o.hotkey(1)
+    time.sleep(0.5)
+    o.find(NOTICE, "Duplicate Hotkey", 1000)
+    xdotool("key", "Return")
+    o.gone(NOTICE)
+    o.expect(bits("style", WS_POPUP), 0)  # the refused hotkey's action did not run
+    xdotool("key", "ctrl+alt+k")
+    o.expect(VISIBILITY_BUTTON, "Show/Hide: Ctrl+Alt+K", 3)
+    o.assert_saved(("Hotkeys", "Visibility", "75"), ("Hotkeys", "VisibilityMods", "3"))
+    resize_drag_and_move_to_200_percent(o, request)
+    o.exit(key="Return")
+
+
+def first_reads_in_order(tracker, seen):
+    """The boss list, every boss's channels, then the summary poll, each summary followed by a status probe."""
+    def two_summaries(requests):
+        return sum(r["path"] == "/api/all_status" for r in requests[seen:]) >= 2
+    requests = within(lambda: tracker.control("requests")["requests"], two_summaries, 30)
+    assert two_summaries(requests), f"the tracker never saw the expected requests: {requests[-10:]}"
+    new = requests[seen:]
+    paths = [r["path"] for r in new]
+    assert paths[0] == "/api/collections/mobs/records"
+    channel_reads = [p for p in paths if p.startswith("/api/collections/mob_channel_status/records?")]
+    assert channel_reads == [
+        f"/api/collections/mob_channel_status/records?filter=(mob='{b['id']}')&perPage=500&sort=-last_update"
+        for b in bosses(tracker)]
+    # The summary poll starts only once the boss list is in: the window's client has no base URL before.
+    assert paths.index("/api/all_status") > paths.index(channel_reads[-1])
+    assert paths[paths.index("/api/all_status") + 1] == "/api/status"
+    agents = {r["path"].split("?")[0]: r["agent"] for r in new}
+    assert (agents["/api/all_status"], agents["/api/status"]) == ("Zentrik/1.0", "Zentrik/1.1")
+
+
+def start_again(o, start):
+    """A second start from the same folder brings the hidden first back and leaves at once, changing nothing; a
+    copy in another folder has settings of its own and runs beside it."""
+    def overlays():
+        return len(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{TITLE_TEXT}$"],
+                                  capture_output=True, text=True).stdout.split())
+
+    def ini():
+        with open(o.ini, "rb") as f:
+            return f.read()
+
+    before, started = ini(), time.monotonic()
+    assert subprocess.run([Tools.wine, "Brisquel.exe"], cwd=o.dir, timeout=30).returncode == 0
+    seconds = time.monotonic() - started
+    assert seconds < 2.0
+    print(f"a second start ended after {seconds:.2f} s", file=sys.stderr)
+    o.expect("visible", "1")
+    assert overlays() == 1
+    o.probe("wait-gone", 0, NOTICE)
+    assert ini() == before
+    beside = start()
+    assert within(overlays, 2, 10) == 2
+    beside.kill()  # it would stand over the exit question
+
+
+def resize_drag_and_move_to_200_percent(o, request):
+    o.open_panel()
+    # Resized wider and narrower, the combo box and the sliders show what a fresh paint shows.
+    for width in (600, 380):
+        left, top = o.rect()[:2]
+        o.probe("move", left, top, width, 700)
+        time.sleep(0.5)
+        assert stale_pixels(o, (COMBO, OPACITY, SCALE)) == {COMBO: 0, OPACITY: 0, SCALE: 0}, width
+    controls = o.controls()
+    # Thumb drag, then the click-through hotkey: the list lets go of the mouse. Then a move to a 200 % monitor:
+    # the suggested rectangle, and the layout at twice the size.
+    rows, combo = controls[ROWS].rect, controls[COMBO].rect[3] - controls[COMBO].rect[1]
+    request.addfinalizer(lambda: subprocess.run(["xdotool", "mouseup", "1"]))
+    xdotool("mousemove", rows[2] - 6, rows[1] + 10, "mousedown", 1)
+    o.expect("capture", names.CLASS_LIST, 3)
+    o.hotkey(1)
+    o.expect("capture", "", 3)
+    xdotool("mouseup", 1)
+    o.hotkey(1)
+    o.probe("dpi-changed", 192, 60, 40, 960, 1000)
+    o.expect("rect", "60 40 960 1000")
+    o.expect(extent(COMBO, 1), 2 * combo)
+    o.expect(extent(COUNTDOWN, 0), 200)
+
+
+def test_the_saved_boss_counts_down_paints_only_changes_and_another_boss_is_chosen(start, tracker, test_hook,
+                                                                                    request):
+    test_hook(names.HOOK_COUNT_PAINTS)
+    saved, chosen = bosses(tracker, real=True)[2:4]
+    o = start(f"[Selection]\nLastBoss={saved['id']}\n", connected=True)
+    o.expect(TITLE, saved["name"], 10)
+    counts_down(o)
+    o.expect(CACHE, CACHE_READ, 10)
+    o.expect(lambda o: (o.controls()[COMBO].visible, o.controls()[ROWS].visible), (True, True))
+    o.expect(colours((RED, AMBER, GREEN)), bool)
+    request.addfinalizer(lambda: tracker.control("thaw"))
+    paints_only_changes(o, tracker)
+    leaves_no_objects_behind(o)
+    # Rows repainted a few at a time as the data changes look as a whole repaint does.
+    tracker.control("thaw")
+    time.sleep(3)
+    tracker.control("freeze")
+    time.sleep(2)
+    assert stale_pixels(o, (ROWS,)) == {ROWS: 0}
+    tracker.control("thaw")
+    # A player opens the list and clicks another boss: its rows show and the choice is saved at once.
+    o.pick_boss(tracker, chosen)
+    o.expect(TITLE, chosen["name"], 3)
+    o.assert_saved(("Selection", "LastBoss", chosen["id"]))
+    o.expect(colours(), bool)
+    # A quit while the exit question is open closes it and ends the program with its code.
+    o.post("WM_CLOSE")
+    o.find(CONFIRM, "Confirm Exit")
+    o.quit(7)
+
+
+def counts_down(o):
+    """The countdown to the next respawn counts down, wrapping to the hour after it."""
+    def seconds():
+        minutes, rest = re.fullmatch(r"(?:(\d+)m )?(\d+)s", o.text(COUNTDOWN)).groups()
+        return int(minutes or 0) * 60 + int(rest)
+    before = seconds()
+    time.sleep(2.2)
+    step = before - seconds()
+    assert step in (1, 2, 3) or step < -3500, step
+
+
+def paints_only_changes(o, tracker):
+    """While the tracker's channels lose HP the rows are painted again; unchanged data repaints no rows and each
+    label once a second at most."""
+    live = o.paints()[ROWS]
+    time.sleep(3)
+    assert o.paints()[ROWS] > live, "the rows follow the data"
+    tracker.control("freeze")
+    time.sleep(2)  # answers read before the freeze have landed
+    before = o.paints()
+    time.sleep(10)
+    painted = {control: count - before[control] for control, count in o.paints().items()}
+    print(f"paints in 10 s of unchanged data: {painted}", file=sys.stderr)
+    assert before[ROWS] > 0, "the rows were painted before"
+    assert painted[COUNTDOWN] in range(9, 12), "one paint per second"
+    # The status line's activity dots step with every poll cycle, about twice a second, by design.
+    assert painted[STATUS] <= 25
+    assert {c: n for c, n in painted.items() if c not in (STATUS, COUNTDOWN) and n} == {}
+
+
+def leaves_no_objects_behind(o):
+    """Painting every control and opening the tray menu give back every GDI object they take."""
+    def paint_and_open_menus():
+        o.probe("redraw", 20)
+        for _ in range(3):  # the menu opens at the mouse, over the rows; a click on the countdown closes it
+            xdotool("mousemove", *centre(o.controls()[ROWS].rect))
+            o.open_tray_menu()
+            o.click(COUNTDOWN)
+            o.gone(MENU)
+    paint_and_open_menus()
+    before = o.probe("counts")["gdi"]
+    paint_and_open_menus()
+    assert o.probe("counts")["gdi"] == before
+
+
+def test_the_exe_carries_its_icon_and_version():
+    with tempfile.TemporaryDirectory() as directory:
+        icon = os.path.join(directory, "group.ico")
+        with open(icon, "wb") as f:
+            f.write(subprocess.run(["wrestool", "-x", "-t14", Tools.exe], capture_output=True, check=True).stdout)
+        # Each image decodes at its size, as a disc: opaque in the middle, clear in the corner.
+        subprocess.run(["icotool", "-x", "-o", directory, icon], check=True)
+        decoded = subprocess.run(["identify", "-format", r"%w %h %[fx:p{w/2,h/2}.a] %[fx:p{0,0}.a]\n",
+                                  *sorted(glob.glob(os.path.join(directory, "*.png")))],
+                                 capture_output=True, text=True, check=True).stdout
+    assert decoded.splitlines() == [f"{size} {size} 1 0" for size in (16, 24, 32, 48, 256)]
+    # As Windows' version API (here Wine's) reads it for Explorer's Details tab.
+    result = subprocess.run([Tools.wine, Tools.probe, "version", "Z:" + Tools.exe.replace("/", "\\")],
+                            capture_output=True, encoding="utf-8", timeout=30, check=True)
+    assert dict(line.split("=", 1) for line in result.stdout.splitlines()) == {
+        "fileversion": names.PRODUCT_VERSION + ".0", "ProductName": names.PRODUCT_NAME,
+        "ProductVersion": names.PRODUCT_VERSION, "FileDescription": f"{names.PRODUCT_NAME} world-boss overlay",
+        "LegalCopyright": f"Copyright (c) 2026 the {names.PRODUCT_NAME} developers (MIT licence)"}

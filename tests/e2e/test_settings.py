@@ -1,0 +1,103 @@
+"""The settings file as a player meets it: read at start, kept on screen, changed from the panel and saved at once,
+so that a kill loses nothing."""
+import time
+
+from driver import (BOSS_MENU_BUTTON, CLICK_THROUGH_BUTTON, INTEGER_KEYS, OPACITY, OPACITY_VALUE, OVERLAY, SCALE,
+                    SCALE_VALUE, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WS_CAPTION, WS_CLIPCHILDREN, WS_EX_LAYERED,
+                    WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU,
+                    WS_THICKFRAME, Screen, bits, bosses, centre, rows, visible, xdotool)
+
+
+def test_window_from_saved_settings_kept_on_screen_and_settings_written_back(start, tracker):
+    o = start("[Window]\nLeft=5000\nTop=5000\nRight=5450\nBottom=5700\nOpacity=40\n")
+    width, height = map(int, o.state()["screen"].split())
+    clamped = f"{width - 450} {height - 700} {width} {height}"
+    frame = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN
+    o.expect(("class", "title"), (OVERLAY, TITLE_TEXT))
+    o.expect(bits("style", frame | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_POPUP), frame)
+    o.expect(bits("exstyle", WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TRANSPARENT), WS_EX_LAYERED | WS_EX_TOPMOST)
+    o.expect("alpha", "102")  # 40 * 255 / 100, truncated
+    # Off-screen and too far: moved back into the monitor without shrinking, at the start and after a move.
+    o.expect("rect", clamped)
+    o.probe("move", width - 100, height - 50)
+    o.post("WM_EXITSIZEMOVE")
+    o.expect("rect", clamped, 2)
+    o.exit()
+    # When the boss list arrived before the close, the first boss was chosen and saved as well.
+    values = [*clamped.split(), "40", "100", "0", "66", "6", "66", "2", "65", "2", "0", "60", "0", "60", "1"]
+    assert [entry for entry in o.saved() if entry[0] != "Selection"] == (
+        [("Server", "BaseUrl", tracker.origin + "/")] + [(*key, v) for key, v in zip(INTEGER_KEYS, values)])
+
+
+def test_no_settings_file_opens_at_defaults_and_a_session_end_saves_without_asking(start):
+    o = start(None)
+    o.expect(("rect", "alpha"), ("100 100 550 800", "191"))
+    o.post("WM_QUERYENDSESSION")
+    o.post("WM_ENDSESSION", 0)
+    time.sleep(1)
+    assert o.running(), "a cancelled session end must not close the overlay"
+    o.exit("WM_ENDSESSION", 1)
+    assert [(section, key) for section, key, _ in o.saved()] == INTEGER_KEYS
+    o.assert_saved(("Window", "Left", "100"))
+
+
+def test_settings_panel_applies_and_saves_at_once_and_the_next_run_shows_every_setting(start, tracker,
+                                                                                       other_program):
+    o = start("[Window]\nOpacity=75\n", connected=True)
+    _, top, right, _ = o.rect()
+    # Another program in front, beside the overlay as a game would be: the panel hides, the normal layout shows.
+    other_program(right + 20, top)
+    time.sleep(1.5)
+    o.expect(visible(OPACITY), False)
+    o.shot("overlay-normal")
+    o.open_panel()
+    for control in (OPACITY, SCALE, CLICK_THROUGH_BUTTON, VISIBILITY_BUTTON, BOSS_MENU_BUTTON):
+        o.expect(visible(control), True)
+    o.expect(VISIBILITY_BUTTON, "Show/Hide: Ctrl+B")
+    o.expect(OPACITY_VALUE, "75%")
+    o.shot("overlay-settings")
+    a_button_clicks_only_when_released_on_it(o)
+
+    rows_before, boss = rows(o), bosses(tracker, real=True)[1]
+    # The left end of the opacity slider: the lowest opacity, on screen and in the file at once.
+    o.click(OPACITY, lambda r: (r[0] + 1, (r[1] + r[3]) // 2))
+    time.sleep(0.5)
+    o.expect("alpha", "25")
+    o.assert_saved(("Window", "Opacity", "10"))
+    o.expect(OPACITY_VALUE, "10%")
+    # The right end of the text-scale slider: rows twice as tall, and saved.
+    o.click(SCALE, lambda r: (r[2] - 2, (r[1] + r[3]) // 2))
+    time.sleep(0.5)
+    o.assert_saved(("Window", "TextScale", "200"))
+    o.expect(rows, lambda count: count < rows_before)
+    o.click(BOSS_MENU_BUTTON)
+    xdotool("key", "ctrl+shift+m")
+    time.sleep(0.3)
+    o.assert_saved(("Hotkeys", "BossMenu", "77"), ("Hotkeys", "BossMenuMods", "6"))
+    o.pick_boss(tracker, boss)
+    time.sleep(0.3)
+    # Killed right after the changes, as a crash would: the next run shows them all.
+    o.kill()
+    o.launch()
+    o.expect("alpha", "25")
+    o.expect(TITLE, boss["name"], 30)
+    o.expect(lambda o: [o.controls()[c].text for c in (OPACITY_VALUE, SCALE_VALUE, BOSS_MENU_BUTTON, TITLE)],
+             ["10%", "200%", "Boss menu: Ctrl+Shift+M", boss["name"]])
+    # Moved and resized, then closed as a person would: the window is saved where it was left.
+    o.probe("move", 200, 150, 500, 600)
+    o.exit()
+    assert [v for _, k, v in o.saved() if k in ("Left", "Top", "Right", "Bottom")] == ["200", "150", "700", "750"]
+
+
+def a_button_clicks_only_when_released_on_it(o):
+    """Under the mouse a button's face lightens, pressed it darkens, and released elsewhere it does nothing."""
+    rect = o.controls()[CLICK_THROUGH_BUTTON].rect
+    x, y = centre(rect)
+    faces = []
+    for action in (("mousemove", x, y), ("mousedown", 1)):
+        xdotool(*action)
+        time.sleep(0.3)
+        faces.append(Screen().pixel(rect[2] - 6, y)[0])
+    xdotool("mousemove", x, rect[3] + 150, "mouseup", 1)
+    assert faces[0] >= 75 and faces[1] <= 55, faces
+    assert o.text(CLICK_THROUGH_BUTTON) == "Click-through: Ctrl+Shift+B"
