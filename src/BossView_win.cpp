@@ -30,7 +30,7 @@ void BossView::OnBossListLoaded() {
             bosses_.push_back(std::make_unique<BossInfo>(boss));
             statuses.push_back(bossMenuStatus(data, boss.id, now));
         }
-        return bossToRestore(data, settings_.LastBoss, now);
+        return bossToRestore(data, settings_->LastBoss, now);
     });
     for (size_t i = 0; i < bosses_.size(); ++i) {
         combo_.AddItem(bosses_[i]->name, statuses[i].color, bosses_[i].get(), statuses[i].freshCount,
@@ -45,11 +45,7 @@ void BossView::OnBossSelected() {
     const auto* boss = static_cast<const BossInfo*>(combo_.GetSelectedData());
     if (!boss) return;
     selectedBossId_ = boss->id;
-    if (settings_.LastBoss != boss->id) {
-        settings_.LastBoss = boss->id;
-        // Saved at once, so that a crash or a kill does not lose the choice.
-        settings_.Save();
-    }
+    if (settings_->LastBoss != boss->id) settings_.Change([&](Settings& settings) { settings.LastBoss = boss->id; });
     title_.SetText(Utf8ToWide(boss->name));
     RefreshRows(false);
     UpdateCountdownText();

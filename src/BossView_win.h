@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Settings.h"
+#include "SettingsKeeper_win.h"
 #include "model/AlertTracker.h"
 #include "model/LiveModel.h"
 #include "net/NtpClock.h"
@@ -18,8 +18,8 @@
 // lock only to copy or build; the controls are set and painted after the lock is let go.
 class BossView {
 public:
-    BossView(const LiveModel& model, const NtpClock& clock, Settings& settings, ComboBox& combo, ProgressList& list,
-             CustomLabel& title, CustomLabel& countdown)
+    BossView(const LiveModel& model, const NtpClock& clock, SettingsKeeper& settings, ComboBox& combo,
+             ProgressList& list, CustomLabel& title, CustomLabel& countdown)
         : model_(model),
           clock_(clock),
           settings_(settings),
@@ -31,7 +31,7 @@ public:
     // Fills the combo box in boss-list order and selects the boss saved last time, else the first with a
     // fresh channel, else none.
     void OnBossListLoaded();
-    // The user chose the combo box's selected item; the choice is saved at once.
+    // The user chose the combo box's selected item; the choice is kept.
     void OnBossSelected();
     // New data: the rows of the chosen boss; in click-through mode the list starts at its top. Out of memory,
     // this and the drop-down's refresh keep what they show until the next data.
@@ -49,7 +49,7 @@ public:
 private:
     const LiveModel& model_;
     const NtpClock& clock_;
-    Settings& settings_;
+    SettingsKeeper& settings_;
     ComboBox& combo_;
     ProgressList& list_;
     CustomLabel& title_;

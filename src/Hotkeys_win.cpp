@@ -26,8 +26,8 @@ void Hotkeys::Register() {
     for (int i = 0; i < kCount; ++i) {
         const auto action = static_cast<Action>(i);
         registered_[i] = RegisterHotKey(window_, static_cast<int>(IdOf(action)),
-                                        settings_.*kHotkeyFields[i].modifiers | MOD_NOREPEAT,
-                                        static_cast<UINT>(settings_.*kHotkeyFields[i].key)) != FALSE;
+                                        settings_.values().*kHotkeyFields[i].modifiers | MOD_NOREPEAT,
+                                        static_cast<UINT>(settings_.values().*kHotkeyFields[i].key)) != FALSE;
     }
     UpdateButtonTexts();
     for (int i = 0; i < kCount; ++i) {
@@ -103,9 +103,10 @@ void Hotkeys::Apply(const RebindDecision& decision) {
         case RebindOutcome::Bind: {
             const int action = capturing_;
             capturing_ = -1;
-            settings_.*kHotkeyFields[action].key = decision.combo.key;
-            settings_.*kHotkeyFields[action].modifiers = decision.combo.modifiers;
-            settings_.Save();
+            settings_.Change([&](Settings& settings) {
+                settings.*kHotkeyFields[action].key = decision.combo.key;
+                settings.*kHotkeyFields[action].modifiers = decision.combo.modifiers;
+            });
             Register();
             return;
         }
@@ -113,7 +114,7 @@ void Hotkeys::Apply(const RebindDecision& decision) {
 }
 
 HotkeyCombo Hotkeys::Combo(Action action) const {
-    return {settings_.*kHotkeyFields[action].key, settings_.*kHotkeyFields[action].modifiers};
+    return {settings_.values().*kHotkeyFields[action].key, settings_.values().*kHotkeyFields[action].modifiers};
 }
 
 std::array<BoundHotkey, 2> Hotkeys::OthersThan(Action action) const {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "HotkeyRebind.h"
-#include "Settings.h"
+#include "SettingsKeeper_win.h"
 #include "ui/CustomButton_win.h"
 
 // The three global hotkeys: registration for the overlay's window, the texts of their buttons, and
@@ -17,7 +17,7 @@ public:
     // The hotkey id registered for an action: 1, 2, 3.
     static WPARAM IdOf(Action action) { return static_cast<WPARAM>(action) + 1; }
 
-    Hotkeys(Settings& settings, CustomButton& clickThrough, CustomButton& visibility, CustomButton& bossMenu)
+    Hotkeys(SettingsKeeper& settings, CustomButton& clickThrough, CustomButton& visibility, CustomButton& bossMenu)
         : settings_(settings), buttons_{&clickThrough, &visibility, &bossMenu} {}
 
     void Attach(HWND window) { window_ = window; }
@@ -47,7 +47,7 @@ private:
     void ShowNotice(const std::wstring& message, const std::wstring& title, bool warning);
     void ShowPrompts();
 
-    Settings& settings_;
+    SettingsKeeper& settings_;
     CustomButton* buttons_[kCount];
     HWND window_ = nullptr;
     int capturing_ = -1;  // the action being rebound, -1 for none

@@ -11,6 +11,7 @@
 #include "ui/ConfirmDialog_win.h"
 #include "ui/DarkPopupMenu_win.h"
 #include "ui/HelpDialog_win.h"
+#include "ui/Notification_win.h"
 #include "ui/Theme.h"
 #include "ui/VectorIcons.h"
 
@@ -81,7 +82,8 @@ void place(HWND control, const MainLayout::Slot& slot, int showCommand) {
 
 }  // namespace
 
-MainDialog::MainDialog(ThreadStarter threadStarter) : threadStarter_(std::move(threadStarter)) {}
+MainDialog::MainDialog(const SettingsPath& settings, ThreadStarter threadStarter)
+    : threadStarter_(std::move(threadStarter)), settingsKeeper_(settings) {}
 
 // Stops the workers first: the destruction waits for them at most their shutdown budget.
 MainDialog::~MainDialog() {
@@ -89,13 +91,13 @@ MainDialog::~MainDialog() {
 }
 
 bool MainDialog::Create(const SingleInstance& instance) {
-    settings_.Load();
     const RECT r = ClampRectToMonitor(RECT{settings_.Left, settings_.Top, settings_.Right, settings_.Bottom});
     if (!CreateBound(kMainClass, kExStyle, kProductTitle, kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      nullptr, 0)) {
         return false;
     }
     instance.Mark(hwnd_);
+    settingsKeeper_.Attach(hwnd_);
     scale_ = ScaleOfWindow(hwnd_);
     if (!settings_.windowRectSaved() && scale_ != DpiScale()) {
         // The default rectangle is a 96 dpi one; a saved one is physical pixels and stays as saved.
@@ -105,9 +107,14 @@ bool MainDialog::Create(const SingleInstance& instance) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     modes_.Attach(hwnd_);
+    RecordWindowRect();
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
-    if (Initialize()) return true;
+    if (Initialize()) {
+        // Once the window runs its own loop, not in the middle of its creation.
+        PostMessageW(hwnd_, WM_SETTINGS_NOTICE, 0, 0);
+        return true;
+    }
     DestroyWindow(hwnd_);
     // The quit that WM_DESTROY posts would close the caller's error box the moment it opens.
     MSG quit;
@@ -284,12 +291,16 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_EXITSIZEMOVE:
             modes_.ClampToMonitor();
+            RecordWindowRect();
+            settingsKeeper_.SaveNow();
             return 0;
         case WM_DPICHANGED:
             scale_ = DpiScale(HIWORD(wParam));
             ApplyScale();
             MoveToSuggestedRect(lParam);
             Relayout();
+            RecordWindowRect();
+            settingsKeeper_.SaveNow();
             return 0;
         case WM_BOSS_LIST_LOADED:
             OnBossListLoaded();
@@ -298,6 +309,9 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_MODEL_CHANGED:
             OnModelChanged();
+            return 0;
+        case WM_SETTINGS_NOTICE:
+            ShowSettingsNotice();
             return 0;
         case WM_CONNECTION_STATE:
             connectionState_ = static_cast<unsigned>(wParam);
@@ -332,13 +346,13 @@ void MainDialog::OnCommand(WORD id, WORD code, HWND control) {
             PostMessageW(hwnd_, WM_CLOSE, 0, 0);
             return;
         case ID_TRAY_ALERT_DYING:
-            ToggleAndSave(settings_.AlertDying);
+            ToggleAndSave(&Settings::AlertDying);
             return;
         case ID_TRAY_ALERT_RESPAWN:
-            ToggleAndSave(settings_.AlertRespawn);
+            ToggleAndSave(&Settings::AlertRespawn);
             return;
         case ID_TRAY_ALERT_SOUND:
-            ToggleAndSave(settings_.AlertSound);
+            ToggleAndSave(&Settings::AlertSound);
             return;
         case ID_COMBO:
             if (code == CBN_SELCHANGE) {
@@ -461,6 +475,9 @@ void MainDialog::OnTimer(UINT_PTR id) {
         case TIMER_NTP:
             OnNtpTimer();
             break;
+        case TIMER_SAVE:
+            settingsKeeper_.OnSaveTimer();
+            break;
         default:
             break;
     }
@@ -555,30 +572,35 @@ void MainDialog::ToggleClickThrough() {
     Relayout();
     if (on) list_.ScrollToTop();
     list_.SetScrollbarEnabled(!on);
-    settings_.ClickThroughMode = on;
-    settings_.Save();
+    settingsKeeper_.Change([on](Settings& settings) { settings.ClickThroughMode = on; });
 }
 
-// Both sliders save at once, so that a crash or a kill does not lose the change.
 void MainDialog::ApplyOpacity() {
     const int value = opacitySlider_.GetValue();
     modes_.SetOpacity(value);
-    settings_.SetOpacity(value);
-    settings_.Save();
+    settingsKeeper_.Change([value](Settings& settings) { settings.SetOpacity(value); });
     opacityValue_.SetText(percentText(value));
 }
 
 void MainDialog::ApplyTextScale() {
     const int value = scaleSlider_.GetValue();
-    settings_.TextScale = value;
-    settings_.Save();
+    settingsKeeper_.Change([value](Settings& settings) { settings.TextScale = value; });
     scaleValue_.SetText(percentText(value));
     list_.SetTextScale(value);
 }
 
-void MainDialog::ToggleAndSave(bool& setting) {
-    setting = !setting;
-    settings_.Save();
+void MainDialog::ToggleAndSave(bool Settings::*setting) {
+    settingsKeeper_.Change([setting](Settings& settings) { settings.*setting = !(settings.*setting); });
+}
+
+void MainDialog::RecordWindowRect() {
+    const RECT r = modes_.ClampedWindowRect();
+    settingsKeeper_.Change([r](Settings& settings) { settings.SetWindowRect(r.left, r.top, r.right, r.bottom); });
+}
+
+void MainDialog::ShowSettingsNotice() {
+    const std::wstring notice = settingsKeeper_.TakeNotice();
+    if (!notice.empty()) Notification::Show(hwnd_, notice, L"Settings", NotificationKind::Info);
 }
 
 void MainDialog::UpdateStatusText() {
@@ -606,9 +628,8 @@ void MainDialog::OnDestroy() {
     apiClient_->stopWorker();
     tray_.Remove();
     hotkeys_.Unregister();
-    const RECT r = modes_.ClampedWindowRect();
-    settings_.SetWindowRect(r.left, r.top, r.right, r.bottom);
-    settings_.Save();
+    RecordWindowRect();
+    settingsKeeper_.SaveNow();
     KillTimer(hwnd_, TIMER_CLOCK);
     KillTimer(hwnd_, TIMER_NTP);
     PostQuitMessage(0);

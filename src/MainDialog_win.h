@@ -7,7 +7,7 @@
 
 #include "BossView_win.h"
 #include "Hotkeys_win.h"
-#include "Settings.h"
+#include "SettingsKeeper_win.h"
 #include "SingleInstance_win.h"
 #include "TrayIcon_win.h"
 #include "WindowModes_win.h"
@@ -30,8 +30,9 @@
 // that handles it: the boss view, the window modes, the hotkeys, the tray icon, the status texts.
 class MainDialog : public Window {
 public:
+    // `settings` is where the settings live (main resolves it first, for the single-instance key);
     // `threadStarter` starts the refresh workers; tests pass one that fails.
-    explicit MainDialog(ThreadStarter threadStarter = startSystemThread);
+    explicit MainDialog(const SettingsPath& settings, ThreadStarter threadStarter = startSystemThread);
     ~MainDialog() override;
 
     // False when the window or its workers could not be made; nothing is then left running. The window is
@@ -76,7 +77,10 @@ private:
     void UpdateCacheText();
     // Hands the alerts the player asked for to the tray icon.
     void RaiseAlerts();
-    void ToggleAndSave(bool& setting);
+    void ToggleAndSave(bool Settings::*setting);
+    // Hands the window's rectangle as it really is, clamped to its monitor, to the settings.
+    void RecordWindowRect();
+    void ShowSettingsNotice();
     // The tracker named in the settings, else the built-in default.
     std::string TrackerOrigin() const;
 
@@ -99,15 +103,16 @@ private:
     ThreadStarter threadStarter_;
     // Shared with the workers, which may outlive this object by one request at shutdown.
     std::shared_ptr<ApiClient> apiClient_ = std::make_shared<ApiClient>();
-    Settings settings_;
+    SettingsKeeper settingsKeeper_;
+    const Settings& settings_ = settingsKeeper_.values();
     NtpClock ntpClock_;
     std::shared_ptr<LiveModel> model_ = std::make_shared<LiveModel>();
     std::unique_ptr<RefreshWorkers> workers_;
     // Shared with the workers' listener, which may outlive the window.
     std::shared_ptr<PostOnce> modelChange_;
-    BossView bossView_{*model_, ntpClock_, settings_, combo_, list_, bossTitle_, countdown_};
+    BossView bossView_{*model_, ntpClock_, settingsKeeper_, combo_, list_, bossTitle_, countdown_};
     WindowModes modes_;
-    Hotkeys hotkeys_{settings_, clickThroughButton_, visibilityButton_, bossMenuButton_};
+    Hotkeys hotkeys_{settingsKeeper_, clickThroughButton_, visibilityButton_, bossMenuButton_};
     TrayIcon tray_;
     AlertTracker alertTracker_;
     bool active_ = false;  // the settings panel shows while the window is in the foreground

@@ -2,11 +2,12 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
-// What the overlay remembers between runs, kept in "Brisquel.ini" beside the executable.
-// Fields are read and written directly by the main window; Load and Save touch the file.
+// What the overlay remembers between runs, kept in a "Brisquel.ini" (SettingsPath.h says which). The values and
+// their file format only: the running overlay reads and changes them through their one owner, SettingsKeeper.
 class Settings {
 public:
     static constexpr int kMinOpacity = 10;
@@ -18,15 +19,18 @@ public:
     static constexpr int kMaxAlertSeconds = 600;
 
     // Sets the defaults and the file path; no file access.
-    Settings();
-    // For tests: a settings file at an explicit path.
     explicit Settings(std::wstring iniPath);
 
-    // Both always succeed: a missing or unreadable file leaves the defaults, a failed write the
-    // values in memory. Load gives a hotkey without Ctrl, Shift or Alt its default key and modifiers; Save
-    // never writes a text holding a control character, such as a line break, and leaves the file's value.
+    // A missing or unreadable file leaves the defaults. Load gives a hotkey without Ctrl, Shift or Alt its
+    // default key and modifiers.
     bool Load();
+    // False when a key could not be written (or there is no path); the values stay in memory either way. Never
+    // writes a text holding a control character, such as a line break, and leaves the file's value.
     bool Save();
+    // Where the next Save writes; the values stay.
+    void SetPath(std::wstring iniPath) { path_ = std::move(iniPath); }
+    // Whether a settings file can be written at `iniPath`: a missing one is created, empty, as Save would.
+    static bool Writable(const std::wstring& iniPath);
     void SetOpacity(int32_t percent);
     void SetWindowRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
 

@@ -15,23 +15,6 @@ namespace {
 constexpr wchar_t kServer[] = L"Server";
 constexpr DWORD kBaseUrlBufferUnits = 2048;
 
-// "Brisquel.ini" in the directory of the running executable, however long: MAX_PATH is not a limit here.
-// Empty when the directory cannot be found.
-std::wstring iniPathBesideExecutable() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return {};
-        if (length < buffer.size()) {
-            std::wstring path(buffer.data(), length);
-            const size_t slash = path.find_last_of(L"\\/");
-            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash) + L"\\Brisquel.ini";
-        }
-        if (buffer.size() >= 32768) return {};
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 std::wstring readString(const wchar_t* section, const wchar_t* key, DWORD bufferUnits, const std::wstring& path) {
     std::vector<wchar_t> buffer(bufferUnits, L'\0');
     const DWORD length = GetPrivateProfileStringW(section, key, L"", buffer.data(), bufferUnits, path.c_str());
@@ -44,8 +27,8 @@ int32_t readInt(const wchar_t* section, const wchar_t* key, int32_t readDefault,
     return static_cast<int32_t>(GetPrivateProfileIntW(section, key, readDefault, path.c_str()));
 }
 
-void writeValue(const wchar_t* section, const wchar_t* key, const std::wstring& value, const std::wstring& path) {
-    WritePrivateProfileStringW(section, key, value.c_str(), path.c_str());
+bool writeValue(const wchar_t* section, const wchar_t* key, const std::wstring& value, const std::wstring& path) {
+    return WritePrivateProfileStringW(section, key, value.c_str(), path.c_str()) != FALSE;
 }
 
 // The profile functions keep the encoding of the file they find and create a new one in the ANSI
@@ -86,8 +69,6 @@ std::string readLastBoss(const SettingKey& key, const std::wstring& path) {
 
 }  // namespace
 
-Settings::Settings() : Settings(iniPathBesideExecutable()) {}
-
 bool Settings::Load() {
     if (path_.empty() || GetFileAttributesW(path_.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
     for (const SettingKey& key : settingKeys()) {
@@ -115,21 +96,32 @@ bool Settings::Load() {
 
 bool Settings::Save() {
     // Without a path the profile functions would fall back to the system's win.ini.
-    if (path_.empty()) return true;
+    if (path_.empty()) return false;
     createUnicodeFileIfMissing(path_);
     for (const SettingKey& key : settingKeys()) {
-        std::visit(
+        const bool written = std::visit(
             [&](auto member) {
                 const auto& value = this->*member;
                 using Value = std::decay_t<decltype(value)>;
                 if constexpr (std::is_same_v<Value, std::string>) {
                     const std::wstring wide = Utf8ToWide(value);
-                    if (!wide.empty() && !holdsControlCharacter(wide)) writeValue(key.section, key.name, wide, path_);
+                    return wide.empty() || holdsControlCharacter(wide) ||
+                           writeValue(key.section, key.name, wide, path_);
                 } else {
-                    writeValue(key.section, key.name, valueText(value), path_);
+                    return writeValue(key.section, key.name, valueText(value), path_);
                 }
             },
             key.field);
+        if (!written) return false;
     }
     return true;
+}
+
+bool Settings::Writable(const std::wstring& iniPath) {
+    if (iniPath.empty()) return false;
+    createUnicodeFileIfMissing(iniPath);
+    const UniqueHandle file(CreateFileW(iniPath.c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.get() != INVALID_HANDLE_VALUE;
 }

@@ -4,14 +4,15 @@
 #include <objbase.h>
 
 #include "MainDialog_win.h"
-#include "Settings.h"
+#include "SettingsPath.h"
 #include "SingleInstance_win.h"
 #include "ui/ScopedGdi_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything is read, registered or shown: a second start from this folder only brings the running
     // overlay forward.
-    SingleInstance instance(Settings().path());
+    const SettingsPath settings = ResolveSettingsPath();
+    SingleInstance instance(settings.file);
     if (!instance.first()) {
         instance.ShowRunningOverlay();
         return 0;
@@ -23,7 +24,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         GdiplusSession gdiplus;
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        MainDialog dialog;
+        MainDialog dialog(settings);
         if (dialog.Create(instance)) {
             exitCode = dialog.RunMessageLoop();
         } else {

@@ -39,8 +39,8 @@ TEST(BossView, TheListPaintsWithTheDataLockFree) {
     model.storeBossList({boss});
     model.storeBoss(boss, {{1, 80, "", 0, 0, -1, ""}, {2, 40, "", 0, 0, -1, ""}});
     TempDir dir;
-    Settings settings((dir.path() / L"Brisquel.ini").wstring());
-    settings.LastBoss = boss.id;
+    SettingsKeeper settings({{}, (dir.path() / L"Brisquel.ini").wstring(), true, {}});
+    settings.Change([&](Settings& values) { values.LastBoss = boss.id; });
     NtpClock clock(std::vector<NtpServer>{});
 
     UniqueWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 400, nullptr, nullptr,

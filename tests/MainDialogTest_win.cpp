@@ -15,24 +15,25 @@
 TEST(MainDialog, AWorkerThatCannotStartFailsCreationAndLeavesNothingBehind) {
     int starts = 0;
     {
-        MainDialog dialog([&starts](std::function<void()> body) {
+        MainDialog dialog(ResolveSettingsPath(), [&starts](std::function<void()> body) {
             if (++starts == 2) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
             return std::thread(std::move(body));
         });
-        EXPECT_FALSE(dialog.Create(SingleInstance(Settings().path())));
+        EXPECT_FALSE(dialog.Create(SingleInstance(ResolveSettingsPath().file)));
         EXPECT_EQ(FindWindowW(ExternalNames::CLASS_OVERLAY, nullptr), nullptr);
         MSG quit;
         EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     }
     EXPECT_EQ(starts, 2);
     // The window saved its settings beside this test program as it closed.
-    DeleteFileW(Settings().path().c_str());
+    DeleteFileW(ResolveSettingsPath().file.c_str());
 }
 
 // Click-through was saved on and its hotkey is held elsewhere. While the start-up notice says so, a second start
 // finds the window marked and is answered; the overlay then starts framed, to the mouse, keeping the saved mode.
 TEST(MainDialog, WithoutItsHotkeyClickThroughStartsOffAndASecondStartIsAnsweredDuringTheNotice) {
-    const std::wstring ini = Settings().path();
+    const SettingsPath settings = ResolveSettingsPath();
+    const std::wstring& ini = settings.file;
     std::ofstream(std::filesystem::path(ini))
         << "[Window]\nClickThroughMode=1\n[Server]\nBaseUrl=" << fixtureOrigin("TRACKER") << "/\n";
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_SHIFT | MOD_NOREPEAT, 'B'));
@@ -47,7 +48,7 @@ TEST(MainDialog, WithoutItsHotkeyClickThroughStartsOffAndASecondStartIsAnsweredD
         PostMessageW(notice, WM_CLOSE, 0, 0);
     });
     {
-        MainDialog dialog;
+        MainDialog dialog(settings);
         const bool created = dialog.Create(SingleInstance(ini));
         secondStart.join();
         ASSERT_TRUE(created);

@@ -3,10 +3,12 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <type_traits>
 #include <variant>
 
 #include "Settings.h"
+#include "SettingsKeeper_win.h"
 #include "base/WideText.h"
 #include "support/TempDir.h"
 
@@ -48,6 +50,50 @@ std::vector<int64_t> numbers(const Settings& settings) {
 void copyFields(const Settings& from, Settings& to) {
     for (const SettingKey& key : settingKeys()) std::visit([&](auto member) { to.*member = from.*member; }, key.field);
 }
+
+std::string unixPath(const std::filesystem::path& path) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    static const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    char* name = unixName(path.c_str());
+    const std::string text = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return text;
+}
+
+// Files and folders no one can write, not even root (these tests' user), for the length of a scope, however it
+// ends: chattr's immutable attribute. Wine starts a Unix program without waiting for it, so the script leaves a
+// mark when done.
+class Unwritable {
+public:
+    explicit Unwritable(std::vector<std::filesystem::path> paths) : paths_(std::move(paths)) { chattr('+'); }
+    ~Unwritable() { chattr('-'); }
+
+private:
+    void chattr(char change) const {
+        const std::filesystem::path script = scratch_.path() / L"chattr.sh", done = scratch_.path() / L"done";
+        std::ofstream out(script, std::ios::binary);
+        out << "chattr " << change << "i";
+        for (const auto& path : paths_) out << " '" << unixPath(path) << "'";
+        out << "; touch '" << unixPath(done) << "'\n";
+        out.close();
+        std::wstring command = L"start.exe /unix /bin/sh " + Utf8ToWide(unixPath(script));
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                           &startup, &process)) {
+            WaitForSingleObject(process.hProcess, INFINITE);
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        }
+        for (int i = 0; i < 500 && !std::filesystem::exists(done); ++i) Sleep(20);
+        std::filesystem::remove(done);
+    }
+
+    std::vector<std::filesystem::path> paths_;
+    TempDir scratch_;
+};
 
 const std::vector<int64_t> kDefaults = {100, 100, 550, 800, 75, 100, 0, 0x42, 6, 0x42, 2, 0x41, 2, 0, 60, 0, 60, 1};
 const std::string kDragonBoss = "boss-\xC3\xBC\xE7\x8E\x8B\xF0\x9F\x90\x89";
@@ -200,5 +246,68 @@ TEST(Settings, WorksInNonAsciiDirectoriesAndFailsSoftInOverlongOnes) {
         // Where the profile functions stop at MAX_PATH, nothing half-read may surface.
         const bool defaults = numbers(loaded) == kDefaults && loaded.LastBoss.empty();
         EXPECT_TRUE(directory == deep ? roundTripped || defaults : roundTripped);
+    }
+}
+
+// Unzipped under Program Files, on a read-only share, or a folder that turns read-only while the overlay runs:
+// the player's settings and tracker address are read, changes are kept in AppData, and the notice says where.
+// With AppData unwritable too, the run keeps its changes in memory and says they cannot be saved.
+TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
+    enum Place { Beside, AppData, Memory };
+    struct Case {
+        const char* name;
+        bool besideLocked;
+        bool appDataLocked;
+        bool besideLockedWhileRunning;
+        Place expected;
+    };
+    const Case cases[] = {
+        {"the program's folder can be written", false, false, false, Beside},
+        {"a read-only install with the player's file", true, false, false, AppData},
+        {"the program's folder turns read-only while running", false, false, true, AppData},
+        {"neither place can be written", true, true, false, Memory},
+    };
+    const std::string players = "[Server]\r\nBaseUrl=http://127.0.0.1:8765/\r\n[Window]\r\nOpacity=40\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir root;
+        const std::filesystem::path install = root.path() / L"install", appData = root.path() / L"appdata";
+        std::filesystem::create_directories(install);
+        std::filesystem::create_directories(appData);
+        const SettingsPlaces places{(install / L"Brisquel.ini").wstring(), (appData / L"Brisquel").wstring()};
+        const std::filesystem::path appDataFile = appData / L"Brisquel" / L"Brisquel.ini";
+        writeBytes(places.besideProgram, players);
+        std::vector<std::filesystem::path> lockAtStart;
+        if (c.besideLocked) lockAtStart = {install, places.besideProgram};
+        if (c.appDataLocked) lockAtStart.push_back(appData);
+        std::optional<Unwritable> lockedAtStart, lockedLater;
+        if (!lockAtStart.empty()) lockedAtStart.emplace(lockAtStart);
+
+        SettingsKeeper keeper(ResolveSettingsPath(places));
+        if (c.besideLockedWhileRunning)
+            lockedLater.emplace(std::vector<std::filesystem::path>{install, places.besideProgram});
+        EXPECT_EQ(keeper->trackerOrigin(), "http://127.0.0.1:8765");
+        EXPECT_EQ(keeper->Opacity, 40);
+        keeper.Change([](Settings& settings) { settings.TextScale = 170; });
+        keeper.SaveNow();
+        EXPECT_EQ(keeper->TextScale, 170);
+
+        const std::wstring notice = keeper.TakeNotice();
+        const std::wstring savedIn = c.expected == Beside ? places.besideProgram : appDataFile.wstring();
+        if (c.expected != Memory) {
+            Settings saved(savedIn);
+            saved.Load();
+            EXPECT_EQ(saved.TextScale, 170);
+            EXPECT_EQ(saved.Opacity, 40);
+            EXPECT_EQ(saved.trackerOrigin(), "http://127.0.0.1:8765");
+        }
+        if (c.expected != Beside) {
+            EXPECT_EQ(readBytes(places.besideProgram), players);
+        }
+        EXPECT_EQ(std::filesystem::exists(appDataFile), c.expected == AppData);
+        EXPECT_EQ(notice.empty(), c.expected == Beside);
+        const std::wstring told[] = {L"", places.appDataFolder + L" instead", L"cannot be saved"};
+        EXPECT_NE(notice.find(told[c.expected]), std::wstring::npos) << WideToUtf8(notice);
+        EXPECT_TRUE(keeper.TakeNotice().empty()) << "told once";
     }
 }

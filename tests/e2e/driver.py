@@ -277,8 +277,8 @@ class Overlay:
         return [(section, key, value) for section in parser.sections() for key, value in parser[section].items()]
 
     def assert_saved(self, *entries):
-        for entry in entries:
-            assert entry in self.saved(), entry
+        """Within the half second the overlay waits for changes to pause, and some slack."""
+        expect(lambda: [entry for entry in entries if entry not in self.saved()], [], 2)
 
     def answer_exit_question(self, answer):
         """Waits for "Are you sure you want to exit?" and clicks Yes or No, as a person would; the answer under the

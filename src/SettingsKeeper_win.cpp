@@ -1,0 +1,44 @@
+#include "SettingsKeeper_win.h"
+
+#include <utility>
+
+#include "AppMessages_win.h"
+
+SettingsKeeper::SettingsKeeper(SettingsPath where)
+    : where_(std::move(where)), settings_(where_.file), notice_(where_.notice) {
+    settings_.Load();
+}
+
+void SettingsKeeper::Changed() {
+    const ULONGLONG now = GetTickCount64();
+    schedule_.changed(now);
+    if (window_) SetTimer(window_, TIMER_SAVE, static_cast<UINT>(schedule_.msUntilDue(now)), nullptr);
+}
+
+void SettingsKeeper::OnSaveTimer() {
+    const ULONGLONG now = GetTickCount64();
+    if (schedule_.due(now)) {
+        SaveNow();
+    } else if (schedule_.pending()) {
+        SetTimer(window_, TIMER_SAVE, static_cast<UINT>(schedule_.msUntilDue(now)), nullptr);
+    } else {
+        KillTimer(window_, TIMER_SAVE);
+    }
+}
+
+void SettingsKeeper::SaveNow() {
+    schedule_.saved();
+    if (window_) KillTimer(window_, TIMER_SAVE);
+    if (!where_.writable || settings_.Save()) return;
+    // Each step leaves a place for good, and memory is never writable: this ends.
+    do {
+        where_ = SettingsPathAfterFailedSave(where_);
+        settings_.SetPath(where_.file);
+    } while (where_.writable && !settings_.Save());
+    notice_ = where_.notice;
+    if (window_) PostMessageW(window_, WM_SETTINGS_NOTICE, 0, 0);
+}
+
+std::wstring SettingsKeeper::TakeNotice() {
+    return std::exchange(notice_, std::wstring());
+}

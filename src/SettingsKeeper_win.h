@@ -1,0 +1,46 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "SaveSchedule.h"
+#include "Settings.h"
+#include "SettingsPath.h"
+
+// The one owner of the running overlay's settings. The shell reads them freely and asks this to change them;
+// the change reaches the file when the changes pause (SaveSchedule.h), driven by the window's TIMER_SAVE, or
+// at once through SaveNow. A save that fails moves the settings on (SettingsPathAfterFailedSave), and the
+// window is asked to tell the player where they live now (WM_SETTINGS_NOTICE).
+class SettingsKeeper {
+public:
+    // Loads the settings from `where`.
+    explicit SettingsKeeper(SettingsPath where);
+
+    const Settings& values() const { return settings_; }
+    const Settings* operator->() const { return &settings_; }
+    const std::wstring& file() const { return where_.file; }
+
+    // The window whose timer writes the changes and which shows the notices.
+    void Attach(HWND window) { window_ = window; }
+    template <typename Edit>
+    void Change(Edit edit) {
+        edit(settings_);
+        Changed();
+    }
+    void OnSaveTimer();
+    // Writes everything now; what was waiting no longer waits.
+    void SaveNow();
+    // What the player has not yet been told about where the settings live (the notice of the path resolved at
+    // start, then of each move); empty once taken.
+    std::wstring TakeNotice();
+
+private:
+    void Changed();
+
+    SettingsPath where_;
+    Settings settings_;
+    SaveSchedule schedule_;
+    HWND window_ = nullptr;
+    std::wstring notice_;
+};

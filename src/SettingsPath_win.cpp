@@ -1,0 +1,91 @@
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <vector>
+
+#include "Settings.h"
+#include "SettingsPath.h"
+
+namespace {
+
+constexpr wchar_t kFileName[] = L"Brisquel.ini";
+
+// The directory of the running executable, however long: MAX_PATH is not a limit here. Empty when it cannot be found.
+std::wstring executableFolder() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            const std::wstring path(buffer.data(), length);
+            const size_t slash = path.find_last_of(L"\\/");
+            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+        }
+        if (buffer.size() >= 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring roamingAppData() {
+    std::vector<wchar_t> buffer(32768);
+    const DWORD length = GetEnvironmentVariableW(L"APPDATA", buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length > 0 && length < buffer.size()) return std::wstring(buffer.data(), length);
+    PWSTR known = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &known))) folder = known;
+    CoTaskMemFree(known);
+    return folder;
+}
+
+std::wstring folderOf(const std::wstring& file) {
+    const size_t slash = file.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : file.substr(0, slash);
+}
+
+bool exists(const std::wstring& path) {
+    return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+SettingsPath inMemory(const SettingsPlaces& places, const std::wstring& appDataFile) {
+    return {places, exists(appDataFile) ? appDataFile : places.besideProgram, false,
+            L"Brisquel cannot write its settings beside the program, in " + folderOf(places.besideProgram) +
+                L", nor in " + places.appDataFolder + L". They cannot be saved: changes last until Brisquel closes."};
+}
+
+SettingsPath inAppData(const SettingsPlaces& places) {
+    if (places.appDataFolder.empty()) return inMemory(places, {});
+    const std::wstring file = places.appDataFolder + L"\\" + kFileName;
+    CreateDirectoryW(places.appDataFolder.c_str(), nullptr);
+    if (!exists(file) && exists(places.besideProgram) && CopyFileW(places.besideProgram.c_str(), file.c_str(), TRUE)) {
+        // A read-only file beside the program would pass its attribute on to the copy.
+        SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    if (!Settings::Writable(file)) return inMemory(places, file);
+    return {places, file, true,
+            L"Brisquel cannot write its settings beside the program, in " + folderOf(places.besideProgram) +
+                L". They are kept in " + places.appDataFolder + L" instead."};
+}
+
+}  // namespace
+
+SettingsPlaces SettingsPlaces::OfThisProgram() {
+    const std::wstring folder = executableFolder();
+    const std::wstring appData = roamingAppData();
+    return {folder.empty() ? std::wstring() : folder + L"\\" + kFileName,
+            appData.empty() ? std::wstring() : appData + L"\\Brisquel"};
+}
+
+SettingsPath ResolveSettingsPath(const SettingsPlaces& places) {
+    if (Settings::Writable(places.besideProgram)) return {places, places.besideProgram, true, {}};
+    return inAppData(places);
+}
+
+SettingsPath ResolveSettingsPath() {
+    return ResolveSettingsPath(SettingsPlaces::OfThisProgram());
+}
+
+SettingsPath SettingsPathAfterFailedSave(const SettingsPath& failed) {
+    if (failed.file == failed.places.besideProgram) return inAppData(failed.places);
+    return inMemory(failed.places, failed.file);
+}
