@@ -6,6 +6,7 @@
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
 #include "StatusText.h"
+#include "TrayState.h"
 #include "base/WideText.h"
 #include "net/TrackerOrigin.h"
 #include "ui/ConfirmDialog_win.h"
@@ -55,7 +56,6 @@ enum TrayCommand : WORD {
     ID_TRAY_ALERT_SOUND = 2005,
     ID_TRAY_CLICK_THROUGH = 2006,
 };
-constexpr DWORD kDataFlowingMs = 2000;
 
 const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, ColorWindowBg};
 
@@ -443,9 +443,11 @@ void MainDialog::ShowHelp() {
 }
 
 void MainDialog::UpdateTrayIcon() {
-    const std::wstring reason = Utf8ToWide(model_->read([](const ModelData& data) { return data.failureReason; }));
-    list_.SetEmptyReason(reason);
-    tray_.Show(connectionState_ == CONNECTION_CONNECTED && GetTickCount() - lastDataTick_ < kDataFlowingMs, reason);
+    tray_.Show(TrayIsGreen(connectionState_, GetTickCount() - lastDataTick_), FailureReason());
+}
+
+std::wstring MainDialog::FailureReason() const {
+    return Utf8ToWide(model_->read([](const ModelData& data) { return data.failureReason; }));
 }
 
 void MainDialog::OnClose() {
@@ -475,6 +477,7 @@ void MainDialog::OnModelChanged() {
     }
     UpdateStatusText();
     UpdateCacheText();
+    list_.SetEmptyReason(FailureReason());
     UpdateTrayIcon();
     RaiseAlerts();
 }

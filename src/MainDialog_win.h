@@ -61,9 +61,10 @@ private:
     void OnShowRequest();
     void ShowTrayMenu();
     void ShowHelp();
-    // Green while connected and channel data arrived within the last two seconds. Also hands the reason the
-    // tracker cannot be read, if any, to the icon's tip and to the empty list.
+    // Its colour follows TrayIsGreen; its tip says why the tracker cannot be read, if it cannot.
     void UpdateTrayIcon();
+    // Why the tracker cannot be read; empty while it can. The empty list and the tray tip show it.
+    std::wstring FailureReason() const;
     void OnBossListLoaded();
     void SetActive(bool active);
     void Relayout();
