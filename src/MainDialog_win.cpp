@@ -6,6 +6,7 @@
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
 #include "StatusText.h"
+#include "TrayMenu.h"
 #include "TrayState.h"
 #include "base/WideText.h"
 #include "net/TrackerOrigin.h"
@@ -47,28 +48,10 @@ enum ControlId : unsigned {
     ID_BOSS_MENU_BUTTON = 1014,
 };
 
-enum TrayCommand : WORD {
-    ID_TRAY_TOGGLE = 2000,
-    ID_TRAY_HELP = 2001,
-    ID_TRAY_EXIT = 2002,
-    ID_TRAY_ALERT_DYING = 2003,
-    ID_TRAY_ALERT_RESPAWN = 2004,
-    ID_TRAY_ALERT_SOUND = 2005,
-    ID_TRAY_CLICK_THROUGH = 2006,
-};
-
 const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, ColorWindowBg};
 
 std::wstring percentText(int value) {
     return std::to_wstring(value) + L"%";
-}
-
-MenuItem checkItem(WORD id, const wchar_t* text, bool checked) {
-    MenuItem item;
-    item.id = id;
-    item.text = text;
-    item.checked = checked;
-    return item;
 }
 
 void place(HWND control, const MainLayout::Slot& slot, int showCommand) {
@@ -406,30 +389,9 @@ void MainDialog::OnShowRequest() {
 void MainDialog::ShowTrayMenu() {
     POINT cursor{};
     GetCursorPos(&cursor);
-    MenuItem title;
-    title.text = kProductTitle;
-    title.enabled = false;
-    MenuItem separator;
-    separator.separator = true;
-    MenuItem toggle;
-    toggle.id = ID_TRAY_TOGGLE;
-    toggle.text = modes_.visible() ? L"Hide" : L"Show";
-    // The way out of click-through mode when its hotkey is lost.
-    const MenuItem clickThrough = checkItem(ID_TRAY_CLICK_THROUGH, L"Click-through", modes_.clickThrough());
-    MenuItem alerts;
-    alerts.text = L"Alerts";
-    alerts.hasSubmenu = true;
-    alerts.children = {checkItem(ID_TRAY_ALERT_DYING, L"When a channel is about to die", settings_.AlertDying),
-                       checkItem(ID_TRAY_ALERT_RESPAWN, L"Before the respawn", settings_.AlertRespawn),
-                       checkItem(ID_TRAY_ALERT_SOUND, L"Sound", settings_.AlertSound)};
-    MenuItem help;
-    help.id = ID_TRAY_HELP;
-    help.text = L"Help";
-    MenuItem exit;
-    exit.id = ID_TRAY_EXIT;
-    exit.text = L"Exit";
     DarkPopupMenu::Show(hwnd_, cursor.x, cursor.y,
-                        {title, separator, toggle, clickThrough, alerts, help, separator, exit});
+                        TrayMenuItems({modes_.visible(), modes_.clickThrough(), settings_.AlertDying,
+                                       settings_.AlertRespawn, settings_.AlertSound}));
 }
 
 void MainDialog::ShowHelp() {
