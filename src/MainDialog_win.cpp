@@ -1,4 +1,5 @@
 #include "MainDialog_win.h"
+#include "AlertSettings.h"
 #include "AppMessages_win.h"
 #include "DiscIcon_win.h"
 #include "HelpText.h"
@@ -460,8 +461,7 @@ void MainDialog::ScheduleClockTick() {
 }
 
 void MainDialog::RaiseAlerts() {
-    const AlertRules rules{settings_.AlertDying, settings_.AlertDyingSeconds, settings_.AlertRespawn,
-                           settings_.AlertRespawnSeconds, settings_.AlertSound};
+    const AlertRules rules = AlertRulesOf(settings_);
     // Nothing is read for a player who asked for no alert.
     std::optional<AlertFeed> feed = rules.dying || rules.respawn ? bossView_.ChosenBossFeed() : AlertFeed{};
     if (!feed) return;
