@@ -3,6 +3,7 @@
 #include "AppMessages_win.h"
 #include "DiscIcon_win.h"
 #include "HelpText.h"
+#include "InitialWindowRect.h"
 #include "MainLayout.h"
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
@@ -74,19 +75,21 @@ MainDialog::~MainDialog() {
 
 bool MainDialog::Create(const SingleInstance& instance) {
     settings_.Load();
-    const RECT r = ClampRectToMonitor(RECT{settings_.Left, settings_.Top, settings_.Right, settings_.Bottom});
+    const ScreenRect stored{settings_.Left, settings_.Top, settings_.Right, settings_.Bottom};
+    const RECT r = ClampRectToMonitor(RECT{stored.left, stored.top, stored.right, stored.bottom});
     if (!CreateBound(kMainClass, kExStyle, kProductTitle, kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      nullptr, 0)) {
         return false;
     }
     instance.Mark(hwnd_);
+    // The display scale is known only once the window exists: it is placed again if the scale moves it.
     scale_ = ScaleOfWindow(hwnd_);
-    if (!settings_.windowRectSaved() && scale_ != DpiScale()) {
-        // The default rectangle is a 96 dpi one; a saved one is physical pixels and stays as saved.
-        const RECT scaled = ClampRectToMonitor(RECT{scale_.px(settings_.Left), scale_.px(settings_.Top),
-                                                    scale_.px(settings_.Right), scale_.px(settings_.Bottom)});
-        SetWindowPos(hwnd_, nullptr, scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    if (const std::optional<ScreenRect> monitor = MonitorRectNear(r)) {
+        const ScreenRect initial = InitialWindowRect(stored, settings_.windowRectSaved(), scale_, *monitor);
+        if (initial != ScreenRect{r.left, r.top, r.right, r.bottom}) {
+            SetWindowPos(hwnd_, nullptr, initial.left, initial.top, initial.width(), initial.height(),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
     modes_.Attach(hwnd_);
     ShowWindow(hwnd_, SW_SHOW);
