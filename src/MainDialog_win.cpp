@@ -1,7 +1,6 @@
 #include "MainDialog_win.h"
 #include "AlertSettings.h"
 #include "AppMessages_win.h"
-#include "DiscIcon_win.h"
 #include "HelpText.h"
 #include "InitialWindowRect.h"
 #include "MainLayout.h"
@@ -154,19 +153,14 @@ void MainDialog::ApplyScale() {
              &bossMenuButton_}) {
         control->SetScale(scale_);
     }
-    const auto dpi = static_cast<UINT>(scale_.dpi());
-    bigIcon_.reset(MakeDiscIcon(ColorAppIcon, GetSystemMetricsForDpi(SM_CXICON, dpi)));
-    smallIcon_.reset(MakeDiscIcon(ColorAppIcon, GetSystemMetricsForDpi(SM_CXSMICON, dpi)));
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    modes_.SetIcons(scale_);
 }
 
 bool MainDialog::Initialize() {
     CreateControls();
     modes_.SetOpacity(settings_.Opacity);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    const HWND focus = GetFocus();
-    active_ = focus == hwnd_ || IsChild(hwnd_, focus);
+    modes_.FollowFocus();
     Relayout();
     modes_.ClampToMonitor();
 
@@ -176,7 +170,6 @@ bool MainDialog::Initialize() {
     // out: it starts framed, and the saved setting stays for a run that gets the hotkey.
     if (settings_.ClickThroughMode && hotkeys_.registered(Hotkeys::ClickThrough)) {
         modes_.SetClickThrough(true);
-        active_ = false;
         list_.SetScrollbarEnabled(false);
         Relayout();
     }
@@ -231,17 +224,15 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Relayout();
             return 0;
         case WM_ACTIVATE:
-            if (!modes_.clickThrough()) SetActive(LOWORD(wParam) != WA_INACTIVE);
+            if (modes_.SetActive(LOWORD(wParam) != WA_INACTIVE)) Relayout();
             return 0;
         case WM_SETFOCUS:
-            if (!modes_.clickThrough()) SetActive(true);
+            if (modes_.SetActive(true)) Relayout();
             return 0;
-        case WM_KILLFOCUS: {
+        case WM_KILLFOCUS:
             if (hotkeys_.capturing() && !hotkeys_.noticeOpen()) hotkeys_.EndCapture();
-            const HWND focus = GetFocus();
-            if (!modes_.clickThrough() && (!focus || !IsChild(hwnd_, focus))) SetActive(false);
+            if (modes_.FocusLeft()) Relayout();
             return 0;
-        }
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
@@ -456,7 +447,7 @@ void MainDialog::OnClockTick() {
     UpdateStatusText();
     UpdateTrayIcon();
     RaiseAlerts();
-    CheckForeground();
+    if (modes_.FollowForeground()) Relayout();
 }
 
 void MainDialog::ScheduleClockTick() {
@@ -472,28 +463,16 @@ void MainDialog::RaiseAlerts() {
     for (const Alert& alert : alertTracker_.update(*feed, rules)) tray_.Notify(Utf8ToWide(alert.text), alert.sound);
 }
 
-void MainDialog::CheckForeground() {
-    if (modes_.clickThrough()) return;
-    const HWND foreground = GetForegroundWindow();
-    const bool active = foreground && (foreground == hwnd_ || IsChild(hwnd_, foreground));
-    if (active != active_) SetActive(active);
-}
-
 void MainDialog::OnNtpTimer() {
     if (ntpClock_.isFresh()) SetTimer(hwnd_, TIMER_NTP, kNtpRefreshPeriodMs, nullptr);
     ntpClock_.syncAsync();
-}
-
-void MainDialog::SetActive(bool active) {
-    active_ = active;
-    Relayout();
 }
 
 void MainDialog::Relayout() {
     if (comboOpen_ || !list_.hwnd()) return;
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const MainLayout layout = ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), active_, scale_);
+    const MainLayout layout = ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), modes_.active(), scale_);
     place(combo_.hwnd(), layout.combo, SW_SHOW);
     place(list_.hwnd(), layout.list, SW_SHOW);
     place(status_.hwnd(), layout.status, SW_SHOW);
@@ -519,7 +498,6 @@ void MainDialog::Relayout() {
 void MainDialog::ToggleClickThrough() {
     const bool on = !modes_.clickThrough();
     modes_.SetClickThrough(on);
-    active_ = !on && GetForegroundWindow() == hwnd_;
     Relayout();
     if (on) list_.ScrollToTop();
     list_.SetScrollbarEnabled(!on);

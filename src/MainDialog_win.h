@@ -51,7 +51,6 @@ private:
     void OnModelChanged();
     void OnClockTick();
     void ScheduleClockTick();
-    void CheckForeground();
     void OnNtpTimer();
     void OnCommand(WORD id, WORD code, HWND control);
     void OnSlider(HWND slider);
@@ -66,9 +65,8 @@ private:
     // Why the tracker cannot be read; empty while it can. The empty list and the tray tip show it.
     std::wstring FailureReason() const;
     void OnBossListLoaded();
-    void SetActive(bool active);
     void Relayout();
-    // Hands the display scale to every control and draws the window's icons at its sizes.
+    // Hands the display scale to every control and to the window's icons.
     void ApplyScale();
     void ToggleClickThrough();
     void ApplyOpacity();
@@ -111,13 +109,10 @@ private:
     Hotkeys hotkeys_{settings_, clickThroughButton_, visibilityButton_, bossMenuButton_};
     TrayIcon tray_;
     AlertTracker alertTracker_;
-    bool active_ = false;  // the settings panel shows while the window is in the foreground
     unsigned connectionState_ = CONNECTION_DISCONNECTED;
     bool comboOpen_ = false;  // the layout waits while the drop-down is open
     bool shutdownPending_ = false;
     bool helpOpen_ = false;
     DWORD lastDataTick_ = 0;
     DpiScale scale_;
-    UniqueIcon bigIcon_;
-    UniqueIcon smallIcon_;
 };
