@@ -55,6 +55,17 @@ std::wstring percentText(int value) {
     return std::to_wstring(value) + L"%";
 }
 
+template <typename Control>
+void createChild(Control& control, HWND parent, unsigned id) {
+    control.Create(parent, 0, 0, 100, 25, id);
+}
+
+void createChild(CustomButton& button, HWND parent, unsigned id) {
+    button.Create(parent, 0, 0, 100, 25, id, L"");
+    // Each button here rebinds a hotkey.
+    button.SetIcon(VectorIconGear);
+}
+
 void place(HWND control, const MainLayout::Slot& slot, int showCommand) {
     if (slot.placed) {
         SetWindowPos(control, nullptr, slot.bounds.left, slot.bounds.top, slot.bounds.width(), slot.bounds.height(),
@@ -101,29 +112,46 @@ bool MainDialog::Create(const SingleInstance& instance) {
     return false;
 }
 
+// In the order the controls are made, which is also their order on the screen. The settings panel appears
+// without taking the focus from whatever has it.
+std::array<MainDialog::ChildControl, 15> MainDialog::Children() {
+    return {{
+        {&combo_, ID_COMBO, &MainLayout::combo, SW_SHOW},
+        {&list_, ID_LIST, &MainLayout::list, SW_SHOW},
+        {&opacitySlider_, ID_OPACITY_SLIDER, &MainLayout::opacitySlider, SW_SHOWNA},
+        {&opacityValue_, ID_OPACITY_VALUE, &MainLayout::opacityValue, SW_SHOWNA},
+        {&scaleSlider_, ID_SCALE_SLIDER, &MainLayout::scaleSlider, SW_SHOWNA},
+        {&scaleValue_, ID_SCALE_VALUE, &MainLayout::scaleValue, SW_SHOWNA},
+        {&status_, ID_STATUS, &MainLayout::status, SW_SHOW},
+        {&bossTitle_, ID_BOSS_TITLE, &MainLayout::bossTitle, SW_SHOW},
+        {&cacheAge_, ID_CACHE_AGE, &MainLayout::cacheAge, SW_SHOW},
+        {&countdown_, ID_COUNTDOWN, &MainLayout::countdown, SW_SHOW},
+        {&opacityCaption_, ID_OPACITY_CAPTION, &MainLayout::opacityCaption, SW_SHOWNA},
+        {&scaleCaption_, ID_SCALE_CAPTION, &MainLayout::scaleCaption, SW_SHOWNA},
+        {&clickThroughButton_, ID_CLICK_THROUGH_BUTTON, &MainLayout::clickThroughButton, SW_SHOWNA},
+        {&visibilityButton_, ID_VISIBILITY_BUTTON, &MainLayout::visibilityButton, SW_SHOWNA},
+        {&bossMenuButton_, ID_BOSS_MENU_BUTTON, &MainLayout::bossMenuButton, SW_SHOWNA},
+    }};
+}
+
+BufferedWindow& MainDialog::ChildControl::window() const {
+    return *std::visit([](auto* typed) -> BufferedWindow* { return typed; }, control);
+}
+
 void MainDialog::CreateControls() {
-    combo_.Create(hwnd_, 10, 10, 300, 28, ID_COMBO);
-    list_.Create(hwnd_, 10, 70, 300, 300, ID_LIST);
-    opacitySlider_.Create(hwnd_, 0, 0, 100, 25, ID_OPACITY_SLIDER);
+    for (const ChildControl& child : Children()) {
+        std::visit([&](auto* typed) { createChild(*typed, hwnd_, child.id); }, child.control);
+        // Hidden until the layout places and shows it.
+        ShowWindow(child.window().hwnd(), SW_HIDE);
+    }
     opacitySlider_.SetRange(Settings::kMinOpacity, Settings::kMaxOpacity);
     opacitySlider_.SetValue(settings_.Opacity);
-    opacityValue_.Create(hwnd_, 0, 0, 50, 25, ID_OPACITY_VALUE);
     opacityValue_.SetText(percentText(settings_.Opacity));
-    scaleSlider_.Create(hwnd_, 0, 0, 100, 25, ID_SCALE_SLIDER);
     scaleSlider_.SetRange(Settings::kMinTextScale, Settings::kMaxTextScale);
     scaleSlider_.SetValue(settings_.TextScale);
-    scaleValue_.Create(hwnd_, 0, 0, 50, 25, ID_SCALE_VALUE);
     scaleValue_.SetText(percentText(settings_.TextScale));
-    status_.Create(hwnd_, 0, 0, 100, 20, ID_STATUS);
     status_.SetFontSize(kStatusFontPoints);
     status_.SetText(L"Connecting...");
-    // Hidden until the layout shows them.
-    for (auto [label, id] : {std::pair{&bossTitle_, ID_BOSS_TITLE}, std::pair{&cacheAge_, ID_CACHE_AGE},
-                             std::pair{&countdown_, ID_COUNTDOWN}, std::pair{&opacityCaption_, ID_OPACITY_CAPTION},
-                             std::pair{&scaleCaption_, ID_SCALE_CAPTION}}) {
-        label->Create(hwnd_, 0, 0, 100, 20, id);
-        ShowWindow(label->hwnd(), SW_HIDE);
-    }
     bossTitle_.SetFontSize(kSmallFontPoints);
     cacheAge_.SetFontSize(kSmallFontPoints);
     opacityCaption_.SetText(L"Transparency:");
@@ -131,28 +159,14 @@ void MainDialog::CreateControls() {
     for (CustomLabel* label : {&opacityCaption_, &opacityValue_, &scaleCaption_, &scaleValue_}) {
         label->SetFontSize(kPanelFontPoints);
     }
-    for (auto [button, id] :
-         {std::pair{&clickThroughButton_, ID_CLICK_THROUGH_BUTTON}, std::pair{&visibilityButton_, ID_VISIBILITY_BUTTON},
-          std::pair{&bossMenuButton_, ID_BOSS_MENU_BUTTON}}) {
-        button->Create(hwnd_, 0, 0, 100, 25, id, L"");
-        button->SetIcon(VectorIconGear);
-    }
     hotkeys_.Attach(hwnd_);
     hotkeys_.UpdateButtonTexts();
-    for (CustomButton* button : {&clickThroughButton_, &visibilityButton_, &bossMenuButton_}) {
-        ShowWindow(button->hwnd(), SW_HIDE);
-    }
     list_.SetTextScale(settings_.TextScale);
     ApplyScale();
 }
 
 void MainDialog::ApplyScale() {
-    for (BufferedWindow* control : std::initializer_list<BufferedWindow*>{
-             &combo_, &list_, &opacitySlider_, &opacityCaption_, &opacityValue_, &scaleSlider_, &scaleCaption_,
-             &scaleValue_, &status_, &bossTitle_, &cacheAge_, &countdown_, &clickThroughButton_, &visibilityButton_,
-             &bossMenuButton_}) {
-        control->SetScale(scale_);
-    }
+    for (const ChildControl& child : Children()) child.window().SetScale(scale_);
     modes_.SetIcons(scale_);
 }
 
@@ -472,23 +486,9 @@ void MainDialog::Relayout() {
     if (comboOpen_ || !list_.hwnd()) return;
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const MainLayout layout = ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), modes_.active(), scale_);
-    place(combo_.hwnd(), layout.combo, SW_SHOW);
-    place(list_.hwnd(), layout.list, SW_SHOW);
-    place(status_.hwnd(), layout.status, SW_SHOW);
-    place(bossTitle_.hwnd(), layout.bossTitle, SW_SHOW);
-    place(cacheAge_.hwnd(), layout.cacheAge, SW_SHOW);
-    place(countdown_.hwnd(), layout.countdown, SW_SHOW);
-    // The settings panel appears without taking the focus from whatever has it.
-    place(opacityCaption_.hwnd(), layout.opacityCaption, SW_SHOWNA);
-    place(opacitySlider_.hwnd(), layout.opacitySlider, SW_SHOWNA);
-    place(opacityValue_.hwnd(), layout.opacityValue, SW_SHOWNA);
-    place(scaleCaption_.hwnd(), layout.scaleCaption, SW_SHOWNA);
-    place(scaleSlider_.hwnd(), layout.scaleSlider, SW_SHOWNA);
-    place(scaleValue_.hwnd(), layout.scaleValue, SW_SHOWNA);
-    place(visibilityButton_.hwnd(), layout.visibilityButton, SW_SHOWNA);
-    place(clickThroughButton_.hwnd(), layout.clickThroughButton, SW_SHOWNA);
-    place(bossMenuButton_.hwnd(), layout.bossMenuButton, SW_SHOWNA);
+    const MainLayout layout =
+        ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), modes_.active(), scale_);
+    for (const ChildControl& child : Children()) place(child.window().hwnd(), layout.*child.slot, child.showCommand);
     if (layout.opacityValue.shown) {
         opacityValue_.SetText(percentText(opacitySlider_.GetValue()));
         scaleValue_.SetText(percentText(scaleSlider_.GetValue()));

@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <string>
+#include <variant>
 
 #include "BossView_win.h"
 #include "Hotkeys_win.h"
+#include "MainLayout.h"
 #include "Settings.h"
 #include "SingleInstance_win.h"
 #include "TrayIcon_win.h"
@@ -40,6 +43,17 @@ public:
     int RunMessageLoop();
 
 private:
+    // A child control: its id, where the layout puts it and how it shows it there.
+    struct ChildControl {
+        std::variant<ComboBox*, ProgressList*, CustomSlider*, CustomLabel*, CustomButton*> control;
+        unsigned id;
+        MainLayout::Slot MainLayout::*slot;
+        int showCommand;
+
+        BufferedWindow& window() const;
+    };
+
+    std::array<ChildControl, 15> Children();
     bool Initialize();
     void CreateControls();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
