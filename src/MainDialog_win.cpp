@@ -3,7 +3,6 @@
 #include "AppMessages_win.h"
 #include "HelpText.h"
 #include "InitialWindowRect.h"
-#include "MainLayout.h"
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
 #include "StatusText.h"
@@ -15,7 +14,6 @@
 #include "ui/DarkPopupMenu_win.h"
 #include "ui/HelpDialog_win.h"
 #include "ui/Theme.h"
-#include "ui/VectorIcons.h"
 
 namespace {
 
@@ -26,53 +24,8 @@ constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
 constexpr UINT kClockTickLateMs = 20;
 constexpr UINT kNtpRetryPeriodMs = 10000;     // until the clock has synced
 constexpr UINT kNtpRefreshPeriodMs = 300000;  // once it is fresh
-constexpr int kSmallFontPoints = 14;
-// Smaller than the labels' default, so that the whole status line and the settings rows fit.
-constexpr int kStatusFontPoints = 9;
-constexpr int kPanelFontPoints = 11;
-
-enum ControlId : unsigned {
-    ID_COMBO = 1001,
-    ID_LIST = 1002,
-    ID_OPACITY_SLIDER = 1003,
-    ID_OPACITY_VALUE = 1004,
-    ID_STATUS = 1005,
-    ID_SCALE_SLIDER = 1006,
-    ID_BOSS_TITLE = 1006,  // labels send nothing, so sharing the slider's id is harmless
-    ID_SCALE_VALUE = 1007,
-    ID_OPACITY_CAPTION = 1008,
-    ID_SCALE_CAPTION = 1009,
-    ID_CLICK_THROUGH_BUTTON = 1010,
-    ID_VISIBILITY_BUTTON = 1011,
-    ID_COUNTDOWN = 1012,
-    ID_CACHE_AGE = 1013,
-    ID_BOSS_MENU_BUTTON = 1014,
-};
 
 const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, ColorWindowBg};
-
-std::wstring percentText(int value) {
-    return std::to_wstring(value) + L"%";
-}
-
-template <typename Control>
-void createChild(Control& control, HWND parent, unsigned id) {
-    control.Create(parent, 0, 0, 100, 25, id);
-}
-
-void createChild(CustomButton& button, HWND parent, unsigned id) {
-    button.Create(parent, 0, 0, 100, 25, id, L"");
-    // Each button here rebinds a hotkey.
-    button.SetIcon(VectorIconGear);
-}
-
-void place(HWND control, const MainLayout::Slot& slot, int showCommand) {
-    if (slot.placed) {
-        SetWindowPos(control, nullptr, slot.bounds.left, slot.bounds.top, slot.bounds.width(), slot.bounds.height(),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    ShowWindow(control, slot.shown ? showCommand : SW_HIDE);
-}
 
 }  // namespace
 
@@ -112,61 +65,15 @@ bool MainDialog::Create(const SingleInstance& instance) {
     return false;
 }
 
-// In the order the controls are made, which is also their order on the screen. The settings panel appears
-// without taking the focus from whatever has it.
-std::array<MainDialog::ChildControl, 15> MainDialog::Children() {
-    return {{
-        {&combo_, ID_COMBO, &MainLayout::combo, SW_SHOW},
-        {&list_, ID_LIST, &MainLayout::list, SW_SHOW},
-        {&opacitySlider_, ID_OPACITY_SLIDER, &MainLayout::opacitySlider, SW_SHOWNA},
-        {&opacityValue_, ID_OPACITY_VALUE, &MainLayout::opacityValue, SW_SHOWNA},
-        {&scaleSlider_, ID_SCALE_SLIDER, &MainLayout::scaleSlider, SW_SHOWNA},
-        {&scaleValue_, ID_SCALE_VALUE, &MainLayout::scaleValue, SW_SHOWNA},
-        {&status_, ID_STATUS, &MainLayout::status, SW_SHOW},
-        {&bossTitle_, ID_BOSS_TITLE, &MainLayout::bossTitle, SW_SHOW},
-        {&cacheAge_, ID_CACHE_AGE, &MainLayout::cacheAge, SW_SHOW},
-        {&countdown_, ID_COUNTDOWN, &MainLayout::countdown, SW_SHOW},
-        {&opacityCaption_, ID_OPACITY_CAPTION, &MainLayout::opacityCaption, SW_SHOWNA},
-        {&scaleCaption_, ID_SCALE_CAPTION, &MainLayout::scaleCaption, SW_SHOWNA},
-        {&clickThroughButton_, ID_CLICK_THROUGH_BUTTON, &MainLayout::clickThroughButton, SW_SHOWNA},
-        {&visibilityButton_, ID_VISIBILITY_BUTTON, &MainLayout::visibilityButton, SW_SHOWNA},
-        {&bossMenuButton_, ID_BOSS_MENU_BUTTON, &MainLayout::bossMenuButton, SW_SHOWNA},
-    }};
-}
-
-BufferedWindow& MainDialog::ChildControl::window() const {
-    return *std::visit([](auto* typed) -> BufferedWindow* { return typed; }, control);
-}
-
 void MainDialog::CreateControls() {
-    for (const ChildControl& child : Children()) {
-        std::visit([&](auto* typed) { createChild(*typed, hwnd_, child.id); }, child.control);
-        // Hidden until the layout places and shows it.
-        ShowWindow(child.window().hwnd(), SW_HIDE);
-    }
-    opacitySlider_.SetRange(Settings::kMinOpacity, Settings::kMaxOpacity);
-    opacitySlider_.SetValue(settings_.Opacity);
-    opacityValue_.SetText(percentText(settings_.Opacity));
-    scaleSlider_.SetRange(Settings::kMinTextScale, Settings::kMaxTextScale);
-    scaleSlider_.SetValue(settings_.TextScale);
-    scaleValue_.SetText(percentText(settings_.TextScale));
-    status_.SetFontSize(kStatusFontPoints);
-    status_.SetText(L"Connecting...");
-    bossTitle_.SetFontSize(kSmallFontPoints);
-    cacheAge_.SetFontSize(kSmallFontPoints);
-    opacityCaption_.SetText(L"Transparency:");
-    scaleCaption_.SetText(L"Text Scale:");
-    for (CustomLabel* label : {&opacityCaption_, &opacityValue_, &scaleCaption_, &scaleValue_}) {
-        label->SetFontSize(kPanelFontPoints);
-    }
+    controls_.Create(hwnd_, settings_);
     hotkeys_.Attach(hwnd_);
     hotkeys_.UpdateButtonTexts();
-    list_.SetTextScale(settings_.TextScale);
     ApplyScale();
 }
 
 void MainDialog::ApplyScale() {
-    for (const ChildControl& child : Children()) child.window().SetScale(scale_);
+    controls_.SetScale(scale_);
     modes_.SetIcons(scale_);
 }
 
@@ -184,7 +91,7 @@ bool MainDialog::Initialize() {
     // out: it starts framed, and the saved setting stays for a run that gets the hotkey.
     if (settings_.ClickThroughMode && hotkeys_.registered(Hotkeys::ClickThrough)) {
         modes_.SetClickThrough(true);
-        list_.SetScrollbarEnabled(false);
+        controls_.list.SetScrollbarEnabled(false);
         Relayout();
     }
 
@@ -361,8 +268,8 @@ void MainDialog::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void MainDialog::OnSlider(HWND slider) {
-    if (slider == opacitySlider_.hwnd()) ApplyOpacity();
-    if (slider == scaleSlider_.hwnd()) ApplyTextScale();
+    if (slider == controls_.opacitySlider.hwnd()) ApplyOpacity();
+    if (slider == controls_.scaleSlider.hwnd()) ApplyTextScale();
 }
 
 void MainDialog::OnHotkey(WPARAM id) {
@@ -371,11 +278,11 @@ void MainDialog::OnHotkey(WPARAM id) {
     } else if (id == Hotkeys::IdOf(Hotkeys::Visibility)) {
         modes_.ToggleVisibility();
     } else if (id == Hotkeys::IdOf(Hotkeys::BossMenu) && bossView_.hasItems()) {
-        if (combo_.IsPopupOpen()) {
-            combo_.ClosePopup();
+        if (controls_.combo.IsPopupOpen()) {
+            controls_.combo.ClosePopup();
         } else {
             Relayout();
-            combo_.OpenPopup();
+            controls_.combo.OpenPopup();
         }
     }
 }
@@ -448,7 +355,7 @@ void MainDialog::OnModelChanged() {
     }
     UpdateStatusText();
     UpdateCacheText();
-    list_.SetEmptyReason(FailureReason());
+    controls_.list.SetEmptyReason(FailureReason());
     UpdateTrayIcon();
     RaiseAlerts();
 }
@@ -483,43 +390,39 @@ void MainDialog::OnNtpTimer() {
 }
 
 void MainDialog::Relayout() {
-    if (comboOpen_ || !list_.hwnd()) return;
+    if (comboOpen_ || !controls_.list.hwnd()) return;
     RECT client{};
     GetClientRect(hwnd_, &client);
     const MainLayout layout =
         ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), modes_.active(), scale_);
-    for (const ChildControl& child : Children()) place(child.window().hwnd(), layout.*child.slot, child.showCommand);
-    if (layout.opacityValue.shown) {
-        opacityValue_.SetText(percentText(opacitySlider_.GetValue()));
-        scaleValue_.SetText(percentText(scaleSlider_.GetValue()));
-    }
+    controls_.Place(layout);
 }
 
 void MainDialog::ToggleClickThrough() {
     const bool on = !modes_.clickThrough();
     modes_.SetClickThrough(on);
     Relayout();
-    if (on) list_.ScrollToTop();
-    list_.SetScrollbarEnabled(!on);
+    if (on) controls_.list.ScrollToTop();
+    controls_.list.SetScrollbarEnabled(!on);
     settings_.ClickThroughMode = on;
     settings_.Save();
 }
 
 // Both sliders save at once, so that a crash or a kill does not lose the change.
 void MainDialog::ApplyOpacity() {
-    const int value = opacitySlider_.GetValue();
+    const int value = controls_.opacitySlider.GetValue();
     modes_.SetOpacity(value);
     settings_.SetOpacity(value);
     settings_.Save();
-    opacityValue_.SetText(percentText(value));
+    controls_.opacityValue.SetText(PercentText(value));
 }
 
 void MainDialog::ApplyTextScale() {
-    const int value = scaleSlider_.GetValue();
+    const int value = controls_.scaleSlider.GetValue();
     settings_.TextScale = value;
     settings_.Save();
-    scaleValue_.SetText(percentText(value));
-    list_.SetTextScale(value);
+    controls_.scaleValue.SetText(PercentText(value));
+    controls_.list.SetTextScale(value);
 }
 
 void MainDialog::ToggleAndSave(bool& setting) {
@@ -530,11 +433,11 @@ void MainDialog::ToggleAndSave(bool& setting) {
 void MainDialog::UpdateStatusText() {
     const TrafficSnapshot traffic = apiClient_->trafficSnapshot();
     const int32_t activity = model_->read([](const ModelData& data) { return data.activityIndex; });
-    status_.SetText(StatusLineText(connectionState_, traffic, activity, ntpClock_.lastSyncTime()));
+    controls_.status.SetText(StatusLineText(connectionState_, traffic, activity, ntpClock_.lastSyncTime()));
 }
 
 void MainDialog::UpdateCacheText() {
-    cacheAge_.SetText(CacheAgeText(model_->read([](const ModelData& data) { return data.serverCacheAge; })));
+    controls_.cacheAge.SetText(CacheAgeText(model_->read([](const ModelData& data) { return data.serverCacheAge; })));
 }
 
 std::string MainDialog::TrackerOrigin() const {

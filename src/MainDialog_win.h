@@ -2,14 +2,12 @@
 
 #include <windows.h>
 
-#include <array>
 #include <memory>
 #include <string>
-#include <variant>
 
 #include "BossView_win.h"
 #include "Hotkeys_win.h"
-#include "MainLayout.h"
+#include "MainControls_win.h"
 #include "Settings.h"
 #include "SingleInstance_win.h"
 #include "TrayIcon_win.h"
@@ -20,13 +18,8 @@
 #include "model/RefreshWorkers.h"
 #include "net/ApiClient.h"
 #include "net/NtpClock.h"
-#include "ui/CustomButton_win.h"
-#include "ui/CustomLabel_win.h"
-#include "ui/CustomSlider_win.h"
 #include "ui/ScopedGdi_win.h"
 #include "ui/Window_win.h"
-#include "views/ComboBox_win.h"
-#include "views/ProgressList_win.h"
 
 // The overlay: one layered, topmost window of class "ZentrikMainDialog". Owns the settings, the live
 // model, the clients that fill it and the controls that show it, and routes each message to the part
@@ -43,17 +36,6 @@ public:
     int RunMessageLoop();
 
 private:
-    // A child control: its id, where the layout puts it and how it shows it there.
-    struct ChildControl {
-        std::variant<ComboBox*, ProgressList*, CustomSlider*, CustomLabel*, CustomButton*> control;
-        unsigned id;
-        MainLayout::Slot MainLayout::*slot;
-        int showCommand;
-
-        BufferedWindow& window() const;
-    };
-
-    std::array<ChildControl, 15> Children();
     bool Initialize();
     void CreateControls();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -93,21 +75,7 @@ private:
     // The tracker named in the settings, else the built-in default.
     std::string TrackerOrigin() const;
 
-    ComboBox combo_;
-    ProgressList list_;
-    CustomSlider opacitySlider_;
-    CustomLabel opacityCaption_;
-    CustomLabel opacityValue_;
-    CustomSlider scaleSlider_;
-    CustomLabel scaleCaption_;
-    CustomLabel scaleValue_;
-    CustomLabel status_;
-    CustomLabel bossTitle_;
-    CustomLabel cacheAge_;
-    CustomLabel countdown_;
-    CustomButton clickThroughButton_;
-    CustomButton visibilityButton_;
-    CustomButton bossMenuButton_;
+    MainControls controls_;
 
     ThreadStarter threadStarter_;
     // Shared with the workers, which may outlive this object by one request at shutdown.
@@ -118,9 +86,10 @@ private:
     std::unique_ptr<RefreshWorkers> workers_;
     // Shared with the workers' listener, which may outlive the window.
     std::shared_ptr<PostOnce> modelChange_;
-    BossView bossView_{*model_, ntpClock_, settings_, combo_, list_, bossTitle_, countdown_};
+    BossView bossView_{*model_,        ntpClock_,           settings_,          controls_.combo,
+                       controls_.list, controls_.bossTitle, controls_.countdown};
     WindowModes modes_;
-    Hotkeys hotkeys_{settings_, clickThroughButton_, visibilityButton_, bossMenuButton_};
+    Hotkeys hotkeys_{settings_, controls_.clickThroughButton, controls_.visibilityButton, controls_.bossMenuButton};
     TrayIcon tray_;
     AlertTracker alertTracker_;
     unsigned connectionState_ = CONNECTION_DISCONNECTED;
