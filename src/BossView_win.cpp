@@ -6,18 +6,8 @@
 #include "base/WideText.h"
 #include "model/BossMenu.h"
 #include "model/ChannelRules.h"
+#include "model/ChosenBossFeed.h"
 #include "model/RespawnCountdown.h"
-
-namespace {
-
-std::optional<BossInfo> listedBoss(const ModelData& data, const std::string& id) {
-    for (const BossInfo& listed : data.bossList) {
-        if (listed.id == id) return listed;
-    }
-    return std::nullopt;
-}
-
-}  // namespace
 
 void BossView::OnBossListLoaded() {
     // The items point into bosses_: they go first.
@@ -97,22 +87,10 @@ void BossView::UpdateCountdownText() {
 }
 
 std::optional<AlertFeed> BossView::ChosenBossFeed() const {
-    AlertFeed feed;
-    if (selectedBossId_.empty()) return feed;
+    const int64_t now = clock_.now();
     try {
-        feed.bossId = selectedBossId_;
-        feed.now = clock_.now();
-        const std::optional<BossInfo> boss = model_.read([&](const ModelData& data) {
-            const auto entry = data.channelMap.find(selectedBossId_);
-            if (entry != data.channelMap.end()) feed.channels = entry->second.channels;
-            return listedBoss(data, selectedBossId_);
-        });
-        if (boss) {
-            feed.bossName = boss->name;
-            feed.respawnSeconds = respawnCountdownSeconds(*boss, feed.now);
-        }
+        return model_.read([&](const ModelData& data) { return chosenBossFeed(data, selectedBossId_, now); });
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    return feed;
 }

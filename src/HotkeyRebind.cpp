@@ -8,13 +8,13 @@ bool isModifierKey(int32_t key) {
 
 }  // namespace
 
-RebindDecision DecideRebindKey(int32_t key, uint32_t heldModifiers, const std::array<BoundHotkey, 2>& others) {
-    if (key == kVkEscape) return {RebindOutcome::Cancel, -1, {}};
-    if (isModifierKey(key)) return {RebindOutcome::Ignore, -1, {}};
-    if (heldModifiers == 0) return {RebindOutcome::NeedsModifier, -1, {}};
+RebindDecision DecideRebindKey(int32_t key, uint32_t heldModifiers, const std::array<HotkeyCombo, 2>& others) {
+    if (key == kVkEscape) return {RebindOutcome::Cancel, {}};
+    if (isModifierKey(key)) return {RebindOutcome::Ignore, {}};
+    if (heldModifiers == 0) return {RebindOutcome::NeedsModifier, {}};
     const HotkeyCombo pressed{key, heldModifiers};
-    for (const BoundHotkey& other : others) {
-        if (other.combo == pressed) return {RebindOutcome::Duplicate, other.action, {}};
+    for (const HotkeyCombo& other : others) {
+        if (other == pressed) return {RebindOutcome::Duplicate, {}};
     }
-    return {RebindOutcome::Bind, -1, pressed};
+    return {RebindOutcome::Bind, pressed};
 }

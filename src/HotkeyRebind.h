@@ -19,12 +19,6 @@ struct HotkeyCombo {
     bool operator==(const HotkeyCombo& other) const { return key == other.key && modifiers == other.modifiers; }
 };
 
-// Another action's hotkey, which a new combination may not repeat.
-struct BoundHotkey {
-    int action = 0;
-    HotkeyCombo combo;
-};
-
 enum class RebindOutcome {
     Ignore,         // a modifier alone: the user is still holding them
     Cancel,         // Escape: the old combination stays
@@ -35,9 +29,9 @@ enum class RebindOutcome {
 
 struct RebindDecision {
     RebindOutcome outcome = RebindOutcome::Ignore;
-    int duplicateOf = -1;  // with Duplicate: the action that holds the combination
-    HotkeyCombo combo;     // with Bind: the key and the modifiers held
+    HotkeyCombo combo;  // with Bind: the key and the modifiers held
 };
 
-// The action's own current combination is not among `others`: pressing it again binds it again.
-RebindDecision DecideRebindKey(int32_t key, uint32_t heldModifiers, const std::array<BoundHotkey, 2>& others);
+// `others`: the other actions' hotkeys, which a new combination may not repeat. The action's own current
+// combination is not among them: pressing it again binds it again.
+RebindDecision DecideRebindKey(int32_t key, uint32_t heldModifiers, const std::array<HotkeyCombo, 2>& others);

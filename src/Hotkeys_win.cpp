@@ -117,11 +117,11 @@ HotkeyCombo Hotkeys::Combo(Action action) const {
     return {settings_.values().*kHotkeyFields[action].key, settings_.values().*kHotkeyFields[action].modifiers};
 }
 
-std::array<BoundHotkey, 2> Hotkeys::OthersThan(Action action) const {
-    std::array<BoundHotkey, 2> others;
+std::array<HotkeyCombo, 2> Hotkeys::OthersThan(Action action) const {
+    std::array<HotkeyCombo, 2> others;
     size_t next = 0;
     for (int i = 0; i < kCount; ++i) {
-        if (i != action) others[next++] = {i, Combo(static_cast<Action>(i))};
+        if (i != action) others[next++] = Combo(static_cast<Action>(i));
     }
     return others;
 }

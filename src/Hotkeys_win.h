@@ -43,7 +43,7 @@ public:
 private:
     void Apply(const RebindDecision& decision);
     HotkeyCombo Combo(Action action) const;
-    std::array<BoundHotkey, 2> OthersThan(Action action) const;
+    std::array<HotkeyCombo, 2> OthersThan(Action action) const;
     void ShowNotice(const std::wstring& message, const std::wstring& title, bool warning);
     void ShowPrompts();
 

@@ -1,11 +1,15 @@
 #include "MainDialog_win.h"
+#include "AlertSettings.h"
 #include "AppMessages_win.h"
-#include "DiscIcon_win.h"
+#include "ExternalNames.h"
 #include "HelpText.h"
-#include "MainLayout.h"
+#include "InitialWindowRect.h"
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
+#include "StartWithWindows_win.h"
 #include "StatusText.h"
+#include "TrayMenu.h"
+#include "TrayState.h"
 #include "base/WideText.h"
 #include "net/TrackerOrigin.h"
 #include "ui/ConfirmDialog_win.h"
@@ -13,72 +17,17 @@
 #include "ui/HelpDialog_win.h"
 #include "ui/Notification_win.h"
 #include "ui/Theme.h"
-#include "ui/VectorIcons.h"
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"ZentrikMainDialog";
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
 // The clock tick comes just after the corrected clock's second turns, so that the countdown steps evenly.
 constexpr UINT kClockTickLateMs = 20;
 constexpr UINT kNtpRetryPeriodMs = 10000;     // until the clock has synced
 constexpr UINT kNtpRefreshPeriodMs = 300000;  // once it is fresh
-constexpr int kSmallFontPoints = 14;
-// Smaller than the labels' default, so that the whole status line and the settings rows fit.
-constexpr int kStatusFontPoints = 9;
-constexpr int kPanelFontPoints = 11;
 
-enum ControlId : unsigned {
-    ID_COMBO = 1001,
-    ID_LIST = 1002,
-    ID_OPACITY_SLIDER = 1003,
-    ID_OPACITY_VALUE = 1004,
-    ID_STATUS = 1005,
-    ID_SCALE_SLIDER = 1006,
-    ID_BOSS_TITLE = 1006,  // labels send nothing, so sharing the slider's id is harmless
-    ID_SCALE_VALUE = 1007,
-    ID_OPACITY_CAPTION = 1008,
-    ID_SCALE_CAPTION = 1009,
-    ID_CLICK_THROUGH_BUTTON = 1010,
-    ID_VISIBILITY_BUTTON = 1011,
-    ID_COUNTDOWN = 1012,
-    ID_CACHE_AGE = 1013,
-    ID_BOSS_MENU_BUTTON = 1014,
-};
-
-enum TrayCommand : WORD {
-    ID_TRAY_TOGGLE = 2000,
-    ID_TRAY_HELP = 2001,
-    ID_TRAY_EXIT = 2002,
-    ID_TRAY_ALERT_DYING = 2003,
-    ID_TRAY_ALERT_RESPAWN = 2004,
-    ID_TRAY_ALERT_SOUND = 2005,
-    ID_TRAY_CLICK_THROUGH = 2006,
-};
-constexpr DWORD kDataFlowingMs = 2000;
-
-const Window::WindowClass kMainClass{kClassName, 0, IDC_ARROW, IDI_APPLICATION, ColorWindowBg};
-
-std::wstring percentText(int value) {
-    return std::to_wstring(value) + L"%";
-}
-
-MenuItem checkItem(WORD id, const wchar_t* text, bool checked) {
-    MenuItem item;
-    item.id = id;
-    item.text = text;
-    item.checked = checked;
-    return item;
-}
-
-void place(HWND control, const MainLayout::Slot& slot, int showCommand) {
-    if (slot.placed) {
-        SetWindowPos(control, nullptr, slot.bounds.left, slot.bounds.top, slot.bounds.width(), slot.bounds.height(),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    ShowWindow(control, slot.shown ? showCommand : SW_HIDE);
-}
+const Window::WindowClass kMainClass{ExternalNames::CLASS_OVERLAY, 0, IDC_ARROW, IDI_APPLICATION, ColorWindowBg};
 
 }  // namespace
 
@@ -91,20 +40,22 @@ MainDialog::~MainDialog() {
 }
 
 bool MainDialog::Create(const SingleInstance& instance) {
-    const RECT r = ClampRectToMonitor(RECT{settings_.Left, settings_.Top, settings_.Right, settings_.Bottom});
+    const ScreenRect stored{settings_.Left, settings_.Top, settings_.Right, settings_.Bottom};
+    const RECT r = ClampRectToMonitor(RECT{stored.left, stored.top, stored.right, stored.bottom});
     if (!CreateBound(kMainClass, kExStyle, kProductTitle, kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      nullptr, 0)) {
         return false;
     }
     instance.Mark(hwnd_);
     settingsKeeper_.Attach(hwnd_);
+    // The display scale is known only once the window exists: it is placed again if the scale moves it.
     scale_ = ScaleOfWindow(hwnd_);
-    if (!settings_.windowRectSaved() && scale_ != DpiScale()) {
-        // The default rectangle is a 96 dpi one; a saved one is physical pixels and stays as saved.
-        const RECT scaled = ClampRectToMonitor(RECT{scale_.px(settings_.Left), scale_.px(settings_.Top),
-                                                    scale_.px(settings_.Right), scale_.px(settings_.Bottom)});
-        SetWindowPos(hwnd_, nullptr, scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    if (const std::optional<ScreenRect> monitor = MonitorRectNear(r)) {
+        const ScreenRect initial = InitialWindowRect(stored, settings_.windowRectSaved(), scale_, *monitor);
+        if (initial != ScreenRect{r.left, r.top, r.right, r.bottom}) {
+            SetWindowPos(hwnd_, nullptr, initial.left, initial.top, initial.width(), initial.height(),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
     modes_.Attach(hwnd_);
     RecordWindowRect();
@@ -123,70 +74,22 @@ bool MainDialog::Create(const SingleInstance& instance) {
 }
 
 void MainDialog::CreateControls() {
-    combo_.Create(hwnd_, 10, 10, 300, 28, ID_COMBO);
-    list_.Create(hwnd_, 10, 70, 300, 300, ID_LIST);
-    opacitySlider_.Create(hwnd_, 0, 0, 100, 25, ID_OPACITY_SLIDER);
-    opacitySlider_.SetRange(Settings::kMinOpacity, Settings::kMaxOpacity);
-    opacitySlider_.SetValue(settings_.Opacity);
-    opacityValue_.Create(hwnd_, 0, 0, 50, 25, ID_OPACITY_VALUE);
-    opacityValue_.SetText(percentText(settings_.Opacity));
-    scaleSlider_.Create(hwnd_, 0, 0, 100, 25, ID_SCALE_SLIDER);
-    scaleSlider_.SetRange(Settings::kMinTextScale, Settings::kMaxTextScale);
-    scaleSlider_.SetValue(settings_.TextScale);
-    scaleValue_.Create(hwnd_, 0, 0, 50, 25, ID_SCALE_VALUE);
-    scaleValue_.SetText(percentText(settings_.TextScale));
-    status_.Create(hwnd_, 0, 0, 100, 20, ID_STATUS);
-    status_.SetFontSize(kStatusFontPoints);
-    status_.SetText(L"Connecting...");
-    // Hidden until the layout shows them.
-    for (auto [label, id] : {std::pair{&bossTitle_, ID_BOSS_TITLE}, std::pair{&cacheAge_, ID_CACHE_AGE},
-                             std::pair{&countdown_, ID_COUNTDOWN}, std::pair{&opacityCaption_, ID_OPACITY_CAPTION},
-                             std::pair{&scaleCaption_, ID_SCALE_CAPTION}}) {
-        label->Create(hwnd_, 0, 0, 100, 20, id);
-        ShowWindow(label->hwnd(), SW_HIDE);
-    }
-    bossTitle_.SetFontSize(kSmallFontPoints);
-    cacheAge_.SetFontSize(kSmallFontPoints);
-    opacityCaption_.SetText(L"Transparency:");
-    scaleCaption_.SetText(L"Text Scale:");
-    for (CustomLabel* label : {&opacityCaption_, &opacityValue_, &scaleCaption_, &scaleValue_}) {
-        label->SetFontSize(kPanelFontPoints);
-    }
-    for (auto [button, id] :
-         {std::pair{&clickThroughButton_, ID_CLICK_THROUGH_BUTTON}, std::pair{&visibilityButton_, ID_VISIBILITY_BUTTON},
-          std::pair{&bossMenuButton_, ID_BOSS_MENU_BUTTON}}) {
-        button->Create(hwnd_, 0, 0, 100, 25, id, L"");
-        button->SetIcon(VectorIconGear);
-    }
+    controls_.Create(hwnd_, settings_);
     hotkeys_.Attach(hwnd_);
     hotkeys_.UpdateButtonTexts();
-    for (CustomButton* button : {&clickThroughButton_, &visibilityButton_, &bossMenuButton_}) {
-        ShowWindow(button->hwnd(), SW_HIDE);
-    }
-    list_.SetTextScale(settings_.TextScale);
     ApplyScale();
 }
 
 void MainDialog::ApplyScale() {
-    for (BufferedWindow* control : std::initializer_list<BufferedWindow*>{
-             &combo_, &list_, &opacitySlider_, &opacityCaption_, &opacityValue_, &scaleSlider_, &scaleCaption_,
-             &scaleValue_, &status_, &bossTitle_, &cacheAge_, &countdown_, &clickThroughButton_, &visibilityButton_,
-             &bossMenuButton_}) {
-        control->SetScale(scale_);
-    }
-    const auto dpi = static_cast<UINT>(scale_.dpi());
-    bigIcon_.reset(MakeDiscIcon(ColorAppIcon, GetSystemMetricsForDpi(SM_CXICON, dpi)));
-    smallIcon_.reset(MakeDiscIcon(ColorAppIcon, GetSystemMetricsForDpi(SM_CXSMICON, dpi)));
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    controls_.SetScale(scale_);
+    modes_.SetIcons(scale_);
 }
 
 bool MainDialog::Initialize() {
     CreateControls();
     modes_.SetOpacity(settings_.Opacity);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    const HWND focus = GetFocus();
-    active_ = focus == hwnd_ || IsChild(hwnd_, focus);
+    modes_.FollowFocus();
     Relayout();
     modes_.ClampToMonitor();
 
@@ -196,8 +99,7 @@ bool MainDialog::Initialize() {
     // out: it starts framed, and the saved setting stays for a run that gets the hotkey.
     if (settings_.ClickThroughMode && hotkeys_.registered(Hotkeys::ClickThrough)) {
         modes_.SetClickThrough(true);
-        active_ = false;
-        list_.SetScrollbarEnabled(false);
+        controls_.list.SetScrollbarEnabled(false);
         Relayout();
     }
 
@@ -251,17 +153,15 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Relayout();
             return 0;
         case WM_ACTIVATE:
-            if (!modes_.clickThrough()) SetActive(LOWORD(wParam) != WA_INACTIVE);
+            if (modes_.SetActive(LOWORD(wParam) != WA_INACTIVE)) Relayout();
             return 0;
         case WM_SETFOCUS:
-            if (!modes_.clickThrough()) SetActive(true);
+            if (modes_.SetActive(true)) Relayout();
             return 0;
-        case WM_KILLFOCUS: {
+        case WM_KILLFOCUS:
             if (hotkeys_.capturing() && !hotkeys_.noticeOpen()) hotkeys_.EndCapture();
-            const HWND focus = GetFocus();
-            if (!modes_.clickThrough() && (!focus || !IsChild(hwnd_, focus))) SetActive(false);
+            if (modes_.FocusLeft()) Relayout();
             return 0;
-        }
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
@@ -336,6 +236,9 @@ void MainDialog::OnCommand(WORD id, WORD code, HWND control) {
         case ID_TRAY_TOGGLE:
             modes_.ToggleVisibility();
             return;
+        case ID_TRAY_START_WITH_WINDOWS:
+            SetStartWithWindows(!StartsWithWindows());
+            return;
         case ID_TRAY_CLICK_THROUGH:
             ToggleClickThrough();
             return;
@@ -383,8 +286,8 @@ void MainDialog::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void MainDialog::OnSlider(HWND slider) {
-    if (slider == opacitySlider_.hwnd()) ApplyOpacity();
-    if (slider == scaleSlider_.hwnd()) ApplyTextScale();
+    if (slider == controls_.opacitySlider.hwnd()) ApplyOpacity();
+    if (slider == controls_.scaleSlider.hwnd()) ApplyTextScale();
 }
 
 void MainDialog::OnHotkey(WPARAM id) {
@@ -393,11 +296,11 @@ void MainDialog::OnHotkey(WPARAM id) {
     } else if (id == Hotkeys::IdOf(Hotkeys::Visibility)) {
         modes_.ToggleVisibility();
     } else if (id == Hotkeys::IdOf(Hotkeys::BossMenu) && bossView_.hasItems()) {
-        if (combo_.IsPopupOpen()) {
-            combo_.ClosePopup();
+        if (controls_.combo.IsPopupOpen()) {
+            controls_.combo.ClosePopup();
         } else {
             Relayout();
-            combo_.OpenPopup();
+            controls_.combo.OpenPopup();
         }
     }
 }
@@ -420,30 +323,9 @@ void MainDialog::OnShowRequest() {
 void MainDialog::ShowTrayMenu() {
     POINT cursor{};
     GetCursorPos(&cursor);
-    MenuItem title;
-    title.text = kProductTitle;
-    title.enabled = false;
-    MenuItem separator;
-    separator.separator = true;
-    MenuItem toggle;
-    toggle.id = ID_TRAY_TOGGLE;
-    toggle.text = modes_.visible() ? L"Hide" : L"Show";
-    // The way out of click-through mode when its hotkey is lost.
-    const MenuItem clickThrough = checkItem(ID_TRAY_CLICK_THROUGH, L"Click-through", modes_.clickThrough());
-    MenuItem alerts;
-    alerts.text = L"Alerts";
-    alerts.hasSubmenu = true;
-    alerts.children = {checkItem(ID_TRAY_ALERT_DYING, L"When a channel is about to die", settings_.AlertDying),
-                       checkItem(ID_TRAY_ALERT_RESPAWN, L"Before the respawn", settings_.AlertRespawn),
-                       checkItem(ID_TRAY_ALERT_SOUND, L"Sound", settings_.AlertSound)};
-    MenuItem help;
-    help.id = ID_TRAY_HELP;
-    help.text = L"Help";
-    MenuItem exit;
-    exit.id = ID_TRAY_EXIT;
-    exit.text = L"Exit";
     DarkPopupMenu::Show(hwnd_, cursor.x, cursor.y,
-                        {title, separator, toggle, clickThrough, alerts, help, separator, exit});
+                        TrayMenuItems({modes_.visible(), modes_.clickThrough(), settings_.AlertDying,
+                                       settings_.AlertRespawn, settings_.AlertSound, StartsWithWindows()}));
 }
 
 void MainDialog::ShowHelp() {
@@ -457,9 +339,11 @@ void MainDialog::ShowHelp() {
 }
 
 void MainDialog::UpdateTrayIcon() {
-    const std::wstring reason = Utf8ToWide(model_->read([](const ModelData& data) { return data.failureReason; }));
-    list_.SetEmptyReason(reason);
-    tray_.Show(connectionState_ == CONNECTION_CONNECTED && GetTickCount() - lastDataTick_ < kDataFlowingMs, reason);
+    tray_.Show(TrayIsGreen(connectionState_, GetTickCount() - lastDataTick_), FailureReason());
+}
+
+std::wstring MainDialog::FailureReason() const {
+    return Utf8ToWide(model_->read([](const ModelData& data) { return data.failureReason; }));
 }
 
 void MainDialog::OnClose() {
@@ -492,6 +376,7 @@ void MainDialog::OnModelChanged() {
     }
     UpdateStatusText();
     UpdateCacheText();
+    controls_.list.SetEmptyReason(FailureReason());
     UpdateTrayIcon();
     RaiseAlerts();
 }
@@ -504,7 +389,7 @@ void MainDialog::OnClockTick() {
     UpdateStatusText();
     UpdateTrayIcon();
     RaiseAlerts();
-    CheckForeground();
+    if (modes_.FollowForeground()) Relayout();
 }
 
 void MainDialog::ScheduleClockTick() {
@@ -512,8 +397,7 @@ void MainDialog::ScheduleClockTick() {
 }
 
 void MainDialog::RaiseAlerts() {
-    const AlertRules rules{settings_.AlertDying, settings_.AlertDyingSeconds, settings_.AlertRespawn,
-                           settings_.AlertRespawnSeconds, settings_.AlertSound};
+    const AlertRules rules = AlertRulesOf(settings_);
     // Nothing is read for a player who asked for no alert.
     std::optional<AlertFeed> feed = rules.dying || rules.respawn ? bossView_.ChosenBossFeed() : AlertFeed{};
     if (!feed) return;
@@ -521,72 +405,41 @@ void MainDialog::RaiseAlerts() {
     for (const Alert& alert : alertTracker_.update(*feed, rules)) tray_.Notify(Utf8ToWide(alert.text), alert.sound);
 }
 
-void MainDialog::CheckForeground() {
-    if (modes_.clickThrough()) return;
-    const HWND foreground = GetForegroundWindow();
-    const bool active = foreground && (foreground == hwnd_ || IsChild(hwnd_, foreground));
-    if (active != active_) SetActive(active);
-}
-
 void MainDialog::OnNtpTimer() {
     if (ntpClock_.isFresh()) SetTimer(hwnd_, TIMER_NTP, kNtpRefreshPeriodMs, nullptr);
     ntpClock_.syncAsync();
 }
 
-void MainDialog::SetActive(bool active) {
-    active_ = active;
-    Relayout();
-}
-
 void MainDialog::Relayout() {
-    if (comboOpen_ || !list_.hwnd()) return;
+    if (comboOpen_ || !controls_.list.hwnd()) return;
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const MainLayout layout = ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), active_, scale_);
-    place(combo_.hwnd(), layout.combo, SW_SHOW);
-    place(list_.hwnd(), layout.list, SW_SHOW);
-    place(status_.hwnd(), layout.status, SW_SHOW);
-    place(bossTitle_.hwnd(), layout.bossTitle, SW_SHOW);
-    place(cacheAge_.hwnd(), layout.cacheAge, SW_SHOW);
-    place(countdown_.hwnd(), layout.countdown, SW_SHOW);
-    // The settings panel appears without taking the focus from whatever has it.
-    place(opacityCaption_.hwnd(), layout.opacityCaption, SW_SHOWNA);
-    place(opacitySlider_.hwnd(), layout.opacitySlider, SW_SHOWNA);
-    place(opacityValue_.hwnd(), layout.opacityValue, SW_SHOWNA);
-    place(scaleCaption_.hwnd(), layout.scaleCaption, SW_SHOWNA);
-    place(scaleSlider_.hwnd(), layout.scaleSlider, SW_SHOWNA);
-    place(scaleValue_.hwnd(), layout.scaleValue, SW_SHOWNA);
-    place(visibilityButton_.hwnd(), layout.visibilityButton, SW_SHOWNA);
-    place(clickThroughButton_.hwnd(), layout.clickThroughButton, SW_SHOWNA);
-    place(bossMenuButton_.hwnd(), layout.bossMenuButton, SW_SHOWNA);
-    if (layout.opacityValue.shown) {
-        opacityValue_.SetText(percentText(opacitySlider_.GetValue()));
-        scaleValue_.SetText(percentText(scaleSlider_.GetValue()));
-    }
+    const MainLayout layout =
+        ComputeMainLayout(client.right, client.bottom, modes_.clickThrough(), modes_.active(), scale_);
+    controls_.Place(layout);
 }
 
 void MainDialog::ToggleClickThrough() {
     const bool on = !modes_.clickThrough();
     modes_.SetClickThrough(on);
-    active_ = !on && GetForegroundWindow() == hwnd_;
     Relayout();
-    if (on) list_.ScrollToTop();
-    list_.SetScrollbarEnabled(!on);
+    if (on) controls_.list.ScrollToTop();
+    controls_.list.SetScrollbarEnabled(!on);
     settingsKeeper_.Change([on](Settings& settings) { settings.ClickThroughMode = on; });
 }
 
 void MainDialog::ApplyOpacity() {
-    const int value = opacitySlider_.GetValue();
+    const int value = controls_.opacitySlider.GetValue();
     modes_.SetOpacity(value);
     settingsKeeper_.Change([value](Settings& settings) { settings.SetOpacity(value); });
-    opacityValue_.SetText(percentText(value));
+    controls_.opacityValue.SetText(PercentText(value));
 }
 
 void MainDialog::ApplyTextScale() {
-    const int value = scaleSlider_.GetValue();
+    const int value = controls_.scaleSlider.GetValue();
     settingsKeeper_.Change([value](Settings& settings) { settings.TextScale = value; });
-    scaleValue_.SetText(percentText(value));
-    list_.SetTextScale(value);
+    controls_.scaleValue.SetText(PercentText(value));
+    controls_.list.SetTextScale(value);
 }
 
 void MainDialog::ToggleAndSave(bool Settings::*setting) {
@@ -606,11 +459,11 @@ void MainDialog::ShowSettingsNotice() {
 void MainDialog::UpdateStatusText() {
     const TrafficSnapshot traffic = apiClient_->trafficSnapshot();
     const int32_t activity = model_->read([](const ModelData& data) { return data.activityIndex; });
-    status_.SetText(StatusLineText(connectionState_, traffic, activity, ntpClock_.lastSyncTime()));
+    controls_.status.SetText(StatusLineText(connectionState_, traffic, activity, ntpClock_.lastSyncTime()));
 }
 
 void MainDialog::UpdateCacheText() {
-    cacheAge_.SetText(CacheAgeText(model_->read([](const ModelData& data) { return data.serverCacheAge; })));
+    controls_.cacheAge.SetText(CacheAgeText(model_->read([](const ModelData& data) { return data.serverCacheAge; })));
 }
 
 std::string MainDialog::TrackerOrigin() const {

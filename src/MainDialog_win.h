@@ -7,6 +7,7 @@
 
 #include "BossView_win.h"
 #include "Hotkeys_win.h"
+#include "MainControls_win.h"
 #include "SettingsKeeper_win.h"
 #include "SingleInstance_win.h"
 #include "TrayIcon_win.h"
@@ -17,13 +18,8 @@
 #include "model/RefreshWorkers.h"
 #include "net/ApiClient.h"
 #include "net/NtpClock.h"
-#include "ui/CustomButton_win.h"
-#include "ui/CustomLabel_win.h"
-#include "ui/CustomSlider_win.h"
 #include "ui/ScopedGdi_win.h"
 #include "ui/Window_win.h"
-#include "views/ComboBox_win.h"
-#include "views/ProgressList_win.h"
 
 // The overlay: one layered, topmost window of class "ZentrikMainDialog". Owns the settings, the live
 // model, the clients that fill it and the controls that show it, and routes each message to the part
@@ -52,7 +48,6 @@ private:
     void OnModelChanged();
     void OnClockTick();
     void ScheduleClockTick();
-    void CheckForeground();
     void OnNtpTimer();
     void OnCommand(WORD id, WORD code, HWND control);
     void OnSlider(HWND slider);
@@ -62,13 +57,13 @@ private:
     void OnShowRequest();
     void ShowTrayMenu();
     void ShowHelp();
-    // Green while connected and channel data arrived within the last two seconds. Also hands the reason the
-    // tracker cannot be read, if any, to the icon's tip and to the empty list.
+    // Its colour follows TrayIsGreen; its tip says why the tracker cannot be read, if it cannot.
     void UpdateTrayIcon();
+    // Why the tracker cannot be read; empty while it can. The empty list and the tray tip show it.
+    std::wstring FailureReason() const;
     void OnBossListLoaded();
-    void SetActive(bool active);
     void Relayout();
-    // Hands the display scale to every control and draws the window's icons at its sizes.
+    // Hands the display scale to every control and to the window's icons.
     void ApplyScale();
     void ToggleClickThrough();
     void ApplyOpacity();
@@ -84,21 +79,7 @@ private:
     // The tracker named in the settings, else the built-in default.
     std::string TrackerOrigin() const;
 
-    ComboBox combo_;
-    ProgressList list_;
-    CustomSlider opacitySlider_;
-    CustomLabel opacityCaption_;
-    CustomLabel opacityValue_;
-    CustomSlider scaleSlider_;
-    CustomLabel scaleCaption_;
-    CustomLabel scaleValue_;
-    CustomLabel status_;
-    CustomLabel bossTitle_;
-    CustomLabel cacheAge_;
-    CustomLabel countdown_;
-    CustomButton clickThroughButton_;
-    CustomButton visibilityButton_;
-    CustomButton bossMenuButton_;
+    MainControls controls_;
 
     ThreadStarter threadStarter_;
     // Shared with the workers, which may outlive this object by one request at shutdown.
@@ -110,18 +91,17 @@ private:
     std::unique_ptr<RefreshWorkers> workers_;
     // Shared with the workers' listener, which may outlive the window.
     std::shared_ptr<PostOnce> modelChange_;
-    BossView bossView_{*model_, ntpClock_, settingsKeeper_, combo_, list_, bossTitle_, countdown_};
+    BossView bossView_{*model_,        ntpClock_,           settingsKeeper_,    controls_.combo,
+                       controls_.list, controls_.bossTitle, controls_.countdown};
     WindowModes modes_;
-    Hotkeys hotkeys_{settingsKeeper_, clickThroughButton_, visibilityButton_, bossMenuButton_};
+    Hotkeys hotkeys_{settingsKeeper_, controls_.clickThroughButton, controls_.visibilityButton,
+                     controls_.bossMenuButton};
     TrayIcon tray_;
     AlertTracker alertTracker_;
-    bool active_ = false;  // the settings panel shows while the window is in the foreground
     unsigned connectionState_ = CONNECTION_DISCONNECTED;
     bool comboOpen_ = false;  // the layout waits while the drop-down is open
     bool shutdownPending_ = false;
     bool helpOpen_ = false;
     DWORD lastDataTick_ = 0;
     DpiScale scale_;
-    UniqueIcon bigIcon_;
-    UniqueIcon smallIcon_;
 };

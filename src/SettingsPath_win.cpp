@@ -6,26 +6,11 @@
 
 #include "Settings.h"
 #include "SettingsPath.h"
+#include "base/ExecutablePath_win.h"
 
 namespace {
 
 constexpr wchar_t kFileName[] = L"Brisquel.ini";
-
-// The directory of the running executable, however long: MAX_PATH is not a limit here. Empty when it cannot be found.
-std::wstring executableFolder() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return {};
-        if (length < buffer.size()) {
-            const std::wstring path(buffer.data(), length);
-            const size_t slash = path.find_last_of(L"\\/");
-            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-        }
-        if (buffer.size() >= 32768) return {};
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 std::wstring roamingAppData() {
     std::vector<wchar_t> buffer(32768);
@@ -70,7 +55,7 @@ SettingsPath inAppData(const SettingsPlaces& places) {
 }  // namespace
 
 SettingsPlaces SettingsPlaces::OfThisProgram() {
-    const std::wstring folder = executableFolder();
+    const std::wstring folder = folderOf(ExecutablePath());
     const std::wstring appData = roamingAppData();
     return {folder.empty() ? std::wstring() : folder + L"\\" + kFileName,
             appData.empty() ? std::wstring() : appData + L"\\Brisquel"};

@@ -1,6 +1,8 @@
 #include "WindowModes_win.h"
 
+#include "DiscIcon_win.h"
 #include "MonitorClamp_win.h"
+#include "ui/Theme.h"
 
 namespace {
 
@@ -32,6 +34,7 @@ void WindowModes::SetClickThrough(bool on) {
     SetWindowPos(hwnd_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_FRAMECHANGED | SWP_SHOWWINDOW | (on ? SWP_NOACTIVATE : 0));
     ClampToMonitor();
+    active_ = !on && GetForegroundWindow() == hwnd_;
 }
 
 void WindowModes::ToggleVisibility() {
@@ -46,6 +49,41 @@ void WindowModes::ToggleVisibility() {
 
 void WindowModes::SetOpacity(int percent) {
     SetLayeredWindowAttributes(hwnd_, 0, AlphaForOpacity(percent), LWA_ALPHA);
+}
+
+void WindowModes::SetIcons(DpiScale scale) {
+    const auto dpi = static_cast<UINT>(scale.dpi());
+    bigIcon_.reset(MakeDiscIcon(ColorAppIcon, GetSystemMetricsForDpi(SM_CXICON, dpi)));
+    smallIcon_.reset(MakeDiscIcon(ColorAppIcon, GetSystemMetricsForDpi(SM_CXSMICON, dpi)));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+void WindowModes::FollowFocus() {
+    active_ = HoldsWindow(GetFocus());
+}
+
+bool WindowModes::SetActive(bool active) {
+    if (clickThrough_) return false;
+    active_ = active;
+    return true;
+}
+
+bool WindowModes::FocusLeft() {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) return false;
+    return SetActive(false);
+}
+
+bool WindowModes::FollowForeground() {
+    const bool active = HoldsWindow(GetForegroundWindow());
+    if (clickThrough_ || active == active_) return false;
+    active_ = active;
+    return true;
+}
+
+bool WindowModes::HoldsWindow(HWND window) const {
+    return window && (window == hwnd_ || IsChild(hwnd_, window));
 }
 
 RECT WindowModes::ClampedWindowRect() const {

@@ -2,19 +2,39 @@
 
 #include <windows.h>
 
+#include "base/DpiScale.h"
+#include "ui/ScopedGdi_win.h"
+
 // The overlay's two switches and its look on screen: click-through (no frame; the mouse passes through
 // to the windows below and the window is never activated), visibility (hidden and shown again without
-// taking the focus), opacity as the layered alpha, and the clamp that keeps the window on its monitor.
+// taking the focus), whether it is active, opacity as the layered alpha, its icons, and the clamp that keeps
+// the window on its monitor.
 class WindowModes {
 public:
     void Attach(HWND hwnd) { hwnd_ = hwnd; }
 
-    // Changes the styles and refreshes the frame; the outer rectangle stays, then is clamped.
+    // Changes the styles and refreshes the frame; the outer rectangle stays, then is clamped. The window is
+    // then active only if it was switched off and is in the foreground.
     void SetClickThrough(bool on);
     bool clickThrough() const { return clickThrough_; }
     void ToggleVisibility();
     bool visible() const { return visible_; }
     void SetOpacity(int percent);
+    // Draws the window's big and small icons at its display scale.
+    void SetIcons(DpiScale scale);
+
+    // Active while the window or one of its children has the focus or is in the foreground: the settings panel
+    // shows only then. In click-through mode the window is never activated and activation messages are
+    // ignored. Each change below answers whether it was taken, so that the caller lays the window out again.
+    bool active() const { return active_; }
+    // As the window starts: active if it or one of its children has the focus.
+    void FollowFocus();
+    // Activation or focus as its messages report it.
+    bool SetActive(bool active);
+    // The focus left the window: inactive unless it went to a child.
+    bool FocusLeft();
+    // The foreground can change without a message to the window: taken only when it did.
+    bool FollowForeground();
     void ClampToMonitor();
     // The window rectangle as it would be once clamped to its monitor.
     RECT ClampedWindowRect() const;
@@ -23,7 +43,12 @@ public:
     static BYTE AlphaForOpacity(int percent) { return static_cast<BYTE>(percent * 255 / 100); }
 
 private:
+    bool HoldsWindow(HWND window) const;
+
     HWND hwnd_ = nullptr;
     bool clickThrough_ = false;
     bool visible_ = true;
+    bool active_ = false;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
 };

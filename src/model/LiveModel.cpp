@@ -2,6 +2,13 @@
 
 #include <algorithm>
 
+std::optional<BossInfo> listedBoss(const ModelData& data, const std::string& id) {
+    for (const BossInfo& listed : data.bossList) {
+        if (listed.id == id) return listed;
+    }
+    return std::nullopt;
+}
+
 void LiveModel::storeBossList(std::vector<BossInfo> bosses) {
     std::lock_guard<std::mutex> guard(lock_);
     data_.bossList = std::move(bosses);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +24,9 @@ struct ModelData {
     int32_t activityIndex = 0;                    // 0, 1, 2, 0, ... once per merge
     std::string failureReason;                    // why the tracker cannot be read; empty while it can
 };
+
+// A copy of the listed boss with this id; none when the list does not hold it.
+std::optional<BossInfo> listedBoss(const ModelData& data, const std::string& id);
 
 // Ids kept in the channel map beyond those the boss list or the latest summary names: a tracker that names new
 // ids in every summary would otherwise grow the map for as long as the overlay runs. As many as one summary

@@ -14,6 +14,9 @@ import driver  # noqa: E402
 from tracker_process import TrackerProcess  # noqa: E402
 
 
+DESKTOP = r"HKCU\Control Panel\Desktop"
+
+
 def pytest_addoption(parser):
     for name in ("--wine", "--exe", "--probe"):
         parser.addoption(name, required=True)
@@ -94,6 +97,15 @@ def test_hook(request):
         driver.wine_reg_add(key, name, 1)
         request.addfinalizer(clear)
     return switch_on
+
+
+@pytest.fixture
+def display_scale(request):
+    """The prefix's display scale for the overlays the test starts; back to 100 % after it."""
+    def set_dpi(dpi):
+        driver.wine_reg_add(DESKTOP, "LogPixels", dpi)
+        request.addfinalizer(lambda: driver.wine_reg_add(DESKTOP, "LogPixels", 96))
+    return set_dpi
 
 
 @pytest.fixture

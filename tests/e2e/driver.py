@@ -18,7 +18,7 @@ WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
 WS_EX_LAYERED, WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_EX_NOACTIVATE = 0x00080000, 0x8, 0x20, 0x08000000
 WM_QUIT, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0012, 0x0203, 0x0205, 0x0401
 # Row centres below a tier's top edge: the tray menu's, then its Alerts submenu's, which opens beside the Alerts row.
-MENU_ROWS = {"Click-through": 87, "Alerts": 115, "Help": 143, "Exit": 180}
+MENU_ROWS = {"Click-through": 87, "Alerts": 115, "Start with Windows": 143, "Help": 171, "Exit": 208}
 ALERTS_ROW_TOP, ALERT_ROWS = 101, {"dying": 22, "respawn": 50, "sound": 78}
 INTEGER_KEYS = [("Window", k) for k in ("Left", "Top", "Right", "Bottom", "Opacity", "TextScale", "ClickThroughMode")] + [
     ("Hotkeys", k) for k in ("ClickThrough", "ClickThroughMods", "Visibility", "VisibilityMods", "BossMenu",
@@ -139,6 +139,23 @@ def lit(shot, x, y):
     return any(all(abs(a - e) <= 30 for a, e in zip(shot.pixel(x, row), ACCENT)) for row in (y, y + 1))
 
 
+def read_ini(path):
+    """A settings file as [(section, key, value)] in file order (Brisquel writes it as UTF-16); [] when absent."""
+    if not os.path.exists(path):
+        return []
+    with open(path, "rb") as f:
+        data = f.read()
+    parser = configparser.ConfigParser(interpolation=None)
+    parser.optionxform = str
+    parser.read_string(data[2:].decode("utf-16-le") if data.startswith(b"\xff\xfe") else data.decode())
+    return [(section, key, value) for section in parser.sections() for key, value in parser[section].items()]
+
+
+def assert_ini_holds(path, *entries):
+    """Within the half second the overlay waits for changes to pause, and some slack."""
+    expect(lambda: [entry for entry in entries if entry not in read_ini(path)], [], 2)
+
+
 def resident_mib():
     """The overlay process's resident memory, read from outside as the system counts it."""
     for entry in os.listdir("/proc"):
@@ -159,14 +176,15 @@ def resident_mib():
 class Overlay:
     """One run of Brisquel.exe in a temporary directory, with the given Brisquel.ini (none if None)."""
 
-    def __init__(self, ini_text):
+    def __init__(self, ini_text, launch=True):
         self.dir = tempfile.mkdtemp(prefix="brisquel-e2e-")
         shutil.copy(Tools.exe, os.path.join(self.dir, "Brisquel.exe"))
         self.ini = os.path.join(self.dir, "Brisquel.ini")
         if ini_text is not None:
             with open(self.ini, "w", newline="\r\n") as f:
                 f.write(ini_text)
-        self.launch()
+        if launch:
+            self.launch()
 
     def launch(self):
         self.process = subprocess.Popen([Tools.wine, "Brisquel.exe"], cwd=self.dir)
@@ -268,17 +286,10 @@ class Overlay:
         xdotool("mousemove", x + 30, y + 28 * [b["id"] for b in bosses(tracker)].index(boss["id"]) + 14, "click", 1)
 
     def saved(self):
-        """The settings file as [(section, key, value)] in file order (Brisquel writes it as UTF-16)."""
-        with open(self.ini, "rb") as f:
-            data = f.read()
-        parser = configparser.ConfigParser(interpolation=None)
-        parser.optionxform = str
-        parser.read_string(data[2:].decode("utf-16-le") if data.startswith(b"\xff\xfe") else data.decode())
-        return [(section, key, value) for section in parser.sections() for key, value in parser[section].items()]
+        return read_ini(self.ini)
 
     def assert_saved(self, *entries):
-        """Within the half second the overlay waits for changes to pause, and some slack."""
-        expect(lambda: [entry for entry in entries if entry not in self.saved()], [], 2)
+        assert_ini_holds(self.ini, *entries)
 
     def answer_exit_question(self, answer):
         """Waits for "Are you sure you want to exit?" and clicks Yes or No, as a person would; the answer under the

@@ -4,19 +4,10 @@ here the window and the texts (the session test moves it to another scale)."""
 import pytest
 
 from driver import (CACHE, CACHE_READ, CLICK_THROUGH_BUTTON, COMBO, COUNTDOWN, OPACITY_CAPTION, OPACITY_VALUE,
-                    SCALE_CAPTION, SCALE_VALUE, STATUS, Screen, text_box, wine_reg_add)
+                    SCALE_CAPTION, SCALE_VALUE, STATUS, Screen, text_box)
 
 LABELS = (COUNTDOWN, CACHE, STATUS, OPACITY_VALUE, SCALE_VALUE, OPACITY_CAPTION, SCALE_CAPTION)
-DESKTOP = r"HKCU\Control Panel\Desktop"
 heights_at_96_dpi = {}
-
-
-@pytest.fixture
-def display_scale(request):
-    def set_dpi(dpi):
-        wine_reg_add(DESKTOP, "LogPixels", dpi)
-        request.addfinalizer(lambda: wine_reg_add(DESKTOP, "LogPixels", 96))
-    return set_dpi
 
 
 @pytest.mark.parametrize("dpi", [96, 120, 144, 192])

@@ -4,7 +4,8 @@ import time
 
 import pytest
 
-from driver import CLICK_THROUGH_BUTTON, NOTICE, VISIBILITY_BUTTON, expect_click_through, hold_hotkey, xdotool
+from driver import (CLICK_THROUGH_BUTTON, NOTICE, VISIBILITY_BUTTON, expect_click_through, hold_hotkey, names, wine,
+                    xdotool)
 
 
 def test_click_through_from_the_file_and_by_hotkey_saved_at_once(start):
@@ -47,3 +48,24 @@ def test_a_hotkey_held_by_another_program_is_reported(start, request, modifiers,
     xdotool("key", "Return")
     o.gone(NOTICE)
     then(o)
+
+
+def test_start_with_windows_is_ticked_and_unticked_in_the_tray_menu(start, request):
+    run_key = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+
+    def run_value():
+        query = wine("reg", "query", run_key, "/v", names.PRODUCT_NAME, capture_output=True, text=True)
+        return next((line.split("REG_SZ", 1)[1].strip() for line in query.stdout.splitlines() if "REG_SZ" in line),
+                    None)
+
+    def remove():
+        wine("reg", "delete", run_key, "/v", names.PRODUCT_NAME, "/f", capture_output=True)
+    remove()
+    request.addfinalizer(remove)
+    o = start()
+    assert run_value() is None
+    o.choose_in_tray_menu("Start with Windows")
+    assert run_value().lower() == f'"z:{o.dir}\\brisquel.exe"'.replace("/", "\\").lower()
+    o.choose_in_tray_menu("Start with Windows")
+    assert run_value() is None
+    o.exit()

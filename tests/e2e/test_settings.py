@@ -1,8 +1,14 @@
 """The settings file as a player meets it: read at start, kept on screen, changed from the panel and saved at once,
 so that a kill loses nothing."""
+import os
+import pwd
+import shutil
+import subprocess
 import time
 
-from driver import (BOSS_MENU_BUTTON, CLICK_THROUGH_BUTTON, INTEGER_KEYS, OPACITY, OPACITY_VALUE, OVERLAY, SCALE,
+import driver
+from driver import (BOSS_MENU_BUTTON, CLICK_THROUGH_BUTTON, INTEGER_KEYS, NOTICE, OPACITY, OPACITY_VALUE, OVERLAY,
+                    SCALE,
                     SCALE_VALUE, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WS_CAPTION, WS_CLIPCHILDREN, WS_EX_LAYERED,
                     WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU,
                     WS_THICKFRAME, Screen, bits, bosses, centre, rows, visible, xdotool)
@@ -101,3 +107,86 @@ def a_button_clicks_only_when_released_on_it(o):
     xdotool("mousemove", x, rect[3] + 150, "mouseup", 1)
     assert faces[0] >= 75 and faces[1] <= 55, faces
     assert o.text(CLICK_THROUGH_BUTTON) == "Click-through: Ctrl+Shift+B"
+
+
+RECT_KEYS = ("Left", "Top", "Right", "Bottom")
+
+
+def saved_rect(o):
+    return " ".join(v for _, k, v in o.saved() if k in RECT_KEYS)
+
+
+def test_a_kill_at_150_percent_keeps_the_window_as_placed_and_as_moved(start, display_scale):
+    display_scale(144)
+    o = start(connected=True)
+    placed = o.state()["rect"]
+    assert placed == "150 0 825 1024"  # the default 100, 100, 550, 800 scaled, and kept on the screen
+    o.expect(saved_rect, placed, 5)
+    o.kill()
+    o.launch()
+    o.expect("rect", placed)
+    # Moved and resized as a drag ends, then killed: the next run opens where it was left. (The probe is not aware
+    # of the display scale, and Wine maps the rectangle it asks for; the window is read back as it really is.)
+    o.probe("move", 150, 120, 600, 800)
+    o.post("WM_EXITSIZEMOVE")
+    moved = o.state()["rect"]
+    assert moved != placed
+    o.expect(saved_rect, moved, 2)
+    o.kill()
+    o.launch()
+    o.expect("rect", moved)
+
+
+def test_a_slider_drag_writes_the_file_once(start):
+    o = start(connected=True)
+    rect = o.open_panel()[OPACITY].rect
+    y = (rect[1] + rect[3]) // 2
+    time.sleep(1)  # the start's own save has landed
+    writes = Writes(o.ini)
+    xdotool("mousemove", rect[2] - 3, y, "mousedown", 1)
+    for step in range(8):
+        xdotool("mousemove", rect[2] - 3 - 10 * step, y)
+        writes.watch(0.05)
+    xdotool("mouseup", 1)
+    writes.watch(1.5)
+    assert writes.count == 1
+    assert ("Window", "Opacity", "75") not in o.saved()
+
+
+class Writes:
+    """Saves of a file seen from outside: a change of its time after a quiet moment (one save rewrites each key)."""
+
+    def __init__(self, path):
+        self.path, self.count, self.last, self.changed = path, 0, os.stat(path).st_mtime_ns, 0.0
+
+    def watch(self, seconds):
+        until = time.monotonic() + seconds
+        while time.monotonic() < until:
+            time.sleep(0.01)
+            now = os.stat(self.path).st_mtime_ns
+            if now != self.last:
+                self.count += time.monotonic() - self.changed > 0.2
+                self.last, self.changed = now, time.monotonic()
+
+
+def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_so(tracker, request):
+    appdata = os.path.join(os.environ["WINEPREFIX"], "drive_c", "users", pwd.getpwuid(os.getuid()).pw_name,
+                           "AppData", "Roaming", "Brisquel")
+    shutil.rmtree(appdata, ignore_errors=True)
+    request.addfinalizer(lambda: shutil.rmtree(appdata, ignore_errors=True))
+    o = driver.Overlay(f"[Server]\nBaseUrl={tracker.origin}/\n[Window]\nOpacity=60\n", launch=False)
+    request.addfinalizer(o.close)
+    for path in (o.ini, o.dir):
+        subprocess.run(["chattr", "+i", path], check=True)
+        request.addfinalizer(lambda path=path: subprocess.run(["chattr", "-i", path]))
+    o.launch()
+    o.find(NOTICE, "Settings", 20000)
+    o.shot("notice-settings-elsewhere", NOTICE)
+    xdotool("key", "Return")
+    o.gone(NOTICE)
+    o.expect("alpha", "153")  # read from the file beside the program
+    o.open_panel()
+    o.click(OPACITY, lambda r: (r[0] + 1, (r[1] + r[3]) // 2))
+    driver.assert_ini_holds(os.path.join(appdata, "Brisquel.ini"), ("Server", "BaseUrl", tracker.origin + "/"),
+                            ("Window", "Opacity", "10"))
+    o.exit()
