@@ -1,7 +1,10 @@
 #include "CustomSlider_win.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
+#include "FocusRing_win.h"
 #include "Painter_win.h"
 #include "SliderGeometry.h"
 #include "Theme.h"
@@ -20,7 +23,7 @@ RECT toRect(const ScreenRect& r) {
 
 bool CustomSlider::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
     parent_ = parent;
-    return CreateBound(kSliderClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id);
+    return CreateBound(kSliderClass, 0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width, height, parent, id);
 }
 
 void CustomSlider::SetRange(int min, int max) {
@@ -31,15 +34,20 @@ void CustomSlider::SetRange(int min, int max) {
 }
 
 void CustomSlider::SetValue(int value) {
-    value_ = std::clamp(value, min_, std::max(min_, max_));
+    const int clamped = std::clamp(value, min_, std::max(min_, max_));
+    const bool changed = clamped != value_;
+    value_ = clamped;
     InvalidateRect(hwnd_, nullptr, FALSE);
+    if (changed) NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CustomSlider::SetValueFromX(int x) {
-    const std::optional<int> value = SliderValueAt(x, width_, min_, max_, scale_);
-    if (!value || *value == value_) return;
-    value_ = *value;
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    if (const std::optional<int> value = SliderValueAt(x, width_, min_, max_, scale_)) ChangeValue(*value);
+}
+
+void CustomSlider::ChangeValue(int value) {
+    if (value == value_) return;
+    SetValue(value);
     SendMessageW(parent_, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, value_ & 0xFFFF), reinterpret_cast<LPARAM>(hwnd_));
     // Whatever the parent changed in response is repainted during the drag.
     UpdateWindow(parent_);
@@ -49,6 +57,7 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     const int x = static_cast<short>(LOWORD(lParam));
     switch (message) {
         case WM_LBUTTONDOWN:
+            SetFocus(hwnd_);
             drag_.Begin(hwnd_);
             SetValueFromX(x);
             return 0;
@@ -67,6 +76,20 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_CAPTURECHANGED:
             drag_.Lost();
             return 0;
+        case WM_KEYDOWN:
+            if (OnKey(wParam)) return 0;
+            return SendMessageW(parent_, message, wParam, lParam);
+        case WM_SYSKEYDOWN:
+            return SendMessageW(parent_, message, wParam, lParam);
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+            return AnswerFocusChange(hwnd_, message, wParam, lParam);
+        case WM_GETOBJECT:
+            if (const auto answer = accessible_.Answer(hwnd_, wParam, lParam)) return *answer;
+            break;
         case WM_SIZE:
             width_ = static_cast<short>(LOWORD(lParam));
             height_ = static_cast<short>(HIWORD(lParam));
@@ -78,8 +101,48 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             InvalidateRect(hwnd_, nullptr, FALSE);
             return 0;
         default:
-            return BufferedWindow::HandleMessage(message, wParam, lParam);
+            break;
     }
+    return BufferedWindow::HandleMessage(message, wParam, lParam);
+}
+
+bool CustomSlider::OnKey(WPARAM key) {
+    SliderKey sliderKey{};
+    switch (key) {
+        case VK_LEFT:
+        case VK_DOWN:
+            sliderKey = SliderKey::StepDown;
+            break;
+        case VK_RIGHT:
+        case VK_UP:
+            sliderKey = SliderKey::StepUp;
+            break;
+        case VK_NEXT:
+            sliderKey = SliderKey::PageDown;
+            break;
+        case VK_PRIOR:
+            sliderKey = SliderKey::PageUp;
+            break;
+        case VK_HOME:
+            sliderKey = SliderKey::Home;
+            break;
+        case VK_END:
+            sliderKey = SliderKey::End;
+            break;
+        default:
+            return false;
+    }
+    RevealFocusRings(hwnd_);
+    ChangeValue(SliderValueForKey(sliderKey, value_, min_, max_));
+    return true;
+}
+
+long CustomSlider::AccessibleRole(int) const {
+    return ROLE_SYSTEM_SLIDER;
+}
+
+std::wstring CustomSlider::AccessibleValue(int) const {
+    return std::to_wstring(value_) + L"%";
 }
 
 void CustomSlider::Paint(HDC dc, int, int) {
@@ -91,6 +154,7 @@ void CustomSlider::Paint(HDC dc, int, int) {
     const int thumbRadius = scale_.px(kThumbRadius);
     FillRoundRect(dc, body, radius, ColorControlBg);
     StrokeRoundRect(dc, body, radius, hovered_ ? ColorAccent : ColorBorder, scale_.px(1.0f));
+    if (FocusRingShown(hwnd_)) PaintFocusRing(dc, body, radius, scale_);
 
     const SliderLayout layout = LayOutSlider(width_, height_, value_, min_, max_, scale_);
     FillRoundRect(dc, toRect(layout.track), trackRadius, AdjustColor(ColorFrame, -8));

@@ -30,8 +30,8 @@ void HelpDialog::Show(HWND owner, const std::wstring& text, const std::wstring& 
     const DialogSize frame = FrameSize(client, kStyle, kExStyle);
     ScreenRect placed = CentreOn(work, frame.width, frame.height);
     if (owner && IsWindow(owner)) placed = KeepInside(CentreOn(OwnerOrScreen(owner), frame.width, frame.height), work);
-    if (!dialog.CreateBound(kHelpClass, kExStyle, title.c_str(), kStyle, placed.left, placed.top, frame.width, frame.height,
-                            owner, 0)) {
+    if (!dialog.CreateBound(kHelpClass, kExStyle, title.c_str(), kStyle, placed.left, placed.top, frame.width,
+                            frame.height, owner, 0)) {
         return;
     }
     SetWindowPos(dialog.hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
