@@ -81,16 +81,10 @@ public:
         return ChildOf(child) ? S_FALSE : E_INVALIDARG;
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        *name = nullptr;
-        if (!source_) return CO_E_OBJNOTCONNECTED;
-        const auto index = ChildOf(child);
-        return index ? answerText(source_->AccessibleName(*index), name) : E_INVALIDARG;
+        return AnswerText(child, &AccessibleSource::AccessibleName, name);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        *value = nullptr;
-        if (!source_) return CO_E_OBJNOTCONNECTED;
-        const auto index = ChildOf(child);
-        return index ? answerText(source_->AccessibleValue(*index), value) : E_INVALIDARG;
+        return AnswerText(child, &AccessibleSource::AccessibleValue, value);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* description) override {
         *description = nullptr;
@@ -182,6 +176,13 @@ public:
 
 private:
     ~ClientObject() = default;
+
+    HRESULT AnswerText(const VARIANT& child, std::wstring (AccessibleSource::*text)(int) const, BSTR* out) const {
+        *out = nullptr;
+        if (!source_) return CO_E_OBJNOTCONNECTED;
+        const auto index = ChildOf(child);
+        return index ? answerText((source_->*text)(*index), out) : E_INVALIDARG;
+    }
 
     // The child a VARIANT names, when it names one of this object's.
     std::optional<int> ChildOf(const VARIANT& child) const {

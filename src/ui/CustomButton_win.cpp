@@ -49,6 +49,7 @@ void CustomButton::SetIcon(unsigned icon) {
 }
 
 LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto answer = AnswerFocusableControl(hwnd_, accessible_, message, wParam, lParam)) return *answer;
     switch (message) {
         case WM_MOUSEMOVE:
             if (press_.held()) {
@@ -82,13 +83,6 @@ LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             // A held key repeats; only its first press clicks.
             if (!(lParam & (1 << 30))) Click();
             return 0;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_UPDATEUISTATE:
-            return AnswerFocusChange(hwnd_, message, wParam, lParam);
-        case WM_GETOBJECT:
-            if (const auto answer = accessible_.Answer(hwnd_, wParam, lParam)) return *answer;
-            break;
         case WM_CAPTURECHANGED:
             // The pointer may be anywhere by now; the next move over the button lights it again.
             if (press_.Lost()) SetHovered(false);

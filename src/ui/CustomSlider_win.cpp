@@ -54,6 +54,7 @@ void CustomSlider::ChangeValue(int value) {
 }
 
 LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto answer = AnswerFocusableControl(hwnd_, accessible_, message, wParam, lParam)) return *answer;
     const int x = static_cast<short>(LOWORD(lParam));
     switch (message) {
         case WM_LBUTTONDOWN:
@@ -83,13 +84,6 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return SendMessageW(parent_, message, wParam, lParam);
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_UPDATEUISTATE:
-            return AnswerFocusChange(hwnd_, message, wParam, lParam);
-        case WM_GETOBJECT:
-            if (const auto answer = accessible_.Answer(hwnd_, wParam, lParam)) return *answer;
-            break;
         case WM_SIZE:
             width_ = static_cast<short>(LOWORD(lParam));
             height_ = static_cast<short>(HIWORD(lParam));
@@ -107,34 +101,22 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 bool CustomSlider::OnKey(WPARAM key) {
-    SliderKey sliderKey{};
-    switch (key) {
-        case VK_LEFT:
-        case VK_DOWN:
-            sliderKey = SliderKey::StepDown;
-            break;
-        case VK_RIGHT:
-        case VK_UP:
-            sliderKey = SliderKey::StepUp;
-            break;
-        case VK_NEXT:
-            sliderKey = SliderKey::PageDown;
-            break;
-        case VK_PRIOR:
-            sliderKey = SliderKey::PageUp;
-            break;
-        case VK_HOME:
-            sliderKey = SliderKey::Home;
-            break;
-        case VK_END:
-            sliderKey = SliderKey::End;
-            break;
-        default:
-            return false;
+    struct KeyRule {
+        WPARAM key;
+        SliderKey rule;
+    };
+    static constexpr KeyRule kRules[] = {
+        {VK_LEFT, SliderKey::StepDown}, {VK_DOWN, SliderKey::StepDown}, {VK_RIGHT, SliderKey::StepUp},
+        {VK_UP, SliderKey::StepUp},     {VK_NEXT, SliderKey::PageDown}, {VK_PRIOR, SliderKey::PageUp},
+        {VK_HOME, SliderKey::Home},     {VK_END, SliderKey::End},
+    };
+    for (const KeyRule& r : kRules) {
+        if (r.key != key) continue;
+        RevealFocusRings(hwnd_);
+        ChangeValue(SliderValueForKey(r.rule, value_, min_, max_));
+        return true;
     }
-    RevealFocusRings(hwnd_);
-    ChangeValue(SliderValueForKey(sliderKey, value_, min_, max_));
-    return true;
+    return false;
 }
 
 long CustomSlider::AccessibleRole(int) const {

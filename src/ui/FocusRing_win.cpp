@@ -28,8 +28,18 @@ void PaintFocusRing(HDC dc, const RECT& r, int radius, DpiScale scale) {
     StrokeRoundRect(dc, ring, std::max(radius - inset, 1), ColorAccent, scale.px(1.0f));
 }
 
-LRESULT AnswerFocusChange(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    InvalidateRect(control, nullptr, FALSE);
-    if (message == WM_SETFOCUS) NotifyWinEvent(EVENT_OBJECT_FOCUS, control, OBJID_CLIENT, CHILDID_SELF);
-    return DefWindowProcW(control, message, wParam, lParam);
+std::optional<LRESULT> AnswerFocusableControl(HWND control, AccessibleControl& accessible, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+    switch (message) {
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+            InvalidateRect(control, nullptr, FALSE);
+            if (message == WM_SETFOCUS) NotifyWinEvent(EVENT_OBJECT_FOCUS, control, OBJID_CLIENT, CHILDID_SELF);
+            return DefWindowProcW(control, message, wParam, lParam);
+        case WM_GETOBJECT:
+            return accessible.Answer(control, wParam, lParam);
+        default:
+            return std::nullopt;
+    }
 }

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "AccessibleControl_win.h"
 #include "base/DpiScale.h"
 
 // Focus rings as Windows shows them: only once the keyboard has been used in the control's top-level
@@ -15,6 +18,8 @@ bool FocusRingShown(HWND control);
 void RevealFocusRings(HWND control);
 // A 1 px accent ring 3 px inside r, following its rounded corners.
 void PaintFocusRing(HDC dc, const RECT& r, int radius, DpiScale scale);
-// WM_SETFOCUS, WM_KILLFOCUS and WM_UPDATEUISTATE of a focusable control: repaints it and, when it took the
-// focus, tells screen readers.
-LRESULT AnswerFocusChange(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+// What every focusable control of the kit answers alike: WM_SETFOCUS, WM_KILLFOCUS and WM_UPDATEUISTATE
+// repaint it (and taking the focus tells screen readers), WM_GETOBJECT goes to its accessible object.
+// Nothing for other messages.
+std::optional<LRESULT> AnswerFocusableControl(HWND control, AccessibleControl& accessible, UINT message, WPARAM wParam,
+                                              LPARAM lParam);

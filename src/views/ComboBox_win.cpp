@@ -127,6 +127,7 @@ void ComboBox::Notify(WORD code) {
 }
 
 LRESULT ComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto answer = AnswerFocusableControl(hwnd_, accessible_, message, wParam, lParam)) return *answer;
     switch (message) {
         case WM_LBUTTONDOWN:
             if (popupOpen_) {
@@ -155,13 +156,6 @@ LRESULT ComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return SendMessageW(parent_, message, wParam, lParam);
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_UPDATEUISTATE:
-            return AnswerFocusChange(hwnd_, message, wParam, lParam);
-        case WM_GETOBJECT:
-            if (const auto answer = accessible_.Answer(hwnd_, wParam, lParam)) return *answer;
-            return BufferedWindow::HandleMessage(message, wParam, lParam);
         case WM_SIZE:
             buffer_.Resize(hwnd_, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
