@@ -31,7 +31,7 @@ HRESULT answerNothing(VARIANT* out) {
 // An IAccessible whose answers come from the control's AccessibleSource while the control lives.
 class ClientObject final : public IAccessible {
 public:
-    ClientObject(HWND hwnd, const AccessibleSource& source) : hwnd_(hwnd), source_(&source) {}
+    ClientObject(HWND hwnd, AccessibleSource& source) : hwnd_(hwnd), source_(&source) {}
 
     void Disconnect() { source_ = nullptr; }
 
@@ -128,9 +128,8 @@ public:
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
         return source_ ? answerNothing(selection) : CO_E_OBJNOTCONNECTED;
     }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* action) override {
-        *action = nullptr;
-        return source_ ? S_FALSE : CO_E_OBJNOTCONNECTED;
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+        return AnswerText(child, &AccessibleSource::AccessibleDefaultAction, action);
     }
     HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT) override {
         return source_ ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
@@ -168,8 +167,13 @@ public:
         }
         return answerChild(CHILDID_SELF, hit);
     }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override {
-        return source_ ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+        if (!source_) return CO_E_OBJNOTCONNECTED;
+        const auto index = ChildOf(child);
+        if (!index) return E_INVALIDARG;
+        if (source_->AccessibleDefaultAction(*index).empty()) return DISP_E_MEMBERNOTFOUND;
+        source_->DoAccessibleDefaultAction(*index);
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -191,7 +195,7 @@ private:
     }
 
     HWND hwnd_;
-    const AccessibleSource* source_;
+    AccessibleSource* source_;
     LONG references_ = 1;
 };
 

@@ -18,6 +18,10 @@ public:
     virtual int AccessibleChildCount() const { return 0; }
     // A child's rectangle in client coordinates.
     virtual RECT AccessibleChildRect(int) const { return {}; }
+    // What the default action is called ("Press"), empty when there is none, and doing it. It is asked for
+    // from inside a reader's call: whatever it starts (a dialog, a menu) must be posted, not run there.
+    virtual std::wstring AccessibleDefaultAction(int) const { return {}; }
+    virtual void DoAccessibleDefaultAction(int) {}
 
 protected:
     ~AccessibleSource() = default;
@@ -31,7 +35,7 @@ long FocusableState(HWND control);
 // CO_E_OBJNOTCONNECTED, never a dangling pointer.
 class AccessibleControl {
 public:
-    explicit AccessibleControl(const AccessibleSource& source) : source_(source) {}
+    explicit AccessibleControl(AccessibleSource& source) : source_(source) {}
     ~AccessibleControl();
     AccessibleControl(const AccessibleControl&) = delete;
     AccessibleControl& operator=(const AccessibleControl&) = delete;
@@ -40,6 +44,6 @@ public:
     std::optional<LRESULT> Answer(HWND control, WPARAM wParam, LPARAM lParam);
 
 private:
-    const AccessibleSource& source_;
+    AccessibleSource& source_;
     class ClientObject* object_ = nullptr;
 };

@@ -97,6 +97,10 @@ void CustomButton::Click() {
     SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_ & 0xFFFF, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd_));
 }
 
+void CustomButton::DoAccessibleDefaultAction(int) {
+    PostMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_ & 0xFFFF, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd_));
+}
+
 long CustomButton::AccessibleRole(int) const {
     return ROLE_SYSTEM_PUSHBUTTON;
 }

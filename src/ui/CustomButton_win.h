@@ -34,6 +34,8 @@ private:
     std::wstring AccessibleName(int) const override { return text_; }
     long AccessibleRole(int child) const override;
     long AccessibleState(int) const override { return FocusableState(hwnd_); }
+    std::wstring AccessibleDefaultAction(int) const override { return L"Press"; }
+    void DoAccessibleDefaultAction(int) override;
 
     HWND parent_ = nullptr;
     unsigned id_ = 0;

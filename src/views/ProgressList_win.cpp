@@ -33,10 +33,12 @@ void ProgressList::SetBounds(int x, int y, int width, int height) {
 void ProgressList::SetRows(const std::vector<ChannelRow>& rows) {
     if (rows == rows_) return;
     InvalidateChangedRows(rows);
-    const bool wasEmpty = rows_.empty();
+    const size_t oldCount = rows_.size();
     rows_ = rows;
     scroll_.SetRowCount(static_cast<int>(rows_.size()));
-    if (rows_.empty() != wasEmpty) UpdateWindowText();
+    if (rows_.empty() != (oldCount == 0)) UpdateWindowText();
+    // Screen readers read the rows again when their number changes; a row's new numbers they read when asked.
+    if (rows_.size() != oldCount) NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void ProgressList::SetEmptyReason(const std::wstring& reason) {
