@@ -34,7 +34,6 @@ public:
     // Closes the menu, then tells the owner about the entry (an id of 0 tells nothing).
     void Choose(unsigned id);
 
-    HWND owner() const { return owner_; }
     HWND anchor() const { return anchor_.get(); }
     HFONT font() const { return font_.get(); }
     DpiScale scale() const { return scale_; }
