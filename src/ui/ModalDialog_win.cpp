@@ -141,11 +141,12 @@ void ModalDialog::Paint(HDC dc, int width, int height) {
 void ModalDialog::PaintButton(const DRAWITEMSTRUCT& item) const {
     const RECT& r = item.rcItem;
     const bool pressed = item.itemState & ODS_SELECTED;
-    const bool focused = item.itemState & ODS_FOCUS;
-    const bool lit = focused || item.hwndItem == hoveredButton_;
+    // The mouse lights the button it is over; the keyboard's focus shows as the ring alone, so that a
+    // pointer over the other answer leaves no doubt which one a click gives.
+    const bool hovered = item.hwndItem == hoveredButton_;
     BackBuffer buffer;
     const HDC dc = buffer.Begin(item.hDC, r.right, r.bottom);
-    PaintButtonFace(dc, r, {pressed, item.hwndItem == hoveredButton_, lit, lit, focused}, scale_);
+    PaintButtonFace(dc, r, {pressed, hovered, hovered, hovered, (item.itemState & ODS_FOCUS) != 0}, scale_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorText);
     ScopedSelect selectFont(dc, font_.get());
