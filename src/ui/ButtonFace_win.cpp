@@ -1,5 +1,6 @@
 #include "ButtonFace_win.h"
 
+#include "FocusRing_win.h"
 #include "Painter_win.h"
 #include "Theme.h"
 
@@ -28,4 +29,5 @@ void PaintButtonFace(HDC dc, const RECT& r, const ButtonFaceState& state, DpiSca
     RECT inner = r;
     InflateRect(&inner, -1, -1);
     StrokeRoundRect(dc, inner, radius - 1, AdjustColor(base, 18), scale.px(1.0f));
+    if (state.focusRing) PaintFocusRing(dc, r, radius, scale);
 }

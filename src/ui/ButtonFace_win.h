@@ -10,7 +10,9 @@ struct ButtonFaceState {
     bool hovered = false;
     bool brightTop = false;     // the gradient starts lighter
     bool accentBorder = false;  // the border takes the accent colour
+    bool focusRing = false;     // the keyboard's focus ring inside the border
 };
 
-// The window background in the corners, then the gradient face, border and inner highlight within r.
+// The window background in the corners, then the gradient face, border, inner highlight and focus ring
+// within r.
 void PaintButtonFace(HDC dc, const RECT& r, const ButtonFaceState& state, DpiScale scale);

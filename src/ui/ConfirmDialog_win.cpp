@@ -66,7 +66,6 @@ LRESULT ConfirmDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         case WM_KEYDOWN:
             if (wParam == VK_ESCAPE) Answer(false);
-            if (wParam == VK_RETURN) Answer(true);
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDYES) Answer(true);

@@ -7,8 +7,8 @@
 // A dark Yes/No question (class "OrlixConfirmDialog"), modal over its owner.
 class ConfirmDialog : public ModalDialog {
 public:
-    // True for Yes (button or Enter); false for No, Escape, the close box, a failed creation, and for a
-    // second call while one is open, which only brings the open one to the front.
+    // True for Yes (its button, which has the focus at first); false for No, Escape, the close box, a failed creation,
+    // and for a second call while one is open, which only brings the open one to the front.
     static bool Show(HWND owner, const std::wstring& message, const std::wstring& title);
 
 private:

@@ -1,7 +1,10 @@
 #include "CustomButton_win.h"
 
+#include <oleacc.h>
+
 #include "ButtonFace_win.h"
 #include "ExternalNames.h"
+#include "FocusRing_win.h"
 #include "Painter_win.h"
 #include "Theme.h"
 
@@ -23,7 +26,8 @@ bool CustomButton::Create(HWND parent, int x, int y, int width, int height, unsi
     parent_ = parent;
     id_ = id;
     text_ = text;
-    if (!CreateBound(kButtonClass, 0, text_.c_str(), WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id)) {
+    if (!CreateBound(kButtonClass, 0, text_.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width, height, parent,
+                     id)) {
         return false;
     }
     OnScaleChanged();
@@ -39,6 +43,7 @@ void CustomButton::SetText(const std::wstring& text) {
     text_ = text;
     SetWindowTextW(hwnd_, text_.c_str());
     InvalidateRect(hwnd_, nullptr, FALSE);
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CustomButton::SetIcon(unsigned icon) {
@@ -48,6 +53,7 @@ void CustomButton::SetIcon(unsigned icon) {
 }
 
 LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto answer = AnswerFocusableControl(hwnd_, accessible_, message, wParam, lParam)) return *answer;
     switch (message) {
         case WM_MOUSEMOVE:
             if (press_.held()) {
@@ -70,19 +76,37 @@ LRESULT CustomButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             if (press_.Release()) {
                 SetHovered(ContainsPoint(lParam));
                 // Releasing after the pointer has left the button is no click.
-                if (hovered_) {
-                    SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_ & 0xFFFF, BN_CLICKED),
-                                 reinterpret_cast<LPARAM>(hwnd_));
-                }
+                if (hovered_) Click();
             }
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (message == WM_SYSKEYDOWN || (wParam != VK_SPACE && wParam != VK_RETURN))
+                return SendMessageW(parent_, message, wParam, lParam);
+            RevealFocusRings(hwnd_);
+            // A held key repeats; only its first press clicks.
+            if (!(lParam & (1 << 30))) Click();
             return 0;
         case WM_CAPTURECHANGED:
             // The pointer may be anywhere by now; the next move over the button lights it again.
             if (press_.Lost()) SetHovered(false);
             return 0;
         default:
-            return BufferedWindow::HandleMessage(message, wParam, lParam);
+            break;
     }
+    return BufferedWindow::HandleMessage(message, wParam, lParam);
+}
+
+void CustomButton::Click() {
+    SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_ & 0xFFFF, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd_));
+}
+
+void CustomButton::DoAccessibleDefaultAction(int) {
+    PostMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_ & 0xFFFF, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd_));
+}
+
+long CustomButton::AccessibleRole(int) const {
+    return ROLE_SYSTEM_PUSHBUTTON;
 }
 
 bool CustomButton::ContainsPoint(LPARAM lParam) const {
@@ -101,7 +125,7 @@ void CustomButton::SetHovered(bool hovered) {
 void CustomButton::Paint(HDC dc, int width, int height) {
     const RECT r{0, 0, width, height};
     const bool pressed = press_.held();
-    PaintButtonFace(dc, r, {pressed, hovered_, hovered_, hovered_ && !pressed}, scale_);
+    PaintButtonFace(dc, r, {pressed, hovered_, hovered_, hovered_ && !pressed, FocusRingShown(hwnd_)}, scale_);
 
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorText);

@@ -1,5 +1,7 @@
 #include "CustomLabel_win.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "ExternalNames.h"
@@ -27,6 +29,7 @@ void CustomLabel::SetText(const std::wstring& text) {
     if (text == text_) return;
     text_ = text;
     SetWindowTextW(hwnd_, text_.c_str());
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
     // Painted with whatever else changed once the messages are handled, not one control at a time.
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -46,6 +49,9 @@ LRESULT CustomLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             buffer_.Resize(hwnd_, LOWORD(lParam), HIWORD(lParam));
             InvalidateRect(hwnd_, nullptr, FALSE);
             return 0;
+        case WM_GETOBJECT:
+            if (const auto answer = accessible_.Answer(hwnd_, wParam, lParam)) return *answer;
+            return BufferedWindow::HandleMessage(message, wParam, lParam);
         default:
             return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
@@ -60,6 +66,14 @@ void CustomLabel::Paint(HDC dc, int width, int height) {
     SetTextColor(dc, ColorText);
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, text_.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+long CustomLabel::AccessibleRole(int) const {
+    return ROLE_SYSTEM_STATICTEXT;
+}
+
+long CustomLabel::AccessibleState(int) const {
+    return STATE_SYSTEM_READONLY;
 }
 
 int CustomLabel::FittedHeight(HDC dc, int nominal, int width) {

@@ -1,8 +1,11 @@
 #include "CustomSlider_win.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "ExternalNames.h"
+#include "FocusRing_win.h"
 #include "Painter_win.h"
 #include "SliderGeometry.h"
 #include "Theme.h"
@@ -21,7 +24,7 @@ RECT toRect(const ScreenRect& r) {
 
 bool CustomSlider::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
     parent_ = parent;
-    return CreateBound(kSliderClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id);
+    return CreateBound(kSliderClass, 0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width, height, parent, id);
 }
 
 void CustomSlider::SetRange(int min, int max) {
@@ -32,24 +35,31 @@ void CustomSlider::SetRange(int min, int max) {
 }
 
 void CustomSlider::SetValue(int value) {
-    value_ = std::clamp(value, min_, std::max(min_, max_));
+    const int clamped = std::clamp(value, min_, std::max(min_, max_));
+    const bool changed = clamped != value_;
+    value_ = clamped;
     InvalidateRect(hwnd_, nullptr, FALSE);
+    if (changed) NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CustomSlider::SetValueFromX(int x) {
-    const std::optional<int> value = SliderValueAt(x, width_, min_, max_, scale_);
-    if (!value || *value == value_) return;
-    value_ = *value;
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    if (const std::optional<int> value = SliderValueAt(x, width_, min_, max_, scale_)) ChangeValue(*value);
+}
+
+void CustomSlider::ChangeValue(int value) {
+    if (value == value_) return;
+    SetValue(value);
     SendMessageW(parent_, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, value_ & 0xFFFF), reinterpret_cast<LPARAM>(hwnd_));
     // Whatever the parent changed in response is repainted during the drag.
     UpdateWindow(parent_);
 }
 
 LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto answer = AnswerFocusableControl(hwnd_, accessible_, message, wParam, lParam)) return *answer;
     const int x = static_cast<short>(LOWORD(lParam));
     switch (message) {
         case WM_LBUTTONDOWN:
+            SetFocus(hwnd_);
             drag_.Begin(hwnd_);
             SetValueFromX(x);
             return 0;
@@ -68,6 +78,13 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_CAPTURECHANGED:
             drag_.Lost();
             return 0;
+        case WM_KEYDOWN:
+            if (OnKey(wParam)) return 0;
+            return SendMessageW(parent_, message, wParam, lParam);
+        case WM_SYSKEYDOWN:
+            return SendMessageW(parent_, message, wParam, lParam);
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS;
         case WM_SIZE:
             width_ = static_cast<short>(LOWORD(lParam));
             height_ = static_cast<short>(HIWORD(lParam));
@@ -79,8 +96,36 @@ LRESULT CustomSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             InvalidateRect(hwnd_, nullptr, FALSE);
             return 0;
         default:
-            return BufferedWindow::HandleMessage(message, wParam, lParam);
+            break;
     }
+    return BufferedWindow::HandleMessage(message, wParam, lParam);
+}
+
+bool CustomSlider::OnKey(WPARAM key) {
+    struct KeyRule {
+        WPARAM key;
+        SliderKey rule;
+    };
+    static constexpr KeyRule kRules[] = {
+        {VK_LEFT, SliderKey::StepDown}, {VK_DOWN, SliderKey::StepDown}, {VK_RIGHT, SliderKey::StepUp},
+        {VK_UP, SliderKey::StepUp},     {VK_NEXT, SliderKey::PageDown}, {VK_PRIOR, SliderKey::PageUp},
+        {VK_HOME, SliderKey::Home},     {VK_END, SliderKey::End},
+    };
+    for (const KeyRule& r : kRules) {
+        if (r.key != key) continue;
+        RevealFocusRings(hwnd_);
+        ChangeValue(SliderValueForKey(r.rule, value_, min_, max_));
+        return true;
+    }
+    return false;
+}
+
+long CustomSlider::AccessibleRole(int) const {
+    return ROLE_SYSTEM_SLIDER;
+}
+
+std::wstring CustomSlider::AccessibleValue(int) const {
+    return std::to_wstring(value_) + L"%";
 }
 
 void CustomSlider::Paint(HDC dc, int, int) {
@@ -92,6 +137,7 @@ void CustomSlider::Paint(HDC dc, int, int) {
     const int thumbRadius = scale_.px(kThumbRadius);
     FillRoundRect(dc, body, radius, ColorControlBg);
     StrokeRoundRect(dc, body, radius, hovered_ ? ColorAccent : ColorBorder, scale_.px(1.0f));
+    if (FocusRingShown(hwnd_)) PaintFocusRing(dc, body, radius, scale_);
 
     const SliderLayout layout = LayOutSlider(width_, height_, value_, min_, max_, scale_);
     FillRoundRect(dc, toRect(layout.track), trackRadius, AdjustColor(ColorFrame, -8));

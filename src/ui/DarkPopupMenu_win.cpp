@@ -33,17 +33,19 @@ void DarkPopupMenu::CloseActive() {
     if (active_) active_->CloseTiersFrom(0);
 }
 
-void DarkPopupMenu::Show(HWND owner, int x, int y, const std::vector<MenuItem>& items) {
+void DarkPopupMenu::Show(HWND owner, int x, int y, const std::vector<MenuItem>& items, bool fromKeyboard) {
     // The older menu's loop finds no tiers once control returns to it, and ends.
     CloseActive();
     if (!Window::RegisterOnce(MenuTier::kTierClass)) return;
     DarkPopupMenu menu(owner, ScaleNear(x, y));
+    menu.showsAccessKeys_ = fromKeyboard;
     active_ = &menu;
     // Never shown: it owns the tiers so that they stay out of the taskbar and above the owner.
     menu.anchor_.reset(CreateWindowExW(WS_EX_TOOLWINDOW, MenuTier::kTierClass.name, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                                        nullptr, GetModuleHandleW(nullptr), nullptr));
     auto root = std::make_unique<MenuTier>(menu, 0);
     if (!root->Open(x, y, items, RootOpensLeft(x, WorkAreaNear(x, y)))) return;
+    if (fromKeyboard) root->Select(root->StepFrom(-1, 1));
     root->ShowOnTop();
     const HWND rootWindow = root->hwnd();
     menu.tiers_.push_back(std::move(root));
@@ -81,9 +83,80 @@ void DarkPopupMenu::RunLoop() {
             }
             continue;
         }
+        if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && OnKey(msg.wParam)) continue;
+        if (msg.message == WM_CHAR) {
+            OnAccessKey(static_cast<wchar_t>(msg.wParam));
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+bool DarkPopupMenu::OnKey(WPARAM key) {
+    MenuTier& tier = *tiers_.back();
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+            tier.Select(tier.StepFrom(tier.selected(), key == VK_UP ? -1 : 1));
+            break;
+        case VK_HOME:
+        case VK_END:
+            tier.Select(tier.StepFrom(-1, key == VK_HOME ? 1 : -1));
+            break;
+        case VK_RETURN:
+        case VK_SPACE:
+            Activate(tier, tier.selected());
+            break;
+        case VK_RIGHT:
+            if (tier.selected() >= 0 && tier.item(tier.selected()).hasSubmenu) Activate(tier, tier.selected());
+            break;
+        case VK_LEFT:
+            if (tierCount() > 1) CloseTiersFrom(tierCount() - 1);
+            break;
+        case VK_ESCAPE:
+            CloseTiersFrom(tierCount() - 1);
+            break;
+        case VK_MENU:
+        case VK_F10:
+            CloseTiersFrom(0);
+            break;
+        default:
+            return false;
+    }
+    ShowAccessKeys();
+    return true;
+}
+
+void DarkPopupMenu::OnAccessKey(wchar_t key) {
+    MenuTier& tier = *tiers_.back();
+    const int index = tier.IndexOfAccessKey(key);
+    if (index < 0) return;
+    ShowAccessKeys();
+    tier.Select(index);
+    Activate(tier, index);
+}
+
+void DarkPopupMenu::Activate(MenuTier& tier, int index) {
+    if (index < 0) return;
+    const MenuItem& entry = tier.item(index);
+    if (!entry.hasSubmenu) {
+        Choose(entry.id);
+        return;
+    }
+    OpenSubmenu(tier, index);
+    if (tierCount() > tier.level() + 1) tiers_.back()->Select(tiers_.back()->StepFrom(-1, 1));
+}
+
+void DarkPopupMenu::ShowAccessKeys() {
+    if (showsAccessKeys_) return;
+    showsAccessKeys_ = true;
+    for (const auto& tier : tiers_) InvalidateRect(tier->hwnd(), nullptr, FALSE);
+}
+
+void DarkPopupMenu::Choose(unsigned id) {
+    CloseTiersFrom(0);
+    if (id != 0) PostMessageW(owner_, WM_COMMAND, id & 0xFFFF, 0);
 }
 
 bool DarkPopupMenu::IsMenuWindow(HWND hwnd) const {

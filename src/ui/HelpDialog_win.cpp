@@ -55,7 +55,7 @@ LRESULT HelpDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_KEYDOWN:
-            if (wParam != VK_ESCAPE && wParam != VK_RETURN) break;
+            if (wParam != VK_ESCAPE) break;
             Close();
             return 0;
         case WM_COMMAND:

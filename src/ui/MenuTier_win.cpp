@@ -1,7 +1,10 @@
 #include "MenuTier_win.h"
 
+#include <oleacc.h>
+
 #include "DarkPopupMenu_win.h"
 #include "ExternalNames.h"
+#include "KeyboardNavigation.h"
 #include "Painter_win.h"
 #include "ScopedGdi_win.h"
 #include "Theme.h"
@@ -36,8 +39,9 @@ std::vector<MenuRow> MeasureMenuRows(const std::vector<MenuItem>& items, HFONT f
     for (const MenuItem& item : items) {
         MenuRow row{item.separator, item.enabled, 0};
         if (!item.separator) {
+            const std::wstring shown = WithoutAccessMarks(item.text);
             SIZE size{};
-            GetTextExtentPoint32W(screen.get(), item.text.c_str(), static_cast<int>(item.text.size()), &size);
+            GetTextExtentPoint32W(screen.get(), shown.c_str(), static_cast<int>(shown.size()), &size);
             row.textWidth = size.cx;
         }
         rows.push_back(row);
@@ -50,6 +54,8 @@ MenuTier::MenuTier(DarkPopupMenu& menu, int level) : menu_(menu), level_(level) 
 bool MenuTier::Open(int x, int y, const std::vector<MenuItem>& items, bool opensLeft) {
     items_ = items;
     rows_ = MeasureMenuRows(items_, menu_.font());
+    selectable_.clear();
+    for (const MenuRow& row : rows_) selectable_.push_back(!row.separator && row.enabled);
     SetScale(menu_.scale());
     layout_ = LayOutTier(rows_, scale_);
     const TierPlacement placed = PlaceTier(x, y, layout_.width, layout_.height, opensLeft, WorkAreaNear(x, y), scale_);
@@ -60,6 +66,24 @@ bool MenuTier::Open(int x, int y, const std::vector<MenuItem>& items, bool opens
 
 void MenuTier::ShowOnTop() {
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void MenuTier::Select(int index) {
+    if (index == selected_) return;
+    selected_ = index;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    if (index >= 0) NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, index + 1);
+}
+
+int MenuTier::StepFrom(int from, int step) const {
+    return StepSelection(selectable_, from, step);
+}
+
+int MenuTier::IndexOfAccessKey(wchar_t key) const {
+    std::vector<std::wstring> texts;
+    for (const MenuItem& item : items_) texts.push_back(item.text);
+    return AccessKeyIndex(texts, selectable_, key);
 }
 
 int MenuTier::HitTest(int x, int y) const {
@@ -80,10 +104,13 @@ LRESULT MenuTier::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_MOUSELEAVE:
             // A parent tier keeps its highlighted row while the cursor is in its submenu.
-            if (level_ + 1 >= menu_.tierCount()) {
-                hoveredIndex_ = -1;
-                InvalidateRect(hwnd_, nullptr, FALSE);
-            }
+            if (level_ + 1 >= menu_.tierCount()) Select(-1);
+            return 0;
+        case WM_GETOBJECT:
+            if (const auto answer = accessible_.Answer(hwnd_, wParam, lParam)) return *answer;
+            return BufferedWindow::HandleMessage(message, wParam, lParam);
+        case WM_DESTROY:
+            NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPEND, hwnd_, OBJID_CLIENT, CHILDID_SELF);
             return 0;
         default:
             return BufferedWindow::HandleMessage(message, wParam, lParam);
@@ -94,10 +121,9 @@ void MenuTier::OnMouseMove(int x, int y) {
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
     TrackMouseEvent(&track);
     const int index = HitTest(x, y);
-    if (index == hoveredIndex_) return;
-    const int previous = hoveredIndex_;
-    hoveredIndex_ = index;
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    if (index == selected_) return;
+    const int previous = selected_;
+    Select(index);
     if (index >= 0) {
         menu_.OpenSubmenu(*this, index);
     } else if (previous >= 0) {
@@ -108,11 +134,7 @@ void MenuTier::OnMouseMove(int x, int y) {
 void MenuTier::OnLeftButtonUp(int x, int y) {
     const int index = HitTest(x, y);
     if (index < 0 || items_[index].hasSubmenu) return;
-    // Closing the menu destroys this tier and its items: keep what the choice needs first.
-    const unsigned id = items_[index].id;
-    const HWND owner = menu_.owner();
-    menu_.CloseTiersFrom(0);
-    if (id != 0) PostMessageW(owner, WM_COMMAND, id & 0xFFFF, 0);
+    menu_.Choose(items_[index].id);
 }
 
 void MenuTier::Paint(HDC dc, int, int) {
@@ -137,7 +159,7 @@ void MenuTier::Paint(HDC dc, int, int) {
             LineTo(dc, width - scale_.px(kSeparatorInset), y);
             continue;
         }
-        if (static_cast<int>(i) == hoveredIndex_) {
+        if (static_cast<int>(i) == selected_) {
             FillRoundRectGradient(dc, {0, top, width, rects.item.bottom}, radius, AdjustColor(ColorButtonFace, 10),
                                   AdjustColor(ColorButtonFace, -6));
         }
@@ -149,7 +171,9 @@ void MenuTier::Paint(HDC dc, int, int) {
         const Color textColor = item.enabled ? ColorTextSoft : ColorTextDisabled;
         SetTextColor(dc, textColor);
         RECT text{rects.text.left, rects.text.top, rects.text.right, rects.text.bottom};
-        DrawTextW(dc, item.text.c_str(), -1, &text, DT_VCENTER | DT_SINGLELINE);
+        // As in the system's menus, access keys are underlined once the keyboard is in use.
+        DrawTextW(dc, item.text.c_str(), -1, &text,
+                  DT_VCENTER | DT_SINGLELINE | (menu_.showsAccessKeys() ? 0 : DT_HIDEPREFIX));
         if (item.hasSubmenu) {
             const int cy = top + scale_.px(kArrowCentre);
             const int half = scale_.px(kArrowHalfHeight);
@@ -159,4 +183,30 @@ void MenuTier::Paint(HDC dc, int, int) {
             FillTriangle(dc, arrow, textColor);
         }
     }
+}
+
+std::wstring MenuTier::AccessibleName(int child) const {
+    return child == CHILDID_SELF ? std::wstring() : WithoutAccessMarks(items_[child - 1].text);
+}
+
+long MenuTier::AccessibleRole(int child) const {
+    if (child == CHILDID_SELF) return ROLE_SYSTEM_MENUPOPUP;
+    return items_[child - 1].separator ? ROLE_SYSTEM_SEPARATOR : ROLE_SYSTEM_MENUITEM;
+}
+
+long MenuTier::AccessibleState(int child) const {
+    if (child == CHILDID_SELF) return 0;
+    const int index = child - 1;
+    const MenuItem& item = items_[index];
+    long state = selectable_[index] ? STATE_SYSTEM_FOCUSABLE : 0;
+    if (!item.enabled) state |= STATE_SYSTEM_UNAVAILABLE;
+    if (item.checked) state |= STATE_SYSTEM_CHECKED;
+    if (item.hasSubmenu) state |= STATE_SYSTEM_HASPOPUP;
+    if (index == selected_) state |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_HOTTRACKED;
+    return state;
+}
+
+RECT MenuTier::AccessibleChildRect(int child) const {
+    const ScreenRect& r = layout_.rows[child - 1].item;
+    return {r.left, r.top, r.right, r.bottom};
 }

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "ButtonFace_win.h"
+#include "KeyboardNavigation.h"
 #include "Painter_win.h"
 #include "Theme.h"
 
@@ -58,6 +61,8 @@ HWND ModalDialog::AddButton(const wchar_t* text, int id, const ScreenRect& bound
     if (!button) return nullptr;
     SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     SetWindowSubclass(button, ButtonSubclass, kButtonSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    buttons_.push_back(button);
+    if (!focusedButton_) focusedButton_ = button;
     return button;
 }
 
@@ -111,6 +116,9 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             SetScale(DpiScale(HIWORD(wParam)));
             MoveToSuggestedRect(lParam);
             return 0;
+        case WM_SETFOCUS:
+            if (focusedButton_) SetFocus(focusedButton_);
+            return 0;
         case WM_CLOSE:
             Close();
             return 0;
@@ -133,10 +141,12 @@ void ModalDialog::Paint(HDC dc, int width, int height) {
 void ModalDialog::PaintButton(const DRAWITEMSTRUCT& item) const {
     const RECT& r = item.rcItem;
     const bool pressed = item.itemState & ODS_SELECTED;
-    const bool lit = (item.itemState & ODS_FOCUS) || item.hwndItem == hoveredButton_;
+    // The mouse lights the button it is over; the keyboard's focus shows as the ring alone, so that a
+    // pointer over the other answer leaves no doubt which one a click gives.
+    const bool hovered = item.hwndItem == hoveredButton_;
     BackBuffer buffer;
     const HDC dc = buffer.Begin(item.hDC, r.right, r.bottom);
-    PaintButtonFace(dc, r, {pressed, item.hwndItem == hoveredButton_, lit, lit}, scale_);
+    PaintButtonFace(dc, r, {pressed, hovered, hovered, hovered, (item.itemState & ODS_FOCUS) != 0}, scale_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorText);
     ScopedSelect selectFont(dc, font_.get());
@@ -146,6 +156,36 @@ void ModalDialog::PaintButton(const DRAWITEMSTRUCT& item) const {
     if (pressed) OffsetRect(&text, 0, 1);
     DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     buffer.Present(item.hDC, r.right, r.bottom);
+}
+
+bool ModalDialog::OnButtonKey(HWND button, WPARAM key) {
+    int step = 0;
+    switch (key) {
+        case VK_TAB:
+            step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+            break;
+        case VK_LEFT:
+        case VK_UP:
+            step = -1;
+            break;
+        case VK_RIGHT:
+        case VK_DOWN:
+            step = 1;
+            break;
+        case VK_SPACE:
+        case VK_RETURN:
+            // Posted: the answer destroys the dialog and this button with it.
+            PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(button));
+            return true;
+        default:
+            return false;
+    }
+    const auto at = std::find(buttons_.begin(), buttons_.end(), button);
+    const int next = StepSelection(std::vector<bool>(buttons_.size(), true),
+                                   at == buttons_.end() ? -1 : static_cast<int>(at - buttons_.begin()), step);
+    if (next >= 0) SetFocus(buttons_[static_cast<size_t>(next)]);
+    return true;
 }
 
 LRESULT CALLBACK ModalDialog::ButtonSubclass(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -176,8 +216,15 @@ LRESULT CALLBACK ModalDialog::ButtonSubclass(HWND button, UINT message, WPARAM w
         case WM_LBUTTONUP:
             InvalidateRect(button, nullptr, FALSE);
             break;
+        case WM_KEYDOWN:
+            if (!self->OnButtonKey(button, wParam)) PostMessageW(self->hwnd_, message, wParam, lParam);
+            return 0;
+        case WM_SETFOCUS:
+            self->focusedButton_ = button;
+            break;
         case WM_NCDESTROY:
             if (self->hoveredButton_ == button) self->hoveredButton_ = nullptr;
+            if (self->focusedButton_ == button) self->focusedButton_ = nullptr;
             RemoveWindowSubclass(button, ButtonSubclass, kButtonSubclassId);
             break;
         default:

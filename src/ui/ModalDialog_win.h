@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "BufferedWindow_win.h"
 #include "DialogLayout.h"
@@ -25,6 +26,11 @@ private:
 // What the three dark dialogs share: the 14 px widget font, the owner-drawn buttons with their hover
 // tracking, painting through one buffer, and the nested modal loop over a disabled owner. A dialog is
 // measured and laid out at the display scale of the monitor it opens on, before it is created.
+//
+// As in a system message box the buttons have the keyboard: the first one added has the focus when the
+// dialog opens, Tab, Shift+Tab and the arrows move it along the buttons, Space and Enter press the focused
+// one, and other keys (Escape) go to the dialog. The focused button always shows its ring: a dialog is
+// answered from the keyboard as often as with the mouse.
 class ModalDialog : public BufferedWindow {
 protected:
     explicit ModalDialog(DpiScale scale);
@@ -35,7 +41,8 @@ protected:
     void RunModal(HWND owner);
     // Every way out of the dialog: enables the owner again, then destroys the window.
     void Close();
-    // A "BUTTON" child drawn by PaintButton, with the dialog's font.
+    // A "BUTTON" child drawn by PaintButton, with the dialog's font; the buttons take the focus in the order
+    // they are added.
     HWND AddButton(const wchar_t* text, int id, const ScreenRect& bounds);
     // Puts an open dialog in front of everything again.
     void BringToFront();
@@ -61,9 +68,14 @@ private:
     static LRESULT CALLBACK ButtonSubclass(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                            DWORD_PTR dialog);
     void PaintButton(const DRAWITEMSTRUCT& item) const;
+    // A key pressed on a button; false for those that go on to the dialog.
+    bool OnButtonKey(HWND button, WPARAM key);
     void Paint(HDC dc, int width, int height) override;
 
     HWND owner_ = nullptr;
     HWND hoveredButton_ = nullptr;
+    std::vector<HWND> buttons_;
+    // The button that has the keyboard, given it back whenever the dialog is activated.
+    HWND focusedButton_ = nullptr;
     bool done_ = false;
 };

@@ -56,7 +56,7 @@ LRESULT Notification::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return 0;
         }
         case WM_KEYDOWN:
-            if (wParam == VK_ESCAPE || wParam == VK_RETURN) Close();
+            if (wParam == VK_ESCAPE) Close();
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) Close();

@@ -8,6 +8,7 @@ constexpr int kMouseInset = 16;
 constexpr int kTrackInset = 12;
 constexpr int kTrackHeight = 6;
 constexpr int kThumbWidth = 14;
+constexpr int kPageStep = 10;
 
 }  // namespace
 
@@ -23,6 +24,15 @@ std::optional<int> SliderValueAt(int x, int width, int min, int max, DpiScale sc
         candidate = min + static_cast<int>((static_cast<long long>(max - min) * pos + span / 2) / span);
     }
     return std::clamp(candidate, min, std::max(min, max));
+}
+
+int SliderValueForKey(SliderKey key, int value, int min, int max) {
+    const int top = std::max(min, max);
+    if (key == SliderKey::Home) return min;
+    if (key == SliderKey::End) return top;
+    const int step = key == SliderKey::PageDown || key == SliderKey::PageUp ? kPageStep : 1;
+    const bool up = key == SliderKey::StepUp || key == SliderKey::PageUp;
+    return std::clamp(value + (up ? step : -step), min, top);
 }
 
 SliderLayout LayOutSlider(int width, int height, int value, int min, int max, DpiScale scale) {

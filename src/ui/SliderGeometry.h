@@ -13,6 +13,12 @@
 // wide or less.
 std::optional<int> SliderValueAt(int x, int width, int min, int max, DpiScale scale);
 
+// The keys a focused slider answers: Left or Down and Right or Up move by one, Page Down and Page Up by ten,
+// Home and End go to the ends.
+enum class SliderKey { StepDown, StepUp, PageDown, PageUp, Home, End };
+// The value a key moves the slider to, clamped to min .. max.
+int SliderValueForKey(SliderKey key, int value, int min, int max);
+
 struct SliderLayout {
     ScreenRect track;  // 6 px high, 12 px in from both ends
     ScreenRect fill;   // the track up to the thumb's middle; drawn only when wider than 2 px

@@ -25,6 +25,12 @@ std::string ChannelLabelText(int32_t channelNumber, int32_t hpPercent) {
     return text;
 }
 
+std::string ChannelRowSpokenText(const ChannelRow& row) {
+    const std::string overlay = ChannelOverlayText(row.etd, row.dps);
+    const std::string label = ChannelLabelText(row.channelNumber, row.hpPercent);
+    return overlay.empty() ? label : label + " " + overlay;
+}
+
 std::string ChannelOverlayText(double etd, double dps) {
     std::string time;
     if (etd > 0) {

@@ -1,9 +1,13 @@
 #include "views/ComboBox_win.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
+
+#include <algorithm>
 
 #include "ExternalNames.h"
 #include "base/WideText.h"
+#include "ui/FocusRing_win.h"
 #include "ui/ForceForeground_win.h"
 #include "ui/Painter_win.h"
 #include "ui/ScopedGdi_win.h"
@@ -40,7 +44,8 @@ void drawItemText(HDC dc, const std::string& utf8, Color color, RECT bounds) {
 bool ComboBox::Create(HWND parent, int x, int y, int width, int height, unsigned id) {
     parent_ = parent;
     id_ = id;
-    return CreateBound(kComboClass, 0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height, parent, id);
+    return CreateBound(kComboClass, 0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, x, y, width, height,
+                       parent, id);
 }
 
 int ComboBox::AddItem(const std::string& text, Color color, void* data, int32_t freshCount, int32_t totalCount) {
@@ -56,7 +61,9 @@ void ComboBox::Clear() {
 }
 
 void ComboBox::SetCurSel(int index) {
-    if (list_.SetCurSel(index)) Invalidate();
+    if (!list_.SetCurSel(index)) return;
+    Invalidate();
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void ComboBox::SetItemStatus(int index, Color color, int32_t freshCount, int32_t totalCount) {
@@ -79,6 +86,8 @@ void ComboBox::OpenPopup() {
 
 bool ComboBox::OpenList() {
     if (popupOpen_ || list_.count() == 0) return false;
+    // Taken before the list, a top-level window, is created and activated.
+    focusBeforeList_ = GetFocus();
     RECT control{};
     GetWindowRect(hwnd_, &control);
     const ScreenRect place = PlaceDropDown({control.left, control.top, control.right, control.bottom},
@@ -98,14 +107,18 @@ void ComboBox::ClosePopup() {
     if (!popupOpen_) return;
     // Cleared first: the list's focus loss while it is destroyed then finds it closed already.
     popupOpen_ = false;
+    // A list closed by its own keys or a choice hands the keyboard back to where it was (the box itself
+    // when it was opened from the keyboard); one closed because the focus went elsewhere leaves it there.
+    const bool listHadFocus = GetFocus() == popup_.hwnd();
     ReleaseCapture();
     popup_.Destroy();
+    if (listHadFocus && focusBeforeList_ && IsWindow(focusBeforeList_)) SetFocus(focusBeforeList_);
     Notify(CBN_CLOSEUP);
     Invalidate();
 }
 
 void ComboBox::Choose(int index) {
-    list_.SetCurSel(index);
+    SetCurSel(index);
     Notify(CBN_SELCHANGE);
     ClosePopup();
 }
@@ -115,6 +128,7 @@ void ComboBox::Notify(WORD code) {
 }
 
 LRESULT ComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto answer = AnswerFocusableControl(hwnd_, accessible_, message, wParam, lParam)) return *answer;
     switch (message) {
         case WM_LBUTTONDOWN:
             if (popupOpen_) {
@@ -137,16 +151,49 @@ LRESULT ComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             hover_ = trackingLeave_ = false;
             Invalidate();
             return 0;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            Invalidate();
-            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (OnKey(message, wParam)) return 0;
+            return SendMessageW(parent_, message, wParam, lParam);
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS;
         case WM_SIZE:
             buffer_.Resize(hwnd_, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         default:
             return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
+}
+
+bool ComboBox::OnKey(UINT message, WPARAM key) {
+    const bool opens = message == WM_SYSKEYDOWN ? key == VK_DOWN : key == VK_F4;
+    const bool steps = message == WM_KEYDOWN && (key == VK_UP || key == VK_DOWN);
+    if (!opens && !steps) return false;
+    RevealFocusRings(hwnd_);
+    if (opens) {
+        OpenPopup();
+    } else if (list_.count() > 0) {
+        const int next = std::clamp(list_.selected() + (key == VK_UP ? -1 : 1), 0, list_.count() - 1);
+        if (next != list_.selected()) {
+            SetCurSel(next);
+            Notify(CBN_SELCHANGE);
+        }
+    }
+    return true;
+}
+
+long ComboBox::AccessibleRole(int) const {
+    return ROLE_SYSTEM_COMBOBOX;
+}
+
+long ComboBox::AccessibleState(int) const {
+    return FocusableState(hwnd_) | STATE_SYSTEM_HASPOPUP |
+           (popupOpen_ ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED);
+}
+
+std::wstring ComboBox::AccessibleValue(int) const {
+    return list_.valid(list_.selected()) ? Utf8ToWide(list_.items()[static_cast<size_t>(list_.selected())].text)
+                                         : std::wstring();
 }
 
 void ComboBox::Paint(HDC dc, int width, int height) {
@@ -160,6 +207,7 @@ void ComboBox::Paint(HDC dc, int width, int height) {
     RECT inner = field;
     InflateRect(&inner, -1, -1);
     StrokeRoundRect(dc, inner, radius - 1, AdjustColor(face, 18), scale_.px(1.0f));
+    if (FocusRingShown(hwnd_)) PaintFocusRing(dc, field, radius, scale_);
     DrawVectorIcon(dc, VectorIconChevronDown, RECT{width - scale_.px(22), 0, width - scale_.px(6), height},
                    ColorChevron, scale_.px(2.0f));
     if (list_.valid(list_.selected())) {

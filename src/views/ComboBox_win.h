@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "ui/AccessibleControl_win.h"
 #include "ui/BufferedWindow_win.h"
 #include "ui/ColorMath.h"
 #include "views/ComboBoxPopup_win.h"
@@ -11,7 +12,12 @@
 // chevron; a click (or OpenPopup) opens the list below it. Tells its parent through WM_COMMAND with
 // CBN_SELCHANGE (an item chosen, also the selected one), CBN_DROPDOWN (opened) and CBN_CLOSEUP (closed, for
 // whatever reason). Nothing set through the methods below notifies.
-class ComboBox : public BufferedWindow {
+//
+// With the focus, F4 or Alt+Down open the list (it then has the keys: arrows, Enter, Escape), Up and Down
+// choose the previous or next item as a click in the list would, and other keys go on to the parent. A
+// focus ring shows while it has the focus, once the keyboard is in use (see ui/FocusRing_win.h). Screen
+// readers read it as a combo box with the name the owner gives and the selected item as its value.
+class ComboBox : public BufferedWindow, private AccessibleSource {
 public:
     // Rows of the open list, at the control's display scale.
     int ItemHeight() const { return scale_.px(kItemHeight); }
@@ -28,6 +34,8 @@ public:
     bool IsPopupOpen() const { return popupOpen_; }
     void Invalidate();
     void SetBounds(int x, int y, int width, int height);
+    // What screen readers call the box, e.g. "Boss".
+    void SetAccessibleName(const std::wstring& name) { accessibleName_ = name; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -40,7 +48,13 @@ private:
     // Selects the item, tells the parent, then closes the list.
     void Choose(int index);
     bool OpenList();
+    bool OnKey(UINT message, WPARAM key);
     void PaintList(HDC dc, int width, int height) const;
+
+    std::wstring AccessibleName(int) const override { return accessibleName_; }
+    long AccessibleRole(int child) const override;
+    long AccessibleState(int child) const override;
+    std::wstring AccessibleValue(int child) const override;
 
     static constexpr int kItemHeight = 28;
 
@@ -50,6 +64,9 @@ private:
     bool hover_ = false;
     bool trackingLeave_ = false;
     bool popupOpen_ = false;
+    HWND focusBeforeList_ = nullptr;
+    std::wstring accessibleName_;
+    AccessibleControl accessible_{*this};
     // Destroyed before the control's own window, so the list never outlives the field it belongs to.
     ComboBoxPopup popup_{*this};
 };

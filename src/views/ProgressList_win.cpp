@@ -1,12 +1,15 @@
 #include "views/ProgressList_win.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include "ExternalNames.h"
+#include "base/WideText.h"
 #include "ui/FontFit.h"
 #include "ui/Painter_win.h"
 #include "ui/ScopedGdi_win.h"
 #include "ui/Theme.h"
+#include "views/ChannelRowText.h"
 
 namespace {
 
@@ -31,10 +34,12 @@ void ProgressList::SetBounds(int x, int y, int width, int height) {
 void ProgressList::SetRows(const std::vector<ChannelRow>& rows) {
     if (rows == rows_) return;
     InvalidateChangedRows(rows);
-    const bool wasEmpty = rows_.empty();
+    const size_t oldCount = rows_.size();
     rows_ = rows;
     scroll_.SetRowCount(static_cast<int>(rows_.size()));
-    if (rows_.empty() != wasEmpty) UpdateWindowText();
+    if (rows_.empty() != (oldCount == 0)) UpdateWindowText();
+    // Screen readers read the rows again when their number changes; a row's new numbers they read when asked.
+    if (rows_.size() != oldCount) NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void ProgressList::SetEmptyReason(const std::wstring& reason) {
@@ -46,8 +51,7 @@ void ProgressList::SetEmptyReason(const std::wstring& reason) {
 }
 
 void ProgressList::UpdateWindowText() {
-    const std::wstring empty = emptyReason_.empty() ? kEmptyMessage : kEmptyMessage + (L"\n" + emptyReason_);
-    SetWindowTextW(hwnd_, rows_.empty() ? empty.c_str() : L"");
+    SetWindowTextW(hwnd_, AccessibleValue(CHILDID_SELF).c_str());
 }
 
 // A new count moves the scrollbar and may move the scroll position, so everything is drawn again; with
@@ -131,6 +135,9 @@ LRESULT ProgressList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
                 InvalidateRect(hwnd_, nullptr, FALSE);
             }
             return 0;
+        case WM_GETOBJECT:
+            if (const auto answer = accessible_.Answer(hwnd_, wParam, lParam)) return *answer;
+            return BufferedWindow::HandleMessage(message, wParam, lParam);
         default:
             return BufferedWindow::HandleMessage(message, wParam, lParam);
     }
@@ -266,4 +273,32 @@ void ProgressList::PaintScrollbar(HDC dc, int width, int height) {
                         : scrollbarHover_ ? ColorScrollThumbHover
                                           : ColorScrollThumb;
     FillSolidRect(dc, RECT{thumb->left, thumb->top, thumb->right, thumb->bottom}, color);
+}
+
+std::wstring ProgressList::AccessibleName(int child) const {
+    if (child == CHILDID_SELF) return accessibleName_;
+    return Utf8ToWide(ChannelRowSpokenText(rows_[static_cast<size_t>(child - 1)]));
+}
+
+long ProgressList::AccessibleRole(int child) const {
+    return child == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM;
+}
+
+long ProgressList::AccessibleState(int child) const {
+    if (child == CHILDID_SELF) return STATE_SYSTEM_READONLY;
+    const int index = child - 1;
+    const bool shown = index >= scroll_.position() && index < scroll_.drawnEnd();
+    return STATE_SYSTEM_READONLY | (shown ? 0 : STATE_SYSTEM_OFFSCREEN);
+}
+
+// What the empty list says: "Unknown", and the reason on a line of its own when there is one.
+std::wstring ProgressList::AccessibleValue(int child) const {
+    if (child != CHILDID_SELF || !rows_.empty()) return {};
+    return emptyReason_.empty() ? kEmptyMessage : kEmptyMessage + (L"\n" + emptyReason_);
+}
+
+RECT ProgressList::AccessibleChildRect(int child) const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    return DrawnRowRect(child - 1, client.right);
 }

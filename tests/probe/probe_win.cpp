@@ -26,8 +26,13 @@
 //   probe counts [class]                print the GDI, USER and kernel handle counts of the overlay's process
 //                                       (or of the process owning a window of that class)
 //   probe version <exe>                 print the file's version and version strings as the system reads them
+//   probe acc <class|hwnd> [id]         read the accessible object of the window of that class (or handle, in
+//                                       hex), or of its child control with that id, as a screen reader does:
+//                                       name, role, value, state (hex), the number of children and each
+//                                       child's name
 // Texts go out as UTF-8 on one line each: a line break in a text is printed as \n.
 // Exit code 0 on success, 2 when the overlay (or the awaited text) did not show in time, 1 on bad arguments.
+#include <oleacc.h>
 #include <windows.h>
 #include <winternl.h>
 
@@ -272,6 +277,53 @@ int printVersion(const wchar_t* path) {
     return 0;
 }
 
+// One of the object's texts, for itself or a child; empty when it has none.
+void printAccessibleText(const char* key, IAccessible* accessible, HRESULT (IAccessible::*get)(VARIANT, BSTR*),
+                         long child) {
+    VARIANT id{};
+    id.vt = VT_I4;
+    id.lVal = child;
+    BSTR text = nullptr;
+    std::printf("%s=", key);
+    if (SUCCEEDED((accessible->*get)(id, &text)) && text) printUtf8(text);
+    std::printf("\n");
+    SysFreeString(text);
+}
+
+long accessibleNumber(HRESULT result, const VARIANT& number) {
+    return SUCCEEDED(result) && number.vt == VT_I4 ? number.lVal : -1;
+}
+
+int printAccessible(HWND hwnd) {
+    if (!hwnd) return 2;
+    CoInitialize(nullptr);
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&accessible))) ||
+        !accessible) {
+        CoUninitialize();
+        return 2;
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    printAccessibleText("name", accessible, &IAccessible::get_accName, CHILDID_SELF);
+    VARIANT number{};
+    std::printf("role=%ld\n", accessibleNumber(accessible->get_accRole(self, &number), number));
+    printAccessibleText("value", accessible, &IAccessible::get_accValue, CHILDID_SELF);
+    VariantInit(&number);
+    std::printf("state=0x%lx\n",
+                static_cast<unsigned long>(accessibleNumber(accessible->get_accState(self, &number), number)));
+    long count = 0;
+    if (FAILED(accessible->get_accChildCount(&count))) count = 0;
+    std::printf("children=%ld\n", count);
+    for (long child = 1; child <= count; ++child)
+        printAccessibleText("child", accessible, &IAccessible::get_accName, child);
+    accessible->Release();
+    CoUninitialize();
+    return 0;
+}
+
 DWORD timeoutArg(int argc, wchar_t** argv, int index) {
     return argc > index ? static_cast<DWORD>(wcstoul(argv[index], nullptr, 10)) : 10000;
 }
@@ -391,6 +443,13 @@ int wmain(int argc, wchar_t** argv) {
         return hwnd ? printCounts(hwnd) : 2;
     }
     if (command == L"version") return argc > 2 ? printVersion(argv[2]) : 1;
+    if (command == L"acc") {
+        if (argc < 3) return 1;
+        HWND hwnd = wcsncmp(argv[2], L"0x", 2) == 0
+                        ? reinterpret_cast<HWND>(static_cast<UINT_PTR>(wcstoull(argv[2], nullptr, 16)))
+                        : waitForWindow(2000, argv[2]);
+        return printAccessible(argc > 3 && hwnd ? GetDlgItem(hwnd, _wtoi(argv[3])) : hwnd);
+    }
     if (command == L"wait-gone") {
         const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 2);
         while (FindWindowW(argc > 3 ? argv[3] : kOverlayClass, nullptr)) {

@@ -31,3 +31,18 @@ TEST(SliderGeometry, MouseXSelectsTheNearestValue) {
         EXPECT_EQ(SliderValueAt(c.x, c.width, c.min, c.max, DpiScale()), c.expected);
     }
 }
+
+TEST(SliderGeometry, KeysStepWithinTheRange) {
+    struct Case {
+        SliderKey key;
+        int value, expected;
+    };
+    const Case cases[] = {
+        {SliderKey::StepUp, 75, 76},   {SliderKey::StepDown, 20, 20}, {SliderKey::PageUp, 95, 100},
+        {SliderKey::PageDown, 75, 65}, {SliderKey::Home, 75, 20},     {SliderKey::End, 75, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.key));
+        EXPECT_EQ(SliderValueForKey(c.key, c.value, 20, 100), c.expected);
+    }
+}

@@ -9,6 +9,8 @@ TEST(ChannelRowText, LabelsAndOverlays) {
     EXPECT_EQ(ChannelLabelText(5, 87), "Ch.   5 |  87%");
     EXPECT_EQ(ChannelLabelText(123, 100), "Ch. 123 | 100%");
     EXPECT_EQ(ChannelLabelText(-4, 1000), "Ch.  -4 | 1000%");
+    EXPECT_EQ(ChannelRowSpokenText({5, 87, 0.42, 95.7}), "Ch.   5 |  87% 1m 35s (-0.4%/s)");
+    EXPECT_EQ(ChannelRowSpokenText({5, 87, 0, 0}), "Ch.   5 |  87%");
 
     struct Case {
         double etd, dps;
