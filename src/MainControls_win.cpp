@@ -1,5 +1,9 @@
 #include "MainControls_win.h"
 
+#include <vector>
+
+#include "ui/FocusRing_win.h"
+#include "ui/KeyboardNavigation.h"
 #include "ui/VectorIcons.h"
 
 namespace {
@@ -77,10 +81,35 @@ void MainControls::Create(HWND parent, const Settings& settings) {
     cacheAge.SetFontSize(kSmallFontPoints);
     opacityCaption.SetText(L"Transparency:");
     scaleCaption.SetText(L"Text Scale:");
+    // What a screen reader calls the controls whose caption is a label beside them, or their content.
+    combo.SetAccessibleName(L"Boss");
+    list.SetAccessibleName(L"Channels");
+    opacitySlider.SetAccessibleName(L"Transparency");
+    scaleSlider.SetAccessibleName(L"Text Scale");
     for (CustomLabel* label : {&opacityCaption, &opacityValue, &scaleCaption, &scaleValue}) {
         label->SetFontSize(kPanelFontPoints);
     }
     list.SetTextScale(settings.TextScale);
+}
+
+void MainControls::MoveFocus(bool backwards) {
+    // In the order they stand in the panel, top to bottom.
+    const std::array<HWND, 6> stops{combo.hwnd(),
+                                    opacitySlider.hwnd(),
+                                    scaleSlider.hwnd(),
+                                    visibilityButton.hwnd(),
+                                    clickThroughButton.hwnd(),
+                                    bossMenuButton.hwnd()};
+    std::vector<bool> shown;
+    int current = -1;
+    for (HWND stop : stops) {
+        if (stop == GetFocus()) current = static_cast<int>(shown.size());
+        shown.push_back(IsWindowVisible(stop) != FALSE);
+    }
+    const int next = StepSelection(shown, current, backwards ? -1 : 1);
+    if (next < 0) return;
+    SetFocus(stops[static_cast<size_t>(next)]);
+    RevealFocusRings(stops[static_cast<size_t>(next)]);
 }
 
 void MainControls::SetScale(DpiScale scale) {

@@ -45,6 +45,8 @@ public:
     // Made hidden, with the texts, ranges and fonts they start with; the first Place shows them.
     void Create(HWND parent, const Settings& settings);
     void SetScale(DpiScale scale);
+    // Tab and Shift+Tab: the next shown control of the panel takes the focus, wrapping, and its ring shows.
+    void MoveFocus(bool backwards);
     // Also brings the values beside the sliders up to date while they show.
     void Place(const MainLayout& layout);
 

@@ -1,4 +1,7 @@
 #include "MainDialog_win.h"
+
+#include <windowsx.h>
+
 #include "AlertSettings.h"
 #include "AppMessages_win.h"
 #include "ExternalNames.h"
@@ -26,6 +29,8 @@ constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
 constexpr UINT kClockTickLateMs = 20;
 constexpr UINT kNtpRetryPeriodMs = 10000;     // until the clock has synced
 constexpr UINT kNtpRefreshPeriodMs = 300000;  // once it is fresh
+// How soon after the tray icon's right-button release its context-menu request counts as the mouse's.
+constexpr ULONGLONG kRightClickAnnouncedMs = 500;
 
 const Window::WindowClass kMainClass{ExternalNames::CLASS_OVERLAY, 0, IDC_ARROW, IDI_APPLICATION, ColorWindowBg};
 
@@ -87,6 +92,8 @@ void MainDialog::ApplyScale() {
 
 bool MainDialog::Initialize() {
     CreateControls();
+    // Focus rings and access keys stay hidden until the keyboard is used, as in Windows.
+    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     modes_.SetOpacity(settings_.Opacity);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     modes_.FollowFocus();
@@ -179,6 +186,11 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (hotkeys_.OnKeyDown(wParam)) return 0;
+            // The panel's controls hand on the keys they do not use, Tab among them.
+            if (message == WM_KEYDOWN && wParam == VK_TAB) {
+                controls_.MoveFocus(GetKeyState(VK_SHIFT) < 0);
+                return 0;
+            }
             return Window::HandleMessage(message, wParam, lParam);
         case WM_LBUTTONDOWN:
             if (hotkeys_.capturing()) hotkeys_.EndCapture();
@@ -305,12 +317,27 @@ void MainDialog::OnHotkey(WPARAM id) {
     }
 }
 
-void MainDialog::OnTrayCallback(WPARAM id, LPARAM mouseMessage) {
-    if (id != TrayIcon::kId) return;
-    if (mouseMessage == WM_LBUTTONDBLCLK) modes_.ToggleVisibility();
-    if (mouseMessage == WM_RBUTTONUP) {
-        SetForegroundWindow(hwnd_);
-        ShowTrayMenu();
+void MainDialog::OnTrayCallback(WPARAM anchor, LPARAM event) {
+    if (HIWORD(event) != TrayIcon::kId) return;
+    switch (LOWORD(event)) {
+        case WM_LBUTTONDBLCLK:
+        case NIN_KEYSELECT:
+            modes_.ToggleVisibility();
+            return;
+        case WM_RBUTTONUP:
+            trayRightClickTick_ = GetTickCount64();
+            return;
+        case WM_CONTEXTMENU: {
+            SetForegroundWindow(hwnd_);
+            // A right click announces itself just before; the context-menu key and Shift+F10 do not.
+            const bool fromKeyboard = GetTickCount64() - trayRightClickTick_ > kRightClickAnnouncedMs;
+            POINT at{GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)};
+            if (!fromKeyboard) GetCursorPos(&at);
+            ShowTrayMenu(at, fromKeyboard);
+            return;
+        }
+        default:
+            return;
     }
 }
 
@@ -320,12 +347,11 @@ void MainDialog::OnShowRequest() {
     if (!modes_.clickThrough()) SetForegroundWindow(hwnd_);
 }
 
-void MainDialog::ShowTrayMenu() {
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    DarkPopupMenu::Show(hwnd_, cursor.x, cursor.y,
+void MainDialog::ShowTrayMenu(POINT at, bool fromKeyboard) {
+    DarkPopupMenu::Show(hwnd_, at.x, at.y,
                         TrayMenuItems({modes_.visible(), modes_.clickThrough(), settings_.AlertDying,
-                                       settings_.AlertRespawn, settings_.AlertSound, StartsWithWindows()}));
+                                       settings_.AlertRespawn, settings_.AlertSound, StartsWithWindows()}),
+                        fromKeyboard);
 }
 
 void MainDialog::ShowHelp() {

@@ -52,10 +52,11 @@ private:
     void OnCommand(WORD id, WORD code, HWND control);
     void OnSlider(HWND slider);
     void OnHotkey(WPARAM id);
-    void OnTrayCallback(WPARAM id, LPARAM mouseMessage);
+    void OnTrayCallback(WPARAM anchor, LPARAM event);
     // Another start from this folder asks for the overlay: shown again if the hotkey hid it, and in front.
     void OnShowRequest();
-    void ShowTrayMenu();
+    // At the mouse, or from the keyboard at the icon's anchor with the first item selected.
+    void ShowTrayMenu(POINT at, bool fromKeyboard);
     void ShowHelp();
     // Its colour follows TrayIsGreen; its tip says why the tracker cannot be read, if it cannot.
     void UpdateTrayIcon();
@@ -100,6 +101,7 @@ private:
     AlertTracker alertTracker_;
     unsigned connectionState_ = CONNECTION_DISCONNECTED;
     bool comboOpen_ = false;  // the layout waits while the drop-down is open
+    ULONGLONG trayRightClickTick_ = 0;
     bool shutdownPending_ = false;
     bool helpOpen_ = false;
     DWORD lastDataTick_ = 0;

@@ -46,9 +46,16 @@ void TrayIcon::Add(HWND window) {
     record_.uCallbackMessage = WM_TRAY_CALLBACK;
     record_.hIcon = red_.get();
     SetTip(kProductTitle);
-    Shell_NotifyIconW(NIM_ADD, &record_);
+    AddToShell();
     SetPropW(window, ExternalNames::PROP_TRAY_STATE, reinterpret_cast<HANDLE>(1));
     added_ = true;
+}
+
+void TrayIcon::AddToShell() {
+    Shell_NotifyIconW(NIM_ADD, &record_);
+    // Version 4 brings the keyboard: Enter or Space on the icon, and the context-menu key, reach the window.
+    record_.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconW(NIM_SETVERSION, &record_);
 }
 
 void TrayIcon::Remove() {
@@ -66,7 +73,7 @@ void TrayIcon::Restore() {
     const bool green = record_.hIcon == green_.get();
     MakeIcons();
     record_.hIcon = green ? green_.get() : red_.get();
-    Shell_NotifyIconW(NIM_ADD, &record_);
+    AddToShell();
 }
 
 void TrayIcon::Show(bool green, const std::wstring& reason) {

@@ -17,7 +17,9 @@
 // there and leaves its text in LastAlert, where a test in another process reads them.
 class TrayIcon {
 public:
-    // The icon's id: the shell's callbacks carry it in wParam.
+    // The icon's id. The shell's callbacks (version 4) carry it in HIWORD(lParam) and the event in LOWORD(lParam):
+    // WM_CONTEXTMENU for a right click or the context-menu key, NIN_KEYSELECT for Enter or Space, and the mouse
+    // messages.
     static constexpr UINT kId = 1;
 
     // Adds the icon, drawn at the taskbar's small-icon size: the taskbar keeps the system's display scale
@@ -37,6 +39,7 @@ public:
     static UINT TaskbarCreatedMessage();
 
 private:
+    void AddToShell();
     void SetTip(const std::wstring& tip);
 
     NOTIFYICONDATAW record_{};

@@ -17,6 +17,7 @@ WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_CLIPCHILDREN = 0x00C00000, 0x00080000,
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
 WS_EX_LAYERED, WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_EX_NOACTIVATE = 0x00080000, 0x8, 0x20, 0x08000000
 WM_QUIT, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0012, 0x0203, 0x0205, 0x0401
+WM_CONTEXTMENU, NIN_KEYSELECT = 0x007B, 0x0401
 # Row centres below a tier's top edge: the tray menu's, then its Alerts submenu's, which opens beside the Alerts row.
 MENU_ROWS = {"Click-through": 87, "Alerts": 115, "Start with Windows": 143, "Help": 171, "Exit": 208}
 ALERTS_ROW_TOP, ALERT_ROWS = 101, {"dying": 22, "respawn": 50, "sound": 78}
@@ -210,9 +211,10 @@ class Overlay:
     def hotkey(self, number):
         self.post("WM_HOTKEY", number)
 
-    def tray(self, event):
-        """The tray icon's callback, as the shell sends it."""
-        self.post(WM_TRAY_CALLBACK, 1, event)
+    def tray(self, *events):
+        """The tray icon's callbacks, as the shell sends them (version 4: the event and the icon's id in lParam)."""
+        for event in events:
+            self.post(WM_TRAY_CALLBACK, 0, 1 << 16 | event)
 
     def controls(self):
         """The child controls by Id: visible, screen rectangle and text."""
@@ -264,7 +266,7 @@ class Overlay:
 
     def open_tray_menu(self):
         """Right-clicks the tray icon, as the system reports it; returns the menu's rectangle once it shows."""
-        self.tray(WM_RBUTTONUP)
+        self.tray(WM_RBUTTONUP, WM_CONTEXTMENU)
         return self.rect(MENU, 5000)
 
     def choose_in_tray_menu(self, row):
@@ -306,13 +308,14 @@ class Overlay:
                                                                                           answer == "No"]
         xdotool("click", 1)
 
-    def exit(self, *message, key=None):
-        """Seconds from the close request (once the question it asks is answered Yes, by a click or the key) to a
+    def exit(self, *message, keys=()):
+        """Seconds from the close request (once the question it asks is answered Yes, by a click or the keys) to a
         clean exit."""
         self.post(*(message or ("WM_CLOSE",)))
-        if key:
+        if keys:
             self.state(CONFIRM, 10000)
-            xdotool("key", key)
+            for key in keys:
+                xdotool("key", key)
         elif not message:
             self.answer_exit_question("Yes")
             self.probe("wait-gone", 10000, CONFIRM)

@@ -4,8 +4,8 @@ import time
 
 import pytest
 
-from driver import (CLICK_THROUGH_BUTTON, NOTICE, VISIBILITY_BUTTON, expect_click_through, hold_hotkey, names, wine,
-                    xdotool)
+from driver import (CLICK_THROUGH_BUTTON, MENU, NIN_KEYSELECT, NOTICE, VISIBILITY_BUTTON, WM_CONTEXTMENU,
+                    expect_click_through, hold_hotkey, names, wine, xdotool)
 
 
 def test_click_through_from_the_file_and_by_hotkey_saved_at_once(start):
@@ -68,4 +68,33 @@ def test_start_with_windows_is_ticked_and_unticked_in_the_tray_menu(start, reque
     assert run_value().lower() == f'"z:{o.dir}\\brisquel.exe"'.replace("/", "\\").lower()
     o.choose_in_tray_menu("Start with Windows")
     assert run_value() is None
+    o.exit()
+
+
+def test_the_tray_icon_and_its_menu_answer_the_keyboard(start):
+    o = start()
+    # Enter or Space on the icon shows and hides the overlay, as a double click does.
+    for shown in "01":
+        o.tray(NIN_KEYSELECT)
+        o.expect("visible", shown, 3)
+    # The context-menu key opens the menu with its first item selected: down to Alerts, into its submenu, and
+    # Enter switches the first alert on.
+    o.tray(WM_CONTEXTMENU)
+    root = o.rect(MENU, 5000)
+    o.shot("tray-menu-keyboard", MENU, 10)
+    for key in ("Down", "Down", "Right"):
+        xdotool("key", key)
+    o.expect(lambda o: o.rect(MENU) != root, True, 3)
+    xdotool("key", "Return")
+    o.gone(MENU)
+    o.assert_saved(("Alerts", "Dying", "1"))
+    # An item's letter opens it; Escape closes one level, then the menu.
+    o.tray(WM_CONTEXTMENU)
+    o.rect(MENU, 5000)
+    xdotool("key", "a")
+    o.expect(lambda o: o.rect(MENU) != root, True, 3)
+    xdotool("key", "Escape")
+    o.expect(lambda o: o.rect(MENU), root, 3)
+    xdotool("key", "Escape")
+    o.gone(MENU)
     o.exit()

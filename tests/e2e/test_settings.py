@@ -6,9 +6,11 @@ import shutil
 import subprocess
 import time
 
+import pytest
+
 import driver
-from driver import (BOSS_MENU_BUTTON, CLICK_THROUGH_BUTTON, INTEGER_KEYS, NOTICE, OPACITY, OPACITY_VALUE, OVERLAY,
-                    SCALE,
+from driver import (BOSS_MENU_BUTTON, CLICK_THROUGH_BUTTON, COMBO, INTEGER_KEYS, NOTICE, OPACITY, OPACITY_VALUE,
+                    OVERLAY, ROWS, SCALE, SHOWN,
                     SCALE_VALUE, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WS_CAPTION, WS_CLIPCHILDREN, WS_EX_LAYERED,
                     WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU,
                     WS_THICKFRAME, Screen, bits, bosses, centre, rows, visible, xdotool)
@@ -190,3 +192,37 @@ def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_
     driver.assert_ini_holds(os.path.join(appdata, "Brisquel.ini"), ("Server", "BaseUrl", tracker.origin + "/"),
                             ("Window", "Opacity", "10"))
     o.exit()
+
+
+@pytest.mark.parametrize("dpi", [96, 144])
+def test_the_panel_answers_the_keyboard_and_a_screen_reader(start, tracker, display_scale, dpi):
+    display_scale(dpi)
+    o = start(connected=True)
+    o.expect(TITLE, SHOWN, 10)
+    o.open_panel()
+    # What a screen reader finds: each control's name, role and value (roles: 43 button, 46 combo box, 51 slider,
+    # 33 list).
+    def read(control):
+        found = o.probe("acc", OVERLAY, control.number)
+        return found["name"], found["role"], found["value"]
+    assert read(OPACITY) == ("Transparency", "51", "75%")
+    assert read(COMBO) == ("Boss", "46", o.text(TITLE))
+    assert read(CLICK_THROUGH_BUTTON)[:2] == ("Click-through: Ctrl+Shift+B", "43")
+    channels = o.probe("acc", OVERLAY, ROWS.number)
+    assert (channels["role"], int(channels["children"]) > 0) == ("33", True)
+    # Tab walks the panel: the boss list first, where Down chooses the next boss.
+    first = o.text(TITLE)
+    xdotool("key", "Tab", "Down")
+    o.expect(TITLE, lambda title: title not in ("", first), 3)
+    o.assert_saved(("Selection", "LastBoss", next(b["id"] for b in bosses(tracker) if b["name"] == o.text(TITLE))))
+    # The transparency slider: Page Down takes ten off, on screen and in the file.
+    xdotool("key", "Tab", "Next")
+    o.expect("alpha", "165", 3)  # 65 * 255 / 100
+    o.assert_saved(("Window", "Opacity", "65"))
+    o.shot(f"panel-focus-{dpi}dpi")
+    # Past the text-scale slider, Space on the first hotkey button starts rebinding; Escape ends it.
+    xdotool("key", "Tab", "Tab", "space")
+    o.expect(VISIBILITY_BUTTON, "Show/Hide: [Press modifier + key...]", 3)
+    xdotool("key", "Escape")
+    o.expect(VISIBILITY_BUTTON, "Show/Hide: Ctrl+B", 3)
+    o.exit(keys=("Return",))
