@@ -218,9 +218,8 @@ TEST(ApiClient, KeptConnectionReadsWhateverTheServerDoesWithIt) {
                             headers.value("accept-encoding", ""));
             ports.insert(entry["client_port"].get<int>());
         }
-        EXPECT_EQ(requests,
-                  (std::set<std::string>{requestLine(base + "/api/all_status") + " Zentrik/1.0 gzip",
-                                         requestLine(base + "/api/status") + " Zentrik/1.1 "}));
+        EXPECT_EQ(requests, (std::set<std::string>{requestLine(base + "/api/all_status") + " Zentrik/1.0 gzip",
+                                                   requestLine(base + "/api/status") + " Zentrik/1.1 "}));
         if (c.connections > 0) {
             EXPECT_EQ(ports.size(), c.connections);
         }
