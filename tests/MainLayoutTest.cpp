@@ -6,9 +6,7 @@ namespace {
 
 using SlotOf = MainLayout::Slot MainLayout::*;
 
-ScreenRect rect(int x, int y, int w, int h) {
-    return {x, y, x + w, y + h};
-}
+const auto rect = [](int x, int y, int w, int h) { return ScreenRect{x, y, x + w, y + h}; };
 
 // The default window's client area: 450 x 700 less the frame, say 434 x 661.
 constexpr int kWidth = 434, kHeight = 661;

@@ -208,24 +208,6 @@ TEST(Settings, SaveKeepsTheKeysItDoesNotOwn) {
     }
 }
 
-// The write fails (another program holds the file without sharing; a read-only attribute cannot be shown here,
-// where the tests run as root): the file keeps its bytes and the run keeps its values.
-TEST(Settings, UnwritableFileKeepsItsBytesAndTheValuesInMemory) {
-    TempDir dir;
-    const std::string original = "[Window]\r\nOpacity=40\r\n";
-    writeBytes(iniIn(dir), original);
-    Settings settings(iniIn(dir));
-    settings.Load();
-    settings.TextScale = 170;
-    HANDLE locked = CreateFileW(iniIn(dir).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-    settings.Save();
-    CloseHandle(locked);
-    EXPECT_EQ(settings.TextScale, 170);
-    EXPECT_EQ(settings.Opacity, 40);
-    EXPECT_EQ(readBytes(iniIn(dir)), original);
-}
-
 TEST(Settings, WorksInNonAsciiDirectoriesAndFailsSoftInOverlongOnes) {
     TempDir nonAscii(L"-\u00fcber-\u738b");
     TempDir longBase;

@@ -13,21 +13,11 @@ namespace {
 
 constexpr int64_t kNow = 1'740'830'400;  // 2025-03-01 12:00:00 UTC
 
-ChannelStatus fresh(int32_t number, double etd) {
-    return ChannelStatus{number, 50, "", kNow, 0.5, etd, ""};
-}
-ChannelStatus stale(int32_t number, double etd) {
-    return ChannelStatus{number, 50, "", 0, 0.5, etd, ""};
-}
-ChannelStatus dead(int32_t number) {
-    return ChannelStatus{number, 0, "", kNow, 0.0, 0.0, ""};
-}
-Alert loud(const char* text) {
-    return {text, true};
-}
-Alert quiet(const char* text) {
-    return {text, false};
-}
+const auto fresh = [](int32_t number, double etd) { return ChannelStatus{number, 50, "", kNow, 0.5, etd, ""}; };
+const auto stale = [](int32_t number, double etd) { return ChannelStatus{number, 50, "", 0, 0.5, etd, ""}; };
+const auto dead = [](int32_t number) { return ChannelStatus{number, 0, "", kNow, 0.0, 0.0, ""}; };
+const auto loud = [](const char* text) { return Alert{text, true}; };
+const auto quiet = [](const char* text) { return Alert{text, false}; };
 
 // One data tick. The boss id doubles as its name; the clock follows the tick unless a step moves it.
 struct Step {
@@ -42,13 +32,8 @@ struct Step {
 
 // A step once a channel's quiet time is over, the clock held back so that its reports stay fresh.
 Step afterQuiet(uint64_t tickMs, std::vector<ChannelStatus> channels, std::vector<Alert> expected = {}) {
-    return {AlertTracker::kQuietMs + tickMs,
-            std::move(channels),
-            std::move(expected),
-            std::nullopt,
-            "Ashen Warden",
-            true,
-            -static_cast<int64_t>(AlertTracker::kQuietMs / 1000)};
+    const auto quietSeconds = static_cast<int64_t>(AlertTracker::kQuietMs / 1000);
+    return {AlertTracker::kQuietMs + tickMs, channels, expected, std::nullopt, "Ashen Warden", true, -quietSeconds};
 }
 
 const AlertRules kDying{true, 60, false, 60, true};

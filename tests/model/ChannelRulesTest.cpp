@@ -11,12 +11,11 @@ static ChannelStatus makeChannel(int32_t number, int32_t hp = 50, int64_t update
     return ChannelStatus{number, hp, "", updated, etd > 0 ? 0.5 : 0.0, etd, ""};
 }
 
-template <typename Item>
-static std::vector<int32_t> channelNumbers(const std::vector<Item>& items) {
+static const auto channelNumbers = [](const auto& items) {
     std::vector<int32_t> numbers;
-    for (const Item& item : items) numbers.push_back(item.channelNumber);
+    for (const auto& item : items) numbers.push_back(item.channelNumber);
     return numbers;
-}
+};
 
 constexpr int64_t kNow = 1'740'830'400;  // 2025-03-01 12:00:00 UTC
 constexpr ChannelState kFresh = ChannelState::Fresh, kStale = ChannelState::Stale, kDead = ChannelState::Dead;

@@ -26,8 +26,7 @@ struct Gate {
 
 // Each read ("list", a boss id, "all", "age") takes the next outcome of its script: 'f' fails with the reason
 // "h: <read>", 'n' fails without a request (and so without a reason), 't' throws, 'm' runs out of memory, else it
-// succeeds. Read `stopAfter`
-// stops `stops` from inside, as a window closing mid-request would; `held` waits at `gate`.
+// succeeds. Read `stopAfter` stops `stops` from inside, as a window closing mid-request would; `held` waits at `gate`.
 struct ScriptedTracker : TrackerSource {
     ScriptedTracker(std::shared_ptr<LiveModel> stopping, size_t stopAfterReads, std::string heldRead = "",
                     std::shared_ptr<Gate> heldAt = nullptr)

@@ -46,8 +46,10 @@ TEST(ApiClient, ReadsReportFailuresAndTheSummaryCountsThemUntilOneSucceeds) {
     const Outcomes unread = {"Failed to fetch bosses - network error or empty response",
                              "Failed to fetch channel status - network error or empty response",
                              "Failed to fetch all status - network error or empty response"};
-    const char* inflateFailed = "Compressed answer could not be inflated";
-    const char* overLimit = "Answer over the tracker's limits";
+    const Outcomes invalid = {"Invalid JSON response from server", "Invalid JSON in channel status response",
+                              "Invalid JSON response from server"};
+    const auto all = [](const char* text) { return Outcomes{text, text, text}; };
+    const char* notData = "127.0.0.1: answer is not tracker data";
     std::string many = "0";
     for (std::size_t i = 0; i < kMostChannelsPerBoss; ++i) many += ",0";
     const std::string overLimits = R"({"items":[)" + many + R"(],"channel_status":{"b1":[)" + many + "]}}";
@@ -59,25 +61,17 @@ TEST(ApiClient, ReadsReportFailuresAndTheSummaryCountsThemUntilOneSucceeds) {
     };
     const Step steps[] = {
         {{{"status", 404}, {"body", kBody}}, unread, "127.0.0.1: HTTP status 404", 1},
-        {{{"body", "<html>"}},
-         {"Invalid JSON response from server", "Invalid JSON in channel status response",
-          "Invalid JSON response from server"},
-         "127.0.0.1: answer is not tracker data",
-         2},
-        {{{"body", ""}}, unread, "127.0.0.1: answer is not tracker data", 3},
+        {{{"body", "<html>"}}, invalid, notData, 2},
+        {{{"body", ""}}, unread, notData, 3},
         {{{"body", kBody}, {"headers", {{"Content-Encoding", "gzip"}}}},
-         {inflateFailed, inflateFailed, inflateFailed},
-         "127.0.0.1: answer is not tracker data",
+         all("Compressed answer could not be inflated"),
+         notData,
          4},
         // About 10 MiB on the wire that would inflate to nearly 10 GiB: refused at its first byte.
-        {{{"bomb_mib", 10100}, {"headers", {{"Content-Encoding", "gzip"}}}},
-         {"Invalid JSON response from server", "Invalid JSON in channel status response",
-          "Invalid JSON response from server"},
-         "127.0.0.1: answer is not tracker data",
-         5},
+        {{{"bomb_mib", 10100}, {"headers", {{"Content-Encoding", "gzip"}}}}, invalid, notData, 5},
         {{{"body", overLimits}, {"gzip", true}, {"headers", {{"Content-Encoding", "gzip"}}}},
-         {overLimit, overLimit, overLimit},
-         "127.0.0.1: answer is not tracker data",
+         all("Answer over the tracker's limits"),
+         notData,
          6},
         {{{"body", kBody}}, {"ok", "ok", "ok"}, "", 0},
         {{{"status", 500}}, unread, "127.0.0.1: HTTP status 500", 1},
@@ -187,19 +181,6 @@ TEST(ApiClient, ServerCacheAge) {
     EXPECT_TRUE(fixtureLog(unread).empty());
 }
 
-// The kinds of request the route behind `baseUrl` received, as "line agent accept-encoding", and the client
-// ports they came from (one per TCP connection).
-static std::set<std::string> requestsOf(const std::string& baseUrl, std::set<int>& ports) {
-    std::set<std::string> requests;
-    for (const json& entry : fixtureLog(baseUrl)) {
-        const json& headers = entry["headers"];
-        requests.insert(entry["line"].get<std::string>() + " " + headers.value("user-agent", "") + " " +
-                        headers.value("accept-encoding", ""));
-        ports.insert(entry["client_port"].get<int>());
-    }
-    return requests;
-}
-
 // Two poll cycles on one client: whatever the server does with the connection between requests, every
 // read succeeds as it would on fresh connections, each kind of request goes out as before, and a server
 // that keeps the connection sees one TCP connection only.
@@ -228,10 +209,17 @@ TEST(ApiClient, KeptConnectionReadsWhateverTheServerDoesWithIt) {
             EXPECT_EQ(client.fetchServerCacheAge(), 5.0) << client.statusText();
         }
         EXPECT_EQ(client.statusText(), "");
+        // The kinds of request, as "line agent accept-encoding", and the client ports (one per TCP connection).
+        std::set<std::string> requests;
         std::set<int> ports;
-        EXPECT_EQ(requestsOf(base, ports),
-                  (std::set<std::string>{requestLine(base + "/api/all_status") + " Zentrik/1.0 gzip",
-                                         requestLine(base + "/api/status") + " Zentrik/1.1 "}));
+        for (const json& entry : fixtureLog(base)) {
+            const json& headers = entry["headers"];
+            requests.insert(entry["line"].get<std::string>() + " " + headers.value("user-agent", "") + " " +
+                            headers.value("accept-encoding", ""));
+            ports.insert(entry["client_port"].get<int>());
+        }
+        EXPECT_EQ(requests, (std::set<std::string>{requestLine(base + "/api/all_status") + " Zentrik/1.0 gzip",
+                                                   requestLine(base + "/api/status") + " Zentrik/1.1 "}));
         if (c.connections > 0) {
             EXPECT_EQ(ports.size(), c.connections);
         }

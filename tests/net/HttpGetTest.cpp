@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <tuple>
 #include <utility>
@@ -111,61 +112,55 @@ TEST(HttpGet, FailuresReturnZeroAndSayWhy) {
     EXPECT_EQ(trackerHandshakes() - handshakesBefore, 1) << "a refused certificate is not tried again";
 }
 
-// The cache age the probe reads from `baseUrl` and the status text it leaves.
-static std::string probeOutcome(const std::string& baseUrl) {
-    ApiClient client(baseUrl);
-    const double age = client.fetchServerCacheAge();
-    return std::to_string(age) + " " + client.statusText();
-}
-
 // Silence, before or after the headers: each request gives up after its own receive time-out (10 s for data,
 // 3 s for the probe). A body trickled a byte at a time never lets a read time out, so the whole body gets four
 // time-outs. All five wait at the same time.
 TEST(HttpGet, StalledAndTricklingServersTimeOut) {
-    using Clock = std::chrono::steady_clock;
-    const auto timed = [](auto request) {
-        return std::async(std::launch::async, [request] {
-            const auto start = Clock::now();
-            auto result = request();
-            return std::make_pair(result, std::chrono::duration<double>(Clock::now() - start).count());
-        });
-    };
     const std::string status = R"({"statistics":{"cache_age":1}})";
     const std::string headersOnly = fixtureRoute({{"body", status}, {"stall_after", 0}});
-    const std::string silent = fixtureRoute({{"body", status}, {"delay_ms", 30000}});
-    const std::string halfBody = fixtureRoute({{"body", status}, {"stall_after", 10}});
-    const std::string trickled = fixtureRoute({{"body", std::string(170, ' ') + status}, {"trickle_ms", 250}});
-    const auto dataRead = [&](const std::string& base) {
-        return timed([base] {
+    // What a data read or the cache-age probe of `base` gives, as text.
+    const auto dataRead = [](std::string base) -> std::function<std::string()> {
+        return [base] {
             EncodedBody body{"keep", false};
             HttpConnection connection;
             ReadFailure failure;
             const uint64_t received = httpGet(connection, base + "/api/all_status", body, failure);
             return std::to_string(received) + " " + body.bytes + " " + ReadFailureText("t", failure);
-        });
+        };
     };
-    auto data = dataRead(headersOnly);
-    auto unanswered = dataRead(silent);
-    auto emptyProbe = timed([&] { return probeOutcome(headersOnly); });
-    auto cutProbe = timed([&] { return probeOutcome(halfBody); });
-    auto trickledProbe = timed([&] { return probeOutcome(trickled); });
-
-    struct Expected {
-        std::future<std::pair<std::string, double>>& outcome;
+    const auto probe = [](std::string base) -> std::function<std::string()> {
+        return [base] {
+            ApiClient client(base);
+            const double age = client.fetchServerCacheAge();
+            return std::to_string(age) + " " + client.statusText();
+        };
+    };
+    struct Case {
+        std::function<std::string()> request;
         const char* result;
         double fewestSeconds, mostSeconds;
     };
-    const Expected expectations[] = {
-        {data, "0 keep t: no answer in time", 9.5, 13.0},
-        {unanswered, "0 keep t: no answer in time", 9.5, 13.0},
-        {emptyProbe, "-1.000000 Empty response from server", 2.5, 5.0},
-        {cutProbe, "-1.000000 Invalid JSON response", 2.5, 5.0},
-        {trickledProbe, "-1.000000 Invalid JSON response", 11.5, 15.0},
+    const Case cases[] = {
+        {dataRead(headersOnly), "0 keep t: no answer in time", 9.5, 13.0},
+        {dataRead(fixtureRoute({{"body", status}, {"delay_ms", 30000}})), "0 keep t: no answer in time", 9.5, 13.0},
+        {probe(headersOnly), "-1.000000 Empty response from server", 2.5, 5.0},
+        {probe(fixtureRoute({{"body", status}, {"stall_after", 10}})), "-1.000000 Invalid JSON response", 2.5, 5.0},
+        {probe(fixtureRoute({{"body", std::string(170, ' ') + status}, {"trickle_ms", 250}})),
+         "-1.000000 Invalid JSON response", 11.5, 15.0},
     };
-    for (const Expected& e : expectations) {
-        SCOPED_TRACE(e.result);
-        const auto [result, seconds] = e.outcome.get();
-        EXPECT_EQ(result, e.result);
-        EXPECT_TRUE(seconds >= e.fewestSeconds && seconds <= e.mostSeconds) << seconds;
+    std::vector<std::future<std::pair<std::string, double>>> outcomes;
+    for (const Case& c : cases) {
+        outcomes.push_back(std::async(std::launch::async, [&c] {
+            const auto start = std::chrono::steady_clock::now();
+            const std::string result = c.request();
+            return std::make_pair(result,
+                                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        }));
+    }
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].result);
+        const auto [result, seconds] = outcomes[i].get();
+        EXPECT_EQ(result, cases[i].result);
+        EXPECT_TRUE(seconds >= cases[i].fewestSeconds && seconds <= cases[i].mostSeconds) << seconds;
     }
 }

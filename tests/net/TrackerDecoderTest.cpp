@@ -43,14 +43,12 @@ static std::vector<std::string> decode(Read read, const EncodedBody& body, std::
     const std::string message = read == Bosses     ? decodeBossList(body, bosses, inflated)
                                 : read == Channels ? decodeChannelStatus(body, channels, inflated)
                                                    : decodeAllStatus(body, map, spare, inflated);
+    std::vector<std::string> lines = records();
     if (!message.empty()) {
-        EXPECT_EQ(records(), before);
+        EXPECT_EQ(lines, before);
+        lines.clear();
     }
-    std::vector<std::string> lines{message};
-    if (message.empty()) {
-        const std::vector<std::string> given = records();
-        lines.insert(lines.end(), given.begin(), given.end());
-    }
+    lines.insert(lines.begin(), message);
     return lines;
 }
 

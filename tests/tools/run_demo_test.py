@@ -19,9 +19,8 @@ DEMO_DIR = Path(os.environ["BRISQUEL_DEMO_DIR"])
 
 def start_demo(env):
     """run-demo in a session of its own, with Ctrl+C acting as in a terminal even if this test ignores it."""
-    return subprocess.Popen([str(RUN_DEMO)], env=env, stdout=subprocess.PIPE,
-                            stderr=subprocess.STDOUT, text=True, start_new_session=True,
-                            preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
+    return subprocess.Popen([str(RUN_DEMO)], env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                            start_new_session=True, preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
 
 
 def leftovers(group):
@@ -39,9 +38,7 @@ def leftovers(group):
         except OSError:
             continue
         state, _, pgrp = stat.rsplit(")", 1)[1].split()[:3]
-        if state == "Z":
-            continue
-        if int(pgrp) == group or f"WINEPREFIX={prefix}".encode() in environ:
+        if state != "Z" and (int(pgrp) == group or f"WINEPREFIX={prefix}".encode() in environ):
             found.append(f"{entry.name} {cmdline}")
     return found
 
@@ -84,9 +81,7 @@ class RunDemoTest(unittest.TestCase):
         demo = start_demo(dict(os.environ))
         self.addCleanup(demo.stdout.close)
         self.addCleanup(lambda: demo.poll() is None and os.killpg(demo.pid, signal.SIGTERM))
-        for line in demo.stdout:
-            if line.startswith("Demo tracker on"):
-                break
+        next(line for line in demo.stdout if line.startswith("Demo tracker on"))
         deadline = time.monotonic() + 180  # the first run creates the Wine prefix
         while not subprocess.run(["xdotool", "search", "--name", "^Brisquel v"], capture_output=True).stdout:
             self.assertLess(time.monotonic(), deadline, "the overlay never appeared")
