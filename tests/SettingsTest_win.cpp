@@ -47,6 +47,17 @@ std::vector<int64_t> numbers(const Settings& settings) {
     return values;
 }
 
+// Where a key's value stands in numbers().
+size_t numberIndex(const wchar_t* name) {
+    size_t index = 0;
+    for (const SettingKey& key : settingKeys()) {
+        if (std::wstring(key.name) == name) return index;
+        if (!std::holds_alternative<std::string Settings::*>(key.field)) ++index;
+    }
+    ADD_FAILURE() << "no such key";
+    return 0;
+}
+
 void copyFields(const Settings& from, Settings& to) {
     for (const SettingKey& key : settingKeys()) std::visit([&](auto member) { to.*member = from.*member; }, key.field);
 }
@@ -132,33 +143,34 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
         std::vector<int64_t> expected;
         std::string lastBoss;
     };
-    // The defaults with the fields at the given places changed.
-    const auto with = [](std::initializer_list<std::pair<int, int64_t>> changes) {
+    // The defaults with the named keys changed.
+    const auto with = [](std::initializer_list<std::pair<const wchar_t*, int64_t>> changes) {
         std::vector<int64_t> values = kDefaults;
-        for (const auto& [at, value] : changes) values[at] = value;
+        for (const auto& [name, value] : changes) values[numberIndex(name)] = value;
         return values;
     };
     const std::string body = "[Window]\r\nLeft=-1500\r\n[Selection]\r\nLastBoss=" + kDragonBoss + "\r\n";
     const Case cases[] = {
-        {"low and huge clamp", "[Window]\nOpacity=5\nTextScale=99999999999999\n", with({{4, 10}, {5, 200}}), ""},
-        {"non-zero mode is on", "[Window]\nClickThroughMode=7\n", with({{6, 1}}), ""},
+        {"low and huge clamp", "[Window]\nOpacity=5\nTextScale=99999999999999\n",
+         with({{L"Opacity", 10}, {L"TextScale", 200}}), ""},
+        {"non-zero mode is on", "[Window]\nClickThroughMode=7\n", with({{L"ClickThroughMode", 1}}), ""},
         {"alert switches; seconds at the top kept, past it clamped",
          "[Alerts]\nDying=3\nDyingSeconds=600\nRespawn=1\nRespawnSeconds=601\nSound=0\n",
-         with({{13, 1}, {14, 600}, {15, 1}, {16, 600}, {17, 0}}), ""},
+         with({{L"Dying", 1}, {L"DyingSeconds", 600}, {L"Respawn", 1}, {L"RespawnSeconds", 600}, {L"Sound", 0}}), ""},
         // An empty value keeps its default.
         {"garbage reads as zero", "[Window]\nLeft=abc\nOpacity=xyz\n[Hotkeys]\nClickThrough=zz\nClickThroughMods=\n",
-         with({{0, 0}, {4, 10}, {7, 0}}), ""},
+         with({{L"Left", 0}, {L"Opacity", 10}, {L"ClickThrough", 0}}), ""},
         {"negatives", "[Window]\nLeft=-1500\nOpacity=-5\n[Hotkeys]\nClickThroughMods=-2\n",
-         with({{0, -1500}, {4, 10}, {8, static_cast<uint32_t>(-2)}}), ""},
+         with({{L"Left", -1500}, {L"Opacity", 10}, {L"ClickThroughMods", static_cast<uint32_t>(-2)}}), ""},
         // Bits 1, 2 and 4 are Alt, Ctrl and Shift; 8 is the Windows key, which is not enough on its own.
         {"a hotkey without Ctrl, Shift or Alt is its default",
          "[Hotkeys]\nClickThrough=67\nClickThroughMods=x\nVisibility=68\nVisibilityMods=8\n"
          "BossMenu=69\nBossMenuMods=1\n",
-         with({{11, 69}, {12, 1}}), ""},
+         with({{L"BossMenu", 69}, {L"BossMenuMods", 1}}), ""},
         {"keys outside their section are not read", "Opacity=40\n[Other]\nLeft=5\n[window ]\n", kDefaults, ""},
         {"not an ini at all", "\x01\x02 binary \xff\xfe junk\0[Window\n=\n"s, kDefaults, ""},
-        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + body, with({{0, -1500}}), kDragonBoss},
-        {"UTF-16 with a byte-order mark", "\xFF\xFE" + utf16(Utf8ToWide(body)), with({{0, -1500}}), kDragonBoss},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + body, with({{L"Left", -1500}}), kDragonBoss},
+        {"UTF-16 with a byte-order mark", "\xFF\xFE" + utf16(Utf8ToWide(body)), with({{L"Left", -1500}}), kDragonBoss},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
