@@ -34,10 +34,10 @@ bool AllStatusPoller::fetchSummary(AllStatusMap& summary) {
     return ok;
 }
 
-bool AllStatusPoller::merge(const AllStatusMap& summary) {
+bool AllStatusPoller::merge(AllStatusMap& summary) {
     try {
         StepTimer timer(Step::Merge);
-        model_->mergeAllStatus(summary);
+        model_->mergeAllStatus(std::move(summary));
         return true;
     } catch (const std::bad_alloc&) {
         model_->noteRead(false, kOutOfMemoryReason);

@@ -22,7 +22,7 @@ public:
 
 private:
     bool fetchSummary(AllStatusMap& summary);
-    bool merge(const AllStatusMap& summary);
+    bool merge(AllStatusMap& summary);
     double fetchCacheAge();
 
     std::shared_ptr<LiveModel> model_;

@@ -21,12 +21,10 @@ void LiveModel::storeBoss(const BossInfo& boss, std::vector<ChannelStatus> chann
     entry.channels = std::move(channels);
 }
 
-void LiveModel::mergeAllStatus(const AllStatusMap& summary) {
-    // Copied before the lock: a copy that runs out of memory leaves the model untouched and the UI unblocked.
-    AllStatusMap copy = summary;
+void LiveModel::mergeAllStatus(AllStatusMap&& summary) {
     {
         std::lock_guard<std::mutex> guard(lock_);
-        for (auto& [bossId, channels] : copy) data_.channelMap[bossId].channels = std::move(channels);
+        for (auto& [bossId, channels] : summary) data_.channelMap[bossId].channels.swap(channels);
         data_.dataUpdated = true;
         data_.activityIndex = (data_.activityIndex + 1) % 3;
         if (data_.channelMap.size() > kMostChannelMapIds) dropIdsNamedNowhere(summary);

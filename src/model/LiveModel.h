@@ -52,9 +52,11 @@ public:
     void storeBoss(const BossInfo& boss, std::vector<ChannelStatus> channels);
     // The poller's summary: replaces the channels of every boss it names, creating entries with an
     // empty boss for ids not seen before; an empty summary still counts as a merge. Past kMostChannelMapIds
-    // entries, those that neither the boss list nor this summary names are dropped. Throws std::bad_alloc
-    // when memory runs out; each boss then has either its earlier channels or the summary's.
-    void mergeAllStatus(const AllStatusMap& summary);
+    // entries, those that neither the boss list nor this summary names are dropped. The summary's lists are
+    // exchanged with the model's, nothing is copied, and the caller gets the earlier lists back as storage for
+    // its next read. Throws std::bad_alloc when memory runs out for a new id; each boss then has either its
+    // earlier channels or the summary's.
+    void mergeAllStatus(AllStatusMap&& summary);
     void storeServerCacheAge(double seconds);
     // A data read's outcome: a success clears the failure reason and a failure with a reason replaces it. A
     // failure without one made no request (the window's client before it has a tracker) and says nothing new.
