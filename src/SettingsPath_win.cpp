@@ -32,10 +32,15 @@ bool exists(const std::wstring& path) {
     return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The notices begin alike: the program's folder is the one the player looks in first.
+std::wstring cannotWriteBesideProgram(const SettingsPlaces& places) {
+    return L"Brisquel cannot write its settings beside the program, in " + folderOf(places.besideProgram);
+}
+
 SettingsPath inMemory(const SettingsPlaces& places, const std::wstring& appDataFile) {
     return {places, exists(appDataFile) ? appDataFile : places.besideProgram, false,
-            L"Brisquel cannot write its settings beside the program, in " + folderOf(places.besideProgram) +
-                L", nor in " + places.appDataFolder + L". They cannot be saved: changes last until Brisquel closes."};
+            cannotWriteBesideProgram(places) + L", nor in " + places.appDataFolder +
+                L". They cannot be saved: changes last until Brisquel closes."};
 }
 
 SettingsPath inAppData(const SettingsPlaces& places) {
@@ -48,8 +53,7 @@ SettingsPath inAppData(const SettingsPlaces& places) {
     }
     if (!Settings::Writable(file)) return inMemory(places, file);
     return {places, file, true,
-            L"Brisquel cannot write its settings beside the program, in " + folderOf(places.besideProgram) +
-                L". They are kept in " + places.appDataFolder + L" instead."};
+            cannotWriteBesideProgram(places) + L". They are kept in " + places.appDataFolder + L" instead."};
 }
 
 }  // namespace
