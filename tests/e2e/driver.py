@@ -16,7 +16,8 @@ from screen import Screen
 WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_CLIPCHILDREN = 0x00C00000, 0x00080000, 0x00040000, 0x02000000
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
 WS_EX_LAYERED, WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_EX_NOACTIVATE = 0x00080000, 0x8, 0x20, 0x08000000
-WM_QUIT, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0012, 0x0203, 0x0205, 0x0401
+WM_CLOSE, WM_QUERYENDSESSION, WM_QUIT, WM_ENDSESSION, WM_EXITSIZEMOVE, WM_HOTKEY = 0x10, 0x11, 0x12, 0x16, 0x232, 0x312
+WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0203, 0x0205, 0x0401
 WM_CONTEXTMENU, NIN_KEYSELECT = 0x007B, 0x0401
 # Row centres below a tier's top edge: the tray menu's, then its Alerts submenu's, which opens beside the Alerts row.
 MENU_ROWS = {"Click-through": 87, "Alerts": 115, "Start with Windows": 143, "Help": 171, "Exit": 208}
@@ -63,15 +64,10 @@ def within(read, wanted, seconds):
 
 def expect(read, wanted, seconds=0):
     """Awaits a value for up to `seconds`: equal to `wanted`, matching it (a pattern) or satisfying it."""
-    if isinstance(wanted, re.Pattern):
-        value = within(read, lambda v: bool(wanted.search(v)), seconds)
-        assert wanted.search(value), value
-    elif callable(wanted):
-        value = within(read, wanted, seconds)
-        assert wanted(value), value
-    else:
-        value = within(read, wanted, seconds)
-        assert value == wanted, f"{value!r} != {wanted!r}"
+    done = ((lambda v: bool(wanted.search(v))) if isinstance(wanted, re.Pattern) else
+            wanted if callable(wanted) else lambda v: v == wanted)
+    value = within(read, done, seconds)
+    assert done(value), f"{value!r} is not {wanted!r}"
 
 
 def elapsed(action):
@@ -209,7 +205,7 @@ class Overlay:
         self.probe("post", *message)
 
     def hotkey(self, number):
-        self.post("WM_HOTKEY", number)
+        self.post(WM_HOTKEY, number)
 
     def tray(self, *events):
         """The tray icon's callbacks, as the shell sends them (version 4: the event and the icon's id in lParam)."""
@@ -311,7 +307,7 @@ class Overlay:
     def exit(self, *message, keys=()):
         """Seconds from the close request (once the question it asks is answered Yes, by a click or the keys) to a
         clean exit."""
-        self.post(*(message or ("WM_CLOSE",)))
+        self.post(*(message or (WM_CLOSE,)))
         if keys:
             self.state(CONFIRM, 10000)
             for key in keys:

@@ -2,7 +2,7 @@
 notifications are counted by a test hook and read through the probe."""
 import time
 
-from driver import ALERT_ROWS, ALERTS_ROW_TOP, MENU, MENU_ROWS, TITLE, Screen, alerts, bosses, names, xdotool
+from driver import ALERTS_ROW_TOP, ALERT_ROWS, MENU, MENU_ROWS, TITLE, Screen, alerts, bosses, names, xdotool
 
 
 def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_switched_in_the_tray_menu(

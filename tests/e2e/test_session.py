@@ -9,10 +9,10 @@ import sys
 import tempfile
 import time
 
-from driver import (CACHE, CACHE_READ, COMBO, CONFIRM, CONNECTED, COUNTDOWN,
-                    HELP, MENU, NOTICE, OPACITY, POPUP, ROWS, SCALE, SHOWN, STATUS, TITLE, TITLE_TEXT, VISIBILITY_BUTTON,
-                    WM_LBUTTONDBLCLK, WS_POPUP, AMBER, GREEN, RED, Tools, bits, bosses, centre, colours, extent,
-                    menu_row, names, stale_pixels, within, xdotool)
+from driver import (AMBER, CACHE, CACHE_READ, COMBO, CONFIRM, CONNECTED, COUNTDOWN, GREEN, HELP, MENU, NOTICE, OPACITY,
+                    POPUP, RED, ROWS, SCALE, SHOWN, STATUS, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WM_CLOSE,
+                    WM_LBUTTONDBLCLK, WS_POPUP, Tools, bits, bosses, centre, colours, extent, menu_row, names,
+                    stale_pixels, within, xdotool)
 
 
 def test_a_session_from_the_default_settings(start, tracker, request):
@@ -69,12 +69,12 @@ def test_a_session_from_the_default_settings(start, tracker, request):
     o.click(MENU, menu_row("Exit"))
     o.answer_exit_question("No")
     o.gone(CONFIRM)
-    o.post("WM_CLOSE")
+    o.post(WM_CLOSE)
     o.find(CONFIRM, "Confirm Exit")
     xdotool("key", "Escape")
     o.gone(CONFIRM)
     # The focus starts on Yes, as in a message box: Tab then Space answers No.
-    o.post("WM_CLOSE")
+    o.post(WM_CLOSE)
     o.find(CONFIRM, "Confirm Exit")
     xdotool("key", "Tab")
     time.sleep(0.3)
@@ -202,7 +202,7 @@ def test_the_saved_boss_counts_down_paints_only_changes_and_another_boss_is_chos
     o.assert_saved(("Selection", "LastBoss", chosen["id"]))
     o.expect(colours(), bool)
     # A quit while the exit question is open closes it and ends the program with its code.
-    o.post("WM_CLOSE")
+    o.post(WM_CLOSE)
     o.find(CONFIRM, "Confirm Exit")
     o.quit(7)
 

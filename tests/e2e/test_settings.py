@@ -10,10 +10,10 @@ import pytest
 
 import driver
 from driver import (BOSS_MENU_BUTTON, CLICK_THROUGH_BUTTON, COMBO, INTEGER_KEYS, NOTICE, OPACITY, OPACITY_VALUE,
-                    OVERLAY, ROWS, SCALE, SHOWN,
-                    SCALE_VALUE, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WS_CAPTION, WS_CLIPCHILDREN, WS_EX_LAYERED,
-                    WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU,
-                    WS_THICKFRAME, Screen, bits, bosses, centre, rows, visible, xdotool)
+                    OVERLAY, ROWS, SCALE, SCALE_VALUE, SHOWN, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WM_ENDSESSION,
+                    WM_EXITSIZEMOVE, WM_QUERYENDSESSION, WS_CAPTION, WS_CLIPCHILDREN, WS_EX_LAYERED, WS_EX_TOPMOST,
+                    WS_EX_TRANSPARENT, WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU, WS_THICKFRAME, Screen,
+                    bits, bosses, centre, rows, visible, xdotool)
 
 
 def test_window_from_saved_settings_kept_on_screen_and_settings_written_back(start, tracker):
@@ -28,7 +28,7 @@ def test_window_from_saved_settings_kept_on_screen_and_settings_written_back(sta
     # Off-screen and too far: moved back into the monitor without shrinking, at the start and after a move.
     o.expect("rect", clamped)
     o.probe("move", width - 100, height - 50)
-    o.post("WM_EXITSIZEMOVE")
+    o.post(WM_EXITSIZEMOVE)
     o.expect("rect", clamped, 2)
     o.exit()
     # When the boss list arrived before the close, the first boss was chosen and saved as well.
@@ -40,11 +40,11 @@ def test_window_from_saved_settings_kept_on_screen_and_settings_written_back(sta
 def test_no_settings_file_opens_at_defaults_and_a_session_end_saves_without_asking(start):
     o = start(None)
     o.expect(("rect", "alpha"), ("100 100 550 800", "191"))
-    o.post("WM_QUERYENDSESSION")
-    o.post("WM_ENDSESSION", 0)
+    o.post(WM_QUERYENDSESSION)
+    o.post(WM_ENDSESSION, 0)
     time.sleep(1)
     assert o.running(), "a cancelled session end must not close the overlay"
-    o.exit("WM_ENDSESSION", 1)
+    o.exit(WM_ENDSESSION, 1)
     assert [(section, key) for section, key, _ in o.saved()] == INTEGER_KEYS
     o.assert_saved(("Window", "Left", "100"))
 
@@ -130,7 +130,7 @@ def test_a_kill_at_150_percent_keeps_the_window_as_placed_and_as_moved(start, di
     # Moved and resized as a drag ends, then killed: the next run opens where it was left. (The probe is not aware
     # of the display scale, and Wine maps the rectangle it asks for; the window is read back as it really is.)
     o.probe("move", 150, 120, 600, 800)
-    o.post("WM_EXITSIZEMOVE")
+    o.post(WM_EXITSIZEMOVE)
     moved = o.state()["rect"]
     assert moved != placed
     o.expect(saved_rect, moved, 2)

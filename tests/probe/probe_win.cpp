@@ -1,42 +1,29 @@
-// A console probe that inspects and drives a running overlay from another process, the way a person
-// (or the shell) would: it finds the window by its class and reports what the platform says about it.
+// A console probe that inspects and drives a running overlay from another process, as a person (or the shell)
+// would: it finds a window by its class (the overlay's by default) and prints what the platform says of it.
 //
-//   probe find [timeout_ms] [class]     wait for the overlay (or a window of that class, such as the exit
-//                                       question "OrlixConfirmDialog"), then print its state as key=value lines,
-//                                       the tray icon's tip among them
-//   probe post <message> [wparam] [lparam]  post a message (a number, or WM_CLOSE, WM_QUERYENDSESSION, ...)
-//   probe send <message> [wparam] [lparam]  send it and print the result
-//   probe wait-gone [timeout_ms] [class]  wait until no overlay window (or window of that class) exists
-//   probe children                      print each child control: id, class, visible, screen rectangle, text
-//   probe wait-text <id> <prefix> [timeout_ms]  wait until the child control with that id shows a text that
-//                                       starts with prefix, then print it; polled every 20 ms, so that a
-//                                       text shown for a moment is not missed
-//   probe paints                        print each child control's id, class and paint count (counted only
-//                                       when the overlay was started with paint counting on)
-//   probe alerts                        print how many notifications the overlay raised and the last one's text
-//                                       (counted only when the overlay was started with alert counting on)
-//   probe at <x> <y>                    print the class of the top-level window that a click there reaches
-//   probe move <x> <y> [width height]   move the overlay's top-left corner there (and size it), as a drag would
-//   probe hold <modifiers> <key> <ms>   hold a global hotkey for ms milliseconds, as another program would
-//   probe dpi-changed <dpi> <left> <top> <right> <bottom>  send the overlay WM_DPICHANGED with that DPI and
-//                                       suggested rectangle, as a move to a monitor of another scale would
-//   probe redraw [times]                repaint the overlay and every control whole, at once (so many times)
-//   probe responds [timeout_ms]         ask the overlay for its title (WM_GETTEXT) and print how long the answer
-//                                       took; exit 2 when it does not answer in time (default 2000 ms)
-//   probe counts [class]                print the GDI, USER and kernel handle counts of the overlay's process
-//                                       (or of the process owning a window of that class)
-//   probe version <exe>                 print the file's version and version strings as the system reads them
-//   probe acc <class|hwnd> [id]         read the accessible object of the window of that class (or handle, in
-//                                       hex), or of its child control with that id, as a screen reader does:
-//                                       name, role, value, state (hex), the number of children and each
-//                                       child's name
-// Texts go out as UTF-8 on one line each: a line break in a text is printed as \n.
-// Exit code 0 on success, 2 when the overlay (or the awaited text) did not show in time, 1 on bad arguments.
+//   find [ms] [class]            wait for the window, then print its state (tray icon tip included)
+//   post <message> [wp] [lp]     post a message (numbers)
+//   wait-gone [ms] [class]       wait until no window of that class exists
+//   children | paints            each child control: id, class, visible, screen rectangle, text | paint count
+//   wait-text <id> <prefix> [ms] wait (polling every 20 ms) until that child's text starts with prefix
+//   alerts                       notifications raised and the last one's text (with the test hook on)
+//   at <x> <y>                   the class of the top-level window a click there reaches
+//   move <x> <y> [w h]           move (and size) the overlay, as a drag would
+//   hold <mods> <key> <ms>       hold a global hotkey, as another program would
+//   dpi-changed <dpi> <l t r b>  send WM_DPICHANGED with that suggested rectangle
+//   redraw [times]               repaint the overlay and every control whole
+//   responds [ms]                time a WM_GETTEXT; exit 2 when not answered in time
+//   counts [class]               GDI, USER and kernel handle counts of the window's process
+//   version <exe>                the file's version and version strings
+//   acc <class|0xhwnd> [id]      the window's (or child's) accessible name, role, value, state and children
+// Texts go out as UTF-8, a line break as \n. Exit code 0 on success, 2 when the awaited window or text did not
+// show in time, 1 on bad arguments.
 #include <oleacc.h>
 #include <windows.h>
 #include <winternl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -56,22 +43,6 @@ HWND waitForWindow(DWORD timeoutMs, const wchar_t* className = kOverlayClass) {
     }
 }
 
-UINT parseMessage(const wchar_t* text) {
-    struct Named {
-        const wchar_t* name;
-        UINT value;
-    };
-    const Named names[] = {
-        {L"WM_CLOSE", WM_CLOSE},           {L"WM_QUERYENDSESSION", WM_QUERYENDSESSION},
-        {L"WM_ENDSESSION", WM_ENDSESSION}, {L"WM_EXITSIZEMOVE", WM_EXITSIZEMOVE},
-        {L"WM_HOTKEY", WM_HOTKEY},         {L"WM_TIMER", WM_TIMER},
-    };
-    for (const Named& n : names) {
-        if (wcscmp(text, n.name) == 0) return n.value;
-    }
-    return static_cast<UINT>(wcstoul(text, nullptr, 0));
-}
-
 // Window texts go out as UTF-8, whatever the console's code page, and on one line.
 void printUtf8(std::wstring text) {
     for (size_t at = 0; (at = text.find(L'\n', at)) != std::wstring::npos; at += 2) text.replace(at, 1, L"\\n");
@@ -80,6 +51,12 @@ void printUtf8(std::wstring text) {
     std::string bytes(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+void printLine(const char* key, std::wstring text) {
+    std::printf("%s=", key);
+    printUtf8(std::move(text));
+    std::printf("\n");
 }
 
 void printState(HWND hwnd) {
@@ -97,39 +74,29 @@ void printState(HWND hwnd) {
     GetWindowThreadProcessId(hwnd, &pid);
     const LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
 
-    std::printf("hwnd=0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
-    std::printf("pid=%lu\n", pid);
-    std::printf("class=%ls\n", className);
-    std::printf("title=%ls\n", title);
-    std::printf("style=0x%08lx\n", static_cast<unsigned long>(GetWindowLongPtrW(hwnd, GWL_STYLE)));
-    std::printf("exstyle=0x%08lx\n", static_cast<unsigned long>(exStyle));
-    std::printf("rect=%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
-    std::printf("layered=%d\n", layered ? 1 : 0);
-    std::printf("alpha=%u\n", layered && (flags & LWA_ALPHA) ? alpha : 255u);
-    std::printf("topmost=%d\n", (exStyle & WS_EX_TOPMOST) ? 1 : 0);
-    std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
-    std::printf("enabled=%d\n", IsWindowEnabled(hwnd) ? 1 : 0);
-    std::printf("tray=%d\n",
+    std::printf("hwnd=0x%llx\npid=%lu\nclass=%ls\ntitle=%ls\nstyle=0x%08lx\nexstyle=0x%08lx\nrect=%ld %ld %ld %ld\n",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), pid, className, title,
+                static_cast<unsigned long>(GetWindowLongPtrW(hwnd, GWL_STYLE)), static_cast<unsigned long>(exStyle),
+                r.left, r.top, r.right, r.bottom);
+    std::printf("layered=%d\nalpha=%u\ntopmost=%d\nvisible=%d\nenabled=%d\ntray=%d\n", layered ? 1 : 0,
+                layered && (flags & LWA_ALPHA) ? alpha : 255u, (exStyle & WS_EX_TOPMOST) ? 1 : 0,
+                IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0,
                 static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(hwnd, ExternalNames::PROP_TRAY_STATE))));
     wchar_t tip[256] = L"";
     if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, ExternalNames::PROP_TRAY_TIP))))
         GlobalGetAtomNameW(atom, tip, 256);
-    std::printf("tip=");
-    printUtf8(tip);
-    std::printf("\n");
+    printLine("tip", tip);
     RECT client{};
     GetClientRect(hwnd, &client);
     POINT origin{0, 0};
     ClientToScreen(hwnd, &origin);
-    std::printf("client=%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
-    std::printf("screen=%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     wchar_t captureClass[256] = L"";
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &thread) && thread.hwndCapture) {
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &thread) && thread.hwndCapture)
         GetClassNameW(thread.hwndCapture, captureClass, 256);
-    }
-    std::printf("capture=%ls\n", captureClass);
+    std::printf("client=%ld %ld %ld %ld\nscreen=%d %d\ncapture=%ls\n", origin.x, origin.y, client.right, client.bottom,
+                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), captureClass);
 }
 
 // The suggested rectangle travels by pointer, so it is written into the overlay's own memory first.
@@ -266,13 +233,11 @@ int printVersion(const wchar_t* path) {
         std::printf("fileversion=%u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
                     HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
     }
-    for (const wchar_t* field : {L"ProductName", L"FileDescription", L"ProductVersion", L"LegalCopyright"}) {
+    for (const char* field : {"ProductName", "FileDescription", "ProductVersion", "LegalCopyright"}) {
         wchar_t* value = nullptr;
-        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + field;
-        if (!VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value) continue;
-        std::printf("%ls=", field);
-        printUtf8(value);
-        std::printf("\n");
+        const std::wstring query = L"\\StringFileInfo\\040904B0\\" + std::wstring(field, field + std::strlen(field));
+        if (VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) && value)
+            printLine(field, value);
     }
     return 0;
 }
@@ -284,9 +249,7 @@ void printAccessibleText(const char* key, IAccessible* accessible, HRESULT (IAcc
     id.vt = VT_I4;
     id.lVal = child;
     BSTR text = nullptr;
-    std::printf("%s=", key);
-    if (SUCCEEDED((accessible->*get)(id, &text)) && text) printUtf8(text);
-    std::printf("\n");
+    printLine(key, SUCCEEDED((accessible->*get)(id, &text)) && text ? text : L"");
     SysFreeString(text);
 }
 
@@ -342,16 +305,13 @@ int wmain(int argc, wchar_t** argv) {
         printState(hwnd);
         return 0;
     }
-    if (command == L"post" || command == L"send") {
+    if (command == L"post") {
         if (argc < 3) return 1;
         HWND hwnd = waitForWindow(2000);
         if (!hwnd) return 2;
-        const UINT message = parseMessage(argv[2]);
         const WPARAM wParam = argc > 3 ? static_cast<WPARAM>(wcstoull(argv[3], nullptr, 0)) : 0;
         const LPARAM lParam = argc > 4 ? static_cast<LPARAM>(wcstoll(argv[4], nullptr, 0)) : 0;
-        if (command == L"post") return PostMessageW(hwnd, message, wParam, lParam) ? 0 : 1;
-        std::printf("result=%lld\n", static_cast<long long>(SendMessageW(hwnd, message, wParam, lParam)));
-        return 0;
+        return PostMessageW(hwnd, wcstoul(argv[2], nullptr, 0), wParam, lParam) ? 0 : 1;
     }
     if (command == L"children" || command == L"paints" || command == L"move" || command == L"dpi-changed" ||
         command == L"redraw") {
@@ -385,12 +345,7 @@ int wmain(int argc, wchar_t** argv) {
         for (;;) {
             wchar_t text[512] = L"";
             GetWindowTextW(GetDlgItem(hwnd, _wtoi(argv[2])), text, 512);
-            if (std::wstring(text).compare(0, prefix.size(), prefix) == 0) {
-                std::printf("text=");
-                printUtf8(text);
-                std::printf("\n");
-                return 0;
-            }
+            if (std::wstring(text).compare(0, prefix.size(), prefix) == 0) return printLine("text", text), 0;
             if (GetTickCount64() >= deadline) return 2;
             Sleep(20);
         }
@@ -404,9 +359,8 @@ int wmain(int argc, wchar_t** argv) {
         DWORD textSize = sizeof text;
         RegGetValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, ExternalNames::HOOK_LAST_ALERT, RRF_RT_REG_SZ, nullptr,
                      text, &textSize);
-        std::printf("alerts=%lu\nalert=", count);
-        printUtf8(text);
-        std::printf("\n");
+        std::printf("alerts=%lu\n", count);
+        printLine("alert", text);
         return 0;
     }
     if (command == L"hold") {

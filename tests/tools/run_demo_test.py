@@ -26,19 +26,15 @@ def start_demo(env):
 def leftovers(group):
     """Live processes the demo started: those of its process group (its Xvfb among them) and those of its Wine
     prefix (Wine starts its server and services in sessions of their own)."""
-    prefix = str(DEMO_DIR / "wineprefix")
     found = []
-    for entry in Path("/proc").iterdir():
-        if not entry.name.isdigit():
-            continue
+    for entry in (e for e in Path("/proc").iterdir() if e.name.isdigit()):
         try:
-            stat = (entry / "stat").read_text()
+            state, _, pgrp = (entry / "stat").read_text().rsplit(")", 1)[1].split()[:3]
             environ = (entry / "environ").read_bytes().split(b"\0")
-            cmdline = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace").strip()
+            cmdline = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace")
         except OSError:
             continue
-        state, _, pgrp = stat.rsplit(")", 1)[1].split()[:3]
-        if state != "Z" and (int(pgrp) == group or f"WINEPREFIX={prefix}".encode() in environ):
+        if state != "Z" and (int(pgrp) == group or f"WINEPREFIX={DEMO_DIR / 'wineprefix'}".encode() in environ):
             found.append(f"{entry.name} {cmdline}")
     return found
 
