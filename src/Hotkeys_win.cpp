@@ -49,6 +49,37 @@ void Hotkeys::UpdateButtonTexts() {
     }
 }
 
+bool Hotkeys::Intercept(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            for (int i = 0; i < kCount; ++i) {
+                if (reinterpret_cast<HWND>(lParam) != buttons_[i]->hwnd()) continue;
+                if (HIWORD(wParam) == BN_CLICKED) StartCapture(static_cast<Action>(i));
+                return true;
+            }
+            if (HIWORD(wParam) == CBN_SELCHANGE) EndCapture();
+            return false;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            return OnKeyDown(wParam);
+        case WM_HOTKEY:
+            if (!capturing()) return false;
+            OnHotkeyWhileCapturing(wParam);
+            return true;
+        case WM_KILLFOCUS:
+            if (capturing() && !noticeOpen_) EndCapture();
+            return false;
+        case WM_LBUTTONDOWN:
+            if (capturing()) EndCapture();
+            return false;
+        case WM_HSCROLL:
+            EndCapture();
+            return false;
+        default:
+            return false;
+    }
+}
+
 void Hotkeys::StartCapture(Action action) {
     EndCapture();
     capturing_ = action;

@@ -30,17 +30,20 @@ public:
     // The combination as the buttons and the help show it, e.g. "Ctrl+Shift+B".
     std::wstring Text(Action action) const;
 
-    // Starts rebinding the action whose button was clicked, ending any other rebinding first.
+    // Rebinding sees the window's messages before the window does; true when it consumed one. A click on a hotkey
+    // button starts rebinding that action (ending any other); while rebinding, key presses and the registered
+    // hotkeys are its own, and a click, a slider step, another boss or the focus leaving (other than to its
+    // notice) end it.
+    bool Intercept(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
     void StartCapture(Action action);
     void EndCapture();
     bool capturing() const { return capturing_ >= 0; }
-    bool noticeOpen() const { return noticeOpen_; }
     // A key press while rebinding; false when nothing is being rebound (the key is not consumed).
     bool OnKeyDown(WPARAM key);
     // The registered hotkey `id` pressed while rebinding: that action's combination, judged as a key press.
     void OnHotkeyWhileCapturing(WPARAM id);
-
-private:
     void Apply(const RebindDecision& decision);
     HotkeyCombo Combo(Action action) const;
     std::array<HotkeyCombo, 2> OthersThan(Action action) const;

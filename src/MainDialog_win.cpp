@@ -1,18 +1,13 @@
 #include "MainDialog_win.h"
 
-#include <windowsx.h>
-
 #include "AlertSettings.h"
 #include "AppMessages_win.h"
 #include "ExternalNames.h"
 #include "HelpText.h"
-#include "InitialWindowRect.h"
 #include "MonitorClamp_win.h"
 #include "ProductVersion.h"
 #include "StartWithWindows_win.h"
-#include "StatusText.h"
 #include "TrayMenu.h"
-#include "TrayState.h"
 #include "base/WideText.h"
 #include "net/TrackerOrigin.h"
 #include "ui/ConfirmDialog_win.h"
@@ -25,12 +20,6 @@ namespace {
 
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
-// The clock tick comes just after the corrected clock's second turns, so that the countdown steps evenly.
-constexpr UINT kClockTickLateMs = 20;
-constexpr UINT kNtpRetryPeriodMs = 10000;     // until the clock has synced
-constexpr UINT kNtpRefreshPeriodMs = 300000;  // once it is fresh
-// How soon after the tray icon's right-button release its context-menu request counts as the mouse's.
-constexpr ULONGLONG kRightClickAnnouncedMs = 500;
 
 const Window::WindowClass kMainClass{ExternalNames::CLASS_OVERLAY, 0, IDC_ARROW, IDI_APPLICATION, ColorWindowBg};
 
@@ -55,14 +44,8 @@ bool MainDialog::Create(const SingleInstance& instance) {
     settingsKeeper_.Attach(hwnd_);
     // The display scale is known only once the window exists: it is placed again if the scale moves it.
     scale_ = ScaleOfWindow(hwnd_);
-    if (const std::optional<ScreenRect> monitor = MonitorRectNear(r)) {
-        const ScreenRect initial = InitialWindowRect(stored, settings_.windowRectSaved(), scale_, *monitor);
-        if (initial != ScreenRect{r.left, r.top, r.right, r.bottom}) {
-            SetWindowPos(hwnd_, nullptr, initial.left, initial.top, initial.width(), initial.height(),
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
     modes_.Attach(hwnd_);
+    modes_.PlaceAtStart(stored, settings_.windowRectSaved(), scale_);
     RecordWindowRect();
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
@@ -110,9 +93,7 @@ bool MainDialog::Initialize() {
         Relayout();
     }
 
-    ScheduleClockTick();
-    ntpClock_.syncAsync();
-    SetTimer(hwnd_, TIMER_NTP, kNtpRetryPeriodMs, nullptr);
+    clockTimers_.Start(hwnd_);
 
     // The loader reads through a client of its own; the poller through the window's, which gets its
     // base URL only once the boss list is in.
@@ -136,6 +117,7 @@ int MainDialog::RunMessageLoop() {
 }
 
 LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (hotkeys_.Intercept(message, wParam, lParam)) return 0;
     switch (message) {
         case WM_DESTROY:
             OnDestroy();
@@ -166,35 +148,22 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (modes_.SetActive(true)) Relayout();
             return 0;
         case WM_KILLFOCUS:
-            if (hotkeys_.capturing() && !hotkeys_.noticeOpen()) hotkeys_.EndCapture();
             if (modes_.FocusLeft()) Relayout();
             return 0;
         case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_HSCROLL:
-            hotkeys_.EndCapture();
-            OnSlider(reinterpret_cast<HWND>(lParam));
+            sliders_.OnSlider(reinterpret_cast<HWND>(lParam));
             return 0;
         case WM_HOTKEY:
-            if (hotkeys_.capturing()) {
-                hotkeys_.OnHotkeyWhileCapturing(wParam);
-            } else {
-                OnHotkey(wParam);
-            }
+            OnHotkey(wParam);
             return 0;
         case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            if (hotkeys_.OnKeyDown(wParam)) return 0;
             // The panel's controls hand on the keys they do not use, Tab among them.
-            if (message == WM_KEYDOWN && wParam == VK_TAB) {
-                controls_.MoveFocus(GetKeyState(VK_SHIFT) < 0);
-                return 0;
-            }
-            return Window::HandleMessage(message, wParam, lParam);
-        case WM_LBUTTONDOWN:
-            if (hotkeys_.capturing()) hotkeys_.EndCapture();
-            return Window::HandleMessage(message, wParam, lParam);
+            if (wParam != VK_TAB) return Window::HandleMessage(message, wParam, lParam);
+            controls_.MoveFocus(GetKeyState(VK_SHIFT) < 0);
+            return 0;
         case WM_TRAY_CALLBACK:
             OnTrayCallback(wParam, lParam);
             return 0;
@@ -226,9 +195,7 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ShowSettingsNotice();
             return 0;
         case WM_CONNECTION_STATE:
-            connectionState_ = static_cast<unsigned>(wParam);
-            UpdateStatusText();
-            UpdateTrayIcon();
+            statusView_.SetConnectionState(static_cast<unsigned>(wParam));
             return 0;
         default:
             if (message == TrayIcon::TaskbarCreatedMessage()) {
@@ -243,7 +210,7 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void MainDialog::OnCommand(WORD id, WORD code, HWND control) {
+void MainDialog::OnCommand(WORD id, WORD code) {
     switch (id) {
         case ID_TRAY_TOGGLE:
             modes_.ToggleVisibility();
@@ -270,36 +237,16 @@ void MainDialog::OnCommand(WORD id, WORD code, HWND control) {
             ToggleAndSave(&Settings::AlertSound);
             return;
         case ID_COMBO:
-            if (code == CBN_SELCHANGE) {
-                hotkeys_.EndCapture();
-                bossView_.OnBossSelected();
-            }
+            if (code == CBN_SELCHANGE) bossView_.OnBossSelected();
             if (code == CBN_DROPDOWN) comboOpen_ = true;
             if (code == CBN_CLOSEUP) {
                 comboOpen_ = false;
                 Relayout();
             }
             return;
-        case ID_OPACITY_SLIDER:
-        case ID_SCALE_SLIDER:
-            OnSlider(control);
-            return;
-        case ID_CLICK_THROUGH_BUTTON:
-        case ID_VISIBILITY_BUTTON:
-        case ID_BOSS_MENU_BUTTON:
-            if (code != BN_CLICKED) return;
-            hotkeys_.StartCapture(id == ID_CLICK_THROUGH_BUTTON ? Hotkeys::ClickThrough
-                                  : id == ID_VISIBILITY_BUTTON  ? Hotkeys::Visibility
-                                                                : Hotkeys::BossMenu);
-            return;
         default:
             return;
     }
-}
-
-void MainDialog::OnSlider(HWND slider) {
-    if (slider == controls_.opacitySlider.hwnd()) ApplyOpacity();
-    if (slider == controls_.scaleSlider.hwnd()) ApplyTextScale();
 }
 
 void MainDialog::OnHotkey(WPARAM id) {
@@ -318,40 +265,20 @@ void MainDialog::OnHotkey(WPARAM id) {
 }
 
 void MainDialog::OnTrayCallback(WPARAM anchor, LPARAM event) {
-    if (HIWORD(event) != TrayIcon::kId) return;
-    switch (LOWORD(event)) {
-        case WM_LBUTTONDBLCLK:
-        case NIN_KEYSELECT:
-            modes_.ToggleVisibility();
-            return;
-        case WM_RBUTTONUP:
-            trayRightClickTick_ = GetTickCount64();
-            return;
-        case WM_CONTEXTMENU: {
-            SetForegroundWindow(hwnd_);
-            // A right click announces itself just before; the context-menu key and Shift+F10 do not.
-            const bool fromKeyboard = GetTickCount64() - trayRightClickTick_ > kRightClickAnnouncedMs;
-            POINT at{GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)};
-            if (!fromKeyboard) GetCursorPos(&at);
-            ShowTrayMenu(at, fromKeyboard);
-            return;
-        }
-        default:
-            return;
-    }
+    const TrayIcon::Request request = tray_.Interpret(anchor, event);
+    if (request.toggleWindow) modes_.ToggleVisibility();
+    if (!request.menu) return;
+    SetForegroundWindow(hwnd_);
+    DarkPopupMenu::Show(hwnd_, request.at.x, request.at.y,
+                        TrayMenuItems({modes_.visible(), modes_.clickThrough(), settings_.AlertDying,
+                                       settings_.AlertRespawn, settings_.AlertSound, StartsWithWindows()}),
+                        request.fromKeyboard);
 }
 
 void MainDialog::OnShowRequest() {
     if (!modes_.visible()) modes_.ToggleVisibility();
     // In click-through mode the overlay is never activated; shown and topmost is as far forward as it goes.
     if (!modes_.clickThrough()) SetForegroundWindow(hwnd_);
-}
-
-void MainDialog::ShowTrayMenu(POINT at, bool fromKeyboard) {
-    DarkPopupMenu::Show(hwnd_, at.x, at.y,
-                        TrayMenuItems({modes_.visible(), modes_.clickThrough(), settings_.AlertDying,
-                                       settings_.AlertRespawn, settings_.AlertSound, StartsWithWindows()}),
-                        fromKeyboard);
 }
 
 void MainDialog::ShowHelp() {
@@ -364,62 +291,34 @@ void MainDialog::ShowHelp() {
     helpOpen_ = false;
 }
 
-void MainDialog::UpdateTrayIcon() {
-    tray_.Show(TrayIsGreen(connectionState_, GetTickCount() - lastDataTick_), FailureReason());
-}
-
-std::wstring MainDialog::FailureReason() const {
-    return Utf8ToWide(model_->read([](const ModelData& data) { return data.failureReason; }));
-}
-
 void MainDialog::OnClose() {
     if (!shutdownPending_ && !ConfirmDialog::Show(hwnd_, L"Are you sure you want to exit?", L"Confirm Exit")) return;
     DestroyWindow(hwnd_);
 }
 
 void MainDialog::OnTimer(UINT_PTR id) {
-    switch (id) {
-        case TIMER_CLOCK:
-            OnClockTick();
-            break;
-        case TIMER_NTP:
-            OnNtpTimer();
-            break;
-        case TIMER_SAVE:
-            settingsKeeper_.OnSaveTimer();
-            break;
-        default:
-            break;
-    }
+    if (id == TIMER_SAVE) settingsKeeper_.OnSaveTimer();
+    if (clockTimers_.OnTimer(id)) OnClockTick();
 }
 
 void MainDialog::OnModelChanged() {
     modelChange_->Taken();
-    if (model_->takeDataUpdated()) {
+    const bool dataArrived = model_->takeDataUpdated();
+    if (dataArrived) {
         bossView_.RefreshRows(modes_.clickThrough());
         if (comboOpen_) bossView_.RefreshComboStatus();
-        lastDataTick_ = GetTickCount();
     }
-    UpdateStatusText();
-    UpdateCacheText();
-    controls_.list.SetEmptyReason(FailureReason());
-    UpdateTrayIcon();
+    statusView_.OnModelChanged(dataArrived);
     RaiseAlerts();
 }
 
 // What changes with time alone: the countdown, the alerts, the NTP part of the status line, the tray
 // icon once the data stop, and whether the window is in the foreground.
 void MainDialog::OnClockTick() {
-    ScheduleClockTick();
     bossView_.UpdateCountdownText();
-    UpdateStatusText();
-    UpdateTrayIcon();
+    statusView_.OnClockTick();
     RaiseAlerts();
     if (modes_.FollowForeground()) Relayout();
-}
-
-void MainDialog::ScheduleClockTick() {
-    SetTimer(hwnd_, TIMER_CLOCK, ntpClock_.msUntilNextSecond() + kClockTickLateMs, nullptr);
 }
 
 void MainDialog::RaiseAlerts() {
@@ -429,11 +328,6 @@ void MainDialog::RaiseAlerts() {
     if (!feed) return;
     feed->tickMs = GetTickCount64();
     for (const Alert& alert : alertTracker_.update(*feed, rules)) tray_.Notify(Utf8ToWide(alert.text), alert.sound);
-}
-
-void MainDialog::OnNtpTimer() {
-    if (ntpClock_.isFresh()) SetTimer(hwnd_, TIMER_NTP, kNtpRefreshPeriodMs, nullptr);
-    ntpClock_.syncAsync();
 }
 
 void MainDialog::Relayout() {
@@ -454,20 +348,6 @@ void MainDialog::ToggleClickThrough() {
     settingsKeeper_.Change([on](Settings& settings) { settings.ClickThroughMode = on; });
 }
 
-void MainDialog::ApplyOpacity() {
-    const int value = controls_.opacitySlider.GetValue();
-    modes_.SetOpacity(value);
-    settingsKeeper_.Change([value](Settings& settings) { settings.SetOpacity(value); });
-    controls_.opacityValue.SetText(PercentText(value));
-}
-
-void MainDialog::ApplyTextScale() {
-    const int value = controls_.scaleSlider.GetValue();
-    settingsKeeper_.Change([value](Settings& settings) { settings.TextScale = value; });
-    controls_.scaleValue.SetText(PercentText(value));
-    controls_.list.SetTextScale(value);
-}
-
 void MainDialog::ToggleAndSave(bool Settings::*setting) {
     settingsKeeper_.Change([setting](Settings& settings) { settings.*setting = !(settings.*setting); });
 }
@@ -480,16 +360,6 @@ void MainDialog::RecordWindowRect() {
 void MainDialog::ShowSettingsNotice() {
     const std::wstring notice = settingsKeeper_.TakeNotice();
     if (!notice.empty()) Notification::Show(hwnd_, notice, L"Settings", NotificationKind::Info);
-}
-
-void MainDialog::UpdateStatusText() {
-    const TrafficSnapshot traffic = apiClient_->trafficSnapshot();
-    const int32_t activity = model_->read([](const ModelData& data) { return data.activityIndex; });
-    controls_.status.SetText(StatusLineText(connectionState_, traffic, activity, ntpClock_.lastSyncTime()));
-}
-
-void MainDialog::UpdateCacheText() {
-    controls_.cacheAge.SetText(CacheAgeText(model_->read([](const ModelData& data) { return data.serverCacheAge; })));
 }
 
 std::string MainDialog::TrackerOrigin() const {
@@ -509,7 +379,6 @@ void MainDialog::OnDestroy() {
     hotkeys_.Unregister();
     RecordWindowRect();
     settingsKeeper_.SaveNow();
-    KillTimer(hwnd_, TIMER_CLOCK);
-    KillTimer(hwnd_, TIMER_NTP);
+    clockTimers_.Stop();
     PostQuitMessage(0);
 }

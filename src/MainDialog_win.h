@@ -6,10 +6,13 @@
 #include <string>
 
 #include "BossView_win.h"
+#include "ClockTimers_win.h"
 #include "Hotkeys_win.h"
 #include "MainControls_win.h"
+#include "PanelSliders_win.h"
 #include "SettingsKeeper_win.h"
 #include "SingleInstance_win.h"
+#include "StatusView_win.h"
 #include "TrayIcon_win.h"
 #include "WindowModes_win.h"
 #include "base/PostOnce_win.h"
@@ -47,30 +50,17 @@ private:
     // Takes in what the workers left: rows, status, cache age, tray icon and alerts.
     void OnModelChanged();
     void OnClockTick();
-    void ScheduleClockTick();
-    void OnNtpTimer();
-    void OnCommand(WORD id, WORD code, HWND control);
-    void OnSlider(HWND slider);
+    void OnCommand(WORD id, WORD code);
     void OnHotkey(WPARAM id);
     void OnTrayCallback(WPARAM anchor, LPARAM event);
     // Another start from this folder asks for the overlay: shown again if the hotkey hid it, and in front.
     void OnShowRequest();
-    // At the mouse, or from the keyboard at the icon's anchor with the first item selected.
-    void ShowTrayMenu(POINT at, bool fromKeyboard);
     void ShowHelp();
-    // Its colour follows TrayIsGreen; its tip says why the tracker cannot be read, if it cannot.
-    void UpdateTrayIcon();
-    // Why the tracker cannot be read; empty while it can. The empty list and the tray tip show it.
-    std::wstring FailureReason() const;
     void OnBossListLoaded();
     void Relayout();
     // Hands the display scale to every control and to the window's icons.
     void ApplyScale();
     void ToggleClickThrough();
-    void ApplyOpacity();
-    void ApplyTextScale();
-    void UpdateStatusText();
-    void UpdateCacheText();
     // Hands the alerts the player asked for to the tray icon.
     void RaiseAlerts();
     void ToggleAndSave(bool Settings::*setting);
@@ -88,6 +78,7 @@ private:
     SettingsKeeper settingsKeeper_;
     const Settings& settings_ = settingsKeeper_.values();
     NtpClock ntpClock_;
+    ClockTimers clockTimers_{ntpClock_};
     std::shared_ptr<LiveModel> model_ = std::make_shared<LiveModel>();
     std::unique_ptr<RefreshWorkers> workers_;
     // Shared with the workers' listener, which may outlive the window.
@@ -95,15 +86,15 @@ private:
     BossView bossView_{*model_,        ntpClock_,           settingsKeeper_,    controls_.combo,
                        controls_.list, controls_.bossTitle, controls_.countdown};
     WindowModes modes_;
+    PanelSliders sliders_{controls_, modes_, settingsKeeper_};
     Hotkeys hotkeys_{settingsKeeper_, controls_.clickThroughButton, controls_.visibilityButton,
                      controls_.bossMenuButton};
     TrayIcon tray_;
+    StatusView statusView_{*model_,        *apiClient_,          ntpClock_, controls_.status, controls_.cacheAge,
+                           controls_.list, tray_};
     AlertTracker alertTracker_;
-    unsigned connectionState_ = CONNECTION_DISCONNECTED;
     bool comboOpen_ = false;  // the layout waits while the drop-down is open
-    ULONGLONG trayRightClickTick_ = 0;
     bool shutdownPending_ = false;
     bool helpOpen_ = false;
-    DWORD lastDataTick_ = 0;
     DpiScale scale_;
 };

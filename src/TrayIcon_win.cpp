@@ -1,5 +1,7 @@
 #include "TrayIcon_win.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <cwchar>
 #include <iterator>
@@ -13,6 +15,9 @@
 
 namespace {
 
+// How soon after the icon's right-button release its context-menu request counts as the mouse's.
+constexpr ULONGLONG kRightClickAnnouncedMs = 500;
+
 void countNotification(const wchar_t* text) {
     static const bool counting = ReadTestHookValue(ExternalNames::HOOK_COUNT_ALERTS) != 0;
     if (!counting) return;
@@ -24,6 +29,30 @@ void countNotification(const wchar_t* text) {
 }
 
 }  // namespace
+
+TrayIcon::Request TrayIcon::Interpret(WPARAM anchor, LPARAM event) {
+    Request request;
+    if (HIWORD(event) != kId) return request;
+    switch (LOWORD(event)) {
+        case WM_LBUTTONDBLCLK:
+        case NIN_KEYSELECT:
+            request.toggleWindow = true;
+            break;
+        case WM_RBUTTONUP:
+            rightClickTick_ = GetTickCount64();
+            break;
+        case WM_CONTEXTMENU:
+            // A right click announces itself just before; the context-menu key and Shift+F10 do not.
+            request.menu = true;
+            request.fromKeyboard = GetTickCount64() - rightClickTick_ > kRightClickAnnouncedMs;
+            request.at = POINT{GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)};
+            if (!request.fromKeyboard) GetCursorPos(&request.at);
+            break;
+        default:
+            break;
+    }
+    return request;
+}
 
 UINT TrayIcon::TaskbarCreatedMessage() {
     static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");

@@ -35,6 +35,16 @@ public:
     // a short system sound when asked. Texts longer than the shell takes are cut.
     void Notify(const std::wstring& text, bool sound);
 
+    // What one of the shell's callbacks asks of the overlay: a double click, Enter or Space shows or hides it; a right
+    // click opens the menu at the mouse, the context-menu key or Shift+F10 at the icon's anchor, from the keyboard.
+    struct Request {
+        bool toggleWindow = false;
+        bool menu = false;
+        POINT at{};
+        bool fromKeyboard = false;
+    };
+    Request Interpret(WPARAM anchor, LPARAM event);
+
     // Registered once: Explorer broadcasts it after it restarts.
     static UINT TaskbarCreatedMessage();
 
@@ -47,6 +57,7 @@ private:
     UniqueIcon red_;
     bool added_ = false;
     ATOM tipAtom_ = 0;
+    ULONGLONG rightClickTick_ = 0;
 
     void MakeIcons();
 };

@@ -90,6 +90,16 @@ RECT WindowModes::ClampedWindowRect() const {
     return ClampRectToMonitor(windowRect(hwnd_));
 }
 
+void WindowModes::PlaceAtStart(const ScreenRect& stored, bool saved, DpiScale scale) {
+    const RECT r = windowRect(hwnd_);
+    const std::optional<ScreenRect> monitor = MonitorRectNear(r);
+    if (!monitor) return;
+    const ScreenRect initial = InitialWindowRect(stored, saved, scale, *monitor);
+    if (initial != ScreenRect{r.left, r.top, r.right, r.bottom})
+        SetWindowPos(hwnd_, nullptr, initial.left, initial.top, initial.width(), initial.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void WindowModes::ClampToMonitor() {
     const RECT current = windowRect(hwnd_);
     const RECT clamped = ClampedWindowRect();

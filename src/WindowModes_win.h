@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "InitialWindowRect.h"
 #include "base/DpiScale.h"
 #include "ui/ScopedGdi_win.h"
 
@@ -35,6 +36,9 @@ public:
     bool FocusLeft();
     // The foreground can change without a message to the window: taken only when it did.
     bool FollowForeground();
+    // As the window starts, once its display scale is known: the saved rectangle, or the default one scaled, kept
+    // on the monitor (InitialWindowRect.h).
+    void PlaceAtStart(const ScreenRect& stored, bool saved, DpiScale scale);
     void ClampToMonitor();
     // The window rectangle as it would be once clamped to its monitor.
     RECT ClampedWindowRect() const;

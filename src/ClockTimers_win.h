@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+
+#include "net/NtpClock.h"
+
+// The window's two clocks: a tick just after each second of the corrected clock turns, so that the countdown steps
+// evenly, and the NTP resync, every 10 s until the clock has synced and every 5 minutes once it is fresh.
+class ClockTimers {
+public:
+    explicit ClockTimers(NtpClock& clock) : clock_(clock) {}
+
+    // Starts both, with a first sync.
+    void Start(HWND window);
+    // The window's WM_TIMER; true when it was the second's tick, which is then scheduled again.
+    bool OnTimer(UINT_PTR id);
+    void Stop();
+
+private:
+    void ScheduleTick();
+
+    NtpClock& clock_;
+    HWND window_ = nullptr;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "TrayIcon_win.h"
+#include "model/LiveModel.h"
+#include "net/ApiClient.h"
+#include "net/NtpClock.h"
+#include "ui/CustomLabel_win.h"
+#include "views/ProgressList_win.h"
+
+// What the overlay says of its link to the tracker: the status line, the cache age, the reason an empty list
+// gives and the tray icon's colour and tip (TrayState.h).
+class StatusView {
+public:
+    StatusView(const LiveModel& model, const ApiClient& client, const NtpClock& clock, CustomLabel& status,
+               CustomLabel& cacheAge, ProgressList& list, TrayIcon& tray)
+        : model_(model), client_(client), clock_(clock), status_(status), cacheAge_(cacheAge), list_(list),
+          tray_(tray) {}
+
+    // The client announced a ConnectionState.
+    void SetConnectionState(unsigned state);
+    // Takes in what the workers left; `dataArrived` when new channel data came with it.
+    void OnModelChanged(bool dataArrived);
+    // What time alone changes: the NTP part of the status line, and the tray icon once the data stop.
+    void OnClockTick();
+
+private:
+    void UpdateStatusText();
+    void UpdateTrayIcon();
+    // Why the tracker cannot be read; empty while it can.
+    std::wstring FailureReason() const;
+
+    const LiveModel& model_;
+    const ApiClient& client_;
+    const NtpClock& clock_;
+    CustomLabel& status_;
+    CustomLabel& cacheAge_;
+    ProgressList& list_;
+    TrayIcon& tray_;
+    unsigned connectionState_ = CONNECTION_DISCONNECTED;
+    DWORD lastDataTick_ = 0;
+};
