@@ -27,8 +27,7 @@ TEST(ListScroll, RowHeightAndVisibleRows) {
     EXPECT_EQ(scroll.visibleRows(), 5);
     EXPECT_EQ(scroll.drawnEnd(), 6);
     EXPECT_EQ(listOf(3, 60, 200, 300).drawnEnd(), 3);
-    // A row height of 0 would divide by zero.
-    ListScroll zero = listOf(10, 0, 200, 300);
+    const ListScroll zero = listOf(10, 0, 200, 300);  // a row height of 0 would divide by zero
     EXPECT_EQ(zero.rowHeight(), 1);
     EXPECT_EQ(zero.visibleRows(), 300);
 }
@@ -56,8 +55,7 @@ TEST(ListScroll, ThumbAndStrip) {
     // 20 rows, 4 visible in 100 pixels: the thumb is 20 long, from the top at 0 and at the bottom at 16.
     EXPECT_EQ(*listOf(20, 25, 200, 100).ThumbRect(), (ScreenRect{190, 2, 198, 18}));
     EXPECT_EQ(*listOf(20, 25, 200, 100, 16).ThumbRect(), (ScreenRect{190, 82, 198, 98}));
-    // Never shorter than 15 pixels.
-    EXPECT_EQ(*listOf(1000, 25, 200, 100).ThumbRect(), (ScreenRect{190, 2, 198, 13}));
+    EXPECT_EQ(*listOf(1000, 25, 200, 100).ThumbRect(), (ScreenRect{190, 2, 198, 13}));  // never shorter than 15 px
     // At 200 %: a 24 px strip, the thumb 4 px in and never shorter than 30 px.
     EXPECT_EQ(*listOf(1000, 50, 400, 200, 0, 192).ThumbRect(), (ScreenRect{380, 4, 396, 26}));
 
@@ -76,6 +74,5 @@ TEST(ListScroll, DraggingTheThumb) {
                                                {0, 500, 16}, {8, -40, 0}, {8, -3, 8}, {8, -500, 0}};
     for (const auto& [start, dy, expected] : cases)
         EXPECT_EQ(scroll.DragTarget(start, dy), expected) << start << " " << dy;
-    // Nothing to scroll: the position stays.
-    EXPECT_EQ(listOf(3, 25, 200, 100).DragTarget(0, 50), 0);
+    EXPECT_EQ(listOf(3, 25, 200, 100).DragTarget(0, 50), 0);  // nothing to scroll: the position stays
 }
