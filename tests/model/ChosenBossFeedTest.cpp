@@ -15,10 +15,8 @@ TEST(ChosenBossFeed, TakesWhatTheListAndTheReportsHold) {
         {"m", "Moss Wisp", 0, std::nullopt, kNow},
         {"x", "", 1, std::nullopt, kNow},
     };
-    for (const auto& [id, name, channels, respawnSeconds, now] : cases) {
-        const AlertFeed feed = chosenBossFeed(data, id, kNow);
-        EXPECT_EQ(std::tie(feed.bossId, feed.bossName, feed.respawnSeconds, feed.now),
-                  std::tie(id, name, respawnSeconds, now));
-        EXPECT_EQ(feed.channels.size(), channels) << id;
+    for (const auto& row : cases) {
+        const AlertFeed feed = chosenBossFeed(data, std::get<0>(row), kNow);
+        EXPECT_EQ(std::tuple(feed.bossId, feed.bossName, feed.channels.size(), feed.respawnSeconds, feed.now), row);
     }
 }

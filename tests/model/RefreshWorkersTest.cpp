@@ -84,8 +84,7 @@ std::string describe(const ModelData& data) {
     return text;
 }
 
-template <typename Condition>
-bool waitFor(Condition&& condition) {
+bool waitFor(const std::function<bool()>& condition) {
     const auto deadline = Clock::now() + std::chrono::seconds(10);
     bool met = false;
     while (!(met = condition()) && Clock::now() < deadline) std::this_thread::sleep_for(milliseconds(1));
@@ -96,12 +95,9 @@ bool waitFor(Condition&& condition) {
 
 TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
     struct Case {
-        const char* name;
-        const char* listScript;
-        const char* bScript;
+        const char *name, *listScript, *bScript;
         size_t stopAfter;  // 0: never
-        const char* expectedCalls;
-        const char* expectedMap;
+        const char *expectedCalls, *expectedMap;
         bool loaded;  // the list reached the model and the end was reported, once
         const char* reason;
         int notices;                  // failures, and successes that clear a reason
@@ -138,8 +134,7 @@ TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
         EXPECT_EQ(model->read([](const ModelData& data) { return data.bossList.size(); }), c.loaded ? 3u : 0u);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.failureReason; }), c.reason);
         EXPECT_EQ(notices, c.notices);
-        // The loader's results reach the views through its report, not through the merge signals.
-        EXPECT_EQ(model->read([](const ModelData& data) { return data.activityIndex; }), 1);
+        EXPECT_EQ(model->read([](const ModelData& data) { return data.activityIndex; }), 1) << "no loader merges";
     }
 }
 
@@ -147,8 +142,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
     struct Case {
         const char* name;
         AllStatusMap summary;
-        const char* allScript;
-        const char* ageScript;
+        const char *allScript, *ageScript;
         size_t stopAfter;
         const char* expectedMap;
         int merges;
@@ -158,17 +152,17 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         size_t earlierIds = 0;  // ids an earlier summary named, neither listed nor named now
     };
     const AllStatusMap named{{"a", numbered({7})}, {"zz", numbered({1, 2})}};
-    const char* unchanged = "a=A[12] b=B[3]";
+    const char *unchanged = "a=A[12] b=B[3]", *merged = "a=A[7] b=B[3] zz=[12]";
     const Case cases[] = {
-        {"replaces named bosses, keeps others, adds unknown", named, "", "", 2, "a=A[7] b=B[3] zz=[12]", 1, 2.5, "", 2},
+        {"replaces named bosses, keeps others, adds unknown", named, "", "", 2, merged, 1, 2.5, "", 2},
         {"failing and throwing change nothing; a throwing probe stores -1", named, "ft", "ot", 4, unchanged, 0, -1.0,
          "h: all", 4},
         {"empty summaries are merges; the index cycles through three", {}, "ofooo", "", 10, unchanged, 4, 2.5, "", 11},
         {"a stop in the failure pause still asks for the age", named, "f", "", 1, unchanged, 0, 2.5, "h: all", 2},
         {"a read that made no request keeps the reason", named, "fn", "", 4, unchanged, 0, 2.5, "h: all", 3},
-        {"out of memory for an answer: a failure with its reason, the channels kept", named, "om", "", 4,
-         "a=A[7] b=B[3] zz=[12]", 1, 2.5, kOutOfMemoryReason, 4},
-        {"past the id limit, ids neither listed nor named go", named, "", "", 2, "a=A[7] b=B[3] zz=[12]", 1, 2.5, "", 2,
+        {"out of memory for an answer: a failure with its reason, the channels kept", named, "om", "", 4, merged, 1,
+         2.5, kOutOfMemoryReason, 4},
+        {"past the id limit, ids neither listed nor named go", named, "", "", 2, merged, 1, 2.5, "", 2,
          kMostChannelMapIds},
     };
     for (const Case& c : cases) {
@@ -189,8 +183,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         for (size_t n = 0; n < c.stopAfter; n += 2) expectedCalls += n ? " all age" : "all age";
         EXPECT_EQ(tracker->calls, expectedCalls);
         EXPECT_EQ(model->takeDataUpdated(), c.merges > 0);
-        // The poller never touches a boss: known ones keep theirs, new ones have none.
-        EXPECT_EQ(model->read(describe), c.expectedMap);
+        EXPECT_EQ(model->read(describe), c.expectedMap);  // known bosses keep theirs, new ids get none
         EXPECT_EQ(model->read([](const ModelData& data) { return data.activityIndex; }), c.merges % 3);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.serverCacheAge; }), c.expectedAge);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.failureReason; }), c.reason);
@@ -201,33 +194,28 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
 // Run under AddressSanitizer: a worker whose request returns after its owner is gone writes into
 // the model and calls the callback it shares, never into freed memory.
 TEST(RefreshWorkers, ShutdownJoinsWithinTheBudgetOrLeavesAHungWorkerItsShare) {
-    struct Case {
-        const char* name;
-        const char* held;  // the read that hangs
-        int loadedBeforeShutdown;
-        int loadedAtEnd;
-    };
-    const Case cases[] = {
+    // Name, the read that hangs, the loader's reports before the shutdown and in the end.
+    const std::tuple<const char*, const char*, int, int> cases[] = {
         {"nothing hangs: both joined", "", 1, 1},
         {"poller inside a summary: merges it after the owner is gone", "all", 1, 1},
         {"loader inside a boss: stores it after the owner is gone and reports", "a", 0, 1},
     };
     const milliseconds budget(300);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const bool hangs = *c.held != '\0';
+    for (const auto& [name, held, loadedBeforeShutdown, loadedAtEnd] : cases) {
+        SCOPED_TRACE(name);
+        const bool hangs = *held != '\0';
         auto gate = std::make_shared<Gate>();
         auto loaded = std::make_shared<std::atomic<int>>(0);
         auto model = std::make_shared<LiveModel>();
         const std::weak_ptr<LiveModel> weakModel = model;
         auto workers = RefreshWorkers::start(
-            model, std::make_shared<ScriptedTracker>(nullptr, 0, c.held, gate),
-            std::make_shared<ScriptedTracker>(nullptr, 0, c.held, gate), [loaded] { ++*loaded; },
+            model, std::make_shared<ScriptedTracker>(nullptr, 0, held, gate),
+            std::make_shared<ScriptedTracker>(nullptr, 0, held, gate), [loaded] { ++*loaded; },
             RefreshTiming{{milliseconds(5)}, {milliseconds(40), milliseconds(20)}, budget});
         ASSERT_NE(workers, nullptr);
         // Without a hang, wait for a merge as well, so that both workers are running at the shutdown.
         ASSERT_TRUE(waitFor([&] {
-            return *loaded == c.loadedBeforeShutdown && (hangs ? gate->waiting == 1 : model->takeDataUpdated());
+            return *loaded == loadedBeforeShutdown && (hangs ? gate->waiting == 1 : model->takeDataUpdated());
         }));
         model.reset();
         const auto start = Clock::now();
@@ -239,7 +227,7 @@ TEST(RefreshWorkers, ShutdownJoinsWithinTheBudgetOrLeavesAHungWorkerItsShare) {
 
         gate->opened.request();
         EXPECT_TRUE(waitFor([&] { return weakModel.expired(); }));
-        EXPECT_EQ(*loaded, c.loadedAtEnd);
+        EXPECT_EQ(*loaded, loadedAtEnd);
     }
 }
 
