@@ -25,7 +25,7 @@ struct Step {
     std::vector<ChannelStatus> channels;
     std::vector<Alert> expected = {};
     std::optional<int64_t> respawnSeconds = std::nullopt;
-    const char* boss = "Ashen Warden";
+    const char* boss = "Wyrm";
     bool alertsOn = true;
     int64_t clockStep = 0;
 };
@@ -33,7 +33,7 @@ struct Step {
 // A step once a channel's quiet time is over, the clock held back so that its reports stay fresh.
 Step afterQuiet(uint64_t tickMs, std::vector<ChannelStatus> channels, std::vector<Alert> expected = {}) {
     const auto quietSeconds = static_cast<int64_t>(AlertTracker::kQuietMs / 1000);
-    return {AlertTracker::kQuietMs + tickMs, channels, expected, std::nullopt, "Ashen Warden", true, -quietSeconds};
+    return {AlertTracker::kQuietMs + tickMs, channels, expected, std::nullopt, "Wyrm", true, -quietSeconds};
 }
 
 const AlertRules kDying{true, 60, false, 60, true};
@@ -50,39 +50,37 @@ TEST(AlertTracker, RaisesEachAlertOnceAtItsThreshold) {
          {{0, calm},
           {500, {fresh(1, 45), fresh(2, -1)}},
           {2400, {fresh(1, 43.2), fresh(2, -1)}},
-          {2500, {fresh(1, 43), fresh(2, -1)}, {loud("Ashen Warden: Ch. 1 in 45 s")}}}},
+          {2500, {fresh(1, 43), fresh(2, -1)}, {loud("Wyrm: Ch. 1 in 45 s")}}}},
         {"channels crossing within 2 s make one alert, soonest first, each named once",
          kDying,
          {{0, calm},
           {1000, {fresh(3, 58), fresh(16, 300)}},
           {2900, {fresh(3, 57), fresh(16, 45), fresh(16, 46)}},
-          {3000, {fresh(3, 56), fresh(16, 44), fresh(7, 59)}, {loud("Ashen Warden: Ch. 16 in 45 s, Ch. 3 in 58 s")}},
-          {5000, {fresh(7, 57)}, {quiet("Ashen Warden: Ch. 7 in 59 s")}}}},
+          {3000, {fresh(3, 56), fresh(16, 44), fresh(7, 59)}, {loud("Wyrm: Ch. 16 in 45 s, Ch. 3 in 58 s")}},
+          {5000, {fresh(7, 57)}, {quiet("Wyrm: Ch. 7 in 59 s")}}}},
         {"more than five channels are counted",
          kDying,
          {{0, calm},
           {10, {fresh(1, 9), fresh(2, 8), fresh(3, 7), fresh(4, 6), fresh(5, 5), fresh(6, 4), fresh(7, 0.2)}},
-          {2010,
-           {},
-           {loud("Ashen Warden: Ch. 7 in 1 s, Ch. 6 in 4 s, Ch. 5 in 5 s, Ch. 4 in 6 s, Ch. 3 in 7 s and 2 more")}}}},
+          {2010, {}, {loud("Wyrm: Ch. 7 in 1 s, Ch. 6 in 4 s, Ch. 5 in 5 s, Ch. 4 in 6 s, Ch. 3 in 7 s and 2 more")}}}},
         {"re-armed only by a rise above twice the threshold",
          kDying,
          {{0, calm},
           {10, {fresh(1, 50)}},
-          {2010, {fresh(1, 120)}, {loud("Ashen Warden: Ch. 1 in 50 s")}},
+          {2010, {fresh(1, 120)}, {loud("Wyrm: Ch. 1 in 50 s")}},
           afterQuiet(3000, {fresh(1, 50)}),
           afterQuiet(5000, {fresh(1, 120.5)}),
           afterQuiet(5500, {fresh(1, 55)}),
-          afterQuiet(7500, {}, {loud("Ashen Warden: Ch. 1 in 55 s")})}},
+          afterQuiet(7500, {}, {loud("Wyrm: Ch. 1 in 55 s")})}},
         {"a channel flipping between dead and alive stays quiet after its alert; its death re-arms it",
          kDying,
          {{0, calm},
           {10, {fresh(1, 50)}},
-          {2010, {dead(1)}, {loud("Ashen Warden: Ch. 1 in 50 s")}},
+          {2010, {dead(1)}, {loud("Wyrm: Ch. 1 in 50 s")}},
           {4000, {fresh(1, 50)}},
           {6000, {dead(1)}},
           afterQuiet(10000, {fresh(1, 40)}),
-          afterQuiet(12000, {}, {loud("Ashen Warden: Ch. 1 in 40 s")})}},
+          afterQuiet(12000, {}, {loud("Wyrm: Ch. 1 in 40 s")})}},
         {"crossing twice within the group time names the channel once, at its latest crossing",
          kDying,
          {{0, calm},
@@ -90,19 +88,19 @@ TEST(AlertTracker, RaisesEachAlertOnceAtItsThreshold) {
           {500, {fresh(1, 130)}},
           {1000, {fresh(1, 55)}},
           {2010, {fresh(1, 54)}},
-          {3000, {fresh(1, 53)}, {loud("Ashen Warden: Ch. 1 in 55 s")}}}},
+          {3000, {fresh(1, 53)}, {loud("Wyrm: Ch. 1 in 55 s")}}}},
         {"a pending channel that dies or goes unreported is dropped from its group",
          kDying,
          {{0, calm},
           {10, {fresh(1, 50), fresh(2, 40), fresh(3, 45)}},
           {1000, {dead(1), fresh(2, 39)}},
-          {2010, {fresh(2, 38)}, {loud("Ashen Warden: Ch. 2 in 40 s")}}}},
+          {2010, {fresh(2, 38)}, {loud("Wyrm: Ch. 2 in 40 s")}}}},
         {"stale reports neither alert nor re-arm",
          kDying,
          {{0, calm},
           {10, {stale(1, 30)}},
           {6000, {fresh(1, 40)}},
-          {8000, {stale(1, 500)}, {loud("Ashen Warden: Ch. 1 in 40 s")}},
+          {8000, {stale(1, 500)}, {loud("Wyrm: Ch. 1 in 40 s")}},
           afterQuiet(9000, {fresh(1, 35)}),
           afterQuiet(20000, {fresh(1, 30)})}},
         {"no estimate, broken estimates and no countdown never alert",
@@ -113,7 +111,7 @@ TEST(AlertTracker, RaisesEachAlertOnceAtItsThreshold) {
          {{0, {}},
           {100, {fresh(1, 30), fresh(2, 45)}},
           {6000, {fresh(1, 19), fresh(2, 39), fresh(9, 50)}},
-          {8000, {}, {loud("Ashen Warden: Ch. 9 in 50 s")}}}},
+          {8000, {}, {loud("Wyrm: Ch. 9 in 50 s")}}}},
         {"another boss's choice forgets the first boss's pending crossing and low channels",
          kBoth,
          {{0, calm, {}, 300},
@@ -127,44 +125,43 @@ TEST(AlertTracker, RaisesEachAlertOnceAtItsThreshold) {
         {"switching an alert off and on again takes the present as known",
          kBoth,
          {{0, calm, {}, 70},
-          {100, {fresh(1, 30)}, {}, 70, "Ashen Warden", false},
+          {100, {fresh(1, 30)}, {}, 70, "Wyrm", false},
           {1000, {fresh(1, 29)}, {}, 58},
           {5000, {fresh(1, 25)}, {}, 54}}},
         {"the respawn alerts once per hour, when its countdown reaches the threshold",
          kRespawn,
          {{0, {}, {}, 65},
-          {5000, {}, {loud("Ashen Warden: respawn in 60 s")}, 60},
+          {5000, {}, {loud("Wyrm: respawn in 60 s")}, 60},
           {6000, {}, {}, 59},
-          {3'605'000, {}, {loud("Ashen Warden: respawn in 60 s")}, 60}}},
+          {3'605'000, {}, {loud("Wyrm: respawn in 60 s")}, 60}}},
         {"a clock step back or a skipped second still alerts once",
          kRespawn,
          {{0, {}, {}, 62},
           {1000, {}, {}, 61},
-          {3000, {}, {loud("Ashen Warden: respawn in 59 s")}, 59},
-          {4000, {}, {}, 61, "Ashen Warden", true, -3},
-          {6000, {}, {}, 59, "Ashen Warden", true, -3}}},
+          {3000, {}, {loud("Wyrm: respawn in 59 s")}, 59},
+          {4000, {}, {}, 61, "Wyrm", true, -3},
+          {6000, {}, {}, 59, "Wyrm", true, -3}}},
         {"at most one sound in 5 s; the next one 5 s after",
          kBoth,
          {{0, calm, {}, 62},
           {10, {fresh(1, 40)}, {}, 62},
-          {2010, {}, {loud("Ashen Warden: Ch. 1 in 40 s"), quiet("Ashen Warden: respawn in 60 s")}, 60},
+          {2010, {}, {loud("Wyrm: Ch. 1 in 40 s"), quiet("Wyrm: respawn in 60 s")}, 60},
           {2100, {fresh(2, 50)}, {}, 60},
-          {5010, {fresh(3, 50)}, {quiet("Ashen Warden: Ch. 2 in 50 s")}, 57},
-          {7010, {}, {loud("Ashen Warden: Ch. 3 in 50 s")}, 55}}},
+          {5010, {fresh(3, 50)}, {quiet("Wyrm: Ch. 2 in 50 s")}, 57},
+          {7010, {}, {loud("Wyrm: Ch. 3 in 50 s")}, 55}}},
         {"thresholds and sound come from the rules; the threshold itself counts, a fraction above it does not",
          AlertRules{true, 10, true, 600, false},
          {{0, calm, {}, 700},
           {10, {fresh(1, 10.4), fresh(2, 10)}, {}, 601},
-          {2010, {}, {quiet("Ashen Warden: Ch. 2 in 10 s"), quiet("Ashen Warden: respawn in 600 s")}, 600}}},
+          {2010, {}, {quiet("Wyrm: Ch. 2 in 10 s"), quiet("Wyrm: respawn in 600 s")}, 600}}},
     };
     for (const auto& [name, rules, steps] : cases) {
         SCOPED_TRACE(name);
         AlertTracker tracker;
         for (const Step& step : steps) {
-            SCOPED_TRACE(step.tickMs);
             const int64_t now = kNow + static_cast<int64_t>(step.tickMs / 1000) + step.clockStep;
             const AlertFeed feed{step.boss, step.boss, step.channels, step.respawnSeconds, now, step.tickMs};
-            EXPECT_EQ(tracker.update(feed, step.alertsOn ? rules : AlertRules{}), step.expected);
+            EXPECT_EQ(tracker.update(feed, step.alertsOn ? rules : AlertRules{}), step.expected) << step.tickMs;
         }
     }
 }

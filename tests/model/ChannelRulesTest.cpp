@@ -50,7 +50,7 @@ TEST(ChannelRules, OrderIsDecidedByTheFirstSeparatingRule) {
         {"zero estimate is none", makeChannel(1, 10, kNow, 0), makeChannel(9, 90, kNow - 50, 5), false},
         {"NaN estimate is none", makeChannel(1, 10, kNow, std::nan("")), makeChannel(9, 90, kNow - 50, 5), false},
         {"sooner death first", makeChannel(2, 50, kNow, 30), makeChannel(1, 50, kNow, 90), true},
-        {"equal estimate falls to recency", makeChannel(1, 50, kNow - 5, 60), makeChannel(2, 50, kNow, 60), false},
+        {"equal estimate falls to recency", makeChannel(2, 50, kNow, 60), makeChannel(1, 50, kNow - 5, 60), true},
         {"more recent first", makeChannel(1, 10, 1000), makeChannel(2, 90, 2000), false},
         {"missing time skips recency", makeChannel(1, 10, 0), makeChannel(2, 90, 2000), true},
         {"equal time: lower HP first", makeChannel(2, 30, kNow), makeChannel(1, 40, kNow), true},
