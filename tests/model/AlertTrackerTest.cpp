@@ -36,9 +36,8 @@ Step afterQuiet(uint64_t tickMs, std::vector<ChannelStatus> channels, std::vecto
     return {AlertTracker::kQuietMs + tickMs, channels, expected, std::nullopt, "Wyrm", true, -quietSeconds};
 }
 
-const AlertRules kDying{true, 60, false, 60, true};
-const AlertRules kRespawn{false, 60, true, 60, true};
-const AlertRules kBoth{true, 60, true, 60, true};
+const AlertRules kDying{true, 60, false, 60, true}, kRespawn{false, 60, true, 60, true},
+    kBoth{true, 60, true, 60, true};
 
 }  // namespace
 
@@ -119,9 +118,7 @@ TEST(AlertTracker, RaisesEachAlertOnceAtItsThreshold) {
           {1000, {fresh(1, 30), fresh(2, 300)}, {}, 50, "Hollow Regent"},
           {4000, {fresh(1, 27), fresh(2, 59)}, {}, 47, "Hollow Regent"},
           {6000, {fresh(2, 57)}, {loud("Hollow Regent: Ch. 2 in 59 s")}, 45, "Hollow Regent"}}},
-        {"no boss chosen: nothing",
-         kBoth,
-         {{0, calm, {}, 600, ""}, {10, {fresh(1, 5)}, {}, 30, ""}, {5000, {}, {}, 10, ""}}},
+        {"no boss chosen", kBoth, {{0, calm, {}, 600, ""}, {10, {fresh(1, 5)}, {}, 30, ""}, {5000, {}, {}, 10, ""}}},
         {"switching an alert off and on again takes the present as known",
          kBoth,
          {{0, calm, {}, 70},

@@ -19,8 +19,7 @@ TEST(BossMenu, StatusAndTheBossToRestore) {
         EXPECT_EQ(std::tie(s.color, s.freshCount, s.totalCount), std::tie(color, freshCount, total)) << id;
     }
 
-    // The saved boss wins even without fresh channels; a saved id no longer listed falls back to the first
-    // fresh boss; ids match byte for byte.
+    // The saved boss if still listed, fresh or not, else the first fresh one; ids match byte for byte.
     for (const auto& [lastBoss, expected] : {std::pair{"b", 1}, {"", 2}, {"gone", 2}, {"D", 2}, {"d", 3}})
         EXPECT_EQ(bossToRestore(data, lastBoss, kNow), expected) << lastBoss;
     ModelData noneFresh = data;
