@@ -1,55 +1,29 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "model/BossMenu.h"
 
-constexpr int64_t kNow = 1'800'000'000;
-
-static ChannelStatus channel(int32_t hp, int64_t age) {
-    ChannelStatus c;
-    c.lastHp = hp;
-    c.lastUpdateTime = kNow - age;
-    return c;
-}
-
-// Bosses a (no entry), b (one stale channel), c (a fresh and a stale one), d (fresh).
-static ModelData world() {
+TEST(BossMenu, StatusAndTheBossToRestore) {
+    constexpr int64_t kNow = 1'800'000'000;
+    const ChannelStatus fresh{1, 40, "", kNow - 1, 0, 0, ""}, stale{1, 50, "", kNow - 100000, 0, 0, ""};
+    // Bosses a (no entry), b (one stale channel), c (a fresh and a stale one), d (fresh).
     ModelData data;
     for (const char* id : {"a", "b", "c", "d"}) data.bossList.push_back({id, id, 0, 0, ""});
-    data.channelMap["b"].channels = {channel(50, 100000)};
-    data.channelMap["c"].channels = {channel(50, 1), channel(50, 100000)};
-    data.channelMap["d"].channels = {channel(40, 1)};
-    return data;
-}
-
-TEST(BossMenu, StatusAndTheBossToRestore) {
-    const ModelData data = world();
-    struct Status {
-        const char* id;
-        uint32_t color;
-        int32_t fresh, total;
-    };
-    for (const Status& s : {Status{"a", kBossWithoutFreshColor, 0, 0}, Status{"b", kBossWithoutFreshColor, 0, 1},
-                            Status{"c", kBossWithFreshColor, 1, 2}, Status{"zz", kBossWithoutFreshColor, 0, 0}}) {
-        const BossMenuStatus status = bossMenuStatus(data, s.id, kNow);
-        EXPECT_EQ(std::make_tuple(status.color, status.freshCount, status.totalCount),
-                  std::make_tuple(s.color, s.fresh, s.total))
-            << s.id;
+    data.channelMap["b"].channels = {stale};
+    data.channelMap["c"].channels = {fresh, stale};
+    data.channelMap["d"].channels = {fresh};
+    const uint32_t red = kBossWithoutFreshColor, green = kBossWithFreshColor;
+    const std::tuple<const char*, uint32_t, int32_t, int32_t> statuses[] = {
+        {"a", red, 0, 0}, {"b", red, 0, 1}, {"c", green, 1, 2}, {"zz", red, 0, 0}};
+    for (const auto& [id, color, freshCount, total] : statuses) {
+        const BossMenuStatus s = bossMenuStatus(data, id, kNow);
+        EXPECT_EQ(std::tie(s.color, s.freshCount, s.totalCount), std::tie(color, freshCount, total)) << id;
     }
 
-    struct Case {
-        const char* lastBoss;
-        int expected;
-    };
-    // The saved boss wins even without fresh channels; a saved id no longer listed falls back to the first
-    // fresh boss; ids match byte for byte.
-    for (const Case& c : {Case{"b", 1}, Case{"", 2}, Case{"gone", 2}, Case{"D", 2}, Case{"d", 3}}) {
-        EXPECT_EQ(bossToRestore(data, c.lastBoss, kNow), c.expected) << c.lastBoss;
-    }
-    ModelData stale = data;
-    stale.channelMap.erase("c");
-    stale.channelMap.erase("d");
-    EXPECT_EQ(bossToRestore(stale, "", kNow), -1);
+    // The saved boss if still listed, fresh or not, else the first fresh one; ids match byte for byte.
+    for (const auto& [lastBoss, expected] : {std::pair{"b", 1}, {"", 2}, {"gone", 2}, {"D", 2}, {"d", 3}})
+        EXPECT_EQ(bossToRestore(data, lastBoss, kNow), expected) << lastBoss;
+    ModelData noneFresh = data;
+    for (const char* id : {"c", "d"}) noneFresh.channelMap.erase(id);
+    EXPECT_EQ(bossToRestore(noneFresh, "", kNow), -1);
     EXPECT_EQ(bossToRestore(ModelData{}, "a", kNow), -1);
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -21,14 +20,8 @@ constexpr int64_t kNow = 1'740'830'400;  // 2025-03-01 12:00:00 UTC
 constexpr ChannelState kFresh = ChannelState::Fresh, kStale = ChannelState::Stale, kDead = ChannelState::Dead;
 
 TEST(ChannelRules, FreshnessDependsOnHpAndAge) {
-    struct Case {
-        const char* name;
-        int32_t hp;
-        int64_t updated;
-        ChannelState expected;
-        ChannelState oneSecondOlder;
-    };
-    const Case cases[] = {
+    // Name, HP, update time, its state and the state one second older.
+    const std::tuple<const char*, int32_t, int64_t, ChannelState, ChannelState> cases[] = {
         {"full HP: 300 s", 100, kNow - 300, kFresh, kStale},
         {"80 is in the 180 s band", 80, kNow - 180, kFresh, kStale},
         {"79: 120 s", 79, kNow - 120, kFresh, kStale},
@@ -39,43 +32,34 @@ TEST(ChannelRules, FreshnessDependsOnHpAndAge) {
         {"zero HP is dead even when recent", 0, kNow, kDead, kDead},
         {"zero HP is dead without timestamp", 0, 0, kDead, kDead},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        for (const auto& [updated, expected] : {std::pair{c.updated, c.expected}, {c.updated - 1, c.oneSecondOlder}}) {
-            const ChannelStatus status = makeChannel(1, c.hp, updated);
-            EXPECT_EQ(classifyChannel(status, kNow), expected) << updated;
-            EXPECT_EQ(isChannelFresh(status, kNow), expected == kFresh) << updated;
+    for (const auto& [name, hp, updated, state, olderState] : cases) {
+        SCOPED_TRACE(name);
+        for (const auto& [time, expected] : {std::pair{updated, state}, {updated - 1, olderState}}) {
+            const ChannelStatus status = makeChannel(1, hp, time);
+            EXPECT_EQ(classifyChannel(status, kNow), expected) << time;
+            EXPECT_EQ(isChannelFresh(status, kNow), expected == kFresh) << time;
         }
     }
 }
 
 TEST(ChannelRules, OrderIsDecidedByTheFirstSeparatingRule) {
-    struct Case {
-        const char* name;
-        ChannelStatus a;
-        ChannelStatus b;
-        bool aFirst;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, ChannelStatus, ChannelStatus, bool> cases[] = {
         {"fresh before stale despite a later death", makeChannel(1, 50, kNow, 500), makeChannel(2, 50, 0, 10), true},
         {"dead counts as not stale", makeChannel(5, 0, 0), makeChannel(1, 50, kNow - 1000, 10), true},
         {"estimate before none", makeChannel(9, 90, kNow - 50, 90), makeChannel(1, 10, kNow, -1), true},
         {"zero estimate is none", makeChannel(1, 10, kNow, 0), makeChannel(9, 90, kNow - 50, 5), false},
         {"NaN estimate is none", makeChannel(1, 10, kNow, std::nan("")), makeChannel(9, 90, kNow - 50, 5), false},
         {"sooner death first", makeChannel(2, 50, kNow, 30), makeChannel(1, 50, kNow, 90), true},
-        {"equal estimate falls to recency", makeChannel(1, 50, kNow - 5, 60), makeChannel(2, 50, kNow, 60), false},
+        {"equal estimate falls to recency", makeChannel(2, 50, kNow, 60), makeChannel(1, 50, kNow - 5, 60), true},
         {"more recent first", makeChannel(1, 10, 1000), makeChannel(2, 90, 2000), false},
         {"missing time skips recency", makeChannel(1, 10, 0), makeChannel(2, 90, 2000), true},
         {"equal time: lower HP first", makeChannel(2, 30, kNow), makeChannel(1, 40, kNow), true},
         {"equal HP: lower channel first", makeChannel(1, 40, kNow), makeChannel(2, 40, kNow), true},
         {"identical channels are equivalent", makeChannel(3, 40, kNow), makeChannel(3, 40, kNow), false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(channelOrderBefore(c.a, c.b, kNow), c.aFirst);
-        if (c.aFirst) {
-            EXPECT_FALSE(channelOrderBefore(c.b, c.a, kNow));
-        }
+    for (const auto& [name, a, b, aFirst] : cases) {
+        EXPECT_EQ(channelOrderBefore(a, b, kNow), aFirst) << name;
+        EXPECT_FALSE(aFirst && channelOrderBefore(b, a, kNow)) << name;
     }
 }
 
@@ -88,12 +72,9 @@ TEST(ChannelRules, CountsFreshAndListsLiveChannelsInDisplayOrderWithStaleGreyed)
     EXPECT_EQ(channelNumbers(liveChannels(entry)), (std::vector<int32_t>{4, 3, 8, 5, 1, 2, 6, 9}));
     const std::vector<ChannelRow> rows = buildChannelRows(entry, kNow);
     ASSERT_EQ(channelNumbers(rows), (std::vector<int32_t>{8, 3, 5, 6, 9, 2, 1, 4}));
-    EXPECT_EQ(rows[0].hpPercent, 70);
-    EXPECT_EQ(rows[0].dps, 0.5);
-    EXPECT_EQ(rows[0].etd, 30);
+    EXPECT_EQ(std::tie(rows[0].hpPercent, rows[0].dps, rows[0].etd), std::tuple(70, 0.5, 30.0));
     for (const ChannelRow& row : rows) {
-        const bool stale = row.channelNumber == 4;
-        EXPECT_EQ(row.barColor, stale ? 0x808080u : 0u) << row.channelNumber;
-        EXPECT_EQ(row.textColor, stale ? 0xC8C8C8u : 0u) << row.channelNumber;
+        const auto colors = row.channelNumber == 4 ? std::pair(0x808080u, 0xC8C8C8u) : std::pair(0u, 0u);  // 4 is stale
+        EXPECT_EQ(std::pair(row.barColor, row.textColor), colors) << row.channelNumber;
     }
 }

@@ -2,8 +2,6 @@
 
 #include "ui/MenuLayout.h"
 
-const ScreenRect kWork{0, 0, 1920, 1040};
-
 TEST(MenuLayout, RowsAndWidth) {
     const std::vector<MenuRow> rows{{false, true, 40}, {false, true, 80}, {true, true, 0}, {false, false, 60}};
     const TierLayout layout = LayOutTier(rows, DpiScale());
@@ -15,25 +13,16 @@ TEST(MenuLayout, RowsAndWidth) {
     EXPECT_TRUE(layout.rows[2].check.empty());
     EXPECT_EQ(LayOutTier({{false, true, 250}}, DpiScale()).width, 310);
     const TierLayout empty = LayOutTier({}, DpiScale());
-    EXPECT_EQ(empty.width, 160);
-    EXPECT_EQ(empty.height, 8);
+    EXPECT_EQ(std::pair(empty.width, empty.height), std::pair(160, 8));
 
-    struct Case {
-        const char* name;
-        int x, y, expected;
-    };
-    const Case hits[] = {
+    const std::tuple<const char*, int, int, int> hits[] = {
         {"top margin", 50, 7, -1},        {"first row", 50, 8, 0},         {"second row's last pixel", 159, 63, 1},
         {"separator", 50, 70, -1},        {"disabled row", 50, 80, -1},    {"right of the tier", 160, 20, -1},
         {"left of the tier", -1, 20, -1}, {"below the tier", 50, 101, -1},
     };
-    for (const Case& c : hits) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(HitTestTier(layout, rows, c.x, c.y), c.expected);
-    }
+    for (const auto& [name, x, y, expected] : hits) EXPECT_EQ(HitTestTier(layout, rows, x, y), expected) << name;
 
-    // At 150 % every length grows, rounded as the platform rounds (13.5 px becomes 14); label widths arrive
-    // measured at that scale.
+    // At 150 % every length but the measured label widths grows, rounded as the platform rounds (13.5 px is 14).
     const TierLayout scaled = LayOutTier(rows, DpiScale(144));
     EXPECT_EQ(scaled.height, 12 + 3 * 42 + 14);
     EXPECT_EQ(scaled.width, 240);

@@ -38,17 +38,12 @@ TEST(ComboList, HighlightMovesWithinTheList) {
     EXPECT_EQ(list.hot(), 2);
 
     // Three rows of 28 pixels in a list 100 wide.
-    struct Case {
-        int x, y, index;
-    };
-    for (const Case& c : {Case{0, 0, 0}, Case{99, 27, 0}, Case{50, 28, 1}, Case{50, 83, 2}, Case{50, 84, -1},
-                          Case{-1, 10, -1}, Case{100, 10, -1}, Case{10, -1, -1}}) {
-        EXPECT_EQ(list.IndexAt(c.x, c.y, 100, 28), c.index) << c.x << "," << c.y;
-    }
+    const std::tuple<int, int, int> cases[] = {{0, 0, 0},    {99, 27, 0},  {50, 28, 1},   {50, 83, 2},
+                                               {50, 84, -1}, {-1, 10, -1}, {100, 10, -1}, {10, -1, -1}};
+    for (const auto& [x, y, index] : cases) EXPECT_EQ(list.IndexAt(x, y, 100, 28), index) << x << "," << y;
 }
 
-// Kept inside the work area as a monitor keeps the overlay, but never shrunk: a list taller than
-// the work area starts at its top.
+// Never shrunk: a list taller than the work area starts at its top.
 TEST(ComboList, DropDownOpensBelowTheControlInsideTheWorkArea) {
     const ScreenRect work{0, 0, 1280, 1000};
     EXPECT_EQ(PlaceDropDown({100, 50, 300, 80}, 280, work), (ScreenRect{100, 80, 300, 360}));
