@@ -116,13 +116,6 @@ def bosses(tracker, real=False):
             if not real or b["type"] != "magical_creature"]
 
 
-def count_rows(rect):
-    """Rows drawn in the list: runs of lines with label text ("Ch.") at the list's left."""
-    screen = Screen()
-    lines = [any(min(p) >= 150 for p in screen.line(y, rect[0] + 4, rect[0] + 30)) for y in range(rect[1], rect[3])]
-    return sum(1 for above, here in zip([False] + lines, lines) if here and not above)
-
-
 def text_box(screen, rect, skip_left=0, skip_right=0):
     """The bounding box of the bright (text) pixels inside rect, or None."""
     points = [(x, y) for y in range(rect[1], rect[3]) for x in range(rect[0] + skip_left, rect[2] - skip_right)
@@ -355,7 +348,10 @@ def colours(wanted=(RED, AMBER, GREEN, STALE)):
 
 
 def rows(o):
-    return count_rows(o.controls()[ROWS].rect)
+    """Rows drawn in the list: runs of lines with label text ("Ch.") at the list's left."""
+    rect, screen = o.controls()[ROWS].rect, Screen()
+    lines = [any(min(p) >= 150 for p in screen.line(y, rect[0] + 4, rect[0] + 30)) for y in range(rect[1], rect[3])]
+    return sum(1 for above, here in zip([False] + lines, lines) if here and not above)
 
 
 def alerts(o):

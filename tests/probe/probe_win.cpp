@@ -15,7 +15,7 @@
 //   responds [ms]                time a WM_GETTEXT; exit 2 when not answered in time
 //   counts [class]               GDI, USER and kernel handle counts of the window's process
 //   version <exe>                the file's version and version strings
-//   acc <class|0xhwnd> [id]      the window's (or child's) accessible name, role, value, state and children
+//   acc <class> [id]             the window's (or child's) accessible name, role, value and number of children
 // Texts go out as UTF-8, a line break as \n. Exit code 0 on success, 2 when the awaited window or text did not
 // show in time, 1 on bad arguments.
 #include <oleacc.h>
@@ -70,15 +70,11 @@ void printState(HWND hwnd) {
     BYTE alpha = 0;
     DWORD flags = 0;
     const BOOL layered = GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
     const LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-
-    std::printf("hwnd=0x%llx\npid=%lu\nclass=%ls\ntitle=%ls\nstyle=0x%08lx\nexstyle=0x%08lx\nrect=%ld %ld %ld %ld\n",
-                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), pid, className, title,
+    std::printf("class=%ls\ntitle=%ls\nstyle=0x%08lx\nexstyle=0x%08lx\nrect=%ld %ld %ld %ld\n", className, title,
                 static_cast<unsigned long>(GetWindowLongPtrW(hwnd, GWL_STYLE)), static_cast<unsigned long>(exStyle),
                 r.left, r.top, r.right, r.bottom);
-    std::printf("layered=%d\nalpha=%u\ntopmost=%d\nvisible=%d\nenabled=%d\ntray=%d\n", layered ? 1 : 0,
+    std::printf("alpha=%u\ntopmost=%d\nvisible=%d\nenabled=%d\ntray=%d\n",
                 layered && (flags & LWA_ALPHA) ? alpha : 255u, (exStyle & WS_EX_TOPMOST) ? 1 : 0,
                 IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0,
                 static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(hwnd, ExternalNames::PROP_TRAY_STATE))));
@@ -242,19 +238,14 @@ int printVersion(const wchar_t* path) {
     return 0;
 }
 
-// One of the object's texts, for itself or a child; empty when it has none.
-void printAccessibleText(const char* key, IAccessible* accessible, HRESULT (IAccessible::*get)(VARIANT, BSTR*),
-                         long child) {
-    VARIANT id{};
-    id.vt = VT_I4;
-    id.lVal = child;
+// One of the object's own texts; empty when it has none.
+void printAccessibleText(const char* key, IAccessible* accessible, HRESULT (IAccessible::*get)(VARIANT, BSTR*)) {
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
     BSTR text = nullptr;
-    printLine(key, SUCCEEDED((accessible->*get)(id, &text)) && text ? text : L"");
+    printLine(key, SUCCEEDED((accessible->*get)(self, &text)) && text ? text : L"");
     SysFreeString(text);
-}
-
-long accessibleNumber(HRESULT result, const VARIANT& number) {
-    return SUCCEEDED(result) && number.vt == VT_I4 ? number.lVal : -1;
 }
 
 int printAccessible(HWND hwnd) {
@@ -267,21 +258,15 @@ int printAccessible(HWND hwnd) {
         CoUninitialize();
         return 2;
     }
-    VARIANT self{};
+    printAccessibleText("name", accessible, &IAccessible::get_accName);
+    VARIANT self{}, role{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
-    printAccessibleText("name", accessible, &IAccessible::get_accName, CHILDID_SELF);
-    VARIANT number{};
-    std::printf("role=%ld\n", accessibleNumber(accessible->get_accRole(self, &number), number));
-    printAccessibleText("value", accessible, &IAccessible::get_accValue, CHILDID_SELF);
-    VariantInit(&number);
-    std::printf("state=0x%lx\n",
-                static_cast<unsigned long>(accessibleNumber(accessible->get_accState(self, &number), number)));
+    const bool hasRole = SUCCEEDED(accessible->get_accRole(self, &role)) && role.vt == VT_I4;
+    std::printf("role=%ld\n", hasRole ? role.lVal : -1);
+    printAccessibleText("value", accessible, &IAccessible::get_accValue);
     long count = 0;
-    if (FAILED(accessible->get_accChildCount(&count))) count = 0;
-    std::printf("children=%ld\n", count);
-    for (long child = 1; child <= count; ++child)
-        printAccessibleText("child", accessible, &IAccessible::get_accName, child);
+    std::printf("children=%ld\n", SUCCEEDED(accessible->get_accChildCount(&count)) ? count : 0);
     accessible->Release();
     CoUninitialize();
     return 0;
@@ -399,9 +384,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"version") return argc > 2 ? printVersion(argv[2]) : 1;
     if (command == L"acc") {
         if (argc < 3) return 1;
-        HWND hwnd = wcsncmp(argv[2], L"0x", 2) == 0
-                        ? reinterpret_cast<HWND>(static_cast<UINT_PTR>(wcstoull(argv[2], nullptr, 16)))
-                        : waitForWindow(2000, argv[2]);
+        HWND hwnd = waitForWindow(2000, argv[2]);
         return printAccessible(argc > 3 && hwnd ? GetDlgItem(hwnd, _wtoi(argv[3])) : hwnd);
     }
     if (command == L"wait-gone") {
