@@ -2,7 +2,9 @@
 
 #include <array>
 #include <chrono>
+#include <future>
 #include <set>
+#include <sstream>
 #include <thread>
 #include <tuple>
 
@@ -142,26 +144,57 @@ TEST(ApiClient, ChannelReadCarriesTheIdEncodedOrRefusesIt) {
     }
 }
 
-TEST(ApiClient, ServerCacheAge) {
-    const std::string served = fixtureRoute({{"body", R"({"statistics":{"cache_age":86400}})"}, {"chunked", 3}});
+// What the cache-age probe gives ("earlier" when it leaves the status text alone), or the reason a summary read
+// failed, and how long it took. A silent server, before or after the headers, is given up on after the request's
+// receive time-out (3 s for the probe, 10 s for data); a body trickled a byte at a time never lets a read time out, so
+// the whole body gets four time-outs. All rows wait at the same time.
+TEST(ApiClient, ProbeAndSummaryGiveUpInTime) {
+    const std::string status = R"({"statistics":{"cache_age":1}})";
+    const std::string headersOnly = fixtureRoute({{"body", status}, {"stall_after", 0}});
     const std::string unread = fixtureRoute({{"body", "{}"}});
-    // "earlier" when the probe leaves the status text alone.
-    const std::tuple<std::string, double, const char*> cases[] = {
-        {served, 86400.0, "earlier"},
-        {fixtureRoute({{"body", " "}, {"repeat", (1 << 20) + 1}}), -1.0, "Response too large (> 1MB)"},
-        {fixtureRoute({{"status", 503}, {"body", "{}"}}), -1.0, "HTTP error: status code 503"},
-        {fixtureRoute({{"body", ""}}), -1.0, "Empty response from server"},
-        {"", -1.0, "Base URL not initialized"},
-        {unread + "/" + std::string(2048 - unread.size() - 11, 'p'), -1.0, "URL too long"},
-        {"no scheme", -1.0, "Failed to parse URL"},
-        {"http://", -1.0, "Invalid URL components"},
-        {"http://127.0.0.1:1", -1.0, "Failed to send HTTP request"},
+    struct Case {
+        std::string baseUrl;
+        const char* result;
+        double fewestSeconds, mostSeconds;
+        bool summary = false;
     };
-    for (const auto& [baseUrl, age, message] : cases) {
-        ApiClient client(baseUrl);
-        client.setStatusText("earlier");
-        EXPECT_EQ(client.fetchServerCacheAge(), age) << message;
-        EXPECT_EQ(client.statusText(), message);
+    const Case cases[] = {
+        {fixtureRoute({{"body", R"({"statistics":{"cache_age":86400}})"}, {"chunked", 3}}), "86400 earlier", 0, 5},
+        {fixtureRoute({{"body", " "}, {"repeat", (1 << 20) + 1}}), "-1 Response too large (> 1MB)", 0, 5},
+        {fixtureRoute({{"status", 503}, {"body", "{}"}}), "-1 HTTP error: status code 503", 0, 5},
+        {fixtureRoute({{"body", ""}}), "-1 Empty response from server", 0, 5},
+        {"", "-1 Base URL not initialized", 0, 5},
+        {unread + "/" + std::string(2048 - unread.size() - 11, 'p'), "-1 URL too long", 0, 5},
+        {"no scheme", "-1 Failed to parse URL", 0, 5},
+        {"http://", "-1 Invalid URL components", 0, 5},
+        {"http://127.0.0.1:1", "-1 Failed to send HTTP request", 0, 5},
+        {headersOnly, "-1 Empty response from server", 2.5, 5},
+        {fixtureRoute({{"body", status}, {"stall_after", 10}}), "-1 Invalid JSON response", 2.5, 5},
+        {fixtureRoute({{"body", std::string(170, ' ') + status}, {"trickle_ms", 250}}), "-1 Invalid JSON response",
+         11.5, 15},
+        {headersOnly, "127.0.0.1: no answer in time", 9.5, 13, true},
+        {fixtureRoute({{"body", status}, {"delay_ms", 30000}}), "127.0.0.1: no answer in time", 9.5, 13, true},
+    };
+    std::vector<std::future<std::pair<std::string, double>>> outcomes;
+    for (const Case& c : cases) {
+        outcomes.push_back(std::async(std::launch::async, [&c] {
+            const auto start = std::chrono::steady_clock::now();
+            ApiClient client(c.baseUrl);
+            client.setStatusText("earlier");
+            std::ostringstream result;
+            if (c.summary)
+                result << (readAllStatus(client) ? "read" : client.failureReason());
+            else
+                result << client.fetchServerCacheAge() << " " << client.statusText();
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+            return std::make_pair(result.str(), took.count());
+        }));
+    }
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const auto [result, seconds] = outcomes[i].get();
+        EXPECT_EQ(result, cases[i].result);
+        EXPECT_TRUE(seconds >= cases[i].fewestSeconds && seconds <= cases[i].mostSeconds) << seconds;
     }
     EXPECT_TRUE(fixtureLog(unread).empty());
 }
