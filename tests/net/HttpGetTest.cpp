@@ -62,7 +62,7 @@ TEST(HttpGet, DecodesWhatTheServerSends) {
 
 // TLS handshakes the demo tracker has seen: it answers TLS with a certificate nobody trusts.
 static int trackerHandshakes() {
-    return json::parse(fixtureGet("GET /__control/requests HTTP/1.0\r\n\r\n", "TRACKER"))["tls_handshakes"];
+    return json::parse(fixtureRequest("GET /__control/requests", {}, "TRACKER"))["tls_handshakes"];
 }
 
 // A body that did not arrive whole is never returned. Each failure names its reason, and only a kept connection dropped

@@ -2,10 +2,29 @@
 
 #include <atomic>
 #include <chrono>
+#include <sstream>
 #include <thread>
 #include <tuple>
 
 #include "net/LocalFixtures_win.h"
+#include "net/NtpClock.h"
+
+constexpr std::int64_t kUnix2026 = 1796601600;  // 2026-12-07 00:00:00 UTC, hours before the test machine's clock
+
+// NTP servers opened by tests/fixtures/ntp_responder.py, one per behaviour in that order, each answering with the
+// transmit time kUnix2026.
+static std::vector<NtpServer> openServers(const std::string& behaviours) {
+    std::istringstream ports(
+        fixtureExchange("NTP", SOCK_DGRAM, "open " + std::to_string(kUnix2026 + 2208988800) + " " + behaviours));
+    std::vector<NtpServer> servers;
+    for (int port; ports >> port;) servers.push_back({"127.0.0.1", static_cast<std::uint16_t>(port)});
+    return servers;
+}
+
+// The indices, in the order asked, of the servers opened together with `first` that received a request.
+static std::string serversAsked(const NtpServer& first) {
+    return fixtureExchange("NTP", SOCK_DGRAM, "log " + std::to_string(first.port));
+}
 
 // Short time-outs stand in for the real 5 s and 0.5 s, which only scale the waits.
 constexpr NtpTiming kQuick{std::chrono::milliseconds(150), std::chrono::milliseconds(20)};
