@@ -43,9 +43,8 @@ static Counts traffic(const ApiClient& client) {
             s.lastBytesSent,      s.reconnectAttempts, static_cast<uint64_t>(s.connectionState)};
 }
 
-// Each answer in turn, read by all three reads (the ways a download fails are HttpGet's cases): what each read
-// gives, the reason the overlay shows, which names the tracker's host, and the summary's failures in a row.
-// Only the summary counts them, and its success resets the count and clears the reason.
+// Each answer in turn, read by all three reads: what each gives, the reason shown (naming the tracker's host) and the
+// summary's failures in a row, which only the summary counts and its success resets along with the reason.
 TEST(ApiClient, ReadsReportFailuresAndTheSummaryCountsThemUntilOneSucceeds) {
     const Outcomes unread = {"Failed to fetch bosses - network error or empty response",
                              "Failed to fetch channel status - network error or empty response",
@@ -144,10 +143,9 @@ TEST(ApiClient, ChannelReadCarriesTheIdEncodedOrRefusesIt) {
     }
 }
 
-// What the cache-age probe gives ("earlier" when it leaves the status text alone), or the reason a summary read
-// failed, and how long it took. A silent server, before or after the headers, is given up on after the request's
-// receive time-out (3 s for the probe, 10 s for data); a body trickled a byte at a time never lets a read time out, so
-// the whole body gets four time-outs. All rows wait at the same time.
+// What the probe gives ("earlier" if it leaves the status text alone), or why a summary read failed, and how soon; all
+// rows run at once. A server silent before or after the headers is given up on after the receive time-out (3 s for
+// the probe, 10 s for data); a body trickled byte by byte never lets a read time out, so it takes four.
 TEST(ApiClient, ProbeAndSummaryGiveUpInTime) {
     const std::string status = R"({"statistics":{"cache_age":1}})";
     const std::string headersOnly = fixtureRoute({{"body", status}, {"stall_after", 0}});
@@ -200,11 +198,9 @@ TEST(ApiClient, ProbeAndSummaryGiveUpInTime) {
 }
 
 // Two poll cycles on one client: whatever the server does with the connection between requests, every read succeeds
-// as it would on fresh connections, each kind of request goes out as before, and a server that keeps the connection
-// sees one TCP connection only.
+// and each kind of request goes out as on fresh connections. Each row: the route, the pause between the cycles, and
+// the TCP connections in all (0 when that depends on which one WinHTTP had pooled).
 TEST(ApiClient, KeptConnectionReadsWhateverTheServerDoesWithIt) {
-    // The route, the pause between the cycles, and the TCP connections in all, or 0 when that depends on which
-    // connection WinHTTP had pooled.
     const std::tuple<json, int, std::size_t> cases[] = {
         {{{"keep_alive", true}}, 0, 1},
         {json::object(), 0, 4},  // Connection: close after each answer

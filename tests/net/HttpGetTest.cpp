@@ -16,10 +16,9 @@ static json encoded(json route, const std::string& encoding = "gzip") {
     return route;
 }
 
-// Each answer yields the route's body (repeated as it says) byte for byte once inflated, and its size on the wire,
-// from one request. Gzip bodies, not UTF-8, show that bytes pass as they came. Content-Encoding is read up to 63
-// characters: a longer one leaves the body as it came. A chunked answer is as long as its chunks, whatever
-// Content-Length it also announces.
+// Each answer yields the route's body byte for byte once inflated (gzip's bytes are no UTF-8), and its size on the
+// wire, from one request. Content-Encoding is read up to 63 characters: a longer one leaves the body as it came. A
+// chunked answer is as long as its chunks, whatever Content-Length it also announces.
 TEST(HttpGet, DecodesWhatTheServerSends) {
     const json gzip = {{"body", kJson}, {"gzip", true}};
     HttpConnection connection;  // each server closes it after its answer

@@ -29,9 +29,8 @@ static std::string serversAsked(const NtpServer& first) {
 // Short time-outs stand in for the real 5 s and 0.5 s, which only scale the waits.
 constexpr NtpTiming kQuick{std::chrono::milliseconds(150), std::chrono::milliseconds(20)};
 
-// Servers are asked in order. Datagrams that are not the server's answer to this request are passed over until
-// the time-out: bogus ones cannot make the clock give up on, or take the place of, a real answer. A real answer
-// that refuses ends the wait at once.
+// Servers are asked in order. Datagrams that are not the server's answer to this request are passed over until the
+// time-out: they can neither end the wait nor stand in for the answer. A real answer that refuses ends the wait.
 TEST(NtpClock, TakesTheFirstGoodAnswerPastEveryBadOne) {
     // The servers' behaviours, those asked, and whether a time-out was waited out: a row that must not wait gets
     // a long time-out, so that a wait would show.
@@ -73,8 +72,7 @@ TEST(NtpClock, GivesUpAfterFourSilentServersAndRunsOneBackgroundSyncAtATime) {
     EXPECT_EQ(serversAsked(servers.at(0)), "0 1 2 3 0 1 2 3 0");
 }
 
-// A clock destroyed while its background sync waits on a silent server: the sync must finish into state
-// that is still alive.
+// A clock destroyed while its background sync waits on a silent server: the sync must finish into live state.
 TEST(NtpClock, OutlivesADestroyedClock) {
     const std::vector<NtpServer> abandoned = openServers("silent good");
     // Once the clock is gone only a publishing sync reads the tick, so the count shows it wrote into live state.
