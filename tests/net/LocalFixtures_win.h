@@ -2,13 +2,9 @@
 
 #include <winsock2.h>
 
-#include <cstdint>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
-#include <vector>
 
-#include "net/NtpClock.h"
 #include "support/Fixtures.h"
 
 // One exchange with a local fixture over a plain socket, so that setting up a test never goes through the code
@@ -32,9 +28,13 @@ inline std::string fixtureExchange(const char* fixture, int type, const std::str
     return reply;
 }
 
-// The body of the answer to one HTTP/1.0 request to tests/fixtures/http_fixture.py or another local HTTP fixture.
-inline std::string fixtureGet(const std::string& request, const char* fixture = "HTTP") {
-    const std::string response = fixtureExchange(fixture, SOCK_STREAM, request);
+// The body of the answer to `request` ("GET /path") with `body`, sent as HTTP/1.0 to tests/fixtures/http_fixture.py
+// or another local HTTP fixture.
+inline std::string fixtureRequest(const std::string& request, const std::string& body = {},
+                                  const char* fixture = "HTTP") {
+    const std::string response =
+        fixtureExchange(fixture, SOCK_STREAM,
+                        request + " HTTP/1.0\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
     const std::size_t bodyStart = response.find("\r\n\r\n");
     return bodyStart == std::string::npos ? std::string() : response.substr(bodyStart + 4);
 }
@@ -43,36 +43,16 @@ inline std::string fixtureGet(const std::string& request, const char* fixture = 
 inline std::string fixtureRoute(const nlohmann::json& answer, std::string name = {}) {
     static int routes = 0;
     if (name.empty()) name = "t" + std::to_string(++routes);
-    const std::string body = answer.dump();
-    fixtureGet("PUT /_route/" + name + " HTTP/1.0\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
-               body);
+    fixtureRequest("PUT /_route/" + name, answer.dump());
     return fixtureOrigin("HTTP") + "/r/" + name;
 }
 
 // Every request the route behind `baseUrl` received: {"line", "headers": {lower-case name: value}, "body_bytes"}.
 inline nlohmann::json fixtureLog(const std::string& baseUrl) {
-    const std::string name = baseUrl.substr(baseUrl.rfind('/') + 1);
-    return nlohmann::json::parse(fixtureGet("GET /_log/" + name + " HTTP/1.0\r\n\r\n"));
+    return nlohmann::json::parse(fixtureRequest("GET /_log/" + baseUrl.substr(baseUrl.rfind('/') + 1)));
 }
 
 // The request line that a GET of `url` on the fixture logs.
 inline std::string requestLine(const std::string& url) {
     return "GET " + url.substr(fixtureOrigin("HTTP").size()) + " HTTP/1.1";
-}
-
-constexpr std::int64_t kUnix2026 = 1796601600;  // 2026-12-07 00:00:00 UTC, hours before the test machine's clock
-
-// NTP servers opened by tests/fixtures/ntp_responder.py, one per behaviour in that order, each answering with the
-// transmit time kUnix2026.
-inline std::vector<NtpServer> openServers(const std::string& behaviours) {
-    std::istringstream ports(
-        fixtureExchange("NTP", SOCK_DGRAM, "open " + std::to_string(kUnix2026 + 2208988800) + " " + behaviours));
-    std::vector<NtpServer> servers;
-    for (int port; ports >> port;) servers.push_back({"127.0.0.1", static_cast<std::uint16_t>(port)});
-    return servers;
-}
-
-// The indices, in the order asked, of the servers opened together with `first` that received a request.
-inline std::string serversAsked(const NtpServer& first) {
-    return fixtureExchange("NTP", SOCK_DGRAM, "log " + std::to_string(first.port));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <tuple>
 
 #include "net/NtpClockState.h"
 
@@ -17,26 +18,20 @@ TEST(NtpClockState, FollowsTheLocalClockUntilASyncThenCountsWholeSecondsFromIt) 
     constexpr std::int64_t kT = 1796601600;
     tick = kBase;
     clock.publish(static_cast<std::uint32_t>(kT));
-    struct Case {
-        const char* name;
-        std::uint64_t elapsedMs;
-        std::int64_t now;
-        std::uint32_t msUntilNextSecond;
-        bool fresh;
-    };
-    const Case cases[] = {
+    // Milliseconds since the sync, and then the time, the milliseconds until its next second, and freshness.
+    const std::tuple<const char*, std::uint64_t, std::int64_t, std::uint32_t, bool> cases[] = {
         {"999 ms after the sync", 999, kT, 1, true},
         {"1000 ms after", 1000, kT + 1, 1000, true},
         {"last fresh millisecond", 86399999, kT + 86399, 1, true},
         {"24 h after", 86400000, kT + 86400, 1000, false},
         {"a year after, still counting", 31536000250u, kT + 31536000, 750, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        tick = kBase + c.elapsedMs;
-        EXPECT_EQ(clock.now(), c.now);
-        EXPECT_EQ(clock.msUntilNextSecond(), c.msUntilNextSecond);
-        EXPECT_EQ(clock.isFresh(), c.fresh);
+    for (const auto& [name, elapsedMs, now, msUntilNextSecond, fresh] : cases) {
+        SCOPED_TRACE(name);
+        tick = kBase + elapsedMs;
+        EXPECT_EQ(clock.now(), now);
+        EXPECT_EQ(clock.msUntilNextSecond(), msUntilNextSecond);
+        EXPECT_EQ(clock.isFresh(), fresh);
     }
 
     // A later sync restarts both the count and the freshness window.
