@@ -3,7 +3,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <type_traits>
 #include <variant>
 
@@ -39,27 +38,12 @@ std::vector<int64_t> numbers(const Settings& settings) {
     for (const SettingKey& key : settingKeys()) {
         std::visit(
             [&](auto member) {
-                if constexpr (!std::is_same_v<std::decay_t<decltype(settings.*member)>, std::string>)
+                if constexpr (!std::is_same_v<decltype(member), std::string Settings::*>)
                     values.push_back(settings.*member);
             },
             key.field);
     }
     return values;
-}
-
-// Where a key's value stands in numbers().
-size_t numberIndex(const wchar_t* name) {
-    size_t index = 0;
-    for (const SettingKey& key : settingKeys()) {
-        if (std::wstring(key.name) == name) return index;
-        if (!std::holds_alternative<std::string Settings::*>(key.field)) ++index;
-    }
-    ADD_FAILURE() << "no such key";
-    return 0;
-}
-
-void copyFields(const Settings& from, Settings& to) {
-    for (const SettingKey& key : settingKeys()) std::visit([&](auto member) { to.*member = from.*member; }, key.field);
 }
 
 std::string unixPath(const std::filesystem::path& path) {
@@ -72,9 +56,8 @@ std::string unixPath(const std::filesystem::path& path) {
     return text;
 }
 
-// Files and folders no one can write, not even root (these tests' user), for the length of a scope, however it
-// ends: chattr's immutable attribute. Wine starts a Unix program without waiting for it, so the script leaves a
-// mark when done.
+// Files and folders no one can write, not even root (these tests' user), while it lives: chattr's immutable
+// attribute. Wine starts a Unix program without waiting for it, so the script leaves a mark when done.
 class Unwritable {
 public:
     explicit Unwritable(std::vector<std::filesystem::path> paths) : paths_(std::move(paths)) { chattr('+'); }
@@ -82,18 +65,17 @@ public:
 
 private:
     void chattr(char change) const {
+        if (paths_.empty()) return;
         const std::filesystem::path script = scratch_.path() / L"chattr.sh", done = scratch_.path() / L"done";
-        std::ofstream out(script, std::ios::binary);
-        out << "chattr " << change << "i";
-        for (const auto& path : paths_) out << " '" << unixPath(path) << "'";
-        out << "; touch '" << unixPath(done) << "'\n";
-        out.close();
-        std::wstring command = L"start.exe /unix /bin/sh " + Utf8ToWide(unixPath(script));
+        std::string command = "chattr "s + change + "i";
+        for (const auto& path : paths_) command += " '" + unixPath(path) + "'";
+        std::ofstream(script, std::ios::binary) << command << "; touch '" << unixPath(done) << "'\n";
+        std::wstring start = L"start.exe /unix /bin/sh " + Utf8ToWide(unixPath(script));
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                           &startup, &process)) {
+        if (CreateProcessW(nullptr, start.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                           &process)) {
             WaitForSingleObject(process.hProcess, INFINITE);
             CloseHandle(process.hThread);
             CloseHandle(process.hProcess);
@@ -130,9 +112,8 @@ TEST(Settings, ReadsAndRewritesAFileFromAnEarlierReleaseUnchanged) {
         original + utf16(L"[Alerts]\r\nDying=0\r\nDyingSeconds=60\r\nRespawn=0\r\nRespawnSeconds=60\r\nSound=1\r\n");
     EXPECT_EQ(readBytes(iniIn(dir)), rewritten);
     TempDir fresh;
-    Settings copy(iniIn(fresh));
-    copyFields(settings, copy);
-    copy.Save();
+    settings.SetPath(iniIn(fresh));
+    settings.Save();
     EXPECT_EQ(readBytes(iniIn(fresh)), rewritten);
 }
 
@@ -144,9 +125,16 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
         std::string lastBoss;
     };
     // The defaults with the named keys changed.
-    const auto with = [](std::initializer_list<std::pair<const wchar_t*, int64_t>> changes) {
+    const auto with = [](std::initializer_list<std::pair<std::wstring, int64_t>> changes) {
         std::vector<int64_t> values = kDefaults;
-        for (const auto& [name, value] : changes) values[numberIndex(name)] = value;
+        for (const auto& [name, value] : changes) {
+            size_t index = 0;
+            for (const SettingKey& key : settingKeys()) {
+                if (key.name == name) break;
+                index += !std::holds_alternative<std::string Settings::*>(key.field);
+            }
+            values.at(index) = value;
+        }
         return values;
     };
     const std::string body = "[Window]\r\nLeft=-1500\r\n[Selection]\r\nLastBoss=" + kDragonBoss + "\r\n";
@@ -214,9 +202,6 @@ TEST(Settings, SaveKeepsTheKeysItDoesNotOwn) {
         for (const std::string& kept : {server, "LastBoss=" + std::string(300, 'x'), "Opacity=55"s})
             EXPECT_NE(text.find(kept), std::string::npos) << kept;
         EXPECT_EQ(text.find("127.0.0.1:1/"), std::string::npos);
-        Settings reloaded(iniIn(dir));
-        reloaded.Load();
-        EXPECT_EQ(reloaded.trackerOrigin(), "http://127.0.0.1:8765");
     }
 }
 
@@ -250,9 +235,7 @@ TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
     enum Place { Beside, AppData, Memory };
     struct Case {
         const char* name;
-        bool besideLocked;
-        bool appDataLocked;
-        bool besideLockedWhileRunning;
+        bool besideLocked, appDataLocked, besideLockedWhileRunning;
         Place expected;
     };
     const Case cases[] = {
@@ -264,22 +247,17 @@ TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
     const std::string players = "[Server]\r\nBaseUrl=http://127.0.0.1:8765/\r\n[Window]\r\nOpacity=40\r\n";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir root;
-        const std::filesystem::path install = root.path() / L"install", appData = root.path() / L"appdata";
-        std::filesystem::create_directories(install);
-        std::filesystem::create_directories(appData);
-        const SettingsPlaces places{(install / L"Brisquel.ini").wstring(), (appData / L"Brisquel").wstring()};
-        const std::filesystem::path appDataFile = appData / L"Brisquel" / L"Brisquel.ini";
+        TempDir install, appData;
+        const SettingsPlaces places{iniIn(install), (appData.path() / L"Brisquel").wstring()};
+        const std::wstring appDataFile = places.appDataFolder + L"\\Brisquel.ini";
         writeBytes(places.besideProgram, players);
-        std::vector<std::filesystem::path> lockAtStart;
-        if (c.besideLocked) lockAtStart = {install, places.besideProgram};
-        if (c.appDataLocked) lockAtStart.push_back(appData);
-        std::optional<Unwritable> lockedAtStart, lockedLater;
-        if (!lockAtStart.empty()) lockedAtStart.emplace(lockAtStart);
-
+        using Paths = std::vector<std::filesystem::path>;
+        const Paths beside{install.path(), places.besideProgram};
+        Paths lockAtStart = c.besideLocked ? beside : Paths{};
+        if (c.appDataLocked) lockAtStart.push_back(appData.path());
+        const Unwritable lockedAtStart(lockAtStart);
         SettingsKeeper keeper(ResolveSettingsPath(places));
-        if (c.besideLockedWhileRunning)
-            lockedLater.emplace(std::vector<std::filesystem::path>{install, places.besideProgram});
+        const Unwritable lockedLater(c.besideLockedWhileRunning ? beside : Paths{});
         EXPECT_EQ(keeper->trackerOrigin(), "http://127.0.0.1:8765");
         EXPECT_EQ(keeper->Opacity, 40);
         keeper.Change([](Settings& settings) { settings.TextScale = 170; });
@@ -287,9 +265,8 @@ TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
         EXPECT_EQ(keeper->TextScale, 170);
 
         const std::wstring notice = keeper.TakeNotice();
-        const std::wstring savedIn = c.expected == Beside ? places.besideProgram : appDataFile.wstring();
         if (c.expected != Memory) {
-            Settings saved(savedIn);
+            Settings saved(c.expected == Beside ? places.besideProgram : appDataFile);
             saved.Load();
             EXPECT_EQ(saved.TextScale, 170);
             EXPECT_EQ(saved.Opacity, 40);
