@@ -1,4 +1,3 @@
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -20,7 +19,6 @@ static bool digitRunsFitAnInt(const std::string& text) {
 
 // The tracker time by the C library: scanned like the tracker's format and converted as timegm does.
 static int64_t referenceSeconds(const std::string& text) {
-    if (text.empty()) return 0;
     std::tm fields{};
     if (std::sscanf(text.c_str(), "%d-%d-%d%*c%d:%d:%d", &fields.tm_year, &fields.tm_mon, &fields.tm_mday,
                     &fields.tm_hour, &fields.tm_min, &fields.tm_sec) != 6)
