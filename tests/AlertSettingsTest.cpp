@@ -4,26 +4,18 @@
 
 #include "AlertSettings.h"
 
+// Each switch on alone, so that no two can be crossed, and the two spans told apart.
 TEST(AlertSettings, EachRuleComesFromItsOwnSetting) {
-    struct Case {
-        const char* name;
-        bool dying, respawn, sound;
-        int32_t dyingSeconds, respawnSeconds;
-    };
-    const Case cases[] = {
-        {"dying alone, silent", true, false, false, 30, 600},
-        {"respawn alone, sounding", false, true, true, 600, 10},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (int on = 0; on < 3; ++on) {
+        SCOPED_TRACE(on);
         Settings settings(L"unused.ini");
-        settings.AlertDying = c.dying;
-        settings.AlertDyingSeconds = c.dyingSeconds;
-        settings.AlertRespawn = c.respawn;
-        settings.AlertRespawnSeconds = c.respawnSeconds;
-        settings.AlertSound = c.sound;
+        settings.AlertDying = on == 0;
+        settings.AlertRespawn = on == 1;
+        settings.AlertSound = on == 2;
+        settings.AlertDyingSeconds = 30 + on;
+        settings.AlertRespawnSeconds = 600 - on;
         const AlertRules rules = AlertRulesOf(settings);
-        EXPECT_EQ(std::make_tuple(rules.dying, rules.dyingSeconds, rules.respawn, rules.respawnSeconds, rules.sound),
-                  std::make_tuple(c.dying, c.dyingSeconds, c.respawn, c.respawnSeconds, c.sound));
+        EXPECT_EQ(std::make_tuple(rules.dying, rules.respawn, rules.sound, rules.dyingSeconds, rules.respawnSeconds),
+                  std::make_tuple(on == 0, on == 1, on == 2, 30 + on, 600 - on));
     }
 }

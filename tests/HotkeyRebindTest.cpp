@@ -35,8 +35,7 @@ TEST(HotkeyRebind, EachKeyMeansOneThing) {
         const RebindDecision decision = DecideRebindKey(c.key, c.modifiers, others);
         EXPECT_EQ(decision.outcome, c.outcome);
         if (c.outcome == R::Bind) {
-            EXPECT_EQ(decision.combo.key, c.bound.key);
-            EXPECT_EQ(decision.combo.modifiers, c.bound.modifiers);
+            EXPECT_EQ(decision.combo, c.bound);
         }
     }
 }

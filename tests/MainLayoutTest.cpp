@@ -2,19 +2,12 @@
 
 #include "MainLayout.h"
 
-namespace {
-
-using SlotOf = MainLayout::Slot MainLayout::*;
-
-const auto rect = [](int x, int y, int w, int h) { return ScreenRect{x, y, x + w, y + h}; };
-
-// The default window's client area: 450 x 700 less the frame, say 434 x 661.
-constexpr int kWidth = 434, kHeight = 661;
-
-}  // namespace
-
 // The controls at the window's edges and those each mode adds or hides.
 TEST(MainLayout, EachModePlacesItsControls) {
+    using SlotOf = MainLayout::Slot MainLayout::*;
+    const auto rect = [](int x, int y, int w, int h) { return ScreenRect{x, y, x + w, y + h}; };
+    // The default window's client area: 450 x 700 less the frame, say 434 x 661.
+    constexpr int kWidth = 434, kHeight = 661;
     struct Case {
         const char* name;
         bool clickThrough, active;
