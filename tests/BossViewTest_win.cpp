@@ -12,21 +12,20 @@
 #include "support/TempDir.h"
 #include "ui/ScopedGdi_win.h"
 
-// What the channel list saw each time it painted: could another thread take the data lock meanwhile?
+// What the channel list saw each time it painted: could another thread take the data lock meanwhile? Readers that
+// found the lock taken finish only once it is let go, after the paint.
 struct PaintWatch {
-    const LiveModel* model = nullptr;
+    const LiveModel& model;
     std::vector<bool> lockFree;
-    // Readers that found the lock taken finish only once it is let go, after the paint.
     std::vector<std::future<void>> readers;
 };
 
 static LRESULT CALLBACK watchPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     if (message == WM_PAINT) {
-        auto* watch = reinterpret_cast<PaintWatch*>(data);
-        const LiveModel* model = watch->model;
-        watch->readers.push_back(
-            std::async(std::launch::async, [model] { model->read([](const ModelData&) { return 0; }); }));
-        watch->lockFree.push_back(watch->readers.back().wait_for(std::chrono::seconds(1)) == std::future_status::ready);
+        auto& watch = *reinterpret_cast<PaintWatch*>(data);
+        const auto read = [&model = watch.model] { model.read([](const ModelData&) { return 0; }); };
+        watch.readers.push_back(std::async(std::launch::async, read));
+        watch.lockFree.push_back(watch.readers.back().wait_for(std::chrono::seconds(1)) == std::future_status::ready);
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }
@@ -52,8 +51,7 @@ TEST(BossView, TheListPaintsWithTheDataLockFree) {
     ASSERT_TRUE(list.Create(parent.get(), 0, 40, 300, 300, 2));
     ASSERT_TRUE(title.Create(parent.get(), 0, 350, 300, 20, 3));
     ASSERT_TRUE(countdown.Create(parent.get(), 0, 370, 300, 20, 4));
-    PaintWatch watch;
-    watch.model = &model;
+    PaintWatch watch{model, {}, {}};
     SetWindowSubclass(list.hwnd(), watchPaints, 1, reinterpret_cast<DWORD_PTR>(&watch));
 
     // The list paints when the messages are handled; a paint inside the calls would come first.
