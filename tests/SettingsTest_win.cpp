@@ -8,6 +8,7 @@
 
 #include "Settings.h"
 #include "SettingsKeeper_win.h"
+#include "SingleInstance_win.h"
 #include "base/WideText.h"
 #include "support/TempDir.h"
 
@@ -172,31 +173,21 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
     }
 }
 
-// Save writes only the keys it owns: the server key and a boss id it never chose, or chose with a line break that
-// would start a section of its own, stay as the user left them.
+// Save writes only the keys it owns: the server key and a boss id it never chose (empty), or chose with a line
+// break that would start a section of its own or another control character, stay as the user left them.
 TEST(Settings, SaveKeepsTheKeysItDoesNotOwn) {
-    struct Case {
-        const char* name;
-        std::string lastBoss;
-    };
-    const Case cases[] = {
-        {"never chose", ""},
-        {"chose an id with a line break", "a\r\n[Server]\r\nBaseUrl=http://127.0.0.1:1/"},
-        {"chose an id with a control character", "a\x01"},
-    };
     const std::string server = "[Server]\r\nBaseUrl=http://127.0.0.1:8765/\r\n";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const std::string& chosen : {""s, "a\r\n[Server]\r\nBaseUrl=http://127.0.0.1:1/"s, "a\x01"s}) {
+        SCOPED_TRACE(chosen);
         TempDir dir;
         writeBytes(iniIn(dir), server + "[Selection]\r\nLastBoss=" + std::string(300, 'x') + "\r\n");
         Settings settings(iniIn(dir));
         settings.Load();
         EXPECT_EQ(settings.trackerOrigin(), "http://127.0.0.1:8765");
         EXPECT_EQ(settings.LastBoss, std::string(255, 'x'));
-        Settings chose(iniIn(dir));
-        chose.Opacity = 55;
-        chose.LastBoss = c.lastBoss;
-        chose.Save();
+        settings.Opacity = 55;
+        settings.LastBoss = chosen;
+        settings.Save();
         // The file had no byte-order mark, so it stays in the ANSI code page.
         const std::string text = readBytes(iniIn(dir));
         for (const std::string& kept : {server, "LastBoss=" + std::string(300, 'x'), "Opacity=55"s})
@@ -268,8 +259,7 @@ TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
         if (c.expected != Memory) {
             Settings saved(c.expected == Beside ? places.besideProgram : appDataFile);
             saved.Load();
-            EXPECT_EQ(saved.TextScale, 170);
-            EXPECT_EQ(saved.Opacity, 40);
+            EXPECT_EQ(numbers(saved), numbers(keeper.values()));
             EXPECT_EQ(saved.trackerOrigin(), "http://127.0.0.1:8765");
         }
         if (c.expected != Beside) {
@@ -280,5 +270,22 @@ TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
         const std::wstring told[] = {L"", places.appDataFolder + L" instead", L"cannot be saved"};
         EXPECT_NE(notice.find(told[c.expected]), std::wstring::npos) << WideToUtf8(notice);
         EXPECT_TRUE(keeper.TakeNotice().empty()) << "told once";
+    }
+}
+
+// A second start meets the first however the path's letters are cased, beyond ASCII too.
+TEST(SingleInstance, KeyFoldsCaseByTheSystemsRules) {
+    struct Case {
+        const wchar_t* a;
+        const wchar_t* b;
+        bool same;
+    };
+    const Case cases[] = {
+        {L"C:\\\u00dcn\u00efcode\\Brisquel.ini", L"c:/\u00fcn\u00cfCODE/brisquel.ini", true},
+        {L"C:\\\u00c4\\Brisquel.ini", L"C:\\\u00c5\\Brisquel.ini", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.b);
+        EXPECT_EQ(SingleInstance::KeyOf(c.a) == SingleInstance::KeyOf(c.b), c.same);
     }
 }
