@@ -43,8 +43,7 @@ TEST(MainDialog, WithoutItsHotkeyClickThroughStartsOffAndASecondStartIsAnsweredD
         for (int i = 0; i < 400 && !notice; ++i, Sleep(50)) notice = FindWindowW(ExternalNames::CLASS_NOTICE, nullptr);
         const HWND overlay = FindWindowW(ExternalNames::CLASS_OVERLAY, nullptr);
         marked = GetPropW(overlay, ExternalNames::PROP_SETTINGS_FILE) != nullptr;
-        DWORD_PTR ignored = 0;
-        answered = SendMessageTimeoutW(overlay, SingleInstance::ShowMessage(), 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        answered = SendMessageTimeoutW(overlay, SingleInstance::ShowMessage(), 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
         PostMessageW(notice, WM_CLOSE, 0, 0);
     });
     {

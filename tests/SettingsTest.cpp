@@ -11,8 +11,7 @@
 // and a copy in another folder must not. Case is folded before, by the system's rules.
 TEST(SettingsFileKey, NamesOneFileHoweverItsPathIsSpelled) {
     struct Case {
-        const wchar_t* a;
-        const wchar_t* b;
+        const wchar_t *a, *b;
         bool same;
     };
     const Case cases[] = {

@@ -276,8 +276,7 @@ TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
 // A second start meets the first however the path's letters are cased, beyond ASCII too.
 TEST(SingleInstance, KeyFoldsCaseByTheSystemsRules) {
     struct Case {
-        const wchar_t* a;
-        const wchar_t* b;
+        const wchar_t *a, *b;
         bool same;
     };
     const Case cases[] = {

@@ -9,8 +9,7 @@
 TEST(MonitorClamp, ShrinksToTheMonitorThenMovesInside) {
     struct Case {
         const char* name;
-        ScreenRect window;
-        ScreenRect expected;
+        ScreenRect window, expected;
     };
     const ScreenRect monitor{-1920, 0, 0, 1080};
     const Case cases[] = {
