@@ -15,7 +15,6 @@
 #include "MainDialog_win.h"
 #include "base/ScopedHandles_win.h"
 #include "support/Fixtures.h"
-#include "support/TempDir.h"
 #include "ui/ScopedGdi_win.h"
 
 // The second thread of the refresh workers cannot start: creation fails as a whole, leaving no window and no
@@ -96,8 +95,7 @@ TEST(BossView, TheListPaintsWithTheDataLockFree) {
     LiveModel model;
     model.storeBossList({boss});
     model.storeBoss(boss, {{1, 80, "", 0, 0, -1, ""}, {2, 40, "", 0, 0, -1, ""}});
-    TempDir dir;
-    SettingsKeeper settings({{}, (dir.path() / L"Brisquel.ini").wstring(), true, {}});
+    SettingsKeeper settings(SettingsPath{});  // kept in memory
     settings.Change([&](Settings& values) { values.LastBoss = boss.id; });
     NtpClock clock(std::vector<NtpServer>{});
 

@@ -58,20 +58,21 @@ std::string unixPath(const std::filesystem::path& path) {
 }
 
 // Files and folders no one can write, not even root (these tests' user), while it lives: chattr's immutable
-// attribute. Wine starts a Unix program without waiting for it, so the script leaves a mark when done.
+// attribute. Wine starts a Unix program without waiting for it, so the command leaves a mark when done.
 class Unwritable {
 public:
-    explicit Unwritable(std::vector<std::filesystem::path> paths) : paths_(std::move(paths)) { chattr('+'); }
+    explicit Unwritable(const std::vector<std::filesystem::path>& paths) {
+        for (const auto& path : paths) paths_ += " '" + unixPath(path) + "'";
+        chattr('+');
+    }
     ~Unwritable() { chattr('-'); }
 
 private:
     void chattr(char change) const {
         if (paths_.empty()) return;
-        const std::filesystem::path script = scratch_.path() / L"chattr.sh", done = scratch_.path() / L"done";
-        std::string command = "chattr "s + change + "i";
-        for (const auto& path : paths_) command += " '" + unixPath(path) + "'";
-        std::ofstream(script, std::ios::binary) << command << "; touch '" << unixPath(done) << "'\n";
-        std::wstring start = L"start.exe /unix /bin/sh " + Utf8ToWide(unixPath(script));
+        const std::filesystem::path done = scratch_.path() / L"done";
+        std::wstring start = Utf8ToWide("start.exe /unix /bin/sh -c \"chattr "s + change + "i" + paths_ + "; touch '" +
+                                        unixPath(done) + "'\"");
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
@@ -85,7 +86,7 @@ private:
         std::filesystem::remove(done);
     }
 
-    std::vector<std::filesystem::path> paths_;
+    std::string paths_;  // quoted for the shell
     TempDir scratch_;
 };
 
