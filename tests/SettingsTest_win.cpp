@@ -220,9 +220,8 @@ TEST(Settings, WorksInNonAsciiDirectoriesAndFailsSoftInOverlongOnes) {
     }
 }
 
-// Unzipped under Program Files, on a read-only share, or a folder that turns read-only while the overlay runs:
-// the player's settings and tracker address are read, changes are kept in AppData, and the notice says where.
-// With AppData unwritable too, the run keeps its changes in memory and says they cannot be saved.
+// A read-only install or a folder turning read-only while running: the player's settings and tracker address are
+// read, and changes go to AppData, or with AppData unwritable too stay in memory; the notice says which.
 TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
     enum Place { Beside, AppData, Memory };
     struct Case {

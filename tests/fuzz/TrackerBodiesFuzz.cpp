@@ -34,9 +34,8 @@ bool hasControlCharacter(const std::string& text) {
 }
 
 // The decoder's output over a copy of `sentinel`, or nullopt when it failed, which must leave the sentinel as it
-// was. Its message is the reading rules' one, unless it refused a body over the limits that the document does not
-// show: one that counted the elements of a repeated key, so its text holds at least one more element than the
-// smallest limit, each taking a byte and a comma.
+// was. Its message is the reading rules' one, unless it refused a body over limits the document does not show by
+// counting a repeated key's elements: then the text holds one more than the smallest limit, each a byte and a comma.
 template <class Records, class Decode>
 std::optional<Records> decoded(const EncodedBody& body, Decode decode, const Records& sentinel,
                                std::size_t smallestLimit, const std::string& expectedMessage) {
