@@ -3,12 +3,12 @@
 
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <type_traits>
 #include <variant>
 
 #include "Settings.h"
 #include "SettingsKeeper_win.h"
+#include "SingleInstance_win.h"
 #include "base/WideText.h"
 #include "support/TempDir.h"
 
@@ -39,27 +39,12 @@ std::vector<int64_t> numbers(const Settings& settings) {
     for (const SettingKey& key : settingKeys()) {
         std::visit(
             [&](auto member) {
-                if constexpr (!std::is_same_v<std::decay_t<decltype(settings.*member)>, std::string>)
+                if constexpr (!std::is_same_v<decltype(member), std::string Settings::*>)
                     values.push_back(settings.*member);
             },
             key.field);
     }
     return values;
-}
-
-// Where a key's value stands in numbers().
-size_t numberIndex(const wchar_t* name) {
-    size_t index = 0;
-    for (const SettingKey& key : settingKeys()) {
-        if (std::wstring(key.name) == name) return index;
-        if (!std::holds_alternative<std::string Settings::*>(key.field)) ++index;
-    }
-    ADD_FAILURE() << "no such key";
-    return 0;
-}
-
-void copyFields(const Settings& from, Settings& to) {
-    for (const SettingKey& key : settingKeys()) std::visit([&](auto member) { to.*member = from.*member; }, key.field);
 }
 
 std::string unixPath(const std::filesystem::path& path) {
@@ -72,28 +57,27 @@ std::string unixPath(const std::filesystem::path& path) {
     return text;
 }
 
-// Files and folders no one can write, not even root (these tests' user), for the length of a scope, however it
-// ends: chattr's immutable attribute. Wine starts a Unix program without waiting for it, so the script leaves a
-// mark when done.
+// Files and folders no one can write, not even root (these tests' user), while it lives: chattr's immutable
+// attribute. Wine starts a Unix program without waiting for it, so the command leaves a mark when done.
 class Unwritable {
 public:
-    explicit Unwritable(std::vector<std::filesystem::path> paths) : paths_(std::move(paths)) { chattr('+'); }
+    explicit Unwritable(const std::vector<std::filesystem::path>& paths) {
+        for (const auto& path : paths) paths_ += " '" + unixPath(path) + "'";
+        chattr('+');
+    }
     ~Unwritable() { chattr('-'); }
 
 private:
     void chattr(char change) const {
-        const std::filesystem::path script = scratch_.path() / L"chattr.sh", done = scratch_.path() / L"done";
-        std::ofstream out(script, std::ios::binary);
-        out << "chattr " << change << "i";
-        for (const auto& path : paths_) out << " '" << unixPath(path) << "'";
-        out << "; touch '" << unixPath(done) << "'\n";
-        out.close();
-        std::wstring command = L"start.exe /unix /bin/sh " + Utf8ToWide(unixPath(script));
+        if (paths_.empty()) return;
+        const std::filesystem::path done = scratch_.path() / L"done";
+        std::wstring start = Utf8ToWide("start.exe /unix /bin/sh -c \"chattr "s + change + "i" + paths_ + "; touch '" +
+                                        unixPath(done) + "'\"");
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                           &startup, &process)) {
+        if (CreateProcessW(nullptr, start.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                           &process)) {
             WaitForSingleObject(process.hProcess, INFINITE);
             CloseHandle(process.hThread);
             CloseHandle(process.hProcess);
@@ -102,7 +86,7 @@ private:
         std::filesystem::remove(done);
     }
 
-    std::vector<std::filesystem::path> paths_;
+    std::string paths_;  // quoted for the shell
     TempDir scratch_;
 };
 
@@ -130,9 +114,8 @@ TEST(Settings, ReadsAndRewritesAFileFromAnEarlierReleaseUnchanged) {
         original + utf16(L"[Alerts]\r\nDying=0\r\nDyingSeconds=60\r\nRespawn=0\r\nRespawnSeconds=60\r\nSound=1\r\n");
     EXPECT_EQ(readBytes(iniIn(dir)), rewritten);
     TempDir fresh;
-    Settings copy(iniIn(fresh));
-    copyFields(settings, copy);
-    copy.Save();
+    settings.SetPath(iniIn(fresh));
+    settings.Save();
     EXPECT_EQ(readBytes(iniIn(fresh)), rewritten);
 }
 
@@ -144,9 +127,16 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
         std::string lastBoss;
     };
     // The defaults with the named keys changed.
-    const auto with = [](std::initializer_list<std::pair<const wchar_t*, int64_t>> changes) {
+    const auto with = [](std::initializer_list<std::pair<std::wstring, int64_t>> changes) {
         std::vector<int64_t> values = kDefaults;
-        for (const auto& [name, value] : changes) values[numberIndex(name)] = value;
+        for (const auto& [name, value] : changes) {
+            size_t index = 0;
+            for (const SettingKey& key : settingKeys()) {
+                if (key.name == name) break;
+                index += !std::holds_alternative<std::string Settings::*>(key.field);
+            }
+            values.at(index) = value;
+        }
         return values;
     };
     const std::string body = "[Window]\r\nLeft=-1500\r\n[Selection]\r\nLastBoss=" + kDragonBoss + "\r\n";
@@ -184,39 +174,26 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
     }
 }
 
-// Save writes only the keys it owns: the server key and a boss id it never chose, or chose with a line break that
-// would start a section of its own, stay as the user left them.
+// Save writes only the keys it owns: the server key and a boss id it never chose (empty), or chose with a line
+// break that would start a section of its own or another control character, stay as the user left them.
 TEST(Settings, SaveKeepsTheKeysItDoesNotOwn) {
-    struct Case {
-        const char* name;
-        std::string lastBoss;
-    };
-    const Case cases[] = {
-        {"never chose", ""},
-        {"chose an id with a line break", "a\r\n[Server]\r\nBaseUrl=http://127.0.0.1:1/"},
-        {"chose an id with a control character", "a\x01"},
-    };
     const std::string server = "[Server]\r\nBaseUrl=http://127.0.0.1:8765/\r\n";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const std::string& chosen : {""s, "a\r\n[Server]\r\nBaseUrl=http://127.0.0.1:1/"s, "a\x01"s}) {
+        SCOPED_TRACE(chosen);
         TempDir dir;
         writeBytes(iniIn(dir), server + "[Selection]\r\nLastBoss=" + std::string(300, 'x') + "\r\n");
         Settings settings(iniIn(dir));
         settings.Load();
         EXPECT_EQ(settings.trackerOrigin(), "http://127.0.0.1:8765");
         EXPECT_EQ(settings.LastBoss, std::string(255, 'x'));
-        Settings chose(iniIn(dir));
-        chose.Opacity = 55;
-        chose.LastBoss = c.lastBoss;
-        chose.Save();
+        settings.Opacity = 55;
+        settings.LastBoss = chosen;
+        settings.Save();
         // The file had no byte-order mark, so it stays in the ANSI code page.
         const std::string text = readBytes(iniIn(dir));
         for (const std::string& kept : {server, "LastBoss=" + std::string(300, 'x'), "Opacity=55"s})
             EXPECT_NE(text.find(kept), std::string::npos) << kept;
         EXPECT_EQ(text.find("127.0.0.1:1/"), std::string::npos);
-        Settings reloaded(iniIn(dir));
-        reloaded.Load();
-        EXPECT_EQ(reloaded.trackerOrigin(), "http://127.0.0.1:8765");
     }
 }
 
@@ -243,16 +220,13 @@ TEST(Settings, WorksInNonAsciiDirectoriesAndFailsSoftInOverlongOnes) {
     }
 }
 
-// Unzipped under Program Files, on a read-only share, or a folder that turns read-only while the overlay runs:
-// the player's settings and tracker address are read, changes are kept in AppData, and the notice says where.
-// With AppData unwritable too, the run keeps its changes in memory and says they cannot be saved.
+// A read-only install or a folder turning read-only while running: the player's settings and tracker address are
+// read, and changes go to AppData, or with AppData unwritable too stay in memory; the notice says which.
 TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
     enum Place { Beside, AppData, Memory };
     struct Case {
         const char* name;
-        bool besideLocked;
-        bool appDataLocked;
-        bool besideLockedWhileRunning;
+        bool besideLocked, appDataLocked, besideLockedWhileRunning;
         Place expected;
     };
     const Case cases[] = {
@@ -264,22 +238,17 @@ TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
     const std::string players = "[Server]\r\nBaseUrl=http://127.0.0.1:8765/\r\n[Window]\r\nOpacity=40\r\n";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir root;
-        const std::filesystem::path install = root.path() / L"install", appData = root.path() / L"appdata";
-        std::filesystem::create_directories(install);
-        std::filesystem::create_directories(appData);
-        const SettingsPlaces places{(install / L"Brisquel.ini").wstring(), (appData / L"Brisquel").wstring()};
-        const std::filesystem::path appDataFile = appData / L"Brisquel" / L"Brisquel.ini";
+        TempDir install, appData;
+        const SettingsPlaces places{iniIn(install), (appData.path() / L"Brisquel").wstring()};
+        const std::wstring appDataFile = places.appDataFolder + L"\\Brisquel.ini";
         writeBytes(places.besideProgram, players);
-        std::vector<std::filesystem::path> lockAtStart;
-        if (c.besideLocked) lockAtStart = {install, places.besideProgram};
-        if (c.appDataLocked) lockAtStart.push_back(appData);
-        std::optional<Unwritable> lockedAtStart, lockedLater;
-        if (!lockAtStart.empty()) lockedAtStart.emplace(lockAtStart);
-
+        using Paths = std::vector<std::filesystem::path>;
+        const Paths beside{install.path(), places.besideProgram};
+        Paths lockAtStart = c.besideLocked ? beside : Paths{};
+        if (c.appDataLocked) lockAtStart.push_back(appData.path());
+        const Unwritable lockedAtStart(lockAtStart);
         SettingsKeeper keeper(ResolveSettingsPath(places));
-        if (c.besideLockedWhileRunning)
-            lockedLater.emplace(std::vector<std::filesystem::path>{install, places.besideProgram});
+        const Unwritable lockedLater(c.besideLockedWhileRunning ? beside : Paths{});
         EXPECT_EQ(keeper->trackerOrigin(), "http://127.0.0.1:8765");
         EXPECT_EQ(keeper->Opacity, 40);
         keeper.Change([](Settings& settings) { settings.TextScale = 170; });
@@ -287,12 +256,10 @@ TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
         EXPECT_EQ(keeper->TextScale, 170);
 
         const std::wstring notice = keeper.TakeNotice();
-        const std::wstring savedIn = c.expected == Beside ? places.besideProgram : appDataFile.wstring();
         if (c.expected != Memory) {
-            Settings saved(savedIn);
+            Settings saved(c.expected == Beside ? places.besideProgram : appDataFile);
             saved.Load();
-            EXPECT_EQ(saved.TextScale, 170);
-            EXPECT_EQ(saved.Opacity, 40);
+            EXPECT_EQ(numbers(saved), numbers(keeper.values()));
             EXPECT_EQ(saved.trackerOrigin(), "http://127.0.0.1:8765");
         }
         if (c.expected != Beside) {
@@ -303,5 +270,21 @@ TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
         const std::wstring told[] = {L"", places.appDataFolder + L" instead", L"cannot be saved"};
         EXPECT_NE(notice.find(told[c.expected]), std::wstring::npos) << WideToUtf8(notice);
         EXPECT_TRUE(keeper.TakeNotice().empty()) << "told once";
+    }
+}
+
+// A second start meets the first however the path's letters are cased, beyond ASCII too.
+TEST(SingleInstance, KeyFoldsCaseByTheSystemsRules) {
+    struct Case {
+        const wchar_t *a, *b;
+        bool same;
+    };
+    const Case cases[] = {
+        {L"C:\\\u00dcn\u00efcode\\Brisquel.ini", L"c:/\u00fcn\u00cfCODE/brisquel.ini", true},
+        {L"C:\\\u00c4\\Brisquel.ini", L"C:\\\u00c5\\Brisquel.ini", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.b);
+        EXPECT_EQ(SingleInstance::KeyOf(c.a) == SingleInstance::KeyOf(c.b), c.same);
     }
 }

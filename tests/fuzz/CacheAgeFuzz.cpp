@@ -25,8 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         FUZZ_CHECK(kFailures.count(message) == 1);
     } else {
         // A success leaves an earlier message alone and gives exactly the number the body holds.
-        FUZZ_CHECK(message == "earlier");
-        FUZZ_CHECK(age >= 0.0 && age <= 86400.0);
+        FUZZ_CHECK(message == "earlier" && age >= 0.0 && age <= 86400.0);
         const auto document = nlohmann::json::parse(body, nullptr, false, false);
         FUZZ_CHECK(document["statistics"]["cache_age"].get<double>() == age);
     }

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -29,27 +30,30 @@ using json = nlohmann::json;
 const char kOverLimits[] = "Answer over the tracker's limits";
 
 bool hasControlCharacter(const std::string& text) {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
-    return false;
+    return std::any_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
 }
 
-// A refusal over the limits that the document does not show is one that counted the elements of a repeated key;
-// either way the text must hold at least one more element than the smallest limit, each taking a byte and a comma.
-bool refusedOverLimits(const std::string& message, const EncodedBody& body, std::size_t smallestLimit) {
-    if (message != kOverLimits) return false;
-    FUZZ_CHECK(body.gzip || body.bytes.size() > 2 * smallestLimit);
-    return true;
+// The decoder's output over a copy of `sentinel`, or nullopt when it failed, which must leave the sentinel as it
+// was. Its message is the reading rules' one, unless it refused a body over limits the document does not show by
+// counting a repeated key's elements: then the text holds one more than the smallest limit, each a byte and a comma.
+template <class Records, class Decode>
+std::optional<Records> decoded(const EncodedBody& body, Decode decode, const Records& sentinel,
+                               std::size_t smallestLimit, const std::string& expectedMessage) {
+    Records output = sentinel;
+    const std::string message = decode(body, output);
+    FUZZ_CHECK(message == expectedMessage ||
+               (message == kOverLimits && (body.gzip || body.bytes.size() > 2 * smallestLimit)));
+    if (message.empty()) return output;
+    FUZZ_CHECK(output == sentinel);
+    return std::nullopt;
 }
 
 // Integers keep their low 32 bits; floats truncate toward zero, clamped to the int32 range first.
 void readInt(const json& record, const char* key, int32_t& field) {
     const auto it = record.find(key);
     if (it == record.end()) return;
-    if (it->is_number_unsigned())
+    if (it->is_number_integer())  // signed or not, read as its two's complement
         field = static_cast<int32_t>(it->get<uint64_t>() & 0xFFFFFFFFu);
-    else if (it->is_number_integer())
-        field = static_cast<int32_t>(static_cast<uint64_t>(it->get<int64_t>()) & 0xFFFFFFFFu);
     else if (it->is_number_float())
         field = static_cast<int32_t>(std::clamp(std::trunc(it->get<double>()), -2147483648.0, 2147483647.0));
 }
@@ -82,9 +86,8 @@ ChannelStatus channelOf(const json& record) {
     return channel;
 }
 
-// The array under `key` of an object root, or nullptr.
+// The array under `key` of an object root, or nullptr (find gives end() on any other root).
 const json* arrayAt(const json& root, const char* key) {
-    if (!root.is_object()) return nullptr;
     const auto it = root.find(key);
     return it != root.end() && it->is_array() ? &*it : nullptr;
 }
@@ -97,53 +100,36 @@ std::vector<Record> recordsOf(const json& array, Record (*read)(const json&)) {
     return records;
 }
 
-void checkBossList(const EncodedBody& body, const json& document) {
-    const std::vector<BossInfo> sentinel{{"kept", "Kept", 1, 2, "x"}};
-    std::vector<BossInfo> bosses = sentinel;
-    const std::string message = decodeBossList(body, bosses);
-    if (refusedOverLimits(message, body, kMostBosses)) {
-        FUZZ_CHECK(bosses == sentinel);
-        return;
-    }
+// The reading rules' message for a boss list, with the bosses it gives on success.
+std::string bossListRules(const json& document, std::vector<BossInfo>& bosses) {
+    const json* items = arrayAt(document, "items");
+    if (document.is_discarded()) return "Invalid JSON response from server";
+    if (!items) return "Unexpected response format - missing items array";
+    if (items->size() > kMostBosses) return kOverLimits;
+    for (BossInfo& boss : recordsOf(*items, bossOf))
+        if (!boss.id.empty() && !boss.name.empty() && !hasControlCharacter(boss.id + boss.name))
+            bosses.push_back(std::move(boss));
+    return bosses.empty() ? "No valid bosses found in response" : "";
+}
 
-    std::string expectedMessage;
+void checkBossList(const EncodedBody& body, const json& document) {
     std::vector<BossInfo> expected;
-    if (document.is_discarded()) {
-        expectedMessage = "Invalid JSON response from server";
-    } else if (const json* items = arrayAt(document, "items"); !items) {
-        expectedMessage = "Unexpected response format - missing items array";
-    } else if (items->size() > kMostBosses) {
-        expectedMessage = kOverLimits;
-    } else {
-        for (BossInfo& boss : recordsOf(*items, bossOf))
-            if (!boss.id.empty() && !boss.name.empty() && !hasControlCharacter(boss.id) &&
-                !hasControlCharacter(boss.name))
-                expected.push_back(std::move(boss));
-        if (expected.empty()) expectedMessage = "No valid bosses found in response";
-    }
-    FUZZ_CHECK(message == expectedMessage);
-    FUZZ_CHECK(bosses == (message.empty() ? expected : sentinel));
+    const std::string message = bossListRules(document, expected);
+    const auto decode = [](const auto& body, auto& out) { return decodeBossList(body, out); };
+    const auto bosses = decoded(body, decode, std::vector<BossInfo>{{"kept", "Kept", 1, 2, "x"}}, kMostBosses, message);
+    FUZZ_CHECK(!bosses || *bosses == expected);
 }
 
 // The merge keeps one record per channel, so it is checked by what must hold of its choice.
 void checkChannelStatus(const EncodedBody& body, const json& document) {
-    const std::vector<ChannelStatus> sentinel(2);
-    std::vector<ChannelStatus> channels = sentinel;
-    const std::string message = decodeChannelStatus(body, channels);
-    if (refusedOverLimits(message, body, kMostChannelsPerBoss)) {
-        FUZZ_CHECK(channels == sentinel);
-        return;
-    }
-
-    const json* items = document.is_discarded() ? nullptr : arrayAt(document, "items");
-    FUZZ_CHECK(message == (document.is_discarded()                ? "Invalid JSON in channel status response"
-                           : !items                               ? "Missing items array in channel status response"
-                           : items->size() > kMostChannelsPerBoss ? kOverLimits
-                                                                  : ""));
-    if (!message.empty()) {
-        FUZZ_CHECK(channels == sentinel);
-        return;
-    }
+    const json* items = arrayAt(document, "items");
+    const std::string message(document.is_discarded()                ? "Invalid JSON in channel status response"
+                              : !items                               ? "Missing items array in channel status response"
+                              : items->size() > kMostChannelsPerBoss ? kOverLimits
+                                                                     : "");
+    const auto decode = [](const auto& body, auto& out) { return decodeChannelStatus(body, out); };
+    const auto channels = decoded(body, decode, std::vector<ChannelStatus>(2), kMostChannelsPerBoss, message);
+    if (!channels) return;
 
     std::set<int32_t> numbers;
     std::vector<ChannelStatus> reports = recordsOf(*items, channelOf);
@@ -151,11 +137,10 @@ void checkChannelStatus(const EncodedBody& body, const json& document) {
         report.lastHp = std::clamp(report.lastHp, 0, 100);
         if (report.channelNumber > 0) numbers.insert(report.channelNumber);
     }
-    FUZZ_CHECK(channels.size() == numbers.size());
+    FUZZ_CHECK(channels->size() == numbers.size());
     auto number = numbers.begin();
-    for (const ChannelStatus& channel : channels) {
+    for (const ChannelStatus& channel : *channels) {
         FUZZ_CHECK(channel.channelNumber == *number++);
-        FUZZ_CHECK(channel.lastHp >= 0 && channel.lastHp <= 100);
         bool reported = false;
         for (const ChannelStatus& report : reports) {
             if (report.channelNumber != channel.channelNumber) continue;
@@ -177,32 +162,25 @@ bool overSummaryLimits(const json& collection) {
     return collection.size() > kMostSummaryIds || elements > kMostSummaryChannels;
 }
 
+// The reading rules' message for a summary, with the map it gives on success.
+std::string allStatusRules(const json& document, AllStatusMap& summary) {
+    if (document.is_discarded()) return "Invalid JSON response from server";
+    const auto it = document.find("channel_status");
+    if (it == document.end() || !it->is_object()) return "Unexpected response format - missing channel_status object";
+    if (overSummaryLimits(*it)) return kOverLimits;
+    for (const auto& [bossId, channels] : it->items())
+        if (channels.is_array() && !hasControlCharacter(bossId)) summary[bossId] = recordsOf(channels, channelOf);
+    return "";
+}
+
 void checkAllStatus(const EncodedBody& body, const json& document) {
-    const AllStatusMap sentinel{{"kept", {}}};
-    AllStatusMap result = sentinel;
+    AllStatusMap expected;
+    const std::string message = allStatusRules(document, expected);
     // Storage left by every earlier input, as a poller's is left by its earlier cycles.
     static AllStatusMap spare;
-    const std::string message = decodeAllStatus(body, result, spare);
-    if (refusedOverLimits(message, body, kMostChannelsPerBoss)) {
-        FUZZ_CHECK(result == sentinel);
-        return;
-    }
-
-    std::string expectedMessage;
-    AllStatusMap expected;
-    if (document.is_discarded()) {
-        expectedMessage = "Invalid JSON response from server";
-    } else if (const auto it = document.is_object() ? document.find("channel_status") : document.end();
-               it == document.end() || !it->is_object()) {
-        expectedMessage = "Unexpected response format - missing channel_status object";
-    } else if (overSummaryLimits(*it)) {
-        expectedMessage = kOverLimits;
-    } else {
-        for (const auto& [bossId, channels] : it->items())
-            if (channels.is_array() && !hasControlCharacter(bossId)) expected[bossId] = recordsOf(channels, channelOf);
-    }
-    FUZZ_CHECK(message == expectedMessage);
-    FUZZ_CHECK(result == (message.empty() ? expected : sentinel));
+    const auto decode = [](const auto& body, auto& out) { return decodeAllStatus(body, out, spare); };
+    if (const auto result = decoded(body, decode, AllStatusMap{{"kept", {}}}, kMostChannelsPerBoss, message))
+        FUZZ_CHECK(*result == expected);
 }
 
 }  // namespace

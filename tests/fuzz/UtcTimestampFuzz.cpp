@@ -1,4 +1,4 @@
-#include <cerrno>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -8,19 +8,14 @@
 #include "net/UtcTimestamp.h"
 
 // sscanf's %d is undefined for a number that does not fit an int, so the C library serves as the reference
-// only while every digit run is short enough to fit.
+// only while no run of ten digits, which might not fit, appears.
 static bool digitRunsFitAnInt(const std::string& text) {
-    std::size_t run = 0;
-    for (const char c : text) {
-        run = (c >= '0' && c <= '9') ? run + 1 : 0;
-        if (run > 9) return false;
-    }
-    return true;
+    const auto digit = [](char c, char) { return c >= '0' && c <= '9'; };
+    return std::search_n(text.begin(), text.end(), 10, '0', digit) == text.end();
 }
 
 // The tracker time by the C library: scanned like the tracker's format and converted as timegm does.
 static int64_t referenceSeconds(const std::string& text) {
-    if (text.empty()) return 0;
     std::tm fields{};
     if (std::sscanf(text.c_str(), "%d-%d-%d%*c%d:%d:%d", &fields.tm_year, &fields.tm_mon, &fields.tm_mday,
                     &fields.tm_hour, &fields.tm_min, &fields.tm_sec) != 6)

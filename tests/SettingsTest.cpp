@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+#include "AlertSettings.h"
+#include "SaveSchedule.h"
+#include "SettingsFileKey.h"
+
+// One overlay runs per key: a second start from the same folder must meet the first whatever its separators,
+// and a copy in another folder must not. Case is folded before, by the system's rules.
+TEST(SettingsFileKey, NamesOneFileHoweverItsPathIsSpelled) {
+    struct Case {
+        const wchar_t *a, *b;
+        bool same;
+    };
+    const Case cases[] = {
+        {L"C:\\Games\\Brisquel\\Brisquel.ini", L"C:\\Games\\Brisquel\\Brisquel.ini", true},
+        {L"C:\\Games\\Brisquel\\Brisquel.ini", L"c:\\GAMES\\brisquel\\BRISQUEL.INI", false},
+        {L"C:\\Games\\Brisquel\\Brisquel.ini", L"C:/Games/Brisquel/Brisquel.ini", true},
+        {L"C:\\Games\\Brisquel\\Brisquel.ini", L"C:\\Games\\Brisquel2\\Brisquel.ini", false},
+        {L"C:\\Games\\Brisquel\\Brisquel.ini", L"D:\\Games\\Brisquel\\Brisquel.ini", false},
+        {L"C:\\Spiele\\\u00c4\\Brisquel.ini", L"C:\\Spiele\\\u00c5\\Brisquel.ini", false},
+        {L"", L"C:\\Brisquel.ini", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.b);
+        EXPECT_EQ(SettingsFileKey(c.a) == SettingsFileKey(c.b), c.same);
+    }
+}
+
+// A save comes half a second after the last change, or two seconds into a stream of changes, and never for
+// nothing.
+TEST(SaveSchedule, SavesOnceTheChangesPauseOrHaveWaitedLongEnough) {
+    struct Case {
+        const char* name;
+        std::vector<uint64_t> changes;  // at these times, saving whenever due on the way
+        uint64_t at;
+        bool due;
+        uint64_t waits;
+        bool savedAtLast = false;
+    };
+    const Case cases[] = {
+        {"nothing changed", {}, 10000, false, 0},
+        {"just changed", {1000}, 1000, false, 500},
+        {"quiet for half a second", {1000}, 1500, true, 0},
+        {"a drag's steps keep it waiting", {1000, 1100, 1200, 1300}, 1700, false, 100},
+        {"the drag ends", {1000, 1100, 1200, 1300}, 1800, true, 0},
+        {"a long drag is written after two seconds", {1000, 1400, 1800, 2200, 2600, 2900}, 3000, true, 0},
+        {"after that write, the wait starts again", {1000, 1400, 1800, 2200, 2600, 3000, 3100}, 3300, false, 300},
+        {"saved, and quiet since", {1000, 2000}, 5000, false, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SaveSchedule schedule;
+        for (uint64_t at : c.changes) {
+            if (schedule.due(at)) schedule.saved();
+            schedule.changed(at);
+        }
+        if (c.savedAtLast) schedule.saved();
+        EXPECT_EQ(schedule.due(c.at), c.due);
+        EXPECT_EQ(schedule.msUntilDue(c.at), c.waits);
+    }
+}
+
+// Each switch on alone, so that no two can be crossed, and the two spans told apart.
+TEST(AlertSettings, EachRuleComesFromItsOwnSetting) {
+    for (int on = 0; on < 3; ++on) {
+        SCOPED_TRACE(on);
+        Settings settings(L"unused.ini");
+        settings.AlertDying = on == 0;
+        settings.AlertRespawn = on == 1;
+        settings.AlertSound = on == 2;
+        settings.AlertDyingSeconds = 30 + on;
+        settings.AlertRespawnSeconds = 600 - on;
+        const AlertRules rules = AlertRulesOf(settings);
+        EXPECT_EQ(std::make_tuple(rules.dying, rules.respawn, rules.sound, rules.dyingSeconds, rules.respawnSeconds),
+                  std::make_tuple(on == 0, on == 1, on == 2, 30 + on, 600 - on));
+    }
+}
