@@ -1,5 +1,5 @@
 """The overlay at 100, 125, 150 and 200 % display scale (the prefix's LogPixels), as on a laptop or a 4K screen: the
-96 dpi overlay made larger, with every text inside its box. Where each control goes at a scale is MainLayoutTest's;
+96 dpi overlay made larger, with every text inside its box. The MainLayout tests place each control at a scale;
 here the window and the texts (the session test moves it to another scale)."""
 import pytest
 

@@ -84,7 +84,7 @@ def test_a_session_from_the_default_settings(start, tracker, request):
     assert o.running()
     o.expect("enabled", "1")
 
-    # Rebinding (what each key means is HotkeyRebindTest's): a hotkey that arrives meanwhile is refused with a
+    # Rebinding (the HotkeyRebind tests say what each key means): a hotkey that arrives meanwhile is refused with a
     # notice and not run, another one while the notice is up brings no second notice and ends nothing, and the
     # next combination is saved and shown.
     o.open_panel()  # the panel shows while the overlay has the focus
