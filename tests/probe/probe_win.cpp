@@ -290,54 +290,16 @@ int wmain(int argc, wchar_t** argv) {
         printState(hwnd);
         return 0;
     }
-    if (command == L"post") {
-        if (argc < 3) return 1;
-        HWND hwnd = waitForWindow(2000);
-        if (!hwnd) return 2;
-        const WPARAM wParam = argc > 3 ? static_cast<WPARAM>(wcstoull(argv[3], nullptr, 0)) : 0;
-        const LPARAM lParam = argc > 4 ? static_cast<LPARAM>(wcstoll(argv[4], nullptr, 0)) : 0;
-        return PostMessageW(hwnd, wcstoul(argv[2], nullptr, 0), wParam, lParam) ? 0 : 1;
-    }
-    if (command == L"children" || command == L"paints" || command == L"move" || command == L"dpi-changed" ||
-        command == L"redraw") {
-        HWND hwnd = waitForWindow(2000);
-        if (!hwnd) return 2;
-        if (command == L"redraw") {
-            for (int times = argc > 2 ? _wtoi(argv[2]) : 1; times > 0; --times)
-                if (!RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW)) return 1;
-            return 0;
-        }
-        if (command == L"dpi-changed") {
-            if (argc < 7) return 1;
-            return sendDpiChanged(hwnd, wcstoul(argv[2], nullptr, 10),
-                                  RECT{_wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]), _wtoi(argv[6])});
-        }
-        if (command == L"children") return EnumChildWindows(hwnd, printChild, 0), 0;
-        if (command == L"paints") return EnumChildWindows(hwnd, printPaints, 0), 0;
-        if (argc < 4) return 1;
-        const bool sized = argc > 5;
-        return SetWindowPos(hwnd, nullptr, _wtoi(argv[2]), _wtoi(argv[3]), sized ? _wtoi(argv[4]) : 0,
-                            sized ? _wtoi(argv[5]) : 0, (sized ? 0 : SWP_NOSIZE) | SWP_NOZORDER | SWP_NOACTIVATE)
-                   ? 0
-                   : 1;
-    }
-    if (command == L"wait-text") {
-        if (argc < 4) return 1;
-        HWND hwnd = waitForWindow(2000);
-        if (!hwnd) return 2;
-        const std::wstring prefix = argv[3];
-        const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 4);
-        for (;;) {
-            wchar_t text[512] = L"";
-            GetWindowTextW(GetDlgItem(hwnd, _wtoi(argv[2])), text, 512);
-            if (std::wstring(text).compare(0, prefix.size(), prefix) == 0) return printLine("text", text), 0;
+    if (command == L"wait-gone") {
+        const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 2);
+        while (FindWindowW(argc > 3 ? argv[3] : kOverlayClass, nullptr)) {
             if (GetTickCount64() >= deadline) return 2;
-            Sleep(20);
+            Sleep(50);
         }
+        return 0;
     }
     if (command == L"alerts") {
-        DWORD count = 0;
-        DWORD countSize = sizeof count;
+        DWORD count = 0, countSize = sizeof count;
         RegGetValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, ExternalNames::HOOK_ALERTS_RAISED, RRF_RT_REG_DWORD,
                      nullptr, &count, &countSize);
         wchar_t text[512] = L"";
@@ -348,51 +310,70 @@ int wmain(int argc, wchar_t** argv) {
         printLine("alert", text);
         return 0;
     }
-    if (command == L"hold") {
-        if (argc < 5) return 1;
+    if (command == L"hold" && argc > 4) {
         if (!RegisterHotKey(nullptr, 1, wcstoul(argv[2], nullptr, 0), wcstoul(argv[3], nullptr, 0))) return 3;
         std::printf("held=1\n");
         std::fflush(stdout);
         Sleep(wcstoul(argv[4], nullptr, 10));
         return 0;
     }
-    if (command == L"at") {
-        if (argc < 4) return 1;
+    if (command == L"at" && argc > 3) {
         const HWND hit = WindowFromPoint(POINT{_wtoi(argv[2]), _wtoi(argv[3])});
         wchar_t className[256] = L"";
         if (hit) GetClassNameW(GetAncestor(hit, GA_ROOT), className, 256);
         std::printf("at=%ls\n", className);
         return 0;
     }
+    if (command == L"version") return argc > 2 ? printVersion(argv[2]) : 1;
+    if (command == L"counts" || command == L"acc") {
+        HWND hwnd = waitForWindow(2000, argc > 2 ? argv[2] : kOverlayClass);
+        if (command == L"counts") return hwnd ? printCounts(hwnd) : 2;
+        return printAccessible(argc > 3 && hwnd ? GetDlgItem(hwnd, _wtoi(argv[3])) : hwnd);
+    }
+
+    // The rest act on the overlay.
+    HWND hwnd = waitForWindow(2000);
+    if (!hwnd) return 2;
+    if (command == L"post" && argc > 2) {
+        const WPARAM wParam = argc > 3 ? static_cast<WPARAM>(wcstoull(argv[3], nullptr, 0)) : 0;
+        const LPARAM lParam = argc > 4 ? static_cast<LPARAM>(wcstoll(argv[4], nullptr, 0)) : 0;
+        return PostMessageW(hwnd, wcstoul(argv[2], nullptr, 0), wParam, lParam) ? 0 : 1;
+    }
+    if (command == L"children") return EnumChildWindows(hwnd, printChild, 0), 0;
+    if (command == L"paints") return EnumChildWindows(hwnd, printPaints, 0), 0;
+    if (command == L"redraw") {
+        for (int times = argc > 2 ? _wtoi(argv[2]) : 1; times > 0; --times)
+            if (!RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW)) return 1;
+        return 0;
+    }
+    if (command == L"dpi-changed" && argc > 6) {
+        return sendDpiChanged(hwnd, wcstoul(argv[2], nullptr, 10),
+                              RECT{_wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]), _wtoi(argv[6])});
+    }
+    if (command == L"move" && argc > 3) {
+        const bool sized = argc > 5;
+        return SetWindowPos(hwnd, nullptr, _wtoi(argv[2]), _wtoi(argv[3]), sized ? _wtoi(argv[4]) : 0,
+                            sized ? _wtoi(argv[5]) : 0, (sized ? 0 : SWP_NOSIZE) | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    }
+    if (command == L"wait-text" && argc > 3) {
+        const std::wstring prefix = argv[3];
+        for (const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 4);; Sleep(20)) {
+            wchar_t text[512] = L"";
+            GetWindowTextW(GetDlgItem(hwnd, _wtoi(argv[2])), text, 512);
+            if (std::wstring(text).compare(0, prefix.size(), prefix) == 0) return printLine("text", text), 0;
+            if (GetTickCount64() >= deadline) return 2;
+        }
+    }
     if (command == L"responds") {
-        HWND hwnd = waitForWindow(2000);
-        if (!hwnd) return 2;
         wchar_t title[256] = L"";
         DWORD_PTR copied = 0;
         const ULONGLONG started = GetTickCount64();
         if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(title), SMTO_ABORTIFHUNG,
-                                 argc > 2 ? wcstoul(argv[2], nullptr, 10) : 2000, &copied)) {
+                                 argc > 2 ? wcstoul(argv[2], nullptr, 10) : 2000, &copied))
             return 2;
-        }
         std::printf("answered_ms=%llu\n", GetTickCount64() - started);
-        return 0;
-    }
-    if (command == L"counts") {
-        HWND hwnd = waitForWindow(2000, argc > 2 ? argv[2] : kOverlayClass);
-        return hwnd ? printCounts(hwnd) : 2;
-    }
-    if (command == L"version") return argc > 2 ? printVersion(argv[2]) : 1;
-    if (command == L"acc") {
-        if (argc < 3) return 1;
-        HWND hwnd = waitForWindow(2000, argv[2]);
-        return printAccessible(argc > 3 && hwnd ? GetDlgItem(hwnd, _wtoi(argv[3])) : hwnd);
-    }
-    if (command == L"wait-gone") {
-        const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 2);
-        while (FindWindowW(argc > 3 ? argv[3] : kOverlayClass, nullptr)) {
-            if (GetTickCount64() >= deadline) return 2;
-            Sleep(50);
-        }
         return 0;
     }
     return 1;
