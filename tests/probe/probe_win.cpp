@@ -2,7 +2,7 @@
 // would: it finds a window by its class (the overlay's by default) and prints what the platform says of it.
 //
 //   find [ms] [class]            wait for the window, then print its state (tray icon tip included)
-//   post <message> [wp] [lp]     post a message (numbers)
+//   post <msg> [wp] [lp] [class] post a message (numbers) to the overlay or a window of that class
 //   wait-gone [ms] [class]       wait until no window of that class exists
 //   children | paints            each child control: id, class, visible, screen rectangle, text | paint count
 //   wait-text <id> <prefix> [ms] wait (polling every 20 ms) until that child's text starts with prefix
@@ -331,8 +331,8 @@ int wmain(int argc, wchar_t** argv) {
         return printAccessible(argc > 3 && hwnd ? GetDlgItem(hwnd, _wtoi(argv[3])) : hwnd);
     }
 
-    // The rest act on the overlay.
-    HWND hwnd = waitForWindow(2000);
+    // The rest act on the overlay (a message may go to another window, by its class).
+    HWND hwnd = waitForWindow(2000, command == L"post" && argc > 5 ? argv[5] : kOverlayClass);
     if (!hwnd) return 2;
     if (command == L"post" && argc > 2) {
         const WPARAM wParam = argc > 3 ? static_cast<WPARAM>(wcstoull(argv[3], nullptr, 0)) : 0;
