@@ -52,7 +52,8 @@ void Hotkeys::UpdateButtonTexts() {
 bool Hotkeys::Intercept(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            for (int i = 0; i < kCount; ++i) {
+            // The tray menu's commands come from no window.
+            for (int i = 0; lParam && i < kCount; ++i) {
                 if (reinterpret_cast<HWND>(lParam) != buttons_[i]->hwnd()) continue;
                 if (HIWORD(wParam) == BN_CLICKED) StartCapture(static_cast<Action>(i));
                 return true;

@@ -26,7 +26,8 @@
 
 // The overlay: one layered, topmost window of class "ZentrikMainDialog". Owns the settings, the live
 // model, the clients that fill it and the controls that show it, and routes each message to the part
-// that handles it: the boss view, the window modes, the hotkeys, the tray icon, the status texts.
+// that handles it: the boss view, the status view, the window modes, the panel's sliders, the hotkeys,
+// the tray icon and the clock timers.
 class MainDialog : public Window {
 public:
     // `settings` is where the settings live (main resolves it first, for the single-instance key);
@@ -90,7 +91,7 @@ private:
     Hotkeys hotkeys_{settingsKeeper_, controls_.clickThroughButton, controls_.visibilityButton,
                      controls_.bossMenuButton};
     TrayIcon tray_;
-    StatusView statusView_{*model_,        *apiClient_,          ntpClock_, controls_.status, controls_.cacheAge,
+    StatusView statusView_{*model_,        *apiClient_, ntpClock_, controls_.status, controls_.cacheAge,
                            controls_.list, tray_};
     AlertTracker alertTracker_;
     bool comboOpen_ = false;  // the layout waits while the drop-down is open

@@ -17,7 +17,12 @@ class StatusView {
 public:
     StatusView(const LiveModel& model, const ApiClient& client, const NtpClock& clock, CustomLabel& status,
                CustomLabel& cacheAge, ProgressList& list, TrayIcon& tray)
-        : model_(model), client_(client), clock_(clock), status_(status), cacheAge_(cacheAge), list_(list),
+        : model_(model),
+          client_(client),
+          clock_(clock),
+          status_(status),
+          cacheAge_(cacheAge),
+          list_(list),
           tray_(tray) {}
 
     // The client announced a ConnectionState.
