@@ -14,4 +14,5 @@ constexpr UINT WM_SETTINGS_NOTICE = WM_USER + 104;
 // Timers of the main window.
 constexpr UINT_PTR TIMER_CLOCK = 1;
 constexpr UINT_PTR TIMER_NTP = 5;
-constexpr UINT_PTR TIMER_SAVE = 6;  // the settings keeper's changes are due
+constexpr UINT_PTR TIMER_SAVE = 6;             // the settings keeper's changes are due
+constexpr UINT_PTR TIMER_SETTINGS_NOTICE = 7;  // the settings' notice waits for another to be answered

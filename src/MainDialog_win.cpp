@@ -20,6 +20,7 @@ namespace {
 
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
+constexpr UINT kNoticeRetryMs = 500;
 
 const Window::WindowClass kMainClass{ExternalNames::CLASS_OVERLAY, 0, IDC_ARROW, IDI_APPLICATION, ColorWindowBg};
 
@@ -298,6 +299,7 @@ void MainDialog::OnClose() {
 
 void MainDialog::OnTimer(UINT_PTR id) {
     if (id == TIMER_SAVE) settingsKeeper_.OnSaveTimer();
+    if (id == TIMER_SETTINGS_NOTICE) ShowSettingsNotice();
     if (clockTimers_.OnTimer(id)) OnClockTick();
 }
 
@@ -358,6 +360,12 @@ void MainDialog::RecordWindowRect() {
 }
 
 void MainDialog::ShowSettingsNotice() {
+    // One notice shows at a time: a second would only bring the first to the front, and this one be lost.
+    if (Notification::IsOpen()) {
+        SetTimer(hwnd_, TIMER_SETTINGS_NOTICE, kNoticeRetryMs, nullptr);
+        return;
+    }
+    KillTimer(hwnd_, TIMER_SETTINGS_NOTICE);
     const std::wstring notice = settingsKeeper_.TakeNotice();
     if (!notice.empty()) Notification::Show(hwnd_, notice, L"Settings", NotificationKind::Info);
 }

@@ -13,6 +13,7 @@ class Notification : public ModalDialog {
 public:
     // An empty title draws no title line. A second call while one is open only brings the open one to the front.
     static void Show(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind);
+    static bool IsOpen() { return OpenDialogMark<Notification>::open() != nullptr; }
 
 private:
     Notification(HWND owner, const std::wstring& message, const std::wstring& title, NotificationKind kind);

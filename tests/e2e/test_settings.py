@@ -171,17 +171,30 @@ class Writes:
                 self.last, self.changed = now, time.monotonic()
 
 
-def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_so(tracker, request):
+@pytest.mark.parametrize("turns_read_only", [False, True])
+def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_so(tracker, request, turns_read_only):
+    """Read-only from the start, or from the moment a save fails while another notice is open: that notice is
+    answered first, then the player is told where the settings went."""
     appdata = os.path.join(os.environ["WINEPREFIX"], "drive_c", "users", pwd.getpwuid(os.getuid()).pw_name,
                            "AppData", "Roaming", "Brisquel")
     shutil.rmtree(appdata, ignore_errors=True)
     request.addfinalizer(lambda: shutil.rmtree(appdata, ignore_errors=True))
-    o = driver.Overlay(f"[Server]\nBaseUrl={tracker.origin}/\n[Window]\nOpacity=60\n", launch=False)
+    o = driver.Overlay(f"[Server]\nBaseUrl={tracker.origin}/\n[Window]\nOpacity=60\n", launch=turns_read_only)
     request.addfinalizer(o.close)
+    if turns_read_only:
+        o.open_panel()
+        o.click(VISIBILITY_BUTTON)
+        o.hotkey(1)
+        o.find(NOTICE, "Duplicate Hotkey", 5000)
     for path in (o.ini, o.dir):
         subprocess.run(["chattr", "+i", path], check=True)
         request.addfinalizer(lambda path=path: subprocess.run(["chattr", "-i", path]))
-    o.launch()
+    if turns_read_only:
+        o.post(WM_EXITSIZEMOVE)  # saves at once, and fails
+        time.sleep(1)
+        xdotool("key", "Return")
+    else:
+        o.launch()
     o.find(NOTICE, "Settings", 20000)
     o.shot("notice-settings-elsewhere", NOTICE)
     xdotool("key", "Return")
