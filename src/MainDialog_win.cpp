@@ -34,7 +34,7 @@ MainDialog::~MainDialog() {
     workers_.reset();
 }
 
-bool MainDialog::Create(const SingleInstance& instance) {
+bool MainDialog::Create(SingleInstance& instance) {
     const ScreenRect stored{settings_.Left, settings_.Top, settings_.Right, settings_.Bottom};
     const RECT r = ClampRectToMonitor(RECT{stored.left, stored.top, stored.right, stored.bottom});
     if (!CreateBound(kMainClass, kExStyle, kProductTitle, kStyle, r.left, r.top, r.right - r.left, r.bottom - r.top,
@@ -42,6 +42,7 @@ bool MainDialog::Create(const SingleInstance& instance) {
         return false;
     }
     instance.Mark(hwnd_);
+    instance_ = &instance;
     settingsKeeper_.Attach(hwnd_);
     // The display scale is known only once the window exists: it is placed again if the scale moves it.
     scale_ = ScaleOfWindow(hwnd_);
@@ -193,6 +194,7 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnModelChanged();
             return 0;
         case WM_SETTINGS_NOTICE:
+            instance_->Follow(settingsKeeper_.file(), hwnd_);
             ShowSettingsNotice();
             return 0;
         case WM_CONNECTION_STATE:

@@ -37,7 +37,7 @@ public:
 
     // False when the window or its workers could not be made; nothing is then left running. The window is
     // marked for later starts as soon as it exists, before a start-up notice can hold this thread.
-    bool Create(const SingleInstance& instance);
+    bool Create(SingleInstance& instance);
     int RunMessageLoop();
 
 private:
@@ -74,6 +74,8 @@ private:
     MainControls controls_;
 
     ThreadStarter threadStarter_;
+    // main's, which outlives the window; it follows the settings when they move.
+    SingleInstance* instance_ = nullptr;
     // Shared with the workers, which may outlive this object by one request at shutdown.
     std::shared_ptr<ApiClient> apiClient_ = std::make_shared<ApiClient>();
     SettingsKeeper settingsKeeper_;

@@ -26,12 +26,26 @@ BOOL CALLBACK findMarked(HWND hwnd, LPARAM param) {
 }  // namespace
 
 SingleInstance::SingleInstance(const std::wstring& settingsPath) : key_(KeyOf(settingsPath)) {
+    bool existed = false;
+    mutex_.reset(Claim(key_, existed));
+    first_ = !mutex_ || !existed;
+}
+
+HANDLE SingleInstance::Claim(uint64_t key, bool& existed) {
     wchar_t name[64];
-    std::swprintf(name, 64, L"Local\\Brisquel-%016llx", static_cast<unsigned long long>(key_));
+    std::swprintf(name, 64, L"Local\\Brisquel-%016llx", static_cast<unsigned long long>(key));
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
-    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    mutex_.reset(mutex);
-    first_ = !mutex || !existed;
+    existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    return mutex;
+}
+
+void SingleInstance::Follow(const std::wstring& settingsPath, HWND overlay) {
+    const uint64_t key = KeyOf(settingsPath);
+    if (key == key_) return;
+    bool existed = false;
+    followedMutex_.reset(Claim(key, existed));
+    key_ = key;
+    Mark(overlay);
 }
 
 uint64_t SingleInstance::KeyOf(const std::wstring& settingsPath) {

@@ -20,6 +20,9 @@ public:
     bool first() const { return first_; }
     // In the first start: marks the overlay's window for later starts to find.
     void Mark(HWND overlay) const;
+    // The settings moved to another file while the overlay runs (its folder turned read-only): later starts, which
+    // now read that file, find this overlay by it. The earlier file stays claimed too.
+    void Follow(const std::wstring& settingsPath, HWND overlay);
     // In a later start: asks the running overlay to show itself in front, waiting a little for its window
     // when that overlay is still starting.
     void ShowRunningOverlay() const;
@@ -31,7 +34,11 @@ public:
     static uint64_t KeyOf(const std::wstring& settingsPath);
 
 private:
+    // The mutex that claims a key; `existed` when another process holds it already.
+    static HANDLE Claim(uint64_t key, bool& existed);
+
     uint64_t key_;
     UniqueHandle mutex_;
+    UniqueHandle followedMutex_;
     bool first_ = true;
 };

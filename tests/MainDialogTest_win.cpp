@@ -23,7 +23,8 @@ TEST(MainDialog, AWorkerThatCannotStartFailsCreationAndLeavesNothingBehind) {
             if (++starts == 2) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
             return std::thread(std::move(body));
         });
-        EXPECT_FALSE(dialog.Create(SingleInstance(ResolveSettingsPath().file)));
+        SingleInstance instance(ResolveSettingsPath().file);
+        EXPECT_FALSE(dialog.Create(instance));
         EXPECT_EQ(FindWindowW(ExternalNames::CLASS_OVERLAY, nullptr), nullptr);
         MSG quit;
         EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

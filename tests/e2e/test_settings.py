@@ -199,6 +199,10 @@ def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_
     o.shot("notice-settings-elsewhere", NOTICE)
     xdotool("key", "Return")
     o.gone(NOTICE)
+    if turns_read_only:  # a second start from the folder, which reads AppData's file now, finds this overlay
+        second = subprocess.Popen([driver.Tools.wine, "Brisquel.exe"], cwd=o.dir)
+        request.addfinalizer(second.kill)
+        assert second.wait(timeout=10) == 0
     o.expect("alpha", "153")  # read from the file beside the program
     o.open_panel()
     o.click(OPACITY, lambda r: (r[0] + 1, (r[1] + r[3]) // 2))
