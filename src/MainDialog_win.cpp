@@ -26,8 +26,8 @@ const Window::WindowClass kMainClass{ExternalNames::CLASS_OVERLAY, 0, IDC_ARROW,
 
 }  // namespace
 
-MainDialog::MainDialog(const SettingsPath& settings, ThreadStarter threadStarter)
-    : threadStarter_(std::move(threadStarter)), settingsKeeper_(settings) {}
+MainDialog::MainDialog(const SettingsPath& settings, ThreadStarter threadStarter, std::vector<NtpServer> ntpServers)
+    : threadStarter_(std::move(threadStarter)), settingsKeeper_(settings), ntpClock_(std::move(ntpServers)) {}
 
 // Stops the workers first: the destruction waits for them at most their shutdown budget.
 MainDialog::~MainDialog() {

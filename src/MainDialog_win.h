@@ -31,8 +31,9 @@
 class MainDialog : public Window {
 public:
     // `settings` is where the settings live (main resolves it first, for the single-instance key);
-    // `threadStarter` starts the refresh workers; tests pass one that fails.
-    explicit MainDialog(const SettingsPath& settings, ThreadStarter threadStarter = startSystemThread);
+    // `threadStarter` starts the refresh workers and `ntpServers` are the clock's: tests pass their own.
+    explicit MainDialog(const SettingsPath& settings, ThreadStarter threadStarter = startSystemThread,
+                        std::vector<NtpServer> ntpServers = defaultNtpServers());
     ~MainDialog() override;
 
     // False when the window or its workers could not be made; nothing is then left running. The window is

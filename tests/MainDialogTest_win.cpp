@@ -19,10 +19,11 @@
 TEST(MainDialog, AWorkerThatCannotStartFailsCreationAndLeavesNothingBehind) {
     int starts = 0;
     {
-        MainDialog dialog(ResolveSettingsPath(), [&starts](std::function<void()> body) {
+        const ThreadStarter secondFails = [&starts](std::function<void()> body) {
             if (++starts == 2) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
             return std::thread(std::move(body));
-        });
+        };
+        MainDialog dialog(ResolveSettingsPath(), secondFails, {});  // no NTP server: nothing leaves the machine
         SingleInstance instance(ResolveSettingsPath().file);
         EXPECT_FALSE(dialog.Create(instance));
         EXPECT_EQ(FindWindowW(ExternalNames::CLASS_OVERLAY, nullptr), nullptr);
