@@ -26,6 +26,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ExternalNames.h"
@@ -154,31 +155,21 @@ DWORD gdiObjectsOf(HANDLE process) {
     return count;
 }
 
-struct WindowCount {
-    DWORD pid;
-    DWORD count;
-};
-
-BOOL CALLBACK countChildWindow(HWND child, LPARAM param) {
-    auto* windows = reinterpret_cast<WindowCount*>(param);
+BOOL CALLBACK countOwnedWindow(HWND hwnd, LPARAM param) {
+    auto* owned = reinterpret_cast<std::pair<DWORD, DWORD>*>(param);  // the process, and its windows counted
     DWORD pid = 0;
-    GetWindowThreadProcessId(child, &pid);
-    windows->count += pid == windows->pid;
+    GetWindowThreadProcessId(hwnd, &pid);
+    owned->second += pid == owned->first;
     return TRUE;
 }
 
-BOOL CALLBACK countWindow(HWND hwnd, LPARAM param) {
-    countChildWindow(hwnd, param);
-    EnumChildWindows(hwnd, countChildWindow, param);
-    return TRUE;
-}
-
-// Wine answers 0 here too; there the process's windows, the bulk of its USER objects, stand in.
+// Wine answers 0 here too; there the process's windows, the bulk of its USER objects, stand in: every descendant
+// of the desktop, top-level windows and their children alike.
 DWORD userObjectsOf(HANDLE process, DWORD pid) {
     if (DWORD count = GetGuiResources(process, GR_USEROBJECTS)) return count;
-    WindowCount windows{pid, 0};
-    EnumWindows(countWindow, reinterpret_cast<LPARAM>(&windows));
-    return windows.count;
+    std::pair<DWORD, DWORD> owned{pid, 0};
+    EnumChildWindows(GetDesktopWindow(), countOwnedWindow, reinterpret_cast<LPARAM>(&owned));
+    return owned.second;
 }
 
 // Wine answers GetProcessHandleCount with 0 as well; its system-wide handle list names each handle's owner.
