@@ -6,6 +6,7 @@ with the build's generated names on PYTHONPATH (ctest sets it)."""
 import os
 import subprocess
 import sys
+import time
 
 import pytest
 
@@ -14,7 +15,14 @@ import driver  # noqa: E402
 from tracker_process import TrackerProcess  # noqa: E402
 
 
-DESKTOP = r"HKCU\Control Panel\Desktop"
+def reg_add(key, name, value):
+    """Sets a DWORD in the test prefix's registry, starting `reg` again if need be: Wine occasionally fails to start
+    a process on a loaded machine."""
+    command = ["reg", "add", key, "/v", name, "/t", "REG_DWORD", "/d", value, "/f"]
+    for attempt in range(3):
+        if driver.wine(*command, capture_output=True, check=attempt == 2).returncode == 0:
+            return
+        time.sleep(1)
 
 
 def pytest_addoption(parser):
@@ -94,7 +102,7 @@ def test_hook(request):
 
     def switch_on(name):
         clear()
-        driver.wine_reg_add(key, name, 1)
+        reg_add(key, name, 1)
         request.addfinalizer(clear)
     return switch_on
 
@@ -102,9 +110,9 @@ def test_hook(request):
 @pytest.fixture
 def display_scale(request):
     """The prefix's display scale for the overlays the test starts; back to 100 % after it."""
-    def set_dpi(dpi):
-        driver.wine_reg_add(DESKTOP, "LogPixels", dpi)
-        request.addfinalizer(lambda: driver.wine_reg_add(DESKTOP, "LogPixels", 96))
+    def set_dpi(dpi, key=r"HKCU\Control Panel\Desktop"):
+        reg_add(key, "LogPixels", dpi)
+        request.addfinalizer(lambda: reg_add(key, "LogPixels", 96))
     return set_dpi
 
 

@@ -6,7 +6,7 @@ import time
 import pytest
 
 from driver import (CONNECTED, GREEN, RECONNECTING, RED, ROWS, STALE, STATUS, TITLE, TITLE_TEXT, bosses, colours,
-                    elapsed, resident_mib, rows, within)
+                    elapsed, rows, within)
 
 
 def test_exits_promptly_while_requests_hang(start, tracker, request):
@@ -68,7 +68,7 @@ def test_oversized_answers_cost_bounded_work_and_a_hostile_boss_id_never_reaches
         o.probe("responds", 1000)
         time.sleep(3)
         o.probe("responds", 1000)
-        assert resident_mib() < 200, flood
+        assert o.resident_mib() < 200, flood
         tracker.control("resume")
         o.expect("tip", TITLE_TEXT, 10)
         o.expect("tray", "2", 5)
