@@ -18,8 +18,7 @@ WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_CLIPCHILDREN = 0x00C00000, 0x00080000,
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
 WS_EX_LAYERED, WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_EX_NOACTIVATE = 0x00080000, 0x8, 0x20, 0x08000000
 WM_CLOSE, WM_QUERYENDSESSION, WM_QUIT, WM_ENDSESSION, WM_EXITSIZEMOVE, WM_HOTKEY = 0x10, 0x11, 0x12, 0x16, 0x232, 0x312
-WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0203, 0x0205, 0x0401
-WM_CONTEXTMENU, NIN_KEYSELECT = 0x007B, 0x0401
+WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK, WM_CONTEXTMENU, NIN_KEYSELECT = 0x0203, 0x0205, 0x0401, 0x007B, 0x0401
 # Row centres below the tray menu's top edge.
 MENU_ROWS = {"Click-through": 87, "Alerts": 115, "Start with Windows": 143, "Help": 171, "Exit": 208}
 RED, AMBER, GREEN, STALE, ACCENT = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128), (110, 185, 255)
@@ -179,7 +178,6 @@ class Overlay:
         self.probe("wait-gone", 5000, cls)  # the probe fails while it is still open
 
     def press(self, key, closes):
-        """Presses a key that closes a window of the class."""
         xdotool("key", key)
         self.gone(closes)
 
@@ -226,7 +224,6 @@ class Overlay:
         return self.controls()
 
     def pick_boss(self, tracker, boss):
-        """Opens the boss list and clicks the boss's row."""
         self.click(COMBO)
         x, y = map(int, self.state(POPUP, 5000)["client"].split()[:2])
         xdotool("mousemove", x + 30, y + 28 * [b["id"] for b in bosses(tracker)].index(boss["id"]) + 14, "click", 1)
@@ -263,13 +260,12 @@ class Overlay:
             self.post(WM_CLOSE)
             self.answer_exit_question("Yes")
             self.probe("wait-gone", 10000, CONFIRM)
-        return elapsed(lambda: self.expect_exit_code(0))
+        started = time.monotonic()
+        assert self.process.wait(timeout=20) == 0
+        return time.monotonic() - started
 
     def quit(self, code):
         self.post(WM_QUIT, code)
-        self.expect_exit_code(code)
-
-    def expect_exit_code(self, code):
         assert self.process.wait(timeout=20) == code
 
     def resident_mib(self):

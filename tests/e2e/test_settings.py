@@ -176,9 +176,8 @@ def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_
         o.click(VISIBILITY_BUTTON)
         o.hotkey(1)
         o.find(NOTICE, "Duplicate Hotkey", 5000)
-    for path in (o.ini, o.dir):
-        subprocess.run(["chattr", "+i", path], check=True)
-        request.addfinalizer(lambda path=path: subprocess.run(["chattr", "-i", path]))
+    request.addfinalizer(lambda: subprocess.run(["chattr", "-i", o.ini, o.dir]))
+    subprocess.run(["chattr", "+i", o.ini, o.dir], check=True)
     if turns_read_only:
         o.post(WM_EXITSIZEMOVE)  # saves at once, and fails
         time.sleep(1)
