@@ -16,8 +16,7 @@ from tracker_process import TrackerProcess  # noqa: E402
 
 
 def reg_add(key, name, value):
-    """Sets a DWORD in the test prefix's registry, starting `reg` again if need be: Wine occasionally fails to start
-    a process on a loaded machine."""
+    """Sets a DWORD in the prefix's registry, trying again: Wine may fail to start `reg` on a loaded machine."""
     command = ["reg", "add", key, "/v", name, "/t", "REG_DWORD", "/d", value, "/f"]
     for attempt in range(3):
         if driver.wine(*command, capture_output=True, check=attempt == 2).returncode == 0:
@@ -56,8 +55,7 @@ def private_tracker(request):
 
 @pytest.fixture
 def start(request, tracker):
-    """Starts an overlay with a Brisquel.ini pointing at a tracker (none at all if ini_text is None), and ends it
-    with the test."""
+    """Starts an overlay whose Brisquel.ini points at a tracker (no file if ini_text is None); it ends with the test."""
     def launch(ini_text="", connected=False, origin=None):
         text = None if ini_text is None else f"[Server]\nBaseUrl={origin or tracker.origin}/\n" + ini_text
         overlay = driver.Overlay(text)
@@ -93,8 +91,7 @@ def start_live(start, private_tracker):
 
 @pytest.fixture
 def test_hook(request):
-    """Switches a test hook on; they are read from the registry as the overlay starts, and what they count goes
-    there too."""
+    """Switches a test hook on: the overlay reads it from the registry as it starts, and counts there."""
     key = "HKCU\\" + driver.names.HOOK_KEY
 
     def clear():

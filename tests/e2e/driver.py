@@ -249,8 +249,7 @@ class Overlay:
         xdotool("click", 1)
 
     def exit(self, *message, keys=()):
-        """Seconds from the close request (once the question it asks is answered Yes, by a click or the keys) to a
-        clean exit."""
+        """Seconds from the close request (its question answered Yes by a click or the keys) to a clean exit."""
         if message:
             self.post(*message)
         elif keys:
