@@ -6,6 +6,7 @@ with the build's generated names on PYTHONPATH (ctest sets it)."""
 import os
 import subprocess
 import sys
+import time
 
 import pytest
 
@@ -14,7 +15,13 @@ import driver  # noqa: E402
 from tracker_process import TrackerProcess  # noqa: E402
 
 
-DESKTOP = r"HKCU\Control Panel\Desktop"
+def reg_add(key, name, value):
+    """Sets a DWORD in the prefix's registry, trying again: Wine may fail to start `reg` on a loaded machine."""
+    command = ["reg", "add", key, "/v", name, "/t", "REG_DWORD", "/d", value, "/f"]
+    for attempt in range(3):
+        if driver.wine(*command, capture_output=True, check=attempt == 2).returncode == 0:
+            return
+        time.sleep(1)
 
 
 def pytest_addoption(parser):
@@ -48,8 +55,7 @@ def private_tracker(request):
 
 @pytest.fixture
 def start(request, tracker):
-    """Starts an overlay with a Brisquel.ini pointing at a tracker (none at all if ini_text is None), and ends it
-    with the test."""
+    """Starts an overlay whose Brisquel.ini points at a tracker (no file if ini_text is None); it ends with the test."""
     def launch(ini_text="", connected=False, origin=None):
         text = None if ini_text is None else f"[Server]\nBaseUrl={origin or tracker.origin}/\n" + ini_text
         overlay = driver.Overlay(text)
@@ -85,8 +91,7 @@ def start_live(start, private_tracker):
 
 @pytest.fixture
 def test_hook(request):
-    """Switches a test hook on; they are read from the registry as the overlay starts, and what they count goes
-    there too."""
+    """Switches a test hook on: the overlay reads it from the registry as it starts, and counts there."""
     key = "HKCU\\" + driver.names.HOOK_KEY
 
     def clear():
@@ -94,7 +99,7 @@ def test_hook(request):
 
     def switch_on(name):
         clear()
-        driver.wine_reg_add(key, name, 1)
+        reg_add(key, name, 1)
         request.addfinalizer(clear)
     return switch_on
 
@@ -102,9 +107,9 @@ def test_hook(request):
 @pytest.fixture
 def display_scale(request):
     """The prefix's display scale for the overlays the test starts; back to 100 % after it."""
-    def set_dpi(dpi):
-        driver.wine_reg_add(DESKTOP, "LogPixels", dpi)
-        request.addfinalizer(lambda: driver.wine_reg_add(DESKTOP, "LogPixels", 96))
+    def set_dpi(dpi, key=r"HKCU\Control Panel\Desktop"):
+        reg_add(key, "LogPixels", dpi)
+        request.addfinalizer(lambda: reg_add(key, "LogPixels", 96))
     return set_dpi
 
 

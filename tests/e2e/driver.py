@@ -9,6 +9,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+from pathlib import Path
 
 import brisquel_names as names
 from screen import Screen
@@ -17,15 +18,9 @@ WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_CLIPCHILDREN = 0x00C00000, 0x00080000,
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_POPUP = 0x00020000, 0x00010000, 0x80000000
 WS_EX_LAYERED, WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_EX_NOACTIVATE = 0x00080000, 0x8, 0x20, 0x08000000
 WM_CLOSE, WM_QUERYENDSESSION, WM_QUIT, WM_ENDSESSION, WM_EXITSIZEMOVE, WM_HOTKEY = 0x10, 0x11, 0x12, 0x16, 0x232, 0x312
-WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK = 0x0203, 0x0205, 0x0401
-WM_CONTEXTMENU, NIN_KEYSELECT = 0x007B, 0x0401
-# Row centres below a tier's top edge: the tray menu's, then its Alerts submenu's, which opens beside the Alerts row.
+WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK, WM_CONTEXTMENU, NIN_KEYSELECT = 0x0203, 0x0205, 0x0401, 0x007B, 0x0401
+# Row centres below the tray menu's top edge.
 MENU_ROWS = {"Click-through": 87, "Alerts": 115, "Start with Windows": 143, "Help": 171, "Exit": 208}
-ALERTS_ROW_TOP, ALERT_ROWS = 101, {"dying": 22, "respawn": 50, "sound": 78}
-INTEGER_KEYS = [("Window", k) for k in ("Left", "Top", "Right", "Bottom", "Opacity", "TextScale", "ClickThroughMode")] + [
-    ("Hotkeys", k) for k in ("ClickThrough", "ClickThroughMods", "Visibility", "VisibilityMods", "BossMenu",
-                             "BossMenuMods")] + [
-    ("Alerts", k) for k in ("Dying", "DyingSeconds", "Respawn", "RespawnSeconds", "Sound")]
 RED, AMBER, GREEN, STALE, ACCENT = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128), (110, 185, 255)
 TITLE_TEXT = names.PRODUCT_TITLE
 
@@ -84,31 +79,8 @@ def wine(*args, **kwargs):
     return subprocess.run([Tools.wine, *map(str, args)], **kwargs)
 
 
-def wine_reg_add(key, name, value):
-    """Sets a DWORD in the test prefix's registry. Wine occasionally fails to start a process on a loaded
-    machine, so a failed start is tried again; a value that never lands still fails the test."""
-    command = ["reg", "add", key, "/v", name, "/t", "REG_DWORD", "/d", value, "/f"]
-    for _ in range(2):
-        if wine(*command, capture_output=True).returncode == 0:
-            return
-        time.sleep(1)
-    wine(*command, check=True, capture_output=True)
-
-
-def hold_hotkey(modifiers, key):
-    """Another program holding a combination for 30 s; the caller kills it."""
-    holder = subprocess.Popen([Tools.wine, Tools.probe, "hold", modifiers, key, "30000"], stdout=subprocess.PIPE,
-                              text=True)
-    assert holder.stdout.readline().strip() == "held=1"
-    return holder
-
-
 def centre(rect):
     return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
-
-
-def menu_row(name):
-    return lambda rect: (rect[0] + 40, rect[1] + MENU_ROWS[name])
 
 
 def bosses(tracker, real=False):
@@ -116,28 +88,13 @@ def bosses(tracker, real=False):
             if not real or b["type"] != "magical_creature"]
 
 
-def text_box(screen, rect, skip_left=0, skip_right=0):
-    """The bounding box of the bright (text) pixels inside rect, or None."""
-    points = [(x, y) for y in range(rect[1], rect[3]) for x in range(rect[0] + skip_left, rect[2] - skip_right)
-              if max(screen.pixel(x, y)) > 140]
-    xs, ys = [x for x, _ in points], [y for _, y in points]
-    return (min(xs), min(ys), max(xs) + 1, max(ys) + 1) if points else None
-
-
-def lit(shot, x, y):
-    """Whether a button's accent border crosses (x, y); under Wine's GDI+ the top edge may land a row lower."""
-    return any(all(abs(a - e) <= 30 for a, e in zip(shot.pixel(x, row), ACCENT)) for row in (y, y + 1))
-
-
 def read_ini(path):
     """A settings file as [(section, key, value)] in file order (Brisquel writes it as UTF-16); [] when absent."""
     if not os.path.exists(path):
         return []
-    with open(path, "rb") as f:
-        data = f.read()
-    parser = configparser.ConfigParser(interpolation=None)
+    data, parser = Path(path).read_bytes(), configparser.ConfigParser(interpolation=None)
     parser.optionxform = str
-    parser.read_string(data[2:].decode("utf-16-le") if data.startswith(b"\xff\xfe") else data.decode())
+    parser.read_string(data.decode("utf-16" if data.startswith(b"\xff\xfe") else "utf-8"))
     return [(section, key, value) for section in parser.sections() for key, value in parser[section].items()]
 
 
@@ -146,21 +103,17 @@ def assert_ini_holds(path, *entries):
     expect(lambda: [entry for entry in entries if entry not in read_ini(path)], [], 2)
 
 
-def resident_mib():
-    """The overlay process's resident memory, read from outside as the system counts it."""
-    for entry in os.listdir("/proc"):
-        try:
-            with open(f"/proc/{entry}/comm") as f:
-                if f.read().strip().lower() != "brisquel.exe":
-                    continue
-            with open(f"/proc/{entry}/environ", "rb") as f:
-                if f"WINEPREFIX={os.environ.get('WINEPREFIX', '')}".encode() not in f.read().split(b"\0"):
-                    continue
-            with open(f"/proc/{entry}/status") as f:
-                return next(int(line.split()[1]) for line in f if line.startswith("VmRSS:")) / 1024
-        except (OSError, ValueError):
-            continue
-    raise AssertionError("no overlay process")
+def probe(*args):
+    """The probe's `name=value` lines as a dict; for the listings (children, paints) the values in order."""
+    # Wine occasionally fails to start a process on a loaded machine; the probe itself only returns
+    # 1 for bad arguments, which a second start does not mend.
+    for _ in range(2):
+        result = wine(Tools.probe, *args, capture_output=True, encoding="utf-8", timeout=30)
+        if result.returncode != 1 or result.stdout:
+            break
+    assert result.returncode == 0, f"probe {args} failed with {result.returncode}"
+    lines = [line.split("=", 1) for line in result.stdout.splitlines() if "=" in line]
+    return [value for _, value in lines] if args[0] in ("children", "paints") else dict(lines)
 
 
 class Overlay:
@@ -182,17 +135,7 @@ class Overlay:
     def running(self):
         return self.process.poll() is None
 
-    def probe(self, *args):
-        """The probe's `name=value` lines as a dict; for the listings (children, paints) the values in order."""
-        # Wine occasionally fails to start a process on a loaded machine; the probe itself only returns
-        # 1 for bad arguments, which a second start does not mend.
-        for _ in range(2):
-            result = wine(Tools.probe, *args, capture_output=True, encoding="utf-8", timeout=30)
-            if result.returncode != 1 or result.stdout:
-                break
-        assert result.returncode == 0, f"probe {args} failed with {result.returncode}"
-        lines = [line.split("=", 1) for line in result.stdout.splitlines() if "=" in line]
-        return [value for _, value in lines] if args[0] in ("children", "paints") else dict(lines)
+    probe = staticmethod(probe)
 
     def post(self, *message):
         self.probe("post", *message)
@@ -227,10 +170,20 @@ class Overlay:
         return tuple(map(int, self.state(cls, ms)["rect"].split()))
 
     def find(self, cls, title, ms=10000):
-        assert self.state(cls, ms)["title"] == title
+        found = self.state(cls, ms)
+        assert found["title"] == title
+        return found
 
     def gone(self, cls):
         self.probe("wait-gone", 5000, cls)  # the probe fails while it is still open
+
+    def press(self, key, closes):
+        xdotool("key", key)
+        self.gone(closes)
+
+    def ask_exit(self):
+        self.post(WM_CLOSE)
+        return self.find(CONFIRM, "Confirm Exit")
 
     def click(self, target=OVERLAY, at=centre):
         """Clicks a child control (an Id) or a top-level window (a class) at a point of its rectangle."""
@@ -238,8 +191,8 @@ class Overlay:
                 "click", 1)
 
     def shot(self, name, cls=OVERLAY, margin=0):
-        return Screen(name, crop=tuple(edge + step for edge, step in zip(self.rect(cls), (-margin, -margin,
-                                                                                           margin, margin))))
+        left, top, right, bottom = self.rect(cls)
+        return Screen(name, crop=(left - margin, top - margin, right + margin, bottom + margin))
 
     def expect(self, what, wanted, seconds=0):
         """what: a control's text (an Id), a function of the overlay, or the overlay's state field (or a tuple of
@@ -260,7 +213,7 @@ class Overlay:
 
     def choose_in_tray_menu(self, row):
         self.open_tray_menu()
-        self.click(MENU, menu_row(row))
+        self.click(MENU, lambda rect: (rect[0] + 40, rect[1] + MENU_ROWS[row]))
         self.gone(MENU)
 
     def open_panel(self):
@@ -271,7 +224,6 @@ class Overlay:
         return self.controls()
 
     def pick_boss(self, tracker, boss):
-        """Opens the boss list and clicks the boss's row."""
         self.click(COMBO)
         x, y = map(int, self.state(POPUP, 5000)["client"].split()[:2])
         xdotool("mousemove", x + 30, y + 28 * [b["id"] for b in bosses(tracker)].index(boss["id"]) + 14, "click", 1)
@@ -284,38 +236,43 @@ class Overlay:
 
     def answer_exit_question(self, answer):
         """Waits for "Are you sure you want to exit?" and clicks Yes or No, as a person would; the answer under the
-        mouse, and only that one, lights up."""
-        question = self.state(CONFIRM, 10000)
-        assert question["title"] == "Confirm Exit"
+        mouse, and only that one, lights up: its accent border (under Wine's GDI+ the top edge may land a row lower)."""
+        x, y, width, height = map(int, self.find(CONFIRM, "Confirm Exit")["client"].split())
         assert self.state()["enabled"] == "0", "the overlay waits for the answer"
-        x, y, width, height = map(int, question["client"].split())
         # Yes and No sit side by side, centred 34 px above the client's bottom, their top edges 47 px above it.
         xdotool("mousemove", x + width // 2 + (-40 if answer == "Yes" else 40), y + height - 34)
         time.sleep(0.3)
         shot = Screen()
-        assert [lit(shot, x + width // 2 + dx, y + height - 47) for dx in (-40, 40)] == [answer == "Yes",
-                                                                                          answer == "No"]
+        lit = [any(all(abs(a - e) <= 30 for a, e in zip(shot.pixel(x + width // 2 + dx, y + height - row), ACCENT))
+                   for row in (47, 46)) for dx in (-40, 40)]
+        assert lit == [answer == "Yes", answer == "No"]
         xdotool("click", 1)
 
     def exit(self, *message, keys=()):
-        """Seconds from the close request (once the question it asks is answered Yes, by a click or the keys) to a
-        clean exit."""
-        self.post(*(message or (WM_CLOSE,)))
-        if keys:
-            self.state(CONFIRM, 10000)
-            for key in keys:
-                xdotool("key", key)
-        elif not message:
+        """Seconds from the close request (its question answered Yes by a click or the keys) to a clean exit."""
+        if message:
+            self.post(*message)
+        elif keys:
+            self.ask_exit()
+            xdotool("key", *keys)
+        else:
+            self.post(WM_CLOSE)
             self.answer_exit_question("Yes")
             self.probe("wait-gone", 10000, CONFIRM)
-        return elapsed(lambda: self.expect_exit_code(0))
+        started = time.monotonic()
+        assert self.process.wait(timeout=20) == 0
+        return time.monotonic() - started
 
     def quit(self, code):
         self.post(WM_QUIT, code)
-        self.expect_exit_code(code)
-
-    def expect_exit_code(self, code):
         assert self.process.wait(timeout=20) == code
+
+    def resident_mib(self):
+        """Resident memory as the system counts it: Wine runs the exe in the process it was started as."""
+        with open(f"/proc/{self.process.pid}/status") as f:
+            status = dict(line.split(":", 1) for line in f)
+        assert status["Name"].strip() == "Brisquel.exe"
+        return int(status["VmRSS"].split()[0]) / 1024
 
     def kill(self):
         """Ends the overlay as a crash would: no window message, no chance to save."""
@@ -333,11 +290,6 @@ def bits(field, mask):
     return lambda o: o.state()[field] & mask
 
 
-def extent(control, axis):
-    """A control's width (axis 0) or height (axis 1)."""
-    return lambda o: (lambda r: r[axis + 2] - r[axis])(o.controls()[control].rect)
-
-
 def visible(control):
     return lambda o: o.controls()[control].visible
 
@@ -350,24 +302,9 @@ def colours(wanted=(RED, AMBER, GREEN, STALE)):
 def rows(o):
     """Rows drawn in the list: runs of lines with label text ("Ch.") at the list's left."""
     rect, screen = o.controls()[ROWS].rect, Screen()
-    lines = [any(min(p) >= 150 for p in screen.line(y, rect[0] + 4, rect[0] + 30)) for y in range(rect[1], rect[3])]
+    lines = [any(min(p) >= 150 for p in screen.region(rect[0] + 4, y, rect[0] + 30, y + 1))
+             for y in range(rect[1], rect[3])]
     return sum(1 for above, here in zip([False] + lines, lines) if here and not above)
-
-
-def alerts(o):
-    """Notifications raised so far and the last one's text; counted when the test hook is on."""
-    raised = o.probe("alerts")
-    return int(raised["alerts"]), raised["alert"]
-
-
-def stale_pixels(o, controls):
-    """Per control, the pixels on screen that a whole repaint changes by more than an anti-aliasing shade."""
-    regions = [o.controls()[c].rect for c in controls]
-    seen = [Screen().region(*r) for r in regions]
-    o.probe("redraw")
-    time.sleep(0.3)
-    return {c: sum(max(abs(p - q) for p, q in zip(a, b)) > 48 for a, b in zip(before, Screen().region(*r)))
-            for c, r, before in zip(controls, regions, seen)}
 
 
 def expect_click_through(o, on, saved=True):

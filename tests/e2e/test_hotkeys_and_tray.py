@@ -1,11 +1,12 @@
 """Click-through mode and the hotkeys, from the file, by hotkey and from the tray menu, and a combination another
 program holds."""
+import subprocess
 import time
 
 import pytest
 
 from driver import (CLICK_THROUGH_BUTTON, MENU, NIN_KEYSELECT, NOTICE, VISIBILITY_BUTTON, WM_CLOSE, WM_CONTEXTMENU,
-                    expect_click_through, hold_hotkey, names, wine, xdotool)
+                    Tools, expect_click_through, names, wine, xdotool)
 
 
 def test_click_through_from_the_file_and_by_hotkey_saved_at_once(start):
@@ -41,8 +42,10 @@ def starts_framed_and_the_tray_menu_switches_it(o):
     ("2", "", reported_and_a_quit_during_the_tray_menu_ends_the_program),
     ("6", "[Window]\nClickThroughMode=1\n", starts_framed_and_the_tray_menu_switches_it)])
 def test_a_hotkey_held_by_another_program_is_reported(start, request, modifiers, ini_text, then):
-    holder = hold_hotkey(modifiers, "0x42")
+    holder = subprocess.Popen([Tools.wine, Tools.probe, "hold", modifiers, "0x42", "30000"], stdout=subprocess.PIPE,
+                              text=True)
     request.addfinalizer(holder.kill)
+    assert holder.stdout.readline().strip() == "held=1"
     o = start(ini_text)
     o.find(NOTICE, "Warning", 20000)
     # While the notice holds the overlay's start, a second start from its folder finds it and brings it back.
@@ -87,11 +90,9 @@ def test_the_tray_icon_and_its_menu_answer_the_keyboard(start):
     o.tray(WM_CONTEXTMENU)
     root = o.rect(MENU, 5000)
     o.shot("tray-menu-keyboard", MENU, 10)
-    for key in ("Down", "Down", "Right"):
-        xdotool("key", key)
+    xdotool("key", "Down", "Down", "Right")
     o.expect(lambda o: o.rect(MENU) != root, True, 3)
-    xdotool("key", "Return")
-    o.gone(MENU)
+    o.press("Return", MENU)
     o.assert_saved(("Alerts", "Dying", "1"))
     # An item's letter opens it; Escape closes one level, then the menu.
     o.tray(WM_CONTEXTMENU)
@@ -100,6 +101,5 @@ def test_the_tray_icon_and_its_menu_answer_the_keyboard(start):
     o.expect(lambda o: o.rect(MENU) != root, True, 3)
     xdotool("key", "Escape")
     o.expect(lambda o: o.rect(MENU), root, 3)
-    xdotool("key", "Escape")
-    o.gone(MENU)
+    o.press("Escape", MENU)
     o.exit()

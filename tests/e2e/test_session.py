@@ -8,11 +8,12 @@ import subprocess
 import sys
 import tempfile
 import time
+from pathlib import Path
 
 from driver import (AMBER, CACHE, CACHE_READ, COMBO, CONFIRM, CONNECTED, COUNTDOWN, GREEN, HELP, MENU, NOTICE, OPACITY,
-                    POPUP, RED, ROWS, SCALE, SHOWN, STATUS, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WM_CLOSE,
-                    WM_LBUTTONDBLCLK, WS_POPUP, Tools, bits, bosses, centre, colours, extent, menu_row, names,
-                    stale_pixels, within, xdotool)
+                    POPUP, RED, ROWS, SCALE, SHOWN, STATUS, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WM_LBUTTONDBLCLK,
+                    WS_POPUP, Screen, Tools, bits, bosses, centre, colours, elapsed, names, probe, wine, within,
+                    xdotool)
 
 
 def test_a_session_from_the_default_settings(start, tracker, request):
@@ -30,8 +31,7 @@ def test_a_session_from_the_default_settings(start, tracker, request):
     # The boss list opens with the keyboard focus: Escape closes it.
     o.hotkey(3)
     o.probe("find", 5000, POPUP)
-    xdotool("key", "Escape")
-    o.gone(POPUP)
+    o.press("Escape", POPUP)
     o.hotkey(2)
     o.expect("visible", "0", 3)
     start_again(o, start)
@@ -41,46 +41,36 @@ def test_a_session_from_the_default_settings(start, tracker, request):
     # the foreground. Help shows the help until its OK.
     o.probe("move", 820, 100)
     xdotool("mousemove", 1000, 300)
-    o.open_tray_menu()
+    assert o.open_tray_menu()[2] == 1000
     o.shot("tray-menu", MENU, 10)
-    assert o.rect(MENU)[2] == 1000
-    xdotool("key", "Escape")
-    o.gone(MENU)
+    o.press("Escape", MENU)
     o.open_tray_menu()
     o.click(COMBO)
     o.gone(MENU)
     o.probe("find", 5000, POPUP)
-    xdotool("key", "Escape")
-    o.gone(POPUP)
+    o.press("Escape", POPUP)
     o.open_tray_menu()
     o.hotkey(3)
     o.gone(MENU)
-    xdotool("key", "Escape")
-    o.gone(POPUP)
-    o.open_tray_menu()
-    o.click(MENU, menu_row("Help"))
+    o.press("Escape", POPUP)
+    o.choose_in_tray_menu("Help")
     o.find(HELP, f"{TITLE_TEXT} - Help")
     o.shot("help", HELP)
     o.click(HELP, lambda r: ((r[0] + r[2]) // 2, r[3] - 32))
     o.gone(HELP)
 
     # Exit in the menu and a close ask first; No and Escape leave the overlay running and usable.
-    o.open_tray_menu()
-    o.click(MENU, menu_row("Exit"))
+    o.choose_in_tray_menu("Exit")
     o.answer_exit_question("No")
     o.gone(CONFIRM)
-    o.post(WM_CLOSE)
-    o.find(CONFIRM, "Confirm Exit")
-    xdotool("key", "Escape")
-    o.gone(CONFIRM)
+    o.ask_exit()
+    o.press("Escape", CONFIRM)
     # The focus starts on Yes, as in a message box: Tab then Space answers No.
-    o.post(WM_CLOSE)
-    o.find(CONFIRM, "Confirm Exit")
+    o.ask_exit()
     xdotool("key", "Tab")
     time.sleep(0.3)
     o.shot("exit-question-focus", CONFIRM)
-    xdotool("key", "space")
-    o.gone(CONFIRM)
+    o.press("space", CONFIRM)
     assert o.running()
     o.expect("enabled", "1")
 
@@ -96,8 +86,7 @@ def test_a_session_from_the_default_settings(start, tracker, request):
     o.hotkey(1)
     time.sleep(0.5)
     o.find(NOTICE, "Duplicate Hotkey", 1000)
-    xdotool("key", "Return")
-    o.gone(NOTICE)
+    o.press("Return", NOTICE)
     o.expect(bits("style", WS_POPUP), 0)  # the refused hotkey's action did not run
     xdotool("key", "ctrl+alt+k")
     o.expect(VISIBILITY_BUTTON, "Show/Hide: Ctrl+Alt+K", 3)
@@ -133,19 +122,14 @@ def start_again(o, start):
         return len(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{TITLE_TEXT}$"],
                                   capture_output=True, text=True).stdout.split())
 
-    def ini():
-        with open(o.ini, "rb") as f:
-            return f.read()
-
-    before, started = ini(), time.monotonic()
-    assert subprocess.run([Tools.wine, "Brisquel.exe"], cwd=o.dir, timeout=30).returncode == 0
-    seconds = time.monotonic() - started
+    before = Path(o.ini).read_bytes()
+    seconds = elapsed(lambda: wine("Brisquel.exe", cwd=o.dir, timeout=30, check=True))
     assert seconds < 2.0
     print(f"a second start ended after {seconds:.2f} s", file=sys.stderr)
     o.expect("visible", "1")
     assert overlays() == 1
     o.probe("wait-gone", 0, NOTICE)
-    assert ini() == before
+    assert Path(o.ini).read_bytes() == before
     beside = start()
     assert within(overlays, 2, 10) == 2
     beside.kill()  # it would stand over the exit question
@@ -172,8 +156,8 @@ def resize_drag_and_move_to_200_percent(o, request):
     o.hotkey(1)
     o.probe("dpi-changed", 192, 60, 40, 960, 1000)
     o.expect("rect", "60 40 960 1000")
-    o.expect(extent(COMBO, 1), 2 * combo)
-    o.expect(extent(COUNTDOWN, 0), 200)
+    c = o.controls()
+    assert (c[COMBO].rect[3] - c[COMBO].rect[1], c[COUNTDOWN].rect[2] - c[COUNTDOWN].rect[0]) == (2 * combo, 200)
 
 
 def test_the_saved_boss_counts_down_paints_only_changes_and_another_boss_is_chosen(start, tracker, test_hook,
@@ -182,13 +166,45 @@ def test_the_saved_boss_counts_down_paints_only_changes_and_another_boss_is_chos
     saved, chosen = bosses(tracker, real=True)[2:4]
     o = start(f"[Selection]\nLastBoss={saved['id']}\n", connected=True)
     o.expect(TITLE, saved["name"], 10)
-    counts_down(o)
+    # The countdown to the next respawn counts down, wrapping to the hour after it.
+    def seconds():
+        minutes, rest = re.fullmatch(r"(?:(\d+)m )?(\d+)s", o.text(COUNTDOWN)).groups()
+        return int(minutes or 0) * 60 + int(rest)
+    before = seconds()
+    time.sleep(2.2)
+    step = before - seconds()
+    assert step in (1, 2, 3) or step < -3500, step
     o.expect(CACHE, CACHE_READ, 10)
-    o.expect(lambda o: (o.controls()[COMBO].visible, o.controls()[ROWS].visible), (True, True))
     o.expect(colours((RED, AMBER, GREEN)), bool)
+    # While the tracker's channels lose HP the rows are painted again; unchanged data repaints no rows and each
+    # label once a second at most.
     request.addfinalizer(lambda: tracker.control("thaw"))
-    paints_only_changes(o, tracker)
-    leaves_no_objects_behind(o)
+    live = o.paints()[ROWS]
+    time.sleep(3)
+    assert o.paints()[ROWS] > live, "the rows follow the data"
+    tracker.control("freeze")
+    time.sleep(2)  # answers read before the freeze have landed
+    before = o.paints()
+    time.sleep(10)
+    painted = {control: count - before[control] for control, count in o.paints().items()}
+    print(f"paints in 10 s of unchanged data: {painted}", file=sys.stderr)
+    assert painted[COUNTDOWN] in range(9, 12), "one paint per second"
+    # The status line's activity dots step with every poll cycle, about twice a second, by design.
+    assert painted[STATUS] <= 25
+    assert {c: n for c, n in painted.items() if c not in (STATUS, COUNTDOWN) and n} == {}
+
+    # Painting every control and opening the tray menu give back every GDI object they take.
+    def paint_and_open_menus():
+        o.probe("redraw", 20)
+        for _ in range(3):  # the menu opens at the mouse, over the rows; a click on the countdown closes it
+            xdotool("mousemove", *centre(o.controls()[ROWS].rect))
+            o.open_tray_menu()
+            o.click(COUNTDOWN)
+            o.gone(MENU)
+    paint_and_open_menus()
+    gdi = o.probe("counts")["gdi"]
+    paint_and_open_menus()
+    assert o.probe("counts")["gdi"] == gdi
     # Rows repainted a few at a time as the data changes look as a whole repaint does.
     tracker.control("thaw")
     time.sleep(3)
@@ -202,54 +218,8 @@ def test_the_saved_boss_counts_down_paints_only_changes_and_another_boss_is_chos
     o.assert_saved(("Selection", "LastBoss", chosen["id"]))
     o.expect(colours(), bool)
     # A quit while the exit question is open closes it and ends the program with its code.
-    o.post(WM_CLOSE)
-    o.find(CONFIRM, "Confirm Exit")
+    o.ask_exit()
     o.quit(7)
-
-
-def counts_down(o):
-    """The countdown to the next respawn counts down, wrapping to the hour after it."""
-    def seconds():
-        minutes, rest = re.fullmatch(r"(?:(\d+)m )?(\d+)s", o.text(COUNTDOWN)).groups()
-        return int(minutes or 0) * 60 + int(rest)
-    before = seconds()
-    time.sleep(2.2)
-    step = before - seconds()
-    assert step in (1, 2, 3) or step < -3500, step
-
-
-def paints_only_changes(o, tracker):
-    """While the tracker's channels lose HP the rows are painted again; unchanged data repaints no rows and each
-    label once a second at most."""
-    live = o.paints()[ROWS]
-    time.sleep(3)
-    assert o.paints()[ROWS] > live, "the rows follow the data"
-    tracker.control("freeze")
-    time.sleep(2)  # answers read before the freeze have landed
-    before = o.paints()
-    time.sleep(10)
-    painted = {control: count - before[control] for control, count in o.paints().items()}
-    print(f"paints in 10 s of unchanged data: {painted}", file=sys.stderr)
-    assert before[ROWS] > 0, "the rows were painted before"
-    assert painted[COUNTDOWN] in range(9, 12), "one paint per second"
-    # The status line's activity dots step with every poll cycle, about twice a second, by design.
-    assert painted[STATUS] <= 25
-    assert {c: n for c, n in painted.items() if c not in (STATUS, COUNTDOWN) and n} == {}
-
-
-def leaves_no_objects_behind(o):
-    """Painting every control and opening the tray menu give back every GDI object they take."""
-    def paint_and_open_menus():
-        o.probe("redraw", 20)
-        for _ in range(3):  # the menu opens at the mouse, over the rows; a click on the countdown closes it
-            xdotool("mousemove", *centre(o.controls()[ROWS].rect))
-            o.open_tray_menu()
-            o.click(COUNTDOWN)
-            o.gone(MENU)
-    paint_and_open_menus()
-    before = o.probe("counts")["gdi"]
-    paint_and_open_menus()
-    assert o.probe("counts")["gdi"] == before
 
 
 def test_the_exe_carries_its_icon_and_version():
@@ -264,9 +234,17 @@ def test_the_exe_carries_its_icon_and_version():
                                  capture_output=True, text=True, check=True).stdout
     assert decoded.splitlines() == [f"{size} {size} 1 0" for size in (16, 24, 32, 48, 256)]
     # As Windows' version API (here Wine's) reads it for Explorer's Details tab.
-    result = subprocess.run([Tools.wine, Tools.probe, "version", "Z:" + Tools.exe.replace("/", "\\")],
-                            capture_output=True, encoding="utf-8", timeout=30, check=True)
-    assert dict(line.split("=", 1) for line in result.stdout.splitlines()) == {
+    assert probe("version", "Z:" + Tools.exe.replace("/", "\\")) == {
         "fileversion": names.PRODUCT_VERSION + ".0", "ProductName": names.PRODUCT_NAME,
         "ProductVersion": names.PRODUCT_VERSION, "FileDescription": f"{names.PRODUCT_NAME} world-boss overlay",
         "LegalCopyright": f"Copyright (c) 2026 the {names.PRODUCT_NAME} developers (MIT licence)"}
+
+
+def stale_pixels(o, controls):
+    """Per control, the pixels on screen that a whole repaint changes by more than an anti-aliasing shade."""
+    rects, before = {c: o.controls()[c].rect for c in controls}, Screen()
+    o.probe("redraw")
+    time.sleep(0.3)
+    after = Screen()
+    return {c: sum(max(abs(p - q) for p, q in zip(a, b)) > 48 for a, b in zip(before.region(*r), after.region(*r)))
+            for c, r in rects.items()}

@@ -9,11 +9,20 @@ import time
 import pytest
 
 import driver
-from driver import (BOSS_MENU_BUTTON, CLICK_THROUGH_BUTTON, COMBO, INTEGER_KEYS, NOTICE, OPACITY, OPACITY_VALUE,
-                    OVERLAY, ROWS, SCALE, SCALE_VALUE, SHOWN, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WM_ENDSESSION,
-                    WM_EXITSIZEMOVE, WM_QUERYENDSESSION, WS_CAPTION, WS_CLIPCHILDREN, WS_EX_LAYERED, WS_EX_TOPMOST,
-                    WS_EX_TRANSPARENT, WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU, WS_THICKFRAME, Screen,
-                    bits, bosses, centre, rows, visible, xdotool)
+from driver import (BOSS_MENU_BUTTON, CLICK_THROUGH_BUTTON, COMBO, NOTICE, OPACITY, OPACITY_VALUE, OVERLAY, ROWS,
+                    SCALE, SCALE_VALUE, SHOWN, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WM_ENDSESSION, WM_EXITSIZEMOVE,
+                    WM_QUERYENDSESSION, WS_CAPTION, WS_CLIPCHILDREN, WS_EX_LAYERED, WS_EX_TOPMOST, WS_EX_TRANSPARENT,
+                    WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU, WS_THICKFRAME, Screen, bits, bosses, centre,
+                    rows, visible, xdotool)
+
+INTEGER_KEYS = [(section, key) for section, keys in (
+    ("Window", "Left Top Right Bottom Opacity TextScale ClickThroughMode"),
+    ("Hotkeys", "ClickThrough ClickThroughMods Visibility VisibilityMods BossMenu BossMenuMods"),
+    ("Alerts", "Dying DyingSeconds Respawn RespawnSeconds Sound")) for key in keys.split()]
+
+
+def saved_rect(o):
+    return " ".join(v for _, k, v in o.saved() if k in ("Left", "Top", "Right", "Bottom"))
 
 
 def test_window_from_saved_settings_kept_on_screen_and_settings_written_back(start, tracker):
@@ -64,7 +73,17 @@ def test_settings_panel_applies_and_saves_at_once_and_the_next_run_shows_every_s
     o.expect(VISIBILITY_BUTTON, "Show/Hide: Ctrl+B")
     o.expect(OPACITY_VALUE, "75%")
     o.shot("overlay-settings")
-    a_button_clicks_only_when_released_on_it(o)
+    # Under the mouse a button's face lightens, pressed it darkens, and released elsewhere it does nothing.
+    rect = o.controls()[CLICK_THROUGH_BUTTON].rect
+    x, y = centre(rect)
+    faces = []
+    for action in (("mousemove", x, y), ("mousedown", 1)):
+        xdotool(*action)
+        time.sleep(0.3)
+        faces.append(Screen().pixel(rect[2] - 6, y)[0])
+    xdotool("mousemove", x, rect[3] + 150, "mouseup", 1)
+    assert faces[0] >= 75 and faces[1] <= 55, faces
+    assert o.text(CLICK_THROUGH_BUTTON) == "Click-through: Ctrl+Shift+B"
 
     rows_before, boss = rows(o), bosses(tracker, real=True)[1]
     # The left end of the opacity slider: the lowest opacity, on screen and in the file at once.
@@ -94,28 +113,7 @@ def test_settings_panel_applies_and_saves_at_once_and_the_next_run_shows_every_s
     # Moved and resized, then closed as a person would: the window is saved where it was left.
     o.probe("move", 200, 150, 500, 600)
     o.exit()
-    assert [v for _, k, v in o.saved() if k in ("Left", "Top", "Right", "Bottom")] == ["200", "150", "700", "750"]
-
-
-def a_button_clicks_only_when_released_on_it(o):
-    """Under the mouse a button's face lightens, pressed it darkens, and released elsewhere it does nothing."""
-    rect = o.controls()[CLICK_THROUGH_BUTTON].rect
-    x, y = centre(rect)
-    faces = []
-    for action in (("mousemove", x, y), ("mousedown", 1)):
-        xdotool(*action)
-        time.sleep(0.3)
-        faces.append(Screen().pixel(rect[2] - 6, y)[0])
-    xdotool("mousemove", x, rect[3] + 150, "mouseup", 1)
-    assert faces[0] >= 75 and faces[1] <= 55, faces
-    assert o.text(CLICK_THROUGH_BUTTON) == "Click-through: Ctrl+Shift+B"
-
-
-RECT_KEYS = ("Left", "Top", "Right", "Bottom")
-
-
-def saved_rect(o):
-    return " ".join(v for _, k, v in o.saved() if k in RECT_KEYS)
+    assert saved_rect(o) == "200 150 700 750"
 
 
 def test_a_kill_at_150_percent_keeps_the_window_as_placed_and_as_moved(start, display_scale):
@@ -144,31 +142,23 @@ def test_a_slider_drag_writes_the_file_once(start):
     rect = o.open_panel()[OPACITY].rect
     y = (rect[1] + rect[3]) // 2
     time.sleep(1)  # the start's own save has landed
-    writes = Writes(o.ini)
-    xdotool("mousemove", rect[2] - 3, y, "mousedown", 1)
-    for step in range(8):
-        xdotool("mousemove", rect[2] - 3 - 10 * step, y)
-        writes.watch(0.05)
-    xdotool("mouseup", 1)
-    writes.watch(1.5)
-    assert writes.count == 1
-    assert ("Window", "Opacity", "75") not in o.saved()
+    # The file's time, watched from outside: a save is a change after a quiet moment (one save rewrites each key).
+    times = [(0.0, os.stat(o.ini).st_mtime_ns)]
 
-
-class Writes:
-    """Saves of a file seen from outside: a change of its time after a quiet moment (one save rewrites each key)."""
-
-    def __init__(self, path):
-        self.path, self.count, self.last, self.changed = path, 0, os.stat(path).st_mtime_ns, 0.0
-
-    def watch(self, seconds):
+    def watch(seconds):
         until = time.monotonic() + seconds
         while time.monotonic() < until:
             time.sleep(0.01)
-            now = os.stat(self.path).st_mtime_ns
-            if now != self.last:
-                self.count += time.monotonic() - self.changed > 0.2
-                self.last, self.changed = now, time.monotonic()
+            times.append((time.monotonic(), os.stat(o.ini).st_mtime_ns))
+    xdotool("mousemove", rect[2] - 3, y, "mousedown", 1)
+    for step in range(8):
+        xdotool("mousemove", rect[2] - 3 - 10 * step, y)
+        watch(0.05)
+    xdotool("mouseup", 1)
+    watch(1.5)
+    changes = [0.0] + [at for (at, mtime), (_, before) in zip(times[1:], times) if mtime != before]
+    assert sum(later - earlier > 0.2 for earlier, later in zip(changes, changes[1:])) == 1
+    assert ("Window", "Opacity", "75") not in o.saved()
 
 
 @pytest.mark.parametrize("turns_read_only", [False, True])
@@ -186,9 +176,8 @@ def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_
         o.click(VISIBILITY_BUTTON)
         o.hotkey(1)
         o.find(NOTICE, "Duplicate Hotkey", 5000)
-    for path in (o.ini, o.dir):
-        subprocess.run(["chattr", "+i", path], check=True)
-        request.addfinalizer(lambda path=path: subprocess.run(["chattr", "-i", path]))
+    request.addfinalizer(lambda: subprocess.run(["chattr", "-i", o.ini, o.dir]))
+    subprocess.run(["chattr", "+i", o.ini, o.dir], check=True)
     if turns_read_only:
         o.post(WM_EXITSIZEMOVE)  # saves at once, and fails
         time.sleep(1)
@@ -197,12 +186,9 @@ def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_
         o.launch()
     o.find(NOTICE, "Settings", 20000)
     o.shot("notice-settings-elsewhere", NOTICE)
-    xdotool("key", "Return")
-    o.gone(NOTICE)
+    o.press("Return", NOTICE)
     if turns_read_only:  # a second start from the folder, which reads AppData's file now, finds this overlay
-        second = subprocess.Popen([driver.Tools.wine, "Brisquel.exe"], cwd=o.dir)
-        request.addfinalizer(second.kill)
-        assert second.wait(timeout=10) == 0
+        driver.wine("Brisquel.exe", cwd=o.dir, timeout=10, check=True)
     o.expect("alpha", "153")  # read from the file beside the program
     o.open_panel()
     o.click(OPACITY, lambda r: (r[0] + 1, (r[1] + r[3]) // 2))

@@ -4,18 +4,17 @@ import subprocess
 
 
 class Screen:
-    """One screenshot. Also saved as PNG under BRISQUEL_SHOTS_DIR (default: the working directory) when named."""
+    """One screenshot. Also saved as PNG under BRISQUEL_SHOTS_DIR (default: the working directory) when named,
+    cropped to crop (left, top, right, bottom) if given, such as one window."""
 
     def __init__(self, name=None, crop=None):
         size = subprocess.run(["xdpyinfo"], capture_output=True, text=True, check=True).stdout
-        dimensions = next(line for line in size.splitlines() if "dimensions:" in line).split()[1]
-        self.width, self.height = (int(v) for v in dimensions.split("x"))
+        self.width, self.height = map(int, size.split("dimensions:")[1].split()[0].split("x"))
         self.data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], capture_output=True,
                                    check=True).stdout
         if name:
             directory = os.environ.get("BRISQUEL_SHOTS_DIR", ".")
             os.makedirs(directory, exist_ok=True)
-            # crop: (left, top, right, bottom) of the part worth keeping, such as one window.
             geometry = [] if crop is None else [
                 "-crop", f"{crop[2] - crop[0]}x{crop[3] - crop[1]}+{crop[0]}+{crop[1]}", "+repage"]
             subprocess.run(["convert", "-size", f"{self.width}x{self.height}", "-depth", "8", "rgb:-", *geometry,
@@ -24,13 +23,6 @@ class Screen:
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
         return tuple(self.data[i:i + 3])
-
-    def line(self, y, x0, x1):
-        return [self.pixel(x, y) for x in range(x0, x1)]
-
-    def count(self, x0, y0, x1, y1, predicate):
-        """How many pixels of the rectangle satisfy predicate."""
-        return sum(predicate(self.pixel(x, y)) for y in range(y0, y1) for x in range(x0, x1))
 
     def region(self, x0, y0, x1, y1, step=1):
         return [self.pixel(x, y) for y in range(y0, y1, step) for x in range(x0, x1, step)]

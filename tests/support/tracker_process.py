@@ -1,6 +1,5 @@
-"""The demo tracker as the tests read and steer it: the one tests/fixtures/with_fixtures.py started, or a process of a
-test's or a benchmark's own, on a port it keeps, so that it can be stopped and started again where the overlay
-looks for it."""
+"""The demo tracker as a process of a test's or a benchmark's own, read and steered through its control paths, on a
+port it keeps so that it can be stopped and started again where the overlay looks for it."""
 import json
 import os
 import socket
@@ -11,12 +10,13 @@ import urllib.request
 DEMO_TRACKER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "demo_tracker.py")
 
 
-class Tracker:
-    """A demo tracker on a local port, read and steered through its control paths."""
-
-    def __init__(self, port):
-        self.port = port
-        self.origin = f"http://127.0.0.1:{port}"
+class TrackerProcess:
+    def __init__(self):
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            self.port = s.getsockname()[1]
+        self.origin = f"http://127.0.0.1:{self.port}"
+        self.start()
 
     def control(self, command):
         return self.read(f"/__control/{command}")
@@ -24,14 +24,6 @@ class Tracker:
     def read(self, path):
         with urllib.request.urlopen(self.origin + path, timeout=10) as answer:
             return json.load(answer)
-
-
-class TrackerProcess(Tracker):
-    def __init__(self):
-        with socket.socket() as s:
-            s.bind(("127.0.0.1", 0))
-            super().__init__(s.getsockname()[1])
-        self.start()
 
     def start(self):
         self.process = subprocess.Popen([sys.executable, DEMO_TRACKER, "--port", str(self.port)],
