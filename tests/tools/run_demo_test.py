@@ -11,6 +11,8 @@ import time
 import unittest
 from pathlib import Path
 
+import brisquel_names as names
+
 RUN_DEMO = Path(__file__).resolve().parents[2] / "scripts" / "run-demo"
 LIVE_BARS = {(0, 200, 0), (255, 200, 0), (255, 0, 0)}
 DEMO_DIR = Path(os.environ["BRISQUEL_DEMO_DIR"])
@@ -78,8 +80,8 @@ class RunDemoTest(unittest.TestCase):
         self.addCleanup(lambda: demo.poll() is None and os.killpg(demo.pid, signal.SIGTERM))
         next(line for line in demo.stdout if line.startswith("Demo tracker on"))
         # The overlay appears; the first run creates the Wine prefix.
-        subprocess.run(["xdotool", "search", "--sync", "--name", "^Brisquel v"], capture_output=True, timeout=180,
-                       check=True)
+        subprocess.run(["xdotool", "search", "--sync", "--name", f"^{names.PRODUCT_TITLE}$"], capture_output=True,
+                       timeout=180, check=True)
 
         second = start_demo(dict(os.environ))
         output, _ = second.communicate(timeout=120)
