@@ -6,7 +6,8 @@
 
 void StatusView::SetConnectionState(unsigned state) {
     connectionState_ = state;
-    OnClockTick();
+    UpdateStatusText();
+    UpdateTrayIcon();
 }
 
 void StatusView::OnModelChanged(bool dataArrived) {
