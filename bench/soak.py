@@ -137,7 +137,7 @@ def main():
     programs = []
     samples = {}
     try:
-        subprocess.run([sys.executable, ROOT / "tests" / "fixtures" / "set_tracker_origin.py", Path(args.dir) / "Brisquel.ini",
+        subprocess.run([sys.executable, ROOT / "tools" / "set_tracker_origin.py", Path(args.dir) / "Brisquel.ini",
                         f"http://127.0.0.1:{tracker.port}"], check=True)
         programs = [subprocess.Popen(["wine", "Brisquel.exe"], cwd=args.dir),
                     subprocess.Popen(["wine", "notepad"])]
