@@ -32,64 +32,23 @@ std::string utf16(const std::wstring& text) {
     return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
 }
 
-// Every field but the boss id, in the file's order.
-std::vector<int64_t> numbers(const Settings& settings) {
-    std::vector<int64_t> values;
+// The numeric fields that differ from their defaults, as "Key=value ..." in the file's order.
+std::string changes(const Settings& settings) {
+    std::string text;
     for (const SettingKey& key : settingKeys()) {
         std::visit(
             [&](auto member) {
-                if constexpr (!std::is_same_v<decltype(member), std::string Settings::*>)
-                    values.push_back(settings.*member);
+                if constexpr (!std::is_same_v<decltype(member), std::string Settings::*>) {
+                    const auto value = static_cast<int64_t>(settings.*member);
+                    if (value != key.defaultValue)
+                        text += (text.empty() ? "" : " ") + WideToUtf8(key.name) + "=" + std::to_string(value);
+                }
             },
             key.field);
     }
-    return values;
-}
-
-std::string unixPath(const std::filesystem::path& path) {
-    using UnixName = char*(CDECL*)(LPCWSTR);
-    static const auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-    char* name = unixName(path.c_str());
-    const std::string text = name ? name : "";
-    HeapFree(GetProcessHeap(), 0, name);
     return text;
 }
 
-// Files and folders no one can write, not even root (these tests' user), while it lives: chattr's immutable
-// attribute. Wine starts a Unix program without waiting for it, so the command leaves a mark when done.
-class Unwritable {
-public:
-    explicit Unwritable(const std::vector<std::filesystem::path>& paths) {
-        for (const auto& path : paths) paths_ += " '" + unixPath(path) + "'";
-        chattr('+');
-    }
-    ~Unwritable() { chattr('-'); }
-
-private:
-    void chattr(char change) const {
-        if (paths_.empty()) return;
-        const std::filesystem::path done = scratch_.path() / L"done";
-        std::wstring start = Utf8ToWide("start.exe /unix /bin/sh -c \"chattr "s + change + "i" + paths_ + "; touch '" +
-                                        unixPath(done) + "'\"");
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (CreateProcessW(nullptr, start.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                           &process)) {
-            WaitForSingleObject(process.hProcess, INFINITE);
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
-        }
-        for (int i = 0; i < 500 && !std::filesystem::exists(done); ++i) Sleep(20);
-        std::filesystem::remove(done);
-    }
-
-    std::string paths_;  // quoted for the shell
-    TempDir scratch_;
-};
-
-const std::vector<int64_t> kDefaults = {100, 100, 550, 800, 75, 100, 0, 0x42, 6, 0x42, 2, 0x41, 2, 0, 60, 0, 60, 1};
 const std::string kDragonBoss = "boss-\xC3\xBC\xE7\x8E\x8B\xF0\x9F\x90\x89";
 
 }  // namespace
@@ -104,8 +63,9 @@ TEST(Settings, ReadsAndRewritesAFileFromAnEarlierReleaseUnchanged) {
     writeBytes(iniIn(dir), original);
     Settings settings(iniIn(dir));
     settings.Load();
-    EXPECT_EQ(numbers(settings), std::vector<int64_t>({-1800, -50, -1200, 700, 40, 180, 1, 0x70, 0x4003, 0x71, 1, 0x72,
-                                                       12, 0, 60, 0, 60, 1}));
+    EXPECT_EQ(changes(settings),
+              "Left=-1800 Top=-50 Right=-1200 Bottom=700 Opacity=40 TextScale=180 ClickThroughMode=1 ClickThrough=112 "
+              "ClickThroughMods=16387 Visibility=113 VisibilityMods=1 BossMenu=114 BossMenuMods=12");
     EXPECT_EQ(settings.LastBoss, kDragonBoss);
 
     settings.Save();
@@ -122,44 +82,30 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
     struct Case {
         const char* name;
         std::string bytes;
-        std::vector<int64_t> expected;
+        std::string expected;  // changes from the defaults
         std::string lastBoss;
-    };
-    // The defaults with the named keys changed.
-    const auto with = [](std::initializer_list<std::pair<std::wstring, int64_t>> changes) {
-        std::vector<int64_t> values = kDefaults;
-        for (const auto& [name, value] : changes) {
-            size_t index = 0;
-            for (const SettingKey& key : settingKeys()) {
-                if (key.name == name) break;
-                index += !std::holds_alternative<std::string Settings::*>(key.field);
-            }
-            values.at(index) = value;
-        }
-        return values;
     };
     const std::string body = "[Window]\r\nLeft=-1500\r\n[Selection]\r\nLastBoss=" + kDragonBoss + "\r\n";
     const Case cases[] = {
-        {"low and huge clamp", "[Window]\nOpacity=5\nTextScale=99999999999999\n",
-         with({{L"Opacity", 10}, {L"TextScale", 200}}), ""},
-        {"non-zero mode is on", "[Window]\nClickThroughMode=7\n", with({{L"ClickThroughMode", 1}}), ""},
+        {"low and huge clamp", "[Window]\nOpacity=5\nTextScale=99999999999999\n", "Opacity=10 TextScale=200", ""},
+        {"non-zero mode is on", "[Window]\nClickThroughMode=7\n", "ClickThroughMode=1", ""},
         {"alert switches; seconds at the top kept, past it clamped",
          "[Alerts]\nDying=3\nDyingSeconds=600\nRespawn=1\nRespawnSeconds=601\nSound=0\n",
-         with({{L"Dying", 1}, {L"DyingSeconds", 600}, {L"Respawn", 1}, {L"RespawnSeconds", 600}, {L"Sound", 0}}), ""},
+         "Dying=1 DyingSeconds=600 Respawn=1 RespawnSeconds=600 Sound=0", ""},
         // An empty value keeps its default.
         {"garbage reads as zero", "[Window]\nLeft=abc\nOpacity=xyz\n[Hotkeys]\nClickThrough=zz\nClickThroughMods=\n",
-         with({{L"Left", 0}, {L"Opacity", 10}, {L"ClickThrough", 0}}), ""},
+         "Left=0 Opacity=10 ClickThrough=0", ""},
         {"negatives", "[Window]\nLeft=-1500\nOpacity=-5\n[Hotkeys]\nClickThroughMods=-2\n",
-         with({{L"Left", -1500}, {L"Opacity", 10}, {L"ClickThroughMods", static_cast<uint32_t>(-2)}}), ""},
+         "Left=-1500 Opacity=10 ClickThroughMods=4294967294", ""},
         // Bits 1, 2 and 4 are Alt, Ctrl and Shift; 8 is the Windows key, which is not enough on its own.
         {"a hotkey without Ctrl, Shift or Alt is its default",
          "[Hotkeys]\nClickThrough=67\nClickThroughMods=x\nVisibility=68\nVisibilityMods=8\n"
          "BossMenu=69\nBossMenuMods=1\n",
-         with({{L"BossMenu", 69}, {L"BossMenuMods", 1}}), ""},
-        {"keys outside their section are not read", "Opacity=40\n[Other]\nLeft=5\n[window ]\n", kDefaults, ""},
-        {"not an ini at all", "\x01\x02 binary \xff\xfe junk\0[Window\n=\n"s, kDefaults, ""},
-        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + body, with({{L"Left", -1500}}), kDragonBoss},
-        {"UTF-16 with a byte-order mark", "\xFF\xFE" + utf16(Utf8ToWide(body)), with({{L"Left", -1500}}), kDragonBoss},
+         "BossMenu=69 BossMenuMods=1", ""},
+        {"keys outside their section are not read", "Opacity=40\n[Other]\nLeft=5\n[window ]\n", "", ""},
+        {"not an ini at all", "\x01\x02 binary \xff\xfe junk\0[Window\n=\n"s, "", ""},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + body, "Left=-1500", kDragonBoss},
+        {"UTF-16 with a byte-order mark", "\xFF\xFE" + utf16(Utf8ToWide(body)), "Left=-1500", kDragonBoss},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -167,7 +113,7 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
         writeBytes(iniIn(dir), c.bytes);
         Settings settings(iniIn(dir));
         settings.Load();
-        EXPECT_EQ(numbers(settings), c.expected);
+        EXPECT_EQ(changes(settings), c.expected);
         EXPECT_EQ(settings.LastBoss, c.lastBoss);
         EXPECT_EQ(readBytes(iniIn(dir)), c.bytes) << "reading never writes";
     }
@@ -214,60 +160,36 @@ TEST(Settings, WorksInNonAsciiDirectoriesAndFailsSoftInOverlongOnes) {
         loaded.Load();
         const bool roundTripped = loaded.TextScale == 140 && loaded.LastBoss == "\xE7\x8E\x8B";
         // Where the profile functions stop at MAX_PATH, nothing half-read may surface.
-        const bool defaults = numbers(loaded) == kDefaults && loaded.LastBoss.empty();
+        const bool defaults = changes(loaded).empty() && loaded.LastBoss.empty();
         EXPECT_TRUE(directory == deep ? roundTripped || defaults : roundTripped);
     }
 }
 
-// A read-only install or a folder turning read-only while running: the player's settings and tracker address are
-// read, and changes go to AppData, or with AppData unwritable too stay in memory; the notice says which.
+// A place that cannot be written (here a file stands where its folder would be) passes the settings on: from
+// beside the program to AppData, from there to memory; the player is told which, once. The end-to-end tests lock
+// real folders, and a folder turning read-only while the overlay runs.
 TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
-    enum Place { Beside, AppData, Memory };
-    struct Case {
-        const char* name;
-        bool besideLocked, appDataLocked, besideLockedWhileRunning;
-        Place expected;
-    };
-    const Case cases[] = {
-        {"the program's folder can be written", false, false, false, Beside},
-        {"a read-only install with the player's file", true, false, false, AppData},
-        {"the program's folder turns read-only while running", false, false, true, AppData},
-        {"neither place can be written", true, true, false, Memory},
-    };
-    const std::string players = "[Server]\r\nBaseUrl=http://127.0.0.1:8765/\r\n[Window]\r\nOpacity=40\r\n";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TempDir install, appData;
-        const SettingsPlaces places{iniIn(install), (appData.path() / L"Brisquel").wstring()};
-        const std::wstring appDataFile = places.appDataFolder + L"\\Brisquel.ini";
-        writeBytes(places.besideProgram, players);
-        using Paths = std::vector<std::filesystem::path>;
-        const Paths beside{install.path(), places.besideProgram};
-        Paths lockAtStart = c.besideLocked ? beside : Paths{};
-        if (c.appDataLocked) lockAtStart.push_back(appData.path());
-        const Unwritable lockedAtStart(lockAtStart);
+    for (const int unwritable : {0, 1, 2}) {  // how many places cannot be written
+        SCOPED_TRACE(unwritable);
+        TempDir dir;
+        writeBytes((dir.path() / L"file").wstring(), "");
+        const std::wstring blocked = (dir.path() / L"file" / L"Brisquel").wstring();
+        const SettingsPlaces places{unwritable > 0 ? blocked + L".ini" : iniIn(dir),
+                                    unwritable > 1 ? blocked : (dir.path() / L"AppData").wstring()};
+        const std::wstring savedIn[] = {places.besideProgram, places.appDataFolder + L"\\Brisquel.ini", L""};
         SettingsKeeper keeper(ResolveSettingsPath(places));
-        const Unwritable lockedLater(c.besideLockedWhileRunning ? beside : Paths{});
-        EXPECT_EQ(keeper->trackerOrigin(), "http://127.0.0.1:8765");
-        EXPECT_EQ(keeper->Opacity, 40);
         keeper.Change([](Settings& settings) { settings.TextScale = 170; });
         keeper.SaveNow();
         EXPECT_EQ(keeper->TextScale, 170);
-
-        const std::wstring notice = keeper.TakeNotice();
-        if (c.expected != Memory) {
-            Settings saved(c.expected == Beside ? places.besideProgram : appDataFile);
+        for (const std::wstring& file : savedIn) {
+            Settings saved(file);
             saved.Load();
-            EXPECT_EQ(numbers(saved), numbers(keeper.values()));
-            EXPECT_EQ(saved.trackerOrigin(), "http://127.0.0.1:8765");
+            EXPECT_EQ(saved.TextScale, file == savedIn[unwritable] && !file.empty() ? 170 : 100) << WideToUtf8(file);
         }
-        if (c.expected != Beside) {
-            EXPECT_EQ(readBytes(places.besideProgram), players);
-        }
-        EXPECT_EQ(std::filesystem::exists(appDataFile), c.expected == AppData);
-        EXPECT_EQ(notice.empty(), c.expected == Beside);
+        const std::wstring notice = keeper.TakeNotice();
         const std::wstring told[] = {L"", places.appDataFolder + L" instead", L"cannot be saved"};
-        EXPECT_NE(notice.find(told[c.expected]), std::wstring::npos) << WideToUtf8(notice);
+        EXPECT_EQ(notice.empty(), unwritable == 0);
+        EXPECT_NE(notice.find(told[unwritable]), std::wstring::npos) << WideToUtf8(notice);
         EXPECT_TRUE(keeper.TakeNotice().empty()) << "told once";
     }
 }
