@@ -10,9 +10,11 @@ import tempfile
 import time
 from pathlib import Path
 
+import pefile
+
 from driver import (AMBER, CACHE, CACHE_READ, COMBO, CONFIRM, CONNECTED, COUNTDOWN, GREEN, HELP, MENU, NOTICE, OPACITY,
                     POPUP, RED, ROWS, SCALE, SHOWN, STATUS, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WM_LBUTTONDBLCLK,
-                    WS_POPUP, Screen, Tools, bits, bosses, centre, colours, elapsed, names, probe, wine, within,
+                    WS_POPUP, Screen, Tools, bits, bosses, centre, colours, elapsed, names, wine, within,
                     xdotool)
 
 
@@ -233,11 +235,20 @@ def test_the_exe_carries_its_icon_and_version():
                                   *sorted(glob.glob(os.path.join(directory, "*.png")))],
                                  capture_output=True, text=True, check=True).stdout
     assert decoded.splitlines() == [f"{size} {size} 1 0" for size in (16, 24, 32, 48, 256)]
-    # As Windows' version API (here Wine's) reads it for Explorer's Details tab.
-    assert probe("version", "Z:" + Tools.exe.replace("/", "\\")) == {
-        "fileversion": names.PRODUCT_VERSION + ".0", "ProductName": names.PRODUCT_NAME,
-        "ProductVersion": names.PRODUCT_VERSION, "FileDescription": f"{names.PRODUCT_NAME} world-boss overlay",
-        "LegalCopyright": f"Copyright (c) 2026 the {names.PRODUCT_NAME} developers (MIT licence)"}
+    # As Explorer's Details tab reads it: the fixed version, and the strings of the one translation, US English.
+    pe = pefile.PE(Tools.exe)
+    (strings,), (translation,) = ([info for info in pe.FileInfo[0] if info.Key == key]
+                                  for key in (b"StringFileInfo", b"VarFileInfo"))
+    assert [var.entry for var in translation.Var] == [{b"Translation": "0x0409 0x04b0"}]
+    assert [table.LangID for table in strings.StringTable] == [b"040904B0"]
+    fixed = pe.VS_FIXEDFILEINFO[0]
+    assert (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16,
+            fixed.FileVersionLS & 0xFFFF) == (*map(int, names.PRODUCT_VERSION.split(".")), 0)
+    found = {key.decode(): value.decode() for key, value in strings.StringTable[0].entries.items()}
+    assert found.items() >= {
+        "ProductName": names.PRODUCT_NAME, "ProductVersion": names.PRODUCT_VERSION,
+        "FileDescription": f"{names.PRODUCT_NAME} world-boss overlay",
+        "LegalCopyright": f"Copyright (c) 2026 the {names.PRODUCT_NAME} developers (MIT licence)"}.items()
 
 
 def stale_pixels(o, controls):

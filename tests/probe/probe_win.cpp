@@ -14,7 +14,6 @@
 //   redraw [times]               repaint the overlay and every control whole
 //   responds [ms]                time a WM_GETTEXT; exit 2 when not answered in time
 //   counts [class]               GDI, USER and kernel handle counts of the window's process
-//   version <exe>                the file's version and version strings
 //   acc <class> [id]             the window's (or child's) accessible name, role, value and number of children
 // Texts go out as UTF-8, a line break as \n. Exit code 0 on success, 2 when the awaited window or text did not
 // show in time, 1 on bad arguments.
@@ -23,7 +22,6 @@
 #include <winternl.h>
 
 #include <cstdio>
-#include <cstring>
 #include <cwchar>
 #include <string>
 #include <utility>
@@ -209,26 +207,6 @@ int printCounts(HWND hwnd) {
     return 0;
 }
 
-int printVersion(const wchar_t* path) {
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
-    std::vector<BYTE> info(size);
-    if (size == 0 || !GetFileVersionInfoW(path, 0, size, info.data())) return 2;
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed) {
-        std::printf("fileversion=%u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-                    HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
-    }
-    for (const char* field : {"ProductName", "FileDescription", "ProductVersion", "LegalCopyright"}) {
-        wchar_t* value = nullptr;
-        const std::wstring query = L"\\StringFileInfo\\040904B0\\" + std::wstring(field, field + std::strlen(field));
-        if (VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) && value)
-            printLine(field, value);
-    }
-    return 0;
-}
-
 // One of the object's own texts; empty when it has none.
 void printAccessibleText(const char* key, IAccessible* accessible, HRESULT (IAccessible::*get)(VARIANT, BSTR*)) {
     VARIANT self{};
@@ -315,7 +293,6 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("at=%ls\n", className);
         return 0;
     }
-    if (command == L"version") return argc > 2 ? printVersion(argv[2]) : 1;
     if (command == L"counts" || command == L"acc") {
         HWND hwnd = waitForWindow(2000, argc > 2 ? argv[2] : kOverlayClass);
         if (command == L"counts") return hwnd ? printCounts(hwnd) : 2;
