@@ -7,10 +7,10 @@ minutes older, a channel killed, a restart on the same port, a summary of 1.7 mi
 one boss and one of 200,000 boss ids (each of the two floods lasting 8 s). A fault counts as recovered when the status line
 reads "Connected" again within 5 s of its end; the overlay must answer WM_GETTEXT within 2 s throughout.
 
-Every 15 s it samples CPU time and resident memory from /proc and the GDI, USER and handle counts through
-the probe. Targets: the overlay's CPU at most 1% of one core from the first minute on, its memory at most
-the idle program's plus 8 MB, and its object and handle counts flat after the first minute. The Wine
-server's CPU is shown apart: it serves both programs.
+Every 15 s it samples CPU time and resident memory from /proc, the GDI count through the probe and the USER
+and handle counts through bench/ProcessObjects. Targets: the overlay's CPU at most 1% of one core from the first
+minute on, its memory at most the idle program's plus 8 MB, and its object and handle counts flat after the first
+minute. The Wine server's CPU is shown apart: it serves both programs.
 """
 import argparse
 import os
@@ -42,12 +42,14 @@ def rss_kib(pid):
 
 
 class Program:
-    def __init__(self, name, linux_pid, probe, window_class):
-        self.name, self.pid, self.probe, self.window_class = name, linux_pid, probe, window_class
+    def __init__(self, name, linux_pid, tools, window_class):
+        self.name, self.pid, self.tools, self.window_class = name, linux_pid, tools, window_class
 
     def sample(self):
-        out = subprocess.run(["wine", self.probe, "counts", self.window_class], capture_output=True, text=True,
-                             timeout=60).stdout
+        """The probe gives the GDI count, ProcessObjects the USER objects and handles."""
+        tools = ([self.tools.probe, "counts"], [self.tools.objects])
+        out = "".join(subprocess.run(["wine", *tool, self.window_class], capture_output=True, text=True,
+                                     timeout=60).stdout for tool in tools)
         counts = dict(line.split("=", 1) for line in out.split() if "=" in line)
         return {"time": time.monotonic(), "cpu": cpu_seconds(self.pid), "rss": rss_kib(self.pid),
                 **{k: int(counts.get(k, -1)) for k in COUNTS}}
@@ -126,6 +128,7 @@ def main():
     parser.add_argument("--minutes", type=float, default=10, help="length of the run (default 10)")
     parser.add_argument("--dir", required=True, help="directory holding Brisquel.exe and the Wine prefix")
     parser.add_argument("--probe", required=True)
+    parser.add_argument("--objects", required=True, help="bench/ProcessObjects.exe")
     parser.add_argument("--faults", action="store_true", help="spoil the tracker every 20 s and check recovery")
     args = parser.parse_args()
     if args.minutes * 60 < 2 * WARM_UP_SECONDS:
@@ -141,8 +144,8 @@ def main():
                         f"http://127.0.0.1:{tracker.port}"], check=True)
         programs = [subprocess.Popen(["wine", "Brisquel.exe"], cwd=args.dir),
                     subprocess.Popen(["wine", "notepad"])]
-        measured = [Program("Brisquel.exe", wait_for_process(prefix, "brisquel.exe"), args.probe, "ZentrikMainDialog"),
-                    Program("notepad.exe", wait_for_process(prefix, "notepad.exe"), args.probe, "Notepad")]
+        measured = [Program("Brisquel.exe", wait_for_process(prefix, "brisquel.exe"), args, "ZentrikMainDialog"),
+                    Program("notepad.exe", wait_for_process(prefix, "notepad.exe"), args, "Notepad")]
         server = wait_for_process(prefix, "wineserver")
         time.sleep(5)
         began = time.monotonic()

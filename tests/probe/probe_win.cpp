@@ -13,7 +13,7 @@
 //   dpi-changed <dpi> <l t r b>  send WM_DPICHANGED with that suggested rectangle
 //   redraw [times]               repaint the overlay and every control whole
 //   responds [ms]                time a WM_GETTEXT; exit 2 when not answered in time
-//   counts [class]               GDI, USER and kernel handle counts of the window's process
+//   counts [class]               the GDI object count of the window's process
 //   acc <class> [id]             the window's (or child's) accessible name, role, value and number of children
 // Texts go out as UTF-8, a line break as \n. Exit code 0 on success, 2 when the awaited window or text did not
 // show in time, 1 on bad arguments.
@@ -33,13 +33,18 @@ namespace {
 
 constexpr const wchar_t* kOverlayClass = ExternalNames::CLASS_OVERLAY;
 
+// Polls every 20 ms until `done` or the time is up; whether it was done.
+template <class Done>
+bool waitUntil(DWORD timeoutMs, Done done) {
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !done(); Sleep(20))
+        if (GetTickCount64() >= deadline) return false;
+    return true;
+}
+
 HWND waitForWindow(DWORD timeoutMs, const wchar_t* className = kOverlayClass) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (HWND hwnd = FindWindowW(className, nullptr)) return hwnd;
-        if (GetTickCount64() >= deadline) return nullptr;
-        Sleep(50);
-    }
+    HWND hwnd = nullptr;
+    waitUntil(timeoutMs, [&] { return (hwnd = FindWindowW(className, nullptr)) != nullptr; });
+    return hwnd;
 }
 
 // Window texts go out as UTF-8, whatever the console's code page, and on one line.
@@ -153,65 +158,19 @@ DWORD gdiObjectsOf(HANDLE process) {
     return count;
 }
 
-BOOL CALLBACK countOwnedWindow(HWND hwnd, LPARAM param) {
-    auto* owned = reinterpret_cast<std::pair<DWORD, DWORD>*>(param);  // the process, and its windows counted
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    owned->second += pid == owned->first;
-    return TRUE;
-}
-
-// Wine answers 0 here too; there the process's windows, the bulk of its USER objects, stand in: every descendant
-// of the desktop, top-level windows and their children alike.
-DWORD userObjectsOf(HANDLE process, DWORD pid) {
-    if (DWORD count = GetGuiResources(process, GR_USEROBJECTS)) return count;
-    std::pair<DWORD, DWORD> owned{pid, 0};
-    EnumChildWindows(GetDesktopWindow(), countOwnedWindow, reinterpret_cast<LPARAM>(&owned));
-    return owned.second;
-}
-
-// Wine answers GetProcessHandleCount with 0 as well; its system-wide handle list names each handle's owner.
-DWORD handlesOf(HANDLE process, DWORD pid) {
-    DWORD count = 0;
-    if (GetProcessHandleCount(process, &count) && count) return count;
-    struct HandleEntry {
-        ULONG ownerPid;
-        BYTE objectType;
-        BYTE flags;
-        USHORT value;
-        PVOID object;
-        ULONG access;
-    };
-    constexpr auto kSystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
-    std::vector<BYTE> buffer(1 << 20);
-    ULONG needed = 0;
-    while (NtQuerySystemInformation(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-                                    &needed) != 0) {
-        if (buffer.size() >= (64u << 20)) return 0;
-        buffer.resize(buffer.size() * 2);
-    }
-    const ULONG total = *reinterpret_cast<const ULONG*>(buffer.data());
-    const auto* entries = reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(ULONG_PTR));
-    for (ULONG i = 0; i < total; ++i) count += entries[i].ownerPid == pid;
-    return count;
-}
-
 int printCounts(HWND hwnd) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     if (!process) return 1;
-    std::printf("pid=%lu\ngdi=%lu\nuser=%lu\nhandles=%lu\n", pid, gdiObjectsOf(process), userObjectsOf(process, pid),
-                handlesOf(process, pid));
+    std::printf("gdi=%lu\n", gdiObjectsOf(process));
     CloseHandle(process);
     return 0;
 }
 
 // One of the object's own texts; empty when it has none.
-void printAccessibleText(const char* key, IAccessible* accessible, HRESULT (IAccessible::*get)(VARIANT, BSTR*)) {
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+void printAccessibleText(const char* key, IAccessible* accessible, HRESULT (IAccessible::*get)(VARIANT, BSTR*),
+                         const VARIANT& self) {
     BSTR text = nullptr;
     printLine(key, SUCCEEDED((accessible->*get)(self, &text)) && text ? text : L"");
     SysFreeString(text);
@@ -227,13 +186,13 @@ int printAccessible(HWND hwnd) {
         CoUninitialize();
         return 2;
     }
-    printAccessibleText("name", accessible, &IAccessible::get_accName);
     VARIANT self{}, role{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
+    printAccessibleText("name", accessible, &IAccessible::get_accName, self);
     const bool hasRole = SUCCEEDED(accessible->get_accRole(self, &role)) && role.vt == VT_I4;
     std::printf("role=%ld\n", hasRole ? role.lVal : -1);
-    printAccessibleText("value", accessible, &IAccessible::get_accValue);
+    printAccessibleText("value", accessible, &IAccessible::get_accValue, self);
     long count = 0;
     std::printf("children=%ld\n", SUCCEEDED(accessible->get_accChildCount(&count)) ? count : 0);
     accessible->Release();
@@ -260,12 +219,8 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"wait-gone") {
-        const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 2);
-        while (FindWindowW(argc > 3 ? argv[3] : kOverlayClass, nullptr)) {
-            if (GetTickCount64() >= deadline) return 2;
-            Sleep(50);
-        }
-        return 0;
+        const wchar_t* className = argc > 3 ? argv[3] : kOverlayClass;
+        return waitUntil(timeoutArg(argc, argv, 2), [&] { return !FindWindowW(className, nullptr); }) ? 0 : 2;
     }
     if (command == L"alerts") {
         DWORD count = 0, countSize = sizeof count;
@@ -327,12 +282,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"wait-text" && argc > 3) {
         const std::wstring prefix = argv[3];
-        for (const ULONGLONG deadline = GetTickCount64() + timeoutArg(argc, argv, 4);; Sleep(20)) {
-            wchar_t text[512] = L"";
+        wchar_t text[512] = L"";
+        const bool shown = waitUntil(timeoutArg(argc, argv, 4), [&] {
             GetWindowTextW(GetDlgItem(hwnd, _wtoi(argv[2])), text, 512);
-            if (std::wstring(text).compare(0, prefix.size(), prefix) == 0) return printLine("text", text), 0;
-            if (GetTickCount64() >= deadline) return 2;
-        }
+            return std::wstring(text).compare(0, prefix.size(), prefix) == 0;
+        });
+        return shown ? (printLine("text", text), 0) : 2;
     }
     if (command == L"responds") {
         wchar_t title[256] = L"";
