@@ -55,6 +55,15 @@ void BossView::RefreshRows(bool clickThrough) {
     // Set and painted after the lock is let go: a poller waiting to merge does not wait for the paint.
     list_.SetRows(rows);
     if (clickThrough) list_.ScrollToTop();
+    if (comboOpen_) RefreshComboStatus();
+}
+
+bool BossView::OnComboNotification(WORD code) {
+    if (code == CBN_SELCHANGE) OnBossSelected();
+    if (code == CBN_DROPDOWN) comboOpen_ = true;
+    if (code != CBN_CLOSEUP) return false;
+    comboOpen_ = false;
+    return true;
 }
 
 void BossView::RefreshComboStatus() {

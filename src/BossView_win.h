@@ -31,13 +31,13 @@ public:
     // Fills the combo box in boss-list order and selects the boss saved last time, else the first with a
     // fresh channel, else none.
     void OnBossListLoaded();
-    // The user chose the combo box's selected item; the choice is kept.
-    void OnBossSelected();
-    // New data: the rows of the chosen boss; in click-through mode the list starts at its top. Out of memory,
-    // this and the drop-down's refresh keep what they show until the next data.
+    // The combo box's notifications: the user's choice, which is kept, and the drop-down opening and closing.
+    // True when it closed: the window is not laid out while the drop-down is open (comboOpen).
+    bool OnComboNotification(WORD code);
+    bool comboOpen() const { return comboOpen_; }
+    // New data: the rows of the chosen boss, and the counts and colours of the open drop-down; in click-through
+    // mode the list starts at its top. Out of memory, both keep what they show until the next data.
     void RefreshRows(bool clickThrough);
-    // The counts and colours of the open drop-down.
-    void RefreshComboStatus();
     void UpdateCountdownText();
     // The chosen boss's name, reports and respawn countdown as the alerts judge them; all but the
     // tick, which is the caller's. None when memory ran out: the alerts then skip a tick rather than take
@@ -47,6 +47,9 @@ public:
     bool hasItems() const { return !bosses_.empty(); }
 
 private:
+    void OnBossSelected();
+    void RefreshComboStatus();
+
     const LiveModel& model_;
     const NtpClock& clock_;
     SettingsKeeper& settings_;
@@ -55,6 +58,7 @@ private:
     CustomLabel& title_;
     CustomLabel& countdown_;
     std::string selectedBossId_;
+    bool comboOpen_ = false;
     // The combo box's item data: one copy per boss, at addresses that stay put.
     std::vector<std::unique_ptr<BossInfo>> bosses_;
 };

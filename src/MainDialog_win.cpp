@@ -8,19 +8,16 @@
 #include "ProductVersion.h"
 #include "StartWithWindows_win.h"
 #include "TrayMenu.h"
-#include "base/WideText.h"
 #include "net/TrackerOrigin.h"
 #include "ui/ConfirmDialog_win.h"
 #include "ui/DarkPopupMenu_win.h"
 #include "ui/HelpDialog_win.h"
-#include "ui/Notification_win.h"
 #include "ui/Theme.h"
 
 namespace {
 
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOPMOST;
-constexpr UINT kNoticeRetryMs = 500;
 
 const Window::WindowClass kMainClass{ExternalNames::CLASS_OVERLAY, 0, IDC_ARROW, IDI_APPLICATION, ColorWindowBg};
 
@@ -144,13 +141,9 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Relayout();
             return 0;
         case WM_ACTIVATE:
-            if (modes_.SetActive(LOWORD(wParam) != WA_INACTIVE)) Relayout();
-            return 0;
         case WM_SETFOCUS:
-            if (modes_.SetActive(true)) Relayout();
-            return 0;
         case WM_KILLFOCUS:
-            if (modes_.FocusLeft()) Relayout();
+            if (modes_.FollowActivation(message, wParam)) Relayout();
             return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -195,7 +188,7 @@ LRESULT MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SETTINGS_NOTICE:
             instance_->Follow(settingsKeeper_.file(), hwnd_);
-            ShowSettingsNotice();
+            settingsKeeper_.ShowNotice();
             return 0;
         case WM_CONNECTION_STATE:
             statusView_.SetConnectionState(static_cast<unsigned>(wParam));
@@ -230,24 +223,12 @@ void MainDialog::OnCommand(WORD id, WORD code) {
         case ID_TRAY_EXIT:
             PostMessageW(hwnd_, WM_CLOSE, 0, 0);
             return;
-        case ID_TRAY_ALERT_DYING:
-            ToggleAndSave(&Settings::AlertDying);
-            return;
-        case ID_TRAY_ALERT_RESPAWN:
-            ToggleAndSave(&Settings::AlertRespawn);
-            return;
-        case ID_TRAY_ALERT_SOUND:
-            ToggleAndSave(&Settings::AlertSound);
-            return;
         case ID_COMBO:
-            if (code == CBN_SELCHANGE) bossView_.OnBossSelected();
-            if (code == CBN_DROPDOWN) comboOpen_ = true;
-            if (code == CBN_CLOSEUP) {
-                comboOpen_ = false;
-                Relayout();
-            }
+            if (bossView_.OnComboNotification(code)) Relayout();
             return;
         default:
+            if (bool Settings::*alert = AlertSwitchOf(id))
+                settingsKeeper_.Change([alert](Settings& settings) { settings.*alert = !(settings.*alert); });
             return;
     }
 }
@@ -301,19 +282,16 @@ void MainDialog::OnClose() {
 
 void MainDialog::OnTimer(UINT_PTR id) {
     if (id == TIMER_SAVE) settingsKeeper_.OnSaveTimer();
-    if (id == TIMER_SETTINGS_NOTICE) ShowSettingsNotice();
+    if (id == TIMER_SETTINGS_NOTICE) settingsKeeper_.ShowNotice();
     if (clockTimers_.OnTimer(id)) OnClockTick();
 }
 
 void MainDialog::OnModelChanged() {
     modelChange_->Taken();
     const bool dataArrived = model_->takeDataUpdated();
-    if (dataArrived) {
-        bossView_.RefreshRows(modes_.clickThrough());
-        if (comboOpen_) bossView_.RefreshComboStatus();
-    }
+    if (dataArrived) bossView_.RefreshRows(modes_.clickThrough());
     statusView_.OnModelChanged(dataArrived);
-    RaiseAlerts();
+    alerts_.Raise();
 }
 
 // What changes with time alone: the countdown, the alerts, the NTP part of the status line, the tray
@@ -321,21 +299,12 @@ void MainDialog::OnModelChanged() {
 void MainDialog::OnClockTick() {
     bossView_.UpdateCountdownText();
     statusView_.OnClockTick();
-    RaiseAlerts();
+    alerts_.Raise();
     if (modes_.FollowForeground()) Relayout();
 }
 
-void MainDialog::RaiseAlerts() {
-    const AlertRules rules = AlertRulesOf(settings_);
-    // Nothing is read for a player who asked for no alert.
-    std::optional<AlertFeed> feed = rules.dying || rules.respawn ? bossView_.ChosenBossFeed() : AlertFeed{};
-    if (!feed) return;
-    feed->tickMs = GetTickCount64();
-    for (const Alert& alert : alertTracker_.update(*feed, rules)) tray_.Notify(Utf8ToWide(alert.text), alert.sound);
-}
-
 void MainDialog::Relayout() {
-    if (comboOpen_ || !controls_.list.hwnd()) return;
+    if (bossView_.comboOpen() || !controls_.list.hwnd()) return;
     RECT client{};
     GetClientRect(hwnd_, &client);
     const MainLayout layout =
@@ -352,24 +321,9 @@ void MainDialog::ToggleClickThrough() {
     settingsKeeper_.Change([on](Settings& settings) { settings.ClickThroughMode = on; });
 }
 
-void MainDialog::ToggleAndSave(bool Settings::*setting) {
-    settingsKeeper_.Change([setting](Settings& settings) { settings.*setting = !(settings.*setting); });
-}
-
 void MainDialog::RecordWindowRect() {
     const RECT r = modes_.ClampedWindowRect();
     settingsKeeper_.Change([r](Settings& settings) { settings.SetWindowRect(r.left, r.top, r.right, r.bottom); });
-}
-
-void MainDialog::ShowSettingsNotice() {
-    // One notice shows at a time: a second would only bring the first to the front, and this one be lost.
-    if (Notification::IsOpen()) {
-        SetTimer(hwnd_, TIMER_SETTINGS_NOTICE, kNoticeRetryMs, nullptr);
-        return;
-    }
-    KillTimer(hwnd_, TIMER_SETTINGS_NOTICE);
-    const std::wstring notice = settingsKeeper_.TakeNotice();
-    if (!notice.empty()) Notification::Show(hwnd_, notice, L"Settings", NotificationKind::Info);
 }
 
 std::string MainDialog::TrackerOrigin() const {

@@ -13,10 +13,10 @@
 #include "SettingsKeeper_win.h"
 #include "SingleInstance_win.h"
 #include "StatusView_win.h"
+#include "TrayAlerts_win.h"
 #include "TrayIcon_win.h"
 #include "WindowModes_win.h"
 #include "base/PostOnce_win.h"
-#include "model/AlertTracker.h"
 #include "model/LiveModel.h"
 #include "model/RefreshWorkers.h"
 #include "net/ApiClient.h"
@@ -27,7 +27,7 @@
 // The overlay: one layered, topmost window of class "ZentrikMainDialog". Owns the settings, the live
 // model, the clients that fill it and the controls that show it, and routes each message to the part
 // that handles it: the boss view, the status view, the window modes, the panel's sliders, the hotkeys,
-// the tray icon and the clock timers.
+// the tray icon, its alerts and the clock timers.
 class MainDialog : public Window {
 public:
     // `settings` is where the settings live (main resolves it first, for the single-instance key);
@@ -63,12 +63,8 @@ private:
     // Hands the display scale to every control and to the window's icons.
     void ApplyScale();
     void ToggleClickThrough();
-    // Hands the alerts the player asked for to the tray icon.
-    void RaiseAlerts();
-    void ToggleAndSave(bool Settings::*setting);
     // Hands the window's rectangle as it really is, clamped to its monitor, to the settings.
     void RecordWindowRect();
-    void ShowSettingsNotice();
     // The tracker named in the settings, else the built-in default.
     std::string TrackerOrigin() const;
 
@@ -96,8 +92,7 @@ private:
     TrayIcon tray_;
     StatusView statusView_{*model_,        *apiClient_, ntpClock_, controls_.status, controls_.cacheAge,
                            controls_.list, tray_};
-    AlertTracker alertTracker_;
-    bool comboOpen_ = false;  // the layout waits while the drop-down is open
+    TrayAlerts alerts_{settings_, bossView_, tray_};
     bool shutdownPending_ = false;
     bool helpOpen_ = false;
     DpiScale scale_;

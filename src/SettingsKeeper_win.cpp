@@ -3,6 +3,13 @@
 #include <utility>
 
 #include "AppMessages_win.h"
+#include "ui/Notification_win.h"
+
+namespace {
+
+constexpr UINT kNoticeRetryMs = 500;
+
+}  // namespace
 
 SettingsKeeper::SettingsKeeper(SettingsPath where)
     : where_(std::move(where)), settings_(where_.file), notice_(where_.notice) {
@@ -41,4 +48,14 @@ void SettingsKeeper::SaveNow() {
 
 std::wstring SettingsKeeper::TakeNotice() {
     return std::exchange(notice_, std::wstring());
+}
+
+void SettingsKeeper::ShowNotice() {
+    if (Notification::IsOpen()) {
+        SetTimer(window_, TIMER_SETTINGS_NOTICE, kNoticeRetryMs, nullptr);
+        return;
+    }
+    KillTimer(window_, TIMER_SETTINGS_NOTICE);
+    const std::wstring notice = TakeNotice();
+    if (!notice.empty()) Notification::Show(window_, notice, L"Settings", NotificationKind::Info);
 }

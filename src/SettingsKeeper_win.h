@@ -11,7 +11,7 @@
 // The one owner of the running overlay's settings. The shell reads them freely and asks this to change them;
 // the change reaches the file when the changes pause (SaveSchedule.h), driven by the window's TIMER_SAVE, or
 // at once through SaveNow. A save that fails moves the settings on (SettingsPathAfterFailedSave), and the
-// window is asked to tell the player where they live now (WM_SETTINGS_NOTICE).
+// window is asked (WM_SETTINGS_NOTICE) to have the player told where they live now, through ShowNotice.
 class SettingsKeeper {
 public:
     // Loads the settings from `where`.
@@ -34,6 +34,9 @@ public:
     // What the player has not yet been told about where the settings live (the notice of the path resolved at
     // start, then of each move); empty once taken.
     std::wstring TakeNotice();
+    // Tells the player what TakeNotice holds, in a notice over the window. While another notice is open this
+    // one waits (TIMER_SETTINGS_NOTICE, then ShowNotice again): a second would only bring the first forward.
+    void ShowNotice();
 
 private:
     void Changed();

@@ -63,16 +63,19 @@ void WindowModes::FollowFocus() {
     active_ = HoldsWindow(GetFocus());
 }
 
-bool WindowModes::SetActive(bool active) {
+bool WindowModes::FollowActivation(UINT message, WPARAM wParam) {
+    bool active = true;
+    if (message == WM_ACTIVATE) {
+        active = LOWORD(wParam) != WA_INACTIVE;
+    } else if (message == WM_KILLFOCUS) {
+        // The focus moving to a child stays within the window.
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) return false;
+        active = false;
+    }
     if (clickThrough_) return false;
     active_ = active;
     return true;
-}
-
-bool WindowModes::FocusLeft() {
-    const HWND focus = GetFocus();
-    if (focus && IsChild(hwnd_, focus)) return false;
-    return SetActive(false);
 }
 
 bool WindowModes::FollowForeground() {

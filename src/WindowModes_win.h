@@ -30,10 +30,9 @@ public:
     bool active() const { return active_; }
     // As the window starts: active if it or one of its children has the focus.
     void FollowFocus();
-    // Activation or focus as its messages report it.
-    bool SetActive(bool active);
-    // The focus left the window: inactive unless it went to a child.
-    bool FocusLeft();
+    // Activation or focus as WM_ACTIVATE, WM_SETFOCUS and WM_KILLFOCUS report it; the focus leaving for a child
+    // keeps the window active.
+    bool FollowActivation(UINT message, WPARAM wParam);
     // The foreground can change without a message to the window: taken only when it did.
     bool FollowForeground();
     // As the window starts, once its display scale is known: the saved rectangle, or the default one scaled, kept

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "BossView_win.h"
+#include "Settings.h"
+#include "TrayIcon_win.h"
+#include "model/AlertTracker.h"
+
+// The chosen boss's alerts, by the rules the settings hold, raised as the tray icon's notifications. Raise runs
+// when data arrive and on every clock tick: an estimate and the respawn countdown each cross a threshold in time.
+class TrayAlerts {
+public:
+    TrayAlerts(const Settings& settings, const BossView& bossView, TrayIcon& tray)
+        : settings_(settings), bossView_(bossView), tray_(tray) {}
+
+    void Raise();
+
+private:
+    const Settings& settings_;
+    const BossView& bossView_;
+    TrayIcon& tray_;
+    AlertTracker tracker_;
+};
