@@ -196,15 +196,17 @@ const std::set<std::string> kCacheAgeFailures = {
     "'cache_age' out of valid range",
 };
 
-// A status body gives one of the rules' messages, or exactly the age it holds and leaves an earlier message alone.
+// A status body gives one of the rules' messages, or exactly the age it holds and leaves an earlier message alone;
+// the same again when read a second time.
 void checkCacheAge(const std::string& text, const json& document) {
-    std::string message = "earlier";
+    std::string message = "earlier", again = "earlier";
     const double age = decodeCacheAge(text, message);
     if (age == kNoCacheAge)
         FUZZ_CHECK(kCacheAgeFailures.count(message) == 1);
     else
         FUZZ_CHECK(message == "earlier" && age >= 0.0 && age <= 86400.0 &&
                    document.at("statistics").at("cache_age").get<double>() == age);
+    FUZZ_CHECK(decodeCacheAge(text, again) == age && again == message);
 }
 
 }  // namespace
