@@ -37,7 +37,7 @@ bool AllStatusPoller::fetchSummary(AllStatusMap& summary) {
 bool AllStatusPoller::merge(AllStatusMap& summary) {
     try {
         StepTimer timer(Step::Merge);
-        model_->mergeAllStatus(std::move(summary));
+        model_->mergeAllStatus(summary);
         return true;
     } catch (const std::bad_alloc&) {
         model_->noteRead(false, kOutOfMemoryReason);

@@ -21,7 +21,7 @@ void LiveModel::storeBoss(const BossInfo& boss, std::vector<ChannelStatus> chann
     entry.channels = std::move(channels);
 }
 
-void LiveModel::mergeAllStatus(AllStatusMap&& summary) {
+void LiveModel::mergeAllStatus(AllStatusMap& summary) {
     {
         std::lock_guard<std::mutex> guard(lock_);
         for (auto& [bossId, channels] : summary) data_.channelMap[bossId].channels.swap(channels);

@@ -56,7 +56,7 @@ public:
     // exchanged with the model's, nothing is copied, and the caller gets the earlier lists back as storage for
     // its next read. Throws std::bad_alloc when memory runs out for a new id; each boss then has either its
     // earlier channels or the summary's.
-    void mergeAllStatus(AllStatusMap&& summary);
+    void mergeAllStatus(AllStatusMap& summary);
     void storeServerCacheAge(double seconds);
     // A data read's outcome: a success clears the failure reason and a failure with a reason replaces it. A
     // failure without one made no request (the window's client before it has a tracker) and says nothing new.

@@ -117,7 +117,8 @@ TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto model = std::make_shared<LiveModel>();
-        model->mergeAllStatus({{"b", numbered({99})}});
+        AllStatusMap pollerFirst{{"b", numbered({99})}};
+        model->mergeAllStatus(pollerFirst);
         int notices = 0;
         model->setChangeListener([&notices] { ++notices; });
         auto tracker = std::make_shared<ScriptedTracker>(model, c.stopAfter);
