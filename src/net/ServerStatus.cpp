@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "net/TrackerDecoder.h"
+
 namespace {
 
 using json = nlohmann::json;
@@ -9,9 +11,12 @@ using json = nlohmann::json;
 constexpr double kLongestCacheAge = 86400.0;
 
 double readCacheAge(std::string_view body, std::string& message) {
-    const json root = json::parse(body, nullptr, false, false);
+    TokenLimitedInput<const char*> input(body.data(), body.data() + body.size(), kLongestTokens);
+    const json root = json::parse(input.begin(), input.end(), nullptr, false, false);
     const char* failure = nullptr;
-    if (root.is_discarded())
+    if (input.overLimit())
+        failure = kOverLimitsMessage;
+    else if (root.is_discarded())
         failure = "Invalid JSON response";
     else if (!root.is_object())
         failure = "JSON root is not an object";

@@ -69,6 +69,11 @@ struct Schema<ChannelStatus> {
     static void finish(ChannelStatus& channel) { channel.lastUpdateTime = parseUtcTimestamp(channel.lastUpdate); }
 };
 
+// Storage kept from one body for the next keeps the largest size it ever had, so past these sizes (for a list, also
+// past twice what the body needs) it is let go: one long answer would otherwise be paid for in memory for good.
+constexpr std::size_t kLargestReusedString = 64;  // bytes
+constexpr std::size_t kLargestReusedList = 64;    // records
+
 bool hasControlCharacter(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) {
         const auto byte = static_cast<unsigned char>(c);
@@ -229,8 +234,12 @@ private:
             inRecord_ = true;
             if (filled_ == list_->size()) list_->emplace_back();
             current_ = &(*list_)[filled_];
-            // Assigned from a fresh record rather than destroyed: its strings keep their capacity.
+            // Assigned from a fresh record rather than destroyed: its strings keep their capacity, unless large.
             *current_ = Record{};
+            for (const Field<Record>& field : Schema<Record>::fields) {
+                if (field.asString && (current_->*(field.asString)).capacity() > kLargestReusedString)
+                    std::string().swap(current_->*(field.asString));
+            }
         }
         return true;
     }
@@ -250,7 +259,10 @@ private:
             inRecord_ = false;
         }
         if (inList_ && depth_ == listDepth_) {
-            if (list_) list_->resize(filled_);
+            if (list_) {
+                list_->resize(filled_);
+                if (list_->capacity() > std::max(kLargestReusedList, 2 * filled_)) list_->shrink_to_fit();
+            }
             list_ = nullptr;
             inList_ = false;
         }
@@ -290,22 +302,32 @@ private:
 
 enum class Collected { Records, NotJson, NotGzip, OverLimit };
 
-// Parses strictly (no comments, nothing after the value), a gzip body as it inflates.
+// Parses strictly (no comments, nothing after the value), a gzip body as it inflates, and stops at a token over its
+// limit.
+template <class Record, class Bytes>
+bool parse(Bytes first, Bytes last, RecordCollector<Record>& collector, bool& tokenOverLimit) {
+    TokenLimitedInput<Bytes> input(first, last, kLongestTokens);
+    const bool parsed = json::sax_parse(input.begin(), input.end(), &collector, json::input_format_t::json, true, false);
+    tokenOverLimit = input.overLimit();
+    return parsed && !tokenOverLimit;
+}
+
 template <class Record>
 Collected collect(const EncodedBody& body, RecordCollector<Record>& collector, std::size_t* inflated) {
     bool parsed = false;
     bool inflatable = true;
+    bool tokenOverLimit = false;
     if (body.gzip) {
         GzipMemberReader reader(body.bytes);
-        parsed = json::sax_parse(reader.begin(), reader.end(), &collector, json::input_format_t::json, true, false);
+        parsed = parse(reader.begin(), reader.end(), collector, tokenOverLimit);
         inflatable = !reader.failed();
         if (inflated) *inflated = reader.inflated();
     } else {
         const char* bytes = body.bytes.data();
-        parsed = json::sax_parse(bytes, bytes + body.bytes.size(), &collector, json::input_format_t::json, true, false);
+        parsed = parse(bytes, bytes + body.bytes.size(), collector, tokenOverLimit);
     }
     // A limit or malformed text stops the parser before the inflater has finished: that is no fault of the gzip.
-    if (collector.overLimit()) return Collected::OverLimit;
+    if (collector.overLimit() || tokenOverLimit) return Collected::OverLimit;
     if (!inflatable) return Collected::NotGzip;
     return parsed ? Collected::Records : Collected::NotJson;
 }
@@ -320,7 +342,7 @@ const char* refusal(Collected collected, const char* notJson) {
         case Collected::NotGzip:
             return "Compressed answer could not be inflated";
         case Collected::OverLimit:
-            return "Answer over the tracker's limits";
+            return kOverLimitsMessage;
     }
     return notJson;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "net/EncodedBody.h"
+#include "net/TokenLimitedInput.h"
 #include "net/TrackerRecords.h"
 
 // Decoders of the three tracker bodies, plain or gzip. Each fills its output only on success and returns an empty
@@ -24,6 +25,15 @@ constexpr std::size_t kMostSummaryIds = 2000;
 // Keeps ids times channels from multiplying to four million records: 100 bosses of 200 channels fit, about 3 MB
 // decoded.
 constexpr std::size_t kMostSummaryChannels = 20000;
+
+// One token may cost more than a million records: the JSON library hands a whole number token to strtod, which
+// MinGW makes quadratic in the digits, and the lexer holds a whole string before any limit above sees it. A double
+// prints in at most 24 characters. Ids are about 15 bytes, names tens and times about 24: a kibibyte leaves room for
+// what a tracker may add, while every string a record keeps stays small.
+constexpr TokenLimits kLongestTokens{48, 1024};
+
+// The message of an answer refused at a limit above.
+constexpr char kOverLimitsMessage[] = "Answer over the tracker's limits";
 
 // When `inflated` is given, it receives how many bytes a gzip body was inflated to before the read ended.
 

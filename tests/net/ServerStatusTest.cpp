@@ -15,6 +15,11 @@ TEST(ServerStatus, CacheAge) {
         {R"({"statistics":{"cache_age":"12"}})", -1.0, "'cache_age' is not a number"},
         {R"({"statistics":{"cache_age":)" + deeplyNested("[", "", "]") + "}}", -1.0, "'cache_age' is not a number"},
         {R"({"statistics":{"cache_age":null}})", -1.0, "'cache_age' is null"},
+        // Tokens over their limits are refused before the library converts or holds them whole.
+        {R"({"statistics":{"cache_age":1.)" + std::string(46, '0') + "}}", 1.0, ""},
+        {R"({"statistics":{"cache_age":1.)" + std::string(47, '0') + "}}", -1.0, "Answer over the tracker's limits"},
+        {R"({"x":")" + std::string(1025, 'x') + R"(","statistics":{"cache_age":1}})", -1.0,
+         "Answer over the tracker's limits"},
         {R"({"statistics":{"age":1}})", -1.0, "Missing 'cache_age' field in statistics"},
         {R"({"statistics":[{"cache_age":1}]})", -1.0, "'statistics' field is not an object"},
         {R"({"cache_age":1})", -1.0, "Missing 'statistics' field in response"},

@@ -92,6 +92,14 @@ TEST(TrackerDecoder, ReadsRecordsByTheirRules) {
         {All, summary(kMostSummaryIds + 1, "0"), {over}},
         {All, fullSummary, {"", "i0:", "i1:", "i2:", "i3:", "i4:", "i5:", "i6:", "i7:", "i8:", "i9:"}},
         {All, std::string(fullSummary).insert(19, R"("x":[0],)"), {over}},
+        // A number over 48 characters or a string over 1024 bytes (as sent) ends the read, wherever it stands.
+        {All, R"({"channel_status":{"b":[{"dps":1.)" + std::string(46, '5') + "}]}}",
+         {"", "b:", "0|0||0|1.5555555555555556|-1|"}},
+        {All, R"({"x":1.)" + std::string(47, '5') + R"(,"channel_status":{}})", {over}},
+        {Channels, items(R"([{"channel_number":1,"last_update":")" + std::string(1020, 'x') + R"(\"\""}])"),
+         {"", "1|0|" + std::string(1020, 'x') + R"(""|0|0|-1|)"}},
+        {Channels, items(R"([{"last_update":")" + std::string(1025, 'x') + R"("}])"), {over}},
+        {Bosses, items(R"([{"id":"a","name":"A"},{")" + std::string(1025, 'k') + R"(":1}])"), {over}},
         // A control character in an id or name drops the boss (a raw DEL is valid JSON); other UTF-8 stays.
         {Bosses,
          items("[{\"id\":\"a\\u0001\",\"name\":\"A\"},{\"id\":\"b\",\"name\":\"B\\n\"},{\"id\":\"c\x7f\",\"name\":"
@@ -176,6 +184,8 @@ TEST(TrackerDecoder, ReadsGzipAsItInflates) {
         {"whole", gzip, {"", "b:", "1|50|2025-03-01T12:00:00Z|1740830400|0|-1|"}, text.size()},
         {"cut short", gzip.substr(0, gzip.size() - 12), {"Compressed answer could not be inflated"}, text.size()},
         {"text that is no JSON", deflateAll("{x", MAX_WBITS + 16), {"Invalid JSON response from server"}, 2},
+        {"a number of 8 million digits", deflateAll(R"({"x":1)" + std::string(8u << 20, '1') + "}", MAX_WBITS + 16),
+         {"Answer over the tracker's limits"}, 65536 + 64},
         {"60 MB of records",
          deflateAll(huge, MAX_WBITS + 16),
          {"Answer over the tracker's limits"},
@@ -188,4 +198,24 @@ TEST(TrackerDecoder, ReadsGzipAsItInflates) {
         EXPECT_LE(inflated, mostInflated);
         EXPECT_GT(inflated, 0u);
     }
+}
+
+// A poller reuses the storage of its earlier summaries; what one long answer grew is let go once smaller answers
+// follow, rather than kept for good.
+TEST(TrackerDecoder, LetsGoOfStorageALongAnswerGrew) {
+    const std::string longRecord = R"({"channel_number":1,"last_update":")" + std::string(1000, 'x') + R"("})";
+    const std::string longAnswer = repeated(R"({"channel_status":{"b":[)", longRecord, 2000, "]}}");
+    const std::string shortAnswer = R"({"channel_status":{"b":[{"channel_number":2,"last_update":"t"}]}})";
+    AllStatusMap result, spare;
+    ASSERT_EQ(decodeAllStatus({longAnswer, false}, result, spare), "");
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(decodeAllStatus({shortAnswer, false}, result, spare), "");
+    std::size_t kept = 0;
+    for (const AllStatusMap* map : {&result, &spare}) {
+        for (const auto& [id, list] : *map) {
+            kept += list.capacity() * sizeof(ChannelStatus);
+            for (const ChannelStatus& channel : list) kept += channel.lastUpdate.capacity();
+        }
+    }
+    EXPECT_LT(kept, 64 * (sizeof(ChannelStatus) + 64) * 2);
+    EXPECT_EQ(result.at("b").at(0).lastUpdate, "t");
 }

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstddef>
+#include <iterator>
+
+// The longest string and number token a JSON reader lets through.
+struct TokenLimits {
+    std::size_t number;  // characters of one number
+    std::size_t string;  // bytes between a string's quotes, as sent (escapes count as sent)
+};
+
+// Follows JSON text a byte at a time and tells when a string or number token has grown past its limit. Only token
+// boundaries are followed; whether the text is valid JSON is the parser's business.
+class JsonTokenMeter {
+public:
+    explicit JsonTokenMeter(TokenLimits limits) : limits_(limits) {}
+    // Takes the next byte; false once some token is over its limit, and from then on.
+    bool accept(char byte);
+    bool overLimit() const { return over_; }
+
+private:
+    TokenLimits limits_;
+    std::size_t run_ = 0;  // bytes of the current string, or of the current run of number characters
+    bool inString_ = false;
+    bool escaped_ = false;
+    bool over_ = false;
+};
+
+// An input range over [first, last) that ends, as if the text ended there, just past the first byte of a token over
+// its limit: a parser reading it stops after a few bytes of such a token instead of paying for all of it. For
+// parsers that read an iterator pair; the range must outlive its iterators.
+template <class Inner>
+class TokenLimitedInput {
+public:
+    TokenLimitedInput(Inner first, Inner last, TokenLimits limits) : next_(first), end_(last), meter_(limits) {}
+    TokenLimitedInput(const TokenLimitedInput&) = delete;
+    TokenLimitedInput& operator=(const TokenLimitedInput&) = delete;
+
+    class Iterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = char;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const char*;
+        using reference = const char&;
+
+        Iterator() = default;
+        explicit Iterator(TokenLimitedInput* input) : input_(input) {}
+        reference operator*() const { return *input_->next_; }
+        Iterator& operator++() {
+            input_->meter_.accept(*input_->next_);
+            ++input_->next_;
+            return *this;
+        }
+        Iterator operator++(int) {
+            Iterator before = *this;
+            ++*this;
+            return before;
+        }
+        bool operator==(const Iterator& other) const { return atEnd() == other.atEnd(); }
+        bool operator!=(const Iterator& other) const { return !(*this == other); }
+
+    private:
+        bool atEnd() const { return !input_ || input_->meter_.overLimit() || !(input_->next_ != input_->end_); }
+        TokenLimitedInput* input_ = nullptr;
+    };
+    Iterator begin() { return Iterator(this); }
+    Iterator end() { return Iterator(); }
+
+    // Whether the text was cut short at a token over its limit.
+    bool overLimit() const { return meter_.overLimit(); }
+
+private:
+    Inner next_;
+    Inner end_;
+    JsonTokenMeter meter_;
+};
