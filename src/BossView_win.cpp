@@ -15,20 +15,27 @@ void BossView::OnBossListLoaded() {
     bosses_.clear();
     const int64_t now = clock_.now();
     std::vector<BossMenuStatus> statuses;
-    const int restore = model_.read([&](const ModelData& data) {
+    model_.read([&](const ModelData& data) {
         for (const BossInfo& boss : data.bossList) {
             bosses_.push_back(std::make_unique<BossInfo>(boss));
             statuses.push_back(bossMenuStatus(data, boss.id, now));
         }
-        return bossToRestore(data, settings_->LastBoss, now);
     });
     for (size_t i = 0; i < bosses_.size(); ++i) {
         combo_.AddItem(bosses_[i]->name, statuses[i].color, bosses_[i].get(), statuses[i].freshCount,
                        statuses[i].totalCount);
     }
-    if (restore < 0) return;
+    RestoreChoice();
+}
+
+bool BossView::RestoreChoice() {
+    const int64_t now = clock_.now();
+    const int restore =
+        model_.read([&](const ModelData& data) { return bossToRestore(data, settings_->LastBoss, now); });
+    if (restore < 0) return false;
     combo_.SetCurSel(restore);
     OnBossSelected();
+    return true;
 }
 
 void BossView::OnBossSelected() {
@@ -42,6 +49,8 @@ void BossView::OnBossSelected() {
 }
 
 void BossView::RefreshRows(bool clickThrough) {
+    // The list comes before any channel: a first start chooses once there is a boss with fresh channels.
+    if (selectedBossId_.empty() && hasItems()) RestoreChoice();
     const int64_t now = clock_.now();
     std::vector<ChannelRow> rows;
     try {

@@ -29,7 +29,7 @@ public:
           countdown_(countdown) {}
 
     // Fills the combo box in boss-list order and selects the boss saved last time, else the first with a
-    // fresh channel, else none.
+    // fresh channel, else none until new data bring one.
     void OnBossListLoaded();
     // The combo box's notifications: the user's choice, which is kept, and the drop-down opening and closing.
     // True when it closed: the window is not laid out while the drop-down is open (comboOpen).
@@ -45,8 +45,12 @@ public:
     std::optional<AlertFeed> ChosenBossFeed() const;
 
     bool hasItems() const { return !bosses_.empty(); }
+    // Empty while no boss is chosen.
+    const std::string& selectedBossId() const { return selectedBossId_; }
 
 private:
+    // Selects the boss saved last time, else the first with a fresh channel; false when there is none.
+    bool RestoreChoice();
     void OnBossSelected();
     void RefreshComboStatus();
 

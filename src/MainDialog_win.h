@@ -90,8 +90,8 @@ private:
     Hotkeys hotkeys_{settingsKeeper_, controls_.clickThroughButton, controls_.visibilityButton,
                      controls_.bossMenuButton};
     TrayIcon tray_;
-    StatusView statusView_{*model_,        *apiClient_, ntpClock_, controls_.status, controls_.cacheAge,
-                           controls_.list, tray_};
+    StatusView statusView_{*model_,          bossView_,      *apiClient_,    ntpClock_,
+                           controls_.status, controls_.cacheAge, controls_.list, tray_};
     TrayAlerts alerts_{settings_, bossView_, tray_};
     bool shutdownPending_ = false;
     bool helpOpen_ = false;

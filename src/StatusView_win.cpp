@@ -33,5 +33,6 @@ void StatusView::UpdateTrayIcon() {
 }
 
 std::wstring StatusView::FailureReason() const {
-    return Utf8ToWide(model_.read([](const ModelData& data) { return data.failureReason; }));
+    const std::string& bossId = boss_.selectedBossId();
+    return Utf8ToWide(model_.read([&](const ModelData& data) { return failureReasonFor(data, bossId); }));
 }

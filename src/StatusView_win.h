@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "BossView_win.h"
 #include "TrayIcon_win.h"
 #include "model/LiveModel.h"
 #include "net/ApiClient.h"
@@ -15,9 +16,10 @@
 // gives and the tray icon's colour and tip (TrayState.h).
 class StatusView {
 public:
-    StatusView(const LiveModel& model, const ApiClient& client, const NtpClock& clock, CustomLabel& status,
-               CustomLabel& cacheAge, ProgressList& list, TrayIcon& tray)
+    StatusView(const LiveModel& model, const BossView& boss, const ApiClient& client, const NtpClock& clock,
+               CustomLabel& status, CustomLabel& cacheAge, ProgressList& list, TrayIcon& tray)
         : model_(model),
+          boss_(boss),
           client_(client),
           clock_(clock),
           status_(status),
@@ -35,10 +37,11 @@ public:
 private:
     void UpdateStatusText();
     void UpdateTrayIcon();
-    // Why the tracker cannot be read; empty while it can.
+    // Why the tracker, or the chosen boss's channels, cannot be read; empty while they can.
     std::wstring FailureReason() const;
 
     const LiveModel& model_;
+    const BossView& boss_;
     const ApiClient& client_;
     const NtpClock& clock_;
     CustomLabel& status_;

@@ -12,7 +12,12 @@ AllStatusPoller::AllStatusPoller(std::shared_ptr<LiveModel> model, std::shared_p
 void AllStatusPoller::run() {
     AllStatusMap summary;  // reused across cycles: the source may keep its storage
     while (!model_->stopRequested()) {
-        if (!fetchSummary(summary) || !merge(summary)) model_->pauseUnlessStopped(timing_.afterFailure);
+        const Fetched fetched = fetchSummary(summary);
+        if (fetched == Fetched::NoRequest) {
+            model_->pauseUnlessStopped(timing_.untilTracker);
+            continue;
+        }
+        if (fetched == Fetched::Failure || !merge(summary)) model_->pauseUnlessStopped(timing_.afterFailure);
         model_->storeServerCacheAge(fetchCacheAge());
         model_->pauseUnlessStopped(timing_.afterCycle);
     }
@@ -20,18 +25,22 @@ void AllStatusPoller::run() {
 
 // Running out of memory is taken as one large allocation failing, for an answer or its copy: the small ones after
 // it, the reason's among them, succeed.
-bool AllStatusPoller::fetchSummary(AllStatusMap& summary) {
+AllStatusPoller::Fetched AllStatusPoller::fetchSummary(AllStatusMap& summary) {
     bool ok = false;
     bool outOfMemory = false;
+    bool threw = false;
     try {
         ok = source_->fetchAllStatus(summary);
     } catch (const std::bad_alloc&) {
-        outOfMemory = true;
+        outOfMemory = threw = true;
     } catch (...) {
-        ok = false;
+        threw = true;
     }
-    model_->noteRead(ok, outOfMemory ? kOutOfMemoryReason : source_->failureReason());
-    return ok;
+    const std::string reason = outOfMemory ? kOutOfMemoryReason : source_->failureReason();
+    model_->noteRead(ok, reason);
+    if (ok) return Fetched::Summary;
+    // A failure without a reason made no request.
+    return reason.empty() && !threw ? Fetched::NoRequest : Fetched::Failure;
 }
 
 bool AllStatusPoller::merge(AllStatusMap& summary) {

@@ -9,6 +9,8 @@
 struct PollerTiming {
     std::chrono::milliseconds afterFailure{1000};  // on top of the pause after every cycle
     std::chrono::milliseconds afterCycle{500};
+    // While the source has no tracker yet: it gets one with the boss list, and the first rows wait for nothing else.
+    std::chrono::milliseconds untilTracker{50};
 };
 
 // Merges the all-status summary and the server's cache age into the model about twice a second
@@ -21,7 +23,8 @@ public:
     void run();
 
 private:
-    bool fetchSummary(AllStatusMap& summary);
+    enum class Fetched { Summary, Failure, NoRequest };
+    Fetched fetchSummary(AllStatusMap& summary);
     bool merge(AllStatusMap& summary);
     double fetchCacheAge();
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "net/TrackerRecords.h"
@@ -10,6 +11,8 @@
 struct BossEntry {
     BossInfo boss;
     std::vector<ChannelStatus> channels;  // the tracker's order, replaced whole on every update
+    bool summarized = false;              // a summary named it: its channels are the freshest there are
+    std::string readFailure;              // why its own read failed, while it does; empty otherwise
 };
 
 // One line of the progress list. Colours are COLORREF values (0x00BBGGRR); 0 lets the list choose.

@@ -13,19 +13,22 @@ BossListLoader::BossListLoader(std::shared_ptr<LiveModel> model, std::shared_ptr
 
 void BossListLoader::run() {
     std::vector<BossInfo> bosses;
-    if (!readUntilStopped([&] { return source_->fetchBossList(bosses); })) return;
+    const auto noteListRead = [this](bool ok) { model_->noteRead(ok, source_->failureReason()); };
+    if (!readUntilStopped([&] { return source_->fetchBossList(bosses); }, noteListRead)) return;
     if (model_->stopRequested()) return;
     if (!store([&] { model_->storeBossList(bosses); })) return;
-
-    // One boss at a time, in list order: a boss that keeps failing holds up the rest.
-    for (const BossInfo& boss : bosses) {
-        std::vector<ChannelStatus> channels;
-        const bool read = readUntilStopped([&] { return source_->fetchChannelStatus(boss.id, channels); },
-                                           channelStatusPathFits(boss.id));
-        if (read) store([&] { model_->storeBoss(boss, std::move(channels)); });
-        if (model_->stopRequested()) break;
-    }
     onLoaded_();
+
+    for (const BossInfo& boss : bosses) {
+        if (model_->stopRequested()) break;
+        std::vector<ChannelStatus> channels;
+        const auto noteBossRead = [&](bool ok) {
+            store([&] { model_->noteBossRead(boss.id, ok, source_->failureReason()); });
+        };
+        const int tries = channelStatusPathFits(boss.id) ? timing_.bossReadTries : 1;
+        if (readUntilStopped([&] { return source_->fetchChannelStatus(boss.id, channels); }, noteBossRead, tries))
+            store([&] { model_->storeBoss(boss, std::move(channels)); });
+    }
 }
 
 // A copy into the model that runs out of memory leaves what was there and says so; the loader goes on.
@@ -39,16 +42,17 @@ bool BossListLoader::store(const std::function<void()>& copyIn) {
     }
 }
 
-bool BossListLoader::readUntilStopped(const std::function<bool()>& read, bool retry) {
-    while (!model_->stopRequested()) {
+bool BossListLoader::readUntilStopped(const std::function<bool()>& read, const std::function<void(bool)>& note,
+                                      int tries) {
+    for (int tried = 1; !model_->stopRequested(); ++tried) {
         bool ok = false;
         try {
             ok = read();
         } catch (...) {
             ok = false;
         }
-        model_->noteRead(ok, source_->failureReason());
-        if (ok || !retry) return ok;
+        note(ok);
+        if (ok || tried == tries) return ok;
         model_->pauseUnlessStopped(timing_.retryDelay);
     }
     return false;

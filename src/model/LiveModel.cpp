@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+std::string failureReasonFor(const ModelData& data, const std::string& bossId) {
+    if (!data.failureReason.empty()) return data.failureReason;
+    const auto entry = data.channelMap.find(bossId);
+    return entry == data.channelMap.end() ? std::string() : entry->second.readFailure;
+}
+
 std::optional<BossInfo> listedBoss(const ModelData& data, const std::string& id) {
     for (const BossInfo& listed : data.bossList) {
         if (listed.id == id) return listed;
@@ -18,13 +24,17 @@ void LiveModel::storeBoss(const BossInfo& boss, std::vector<ChannelStatus> chann
     std::lock_guard<std::mutex> guard(lock_);
     BossEntry& entry = data_.channelMap[boss.id];
     entry.boss = boss;
-    entry.channels = std::move(channels);
+    if (!entry.summarized) entry.channels = std::move(channels);
 }
 
 void LiveModel::mergeAllStatus(AllStatusMap& summary) {
     {
         std::lock_guard<std::mutex> guard(lock_);
-        for (auto& [bossId, channels] : summary) data_.channelMap[bossId].channels.swap(channels);
+        for (auto& [bossId, channels] : summary) {
+            BossEntry& entry = data_.channelMap[bossId];
+            entry.channels.swap(channels);
+            entry.summarized = true;
+        }
         data_.dataUpdated = true;
         data_.activityIndex = (data_.activityIndex + 1) % 3;
         if (data_.channelMap.size() > kMostChannelMapIds) dropIdsNamedNowhere(summary);
@@ -63,6 +73,17 @@ void LiveModel::noteRead(bool succeeded, const std::string& reason) {
     }
     // Every failure is news (the status line counts them); a success only when it clears a reason.
     if (!succeeded || cleared) notifyChanged();
+}
+
+void LiveModel::noteBossRead(const std::string& bossId, bool succeeded, const std::string& reason) {
+    if (!succeeded && reason.empty()) return;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        std::string& kept = data_.channelMap[bossId].readFailure;
+        if (kept == reason) return;
+        kept = succeeded ? std::string() : reason;
+    }
+    notifyChanged();
 }
 
 bool LiveModel::takeDataUpdated() {

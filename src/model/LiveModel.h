@@ -25,6 +25,10 @@ struct ModelData {
     std::string failureReason;                    // why the tracker cannot be read; empty while it can
 };
 
+// Why the tracker cannot be read, as it concerns the boss with this id: what keeps every boss from being read, else
+// why its own read failed. Empty while both can be read.
+std::string failureReasonFor(const ModelData& data, const std::string& bossId);
+
 // A copy of the listed boss with this id; none when the list does not hold it.
 std::optional<BossInfo> listedBoss(const ModelData& data, const std::string& id);
 
@@ -48,7 +52,8 @@ public:
     void setChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
 
     void storeBossList(std::vector<BossInfo> bosses);
-    // The loader's per-boss result: replaces both the boss and its channels.
+    // The loader's per-boss result: replaces the boss, and its channels unless a summary named it (the summary's
+    // are fresher).
     void storeBoss(const BossInfo& boss, std::vector<ChannelStatus> channels);
     // The poller's summary: replaces the channels of every boss it names, creating entries with an
     // empty boss for ids not seen before; an empty summary still counts as a merge. Past kMostChannelMapIds
@@ -61,6 +66,9 @@ public:
     // A data read's outcome: a success clears the failure reason and a failure with a reason replaces it. A
     // failure without one made no request (the window's client before it has a tracker) and says nothing new.
     void noteRead(bool succeeded, const std::string& reason);
+    // The outcome of a read of one boss's channels, which concerns that boss alone: a failure's reason stays with
+    // the boss until its read succeeds.
+    void noteBossRead(const std::string& bossId, bool succeeded, const std::string& reason);
 
     // Clears the data-updated flag and says whether it was set.
     bool takeDataUpdated();

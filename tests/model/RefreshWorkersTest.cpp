@@ -27,7 +27,7 @@ struct Gate {
 // Each read ("list", a boss id, "all", "age") takes the next outcome of its script: 'f' fails with the reason
 // "h: <read>", 'n' fails without a request (and so without a reason), 't' throws, 'm' runs out of memory, else it
 // succeeds. Read `stopAfter` stops `stops` from inside, as a window closing mid-request would; `held` waits at `gate`.
-// `calls` lists the reads made, an id of the longest request path's length as "long".
+// `calls` lists the reads made, an id of the longest request path's length as "long" (in reasons too).
 struct ScriptedTracker : TrackerSource {
     ScriptedTracker(std::shared_ptr<LiveModel> stopping, size_t stopAfterReads, std::string heldRead = "",
                     std::shared_ptr<Gate> heldAt = nullptr)
@@ -52,7 +52,8 @@ struct ScriptedTracker : TrackerSource {
 
     template <typename T>
     bool answer(const std::string& read, T& out, const T& value) {
-        calls += (calls.empty() ? "" : " ") + (read.size() == kLongestRequestPath ? "long" : read);
+        const std::string name = read.size() == kLongestRequestPath ? "long" : read;
+        calls += (calls.empty() ? "" : " ") + name;
         std::string& outcomes = script[read];
         const char outcome = outcomes.empty() ? 'o' : outcomes[0];
         if (!outcomes.empty()) outcomes.erase(0, 1);
@@ -60,7 +61,7 @@ struct ScriptedTracker : TrackerSource {
         if (read == held) gate->hold();
         if (outcome == 't') throw std::runtime_error("scripted failure");
         if (outcome == 'm') throw std::bad_alloc();
-        if (read != "age") reason = outcome == 'f' ? "h: " + read : "";
+        if (read != "age") reason = outcome == 'f' ? "h: " + name : "";
         if (outcome == 'f' || outcome == 'n') return false;
         out = value;
         return true;
@@ -73,13 +74,13 @@ std::vector<ChannelStatus> numbered(std::initializer_list<int32_t> numbers) {
     return channels;
 }
 
-// The channel map as "id=boss name[channels] ...", e.g. "a=A[12] zz=[7]".
+// The channel map as "id=boss name[channels]!its read's failure ...", e.g. "a=A[12] zz=[7]!h: zz".
 std::string describe(const ModelData& data) {
     std::string text;
     for (const auto& [id, entry] : data.channelMap) {
-        text += (text.empty() ? "" : " ") + id + "=" + entry.boss.name + "[";
+        text += (text.empty() ? "" : " ") + (id.size() == kLongestRequestPath ? "long" : id) + "=" + entry.boss.name + "[";
         for (const ChannelStatus& channel : entry.channels) text += std::to_string(channel.channelNumber);
-        text += "]";
+        text += "]" + (entry.readFailure.empty() ? "" : "!" + entry.readFailure);
     }
     return text;
 }
@@ -93,7 +94,7 @@ bool waitFor(const std::function<bool()>& condition) {
 
 }  // namespace
 
-TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
+TEST(BossListLoader, ReportsTheListThenReadsEachBossAFewTimes) {
     struct Case {
         const char *name, *listScript, *bScript;
         size_t stopAfter;  // 0: never
@@ -103,16 +104,20 @@ TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
         int notices;                  // failures, and successes that clear a reason
         bool firstIdTooLong = false;  // "long": an id no request path holds; its read always fails
     };
-    // The poller got there first: its entry for b ("b=[99]") must receive the boss and lose its channels.
+    // The poller got there first: its entry for b ("b=[99]") receives the boss and keeps its fresher channels.
+    // "|" in the calls marks the list's report.
     const std::string longId(kLongestRequestPath, 'a');
     const Case cases[] = {
-        {"an id too long is asked once, noted and left to the summary", "", "", 0, "list long b c", "b=B[3] c=C[]",
-         true, "", 2, true},
-        {"retries until they answer", "fto", "fto", 0, "list list list a b b b c", "a=A[12] b=B[3] c=C[]", true, "", 6},
+        {"an id too long is asked once, noted and left to the summary", "", "", 0, "list | long b c",
+         "long=[]!h: long b=B[99] c=C[]", true, "", 1, true},
+        {"retries until they answer", "fto", "fto", 0, "list list list | a b b b c", "a=A[12] b=B[99] c=C[]", true, "",
+         5},
+        {"a boss that keeps failing is passed after three tries, with its reason", "", "ffff", 0, "list | a b b b c",
+         "a=A[12] b=[99]!h: b c=C[]", true, "", 1},
         {"stop while the list fails: nothing stored", "ff", "", 2, "list list", "b=[99]", false, "h: list", 2},
         {"stop as the list arrives: not stored", "", "", 1, "list", "b=[99]", false, "", 0},
-        {"stop during a boss's retries still reports", "", "ff", 3, "list a b", "a=A[12] b=[99]", true, "h: b", 1},
-        {"stop as a boss arrives keeps it", "", "", 3, "list a b", "a=A[12] b=B[3]", true, "", 0},
+        {"stop during a boss's retries", "", "ff", 3, "list | a b", "a=A[12] b=[99]!h: b", true, "", 1},
+        {"stop as a boss arrives keeps it", "", "", 3, "list | a b", "a=A[12] b=B[99]", true, "", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -127,7 +132,7 @@ TEST(BossListLoader, StoresTheListThenEachBossInTurn) {
         tracker->bosses = {{firstId, "A", 0, 15, ""}, {"b", "B", 0, 15, ""}, {"c", "C", 0, 15, ""}};
         tracker->channels = {{"a", numbered({1, 2})}, {"b", numbered({3})}, {"c", {}}};
         int loaded = 0;
-        const auto onLoaded = [&loaded] { ++loaded; };
+        const auto onLoaded = [&loaded, &tracker] { ++loaded, tracker->calls += " |"; };
         BossListLoader(model, tracker, onLoaded, LoaderTiming{milliseconds(1)}).run();
         EXPECT_EQ(tracker->calls, c.expectedCalls);
         EXPECT_EQ(loaded, c.loaded ? 1 : 0);
@@ -151,6 +156,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         const char* reason;     // the last failure's that gave one, until a success
         int notices;            // merges, failures with a reason, a reason cleared, cache ages: what wakes the window
         size_t earlierIds = 0;  // ids an earlier summary named, neither listed nor named now
+        const char* calls = nullptr;  // unless every read is followed by an age read
     };
     const AllStatusMap named{{"a", numbered({7})}, {"zz", numbered({1, 2})}};
     const char *unchanged = "a=A[12] b=B[3]", *merged = "a=A[7] b=B[3] zz=[12]";
@@ -160,7 +166,8 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
          "h: all", 4},
         {"empty summaries are merges; the index cycles through three", {}, "ofooo", "", 10, unchanged, 4, 2.5, "", 11},
         {"a stop in the failure pause still asks for the age", named, "f", "", 1, unchanged, 0, 2.5, "h: all", 2},
-        {"a read that made no request keeps the reason", named, "fn", "", 4, unchanged, 0, 2.5, "h: all", 3},
+        {"a read that made no request keeps the reason and, with no age, asks again soon", named, "fnf", "", 4,
+         unchanged, 0, 2.5, "h: all", 4, 0, "all age all all age"},
         {"out of memory for an answer: a failure with its reason, the channels kept", named, "om", "", 4, merged, 1,
          2.5, kOutOfMemoryReason, 4},
         {"past the id limit, ids neither listed nor named go", named, "", "", 2, merged, 1, 2.5, "", 2,
@@ -182,7 +189,7 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         // Every attempt, the last one too, is followed by a cache-age read.
         std::string expectedCalls;
         for (size_t n = 0; n < c.stopAfter; n += 2) expectedCalls += n ? " all age" : "all age";
-        EXPECT_EQ(tracker->calls, expectedCalls);
+        EXPECT_EQ(tracker->calls, c.calls ? c.calls : expectedCalls);
         EXPECT_EQ(model->takeDataUpdated(), c.merges > 0);
         EXPECT_EQ(model->read(describe), c.expectedMap);  // known bosses keep theirs, new ids get none
         EXPECT_EQ(model->read([](const ModelData& data) { return data.activityIndex; }), c.merges % 3);
@@ -199,7 +206,7 @@ TEST(RefreshWorkers, ShutdownJoinsWithinTheBudgetOrLeavesAHungWorkerItsShare) {
     const std::tuple<const char*, const char*, int, int> cases[] = {
         {"nothing hangs: both joined", "", 1, 1},
         {"poller inside a summary: merges it after the owner is gone", "all", 1, 1},
-        {"loader inside a boss: stores it after the owner is gone and reports", "a", 0, 1},
+        {"loader inside a boss: reported the list, stores the boss after the owner is gone", "a", 1, 1},
     };
     const milliseconds budget(300);
     for (const auto& [name, held, loadedBeforeShutdown, loadedAtEnd] : cases) {
