@@ -17,7 +17,8 @@ Some reporters fall silent, so their last report goes stale; a few reports carry
 One boss appears in the summary but not in the boss list, as a retired boss would.
 For tests, control paths (see --help) stall, age or freeze the world, kill a channel or set the time it
 dies, move a boss's respawn minute, make the next summary read fail once, flood every summary with more
-records or ids than any tracker has, or list a boss whose id holds line breaks. The same port also answers
+records, ids or token bytes than any tracker has, fail one boss's channel reads, delay every data request, or
+list a boss whose id holds line breaks. The same port also answers
 TLS, with a self-signed certificate made at the first handshake, so that a client's refusal of an untrusted
 tracker can be tested.
 """
@@ -59,6 +60,7 @@ BOMB_INFLATED_BYTES = 100 << 20  # well past any sane client's inflate limit
 # Floods: small gzip summaries that describe far more than any tracker has.
 FLOOD_RECORDS = 1_700_000  # channel records of one boss, about 4 MB on the wire
 FLOOD_IDS = 200_000  # boss ids, each with an empty list, about 0.5 MB on the wire
+FLOOD_TOKEN_BYTES = 8 << 20  # one number's digits, or one string's bytes, about 8 KB on the wire
 # An id that would add a section and a key to any line-based file it were written into raw.
 HOSTILE_BOSS_ID = "a\r\n[Server]\r\nBaseUrl=http://127.0.0.1:1/"
 STALL_LONGEST_SECONDS = 120.0
@@ -254,7 +256,7 @@ class Flood:
 
     def __init__(self):
         self.lock = threading.Lock()
-        self.kind = None  # ("records", boss id) or ("ids",)
+        self.kind = None  # ("records", boss id), ("ids",), ("long-number",) or ("long-strings", boss id)
         self.bodies = {}
 
     def set(self, kind):
@@ -281,6 +283,14 @@ class Flood:
         if kind[0] == "records":
             head, tail = '{"channel_status":{%s:[' % json.dumps(kind[1]), "]}}"
             items = ('{"channel_number":%d,"last_hp":50}' % n for n in range(1, FLOOD_RECORDS + 1))
+        elif kind[0] == "long-number":
+            head, tail = '{"x":1.', '}'
+            items = iter(["1" * FLOOD_TOKEN_BYTES])
+        elif kind[0] == "long-strings":
+            # Small records first, as a real summary's, then one whose report time is megabytes long.
+            head, tail = '{"channel_status":{%s:[' % json.dumps(kind[1]), "]}}"
+            items = itertools.chain(('{"channel_number":%d,"last_hp":50}' % n for n in range(1, 100)),
+                                    ['{"channel_number":100,"last_update":"%s"}' % ("9" * FLOOD_TOKEN_BYTES)])
         else:
             head, tail = '{"channel_status":{', "}}"
             items = ('"flood%07d":[]' % n for n in range(FLOOD_IDS))
@@ -367,6 +377,7 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_json(503, {"code": 503, "message": "tracker unavailable", "data": {}})
         if self.server.outage == "garbage":
             return self.send_fault("garbage")
+        time.sleep(self.server.latency)
         world, now = self.server.world, self.world_now()
         query = dict(parse_qsl(url.query, keep_blank_values=True))
         if url.path == "/api/collections/mobs/records":
@@ -378,6 +389,8 @@ class Handler(BaseHTTPRequestHandler):
                 if not match:
                     return self.send_json(400, {"code": 400, "message": "invalid filter", "data": {}})
                 mob = match.group(1)
+                if mob in self.server.failing_bosses:
+                    return self.send_json(500, {"code": 500, "message": "record failed", "data": {}})
             page, error = page_of(world.channel_records(mob, now), query)
             if error:
                 return self.send_json(400, {"code": 400, "message": error, "data": {}})
@@ -430,13 +443,23 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_json(200, {"outage": kind})
         if command.startswith("flood/"):
             kind = tuple(command[len("flood/"):].split("/", 1))
-            if kind[0] == "records" and len(kind) == 2 and kind[1] in self.server.world.channels:
+            if kind[0] in ("records", "long-strings") and len(kind) == 2 and kind[1] in self.server.world.channels:
                 self.server.flood.set(kind)
-            elif kind == ("ids",):
+            elif kind in (("ids",), ("long-number",)):
                 self.server.flood.set(kind)
             else:
-                return self.send_json(400, {"code": 400, "message": "floods: records/BOSS, ids", "data": {}})
+                message = "floods: records/BOSS, ids, long-number, long-strings/BOSS"
+                return self.send_json(400, {"code": 400, "message": message, "data": {}})
             return self.send_json(200, {"flood": list(kind)})
+        if command.startswith("fail-boss/"):
+            self.server.failing_bosses.add(command[len("fail-boss/"):])
+            return self.send_json(200, {"failing": sorted(self.server.failing_bosses)})
+        if command.startswith("latency/"):
+            try:
+                self.server.latency = max(0.0, float(command[len("latency/"):]) / 1000)
+            except ValueError:
+                return self.send_json(400, {"code": 400, "message": "latency needs milliseconds", "data": {}})
+            return self.send_json(200, {"latency_ms": self.server.latency * 1000})
         if command == "hostile-boss":
             self.server.world.add_hostile_boss()
             return self.send_json(200, {"id": HOSTILE_BOSS_ID})
@@ -543,8 +566,12 @@ def main():
             "hangs up (at most two minutes), then a dropped connection. GET /__control/outage/503 answers every "
             "later data request with status 503, and /__control/outage/garbage with a body that is not JSON, "
             "until GET /__control/resume. GET /__control/flood/records/BOSS answers every later summary with "
-            f"{FLOOD_RECORDS:,} channel records for BOSS, and /__control/flood/ids with {FLOOD_IDS:,} boss ids, "
-            "each a small gzip body, until GET /__control/resume. GET /__control/hostile-boss lists first a boss "
+            f"{FLOOD_RECORDS:,} channel records for BOSS, /__control/flood/ids with {FLOOD_IDS:,} boss ids, "
+            f"/__control/flood/long-number with a number of {FLOOD_TOKEN_BYTES:,} digits and "
+            f"/__control/flood/long-strings/BOSS with records for BOSS, the last one's time {FLOOD_TOKEN_BYTES:,} "
+            "bytes long, each a small gzip body, until GET /__control/resume. GET /__control/fail-boss/BOSS "
+            "answers every later channel read of BOSS with status 500. GET /__control/latency/MS delays every "
+            "later data request by MS milliseconds. GET /__control/hostile-boss lists first a boss "
             "whose id holds CR LF and an INI section."
         ),
     )
@@ -570,6 +597,8 @@ def main():
     server.summary_fault = SummaryFault()
     server.outage = None
     server.flood = Flood()
+    server.failing_bosses = set()
+    server.latency = 0.0
     server.log_requests = args.log
     server.requests = collections.deque(maxlen=2000)
     server.requests_lock = threading.Lock()

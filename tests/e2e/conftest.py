@@ -46,8 +46,8 @@ def tracker():
 @pytest.fixture
 def private_tracker(request):
     """A demo tracker of the test's own, which it may stop, restart or change the world of."""
-    def make():
-        own = TrackerProcess()
+    def make(*options):
+        own = TrackerProcess(*options)
         request.addfinalizer(own.stop)
         return own
     return make

@@ -1,13 +1,14 @@
 """The overlay against a tracker that misbehaves: it hangs, fails, stops, sends garbage, floods or ages, and the
 overlay says why, keeps what it showed, stays small and answering, and recovers."""
 import re
+import sys
 import time
 from pathlib import Path
 
 import pytest
 
-from driver import (CONNECTED, GREEN, RECONNECTING, RED, ROWS, STALE, STATUS, TITLE, TITLE_TEXT, bosses, colours,
-                    elapsed, rows, within)
+from driver import (CONNECTED, GREEN, RECONNECTING, RED, ROWS, STALE, STATUS, TITLE, TITLE_TEXT, Overlay, bosses,
+                    colours, elapsed, rows, within)
 
 
 def test_exits_promptly_while_requests_hang(start, tracker, request):
@@ -61,7 +62,7 @@ def test_oversized_answers_cost_bounded_work_and_a_hostile_boss_id_never_reaches
     # Listed first with fresh channels, the boss whose id holds CR LF would be the one chosen, and saved.
     tracker, o = start_live(prepare=lambda t: t.control("hostile-boss"))
     boss = next(b["id"] for b in bosses(tracker) if b["name"] == o.text(TITLE))
-    for flood in (f"flood/records/{boss}", "flood/ids"):
+    for flood in (f"flood/records/{boss}", "flood/ids", "flood/long-number", f"flood/long-strings/{boss}"):
         tracker.control(flood)
         # While the floods last the rows stay as they were and the window keeps answering at once.
         o.expect("tip", f"{TITLE_TEXT}\\n127.0.0.1: answer is not tracker data", 15)
@@ -97,4 +98,18 @@ def test_an_unreadable_tracker_says_why_until_it_answers_again(start, private_tr
     o.expect(ROWS, "", 30)
     o.expect(colours(), bool)
     o.expect("tip", TITLE_TEXT, 5)
+    o.exit()
+
+
+@pytest.mark.parametrize("control, seconds", [("fail-boss", 10), ("latency/150", 1.5)])
+def test_neither_a_failing_boss_nor_a_distant_tracker_holds_back_the_rows(private_tracker, request, control, seconds):
+    # The saved boss is listed first; with "fail-boss" its own channel read always fails and the summary gives it rows.
+    tracker = private_tracker("--bosses", "40")
+    first = bosses(tracker)[0]["id"]
+    tracker.control(f"{control}/{first}" if control == "fail-boss" else control)
+    o = Overlay(f"[Server]\nBaseUrl={tracker.origin}/\n[Selection]\nLastBoss={first}\n")
+    request.addfinalizer(o.close)
+    waited = int(o.probe("wait-rows", 30000)["rows_ms"]) / 1000
+    print(f"{control}: rows {waited:.2f} s after the window", file=sys.stderr)
+    assert waited < seconds
     o.exit()

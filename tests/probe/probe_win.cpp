@@ -6,6 +6,7 @@
 //   wait-gone [ms] [class]       wait until no window of that class exists
 //   children | paints            each child control: id, class, visible, screen rectangle, text | paint count
 //   wait-text <id> <prefix> [ms] wait (polling every 20 ms) until that child's text starts with prefix
+//   wait-rows [ms]               wait for the overlay, then for its first row: the milliseconds between
 //   alerts                       notifications raised and the last one's text (with the test hook on)
 //   at <x> <y>                   the class of the top-level window a click there reaches
 //   move <x> <y> [w h]           move (and size) the overlay, as a drag would
@@ -176,13 +177,41 @@ void printAccessibleText(const char* key, IAccessible* accessible, HRESULT (IAcc
     SysFreeString(text);
 }
 
+IAccessible* accessibleOf(HWND hwnd) {
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&accessible))))
+        return nullptr;
+    return accessible;
+}
+
+long accessibleChildren(IAccessible* accessible) {
+    long count = 0;
+    return SUCCEEDED(accessible->get_accChildCount(&count)) ? count : 0;
+}
+
+// The rows show as the list's accessible children.
+int waitForRows(DWORD timeoutMs) {
+    const HWND overlay = waitForWindow(timeoutMs);
+    if (!overlay) return 2;
+    const ULONGLONG shown = GetTickCount64();
+    CoInitialize(nullptr);
+    long rows = 0;
+    waitUntil(timeoutMs, [&] {
+        IAccessible* list = accessibleOf(GetDlgItem(overlay, ExternalNames::ID_LIST));
+        if (list) rows = accessibleChildren(list), list->Release();
+        return rows > 0;
+    });
+    CoUninitialize();
+    std::printf("rows=%ld\nrows_ms=%llu\n", rows, GetTickCount64() - shown);
+    return rows > 0 ? 0 : 2;
+}
+
 int printAccessible(HWND hwnd) {
     if (!hwnd) return 2;
     CoInitialize(nullptr);
-    IAccessible* accessible = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&accessible))) ||
-        !accessible) {
+    IAccessible* accessible = accessibleOf(hwnd);
+    if (!accessible) {
         CoUninitialize();
         return 2;
     }
@@ -193,8 +222,7 @@ int printAccessible(HWND hwnd) {
     const bool hasRole = SUCCEEDED(accessible->get_accRole(self, &role)) && role.vt == VT_I4;
     std::printf("role=%ld\n", hasRole ? role.lVal : -1);
     printAccessibleText("value", accessible, &IAccessible::get_accValue, self);
-    long count = 0;
-    std::printf("children=%ld\n", SUCCEEDED(accessible->get_accChildCount(&count)) ? count : 0);
+    std::printf("children=%ld\n", accessibleChildren(accessible));
     accessible->Release();
     CoUninitialize();
     return 0;
@@ -222,6 +250,7 @@ int wmain(int argc, wchar_t** argv) {
         const wchar_t* className = argc > 3 ? argv[3] : kOverlayClass;
         return waitUntil(timeoutArg(argc, argv, 2), [&] { return !FindWindowW(className, nullptr); }) ? 0 : 2;
     }
+    if (command == L"wait-rows") return waitForRows(timeoutArg(argc, argv, 2));
     if (command == L"alerts") {
         DWORD count = 0, countSize = sizeof count;
         RegGetValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, ExternalNames::HOOK_ALERTS_RAISED, RRF_RT_REG_DWORD,

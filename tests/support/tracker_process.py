@@ -11,7 +11,8 @@ DEMO_TRACKER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".
 
 
 class TrackerProcess:
-    def __init__(self):
+    def __init__(self, *options):
+        self.options = options
         with socket.socket() as s:
             s.bind(("127.0.0.1", 0))
             self.port = s.getsockname()[1]
@@ -26,7 +27,7 @@ class TrackerProcess:
             return json.load(answer)
 
     def start(self):
-        self.process = subprocess.Popen([sys.executable, DEMO_TRACKER, "--port", str(self.port)],
+        self.process = subprocess.Popen([sys.executable, DEMO_TRACKER, "--port", str(self.port), *self.options],
                                         stdout=subprocess.PIPE, text=True)
         self.process.stdout.readline()
 
