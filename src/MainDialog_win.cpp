@@ -290,14 +290,16 @@ void MainDialog::OnModelChanged() {
     modelChange_->Taken();
     const bool dataArrived = model_->takeDataUpdated();
     if (dataArrived) bossView_.RefreshRows(modes_.clickThrough());
-    statusView_.OnModelChanged(dataArrived);
+    statusView_.OnModelChanged();
     alerts_.Raise();
 }
 
-// What changes with time alone: the countdown, the alerts, the NTP part of the status line, the tray
-// icon once the data stop, and whether the window is in the foreground.
+// What changes with time alone: the countdown, reports growing stale (the rows repaint only what changed), the
+// alerts, the status line's NTP part and cache age, the tray icon once the data stop, and whether the window is in
+// the foreground.
 void MainDialog::OnClockTick() {
     bossView_.UpdateCountdownText();
+    bossView_.RefreshRows(false);
     statusView_.OnClockTick();
     alerts_.Raise();
     if (modes_.FollowForeground()) Relayout();

@@ -10,17 +10,22 @@ void StatusView::SetConnectionState(unsigned state) {
     UpdateTrayIcon();
 }
 
-void StatusView::OnModelChanged(bool dataArrived) {
-    if (dataArrived) lastDataTick_ = GetTickCount();
+void StatusView::OnModelChanged() {
     UpdateStatusText();
-    cacheAge_.SetText(CacheAgeText(model_.read([](const ModelData& data) { return data.serverCacheAge; })));
+    UpdateCacheAge();
     list_.SetEmptyReason(FailureReason());
     UpdateTrayIcon();
 }
 
 void StatusView::OnClockTick() {
     UpdateStatusText();
+    UpdateCacheAge();
     UpdateTrayIcon();
+}
+
+void StatusView::UpdateCacheAge() {
+    const auto now = std::chrono::steady_clock::now();
+    cacheAge_.SetText(CacheAgeText(model_.read([now](const ModelData& data) { return cacheAgeAt(data, now); })));
 }
 
 void StatusView::UpdateStatusText() {
@@ -29,6 +34,10 @@ void StatusView::UpdateStatusText() {
 }
 
 void StatusView::UpdateTrayIcon() {
+    // Any summary read, changed or not, shows that data flow.
+    const uint32_t reads = model_.read([](const ModelData& data) { return data.summaryReads; });
+    if (reads != summaryReads_) lastDataTick_ = GetTickCount();
+    summaryReads_ = reads;
     tray_.Show(TrayIsGreen(connectionState_, GetTickCount() - lastDataTick_), FailureReason());
 }
 

@@ -29,13 +29,15 @@ public:
 
     // The client announced a ConnectionState.
     void SetConnectionState(unsigned state);
-    // Takes in what the workers left; `dataArrived` when new channel data came with it.
-    void OnModelChanged(bool dataArrived);
-    // What time alone changes: the NTP part of the status line, and the tray icon once the data stop.
+    // Takes in what the workers left.
+    void OnModelChanged();
+    // What time alone changes: the NTP part of the status line, the cache age between two answers, and the tray
+    // icon once the data stop.
     void OnClockTick();
 
 private:
     void UpdateStatusText();
+    void UpdateCacheAge();
     void UpdateTrayIcon();
     // Why the tracker, or the chosen boss's channels, cannot be read; empty while they can.
     std::wstring FailureReason() const;
@@ -50,4 +52,5 @@ private:
     TrayIcon& tray_;
     unsigned connectionState_ = CONNECTION_DISCONNECTED;
     DWORD lastDataTick_ = 0;
+    uint32_t summaryReads_ = 0;
 };

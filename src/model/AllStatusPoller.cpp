@@ -11,14 +11,21 @@ AllStatusPoller::AllStatusPoller(std::shared_ptr<LiveModel> model, std::shared_p
 
 void AllStatusPoller::run() {
     AllStatusMap summary;  // reused across cycles: the source may keep its storage
+    std::chrono::steady_clock::time_point ageAsked;  // the first summary always asks: it is never unchanged
     while (!model_->stopRequested()) {
         const Fetched fetched = fetchSummary(summary);
         if (fetched == Fetched::NoRequest) {
             model_->pauseUnlessStopped(timing_.untilTracker);
             continue;
         }
-        if (fetched == Fetched::Failure || !merge(summary)) model_->pauseUnlessStopped(timing_.afterFailure);
-        model_->storeServerCacheAge(fetchCacheAge());
+        if (fetched == Fetched::Unchanged) model_->noteUnchangedSummary();
+        if (fetched == Fetched::Failure || (fetched == Fetched::Changed && !merge(summary)))
+            model_->pauseUnlessStopped(timing_.afterFailure);
+        const auto now = std::chrono::steady_clock::now();
+        if (fetched != Fetched::Unchanged || now - ageAsked >= timing_.cacheAgeEvery) {
+            model_->storeServerCacheAge(fetchCacheAge());
+            ageAsked = now;
+        }
         model_->pauseUnlessStopped(timing_.afterCycle);
     }
 }
@@ -26,19 +33,20 @@ void AllStatusPoller::run() {
 // Running out of memory is taken as one large allocation failing, for an answer or its copy: the small ones after
 // it, the reason's among them, succeed.
 AllStatusPoller::Fetched AllStatusPoller::fetchSummary(AllStatusMap& summary) {
-    bool ok = false;
+    SummaryRead read = SummaryRead::Failed;
     bool outOfMemory = false;
     bool threw = false;
     try {
-        ok = source_->fetchAllStatus(summary);
+        read = source_->fetchAllStatus(summary);
     } catch (const std::bad_alloc&) {
         outOfMemory = threw = true;
     } catch (...) {
         threw = true;
     }
+    const bool ok = read != SummaryRead::Failed;
     const std::string reason = outOfMemory ? kOutOfMemoryReason : source_->failureReason();
     model_->noteRead(ok, reason);
-    if (ok) return Fetched::Summary;
+    if (ok) return read == SummaryRead::Changed ? Fetched::Changed : Fetched::Unchanged;
     // A failure without a reason made no request.
     return reason.empty() && !threw ? Fetched::NoRequest : Fetched::Failure;
 }

@@ -8,6 +8,11 @@ std::string failureReasonFor(const ModelData& data, const std::string& bossId) {
     return entry == data.channelMap.end() ? std::string() : entry->second.readFailure;
 }
 
+double cacheAgeAt(const ModelData& data, std::chrono::steady_clock::time_point now) {
+    if (data.serverCacheAge < 0.0) return data.serverCacheAge;
+    return data.serverCacheAge + std::chrono::duration<double>(now - data.cacheAgeStored).count();
+}
+
 std::optional<BossInfo> listedBoss(const ModelData& data, const std::string& id) {
     for (const BossInfo& listed : data.bossList) {
         if (listed.id == id) return listed;
@@ -37,6 +42,7 @@ void LiveModel::mergeAllStatus(AllStatusMap& summary) {
         }
         data_.dataUpdated = true;
         data_.activityIndex = (data_.activityIndex + 1) % 3;
+        ++data_.summaryReads;
         if (data_.channelMap.size() > kMostChannelMapIds) dropIdsNamedNowhere(summary);
     }
     notifyChanged();
@@ -55,10 +61,16 @@ void LiveModel::dropIdsNamedNowhere(const AllStatusMap& summary) {
     }
 }
 
+void LiveModel::noteUnchangedSummary() {
+    std::lock_guard<std::mutex> guard(lock_);
+    ++data_.summaryReads;
+}
+
 void LiveModel::storeServerCacheAge(double seconds) {
     {
         std::lock_guard<std::mutex> guard(lock_);
         data_.serverCacheAge = seconds;
+        data_.cacheAgeStored = std::chrono::steady_clock::now();
     }
     notifyChanged();
 }

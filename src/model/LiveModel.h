@@ -19,7 +19,9 @@
 struct ModelData {
     std::vector<BossInfo> bossList;               // the tracker's order
     std::map<std::string, BossEntry> channelMap;  // keyed by boss id; may hold ids the list lacks
-    double serverCacheAge = -1.0;                 // seconds; -1.0: no age available
+    double serverCacheAge = -1.0;                 // seconds when it was stored; -1.0: no age available
+    std::chrono::steady_clock::time_point cacheAgeStored;
+    uint32_t summaryReads = 0;                    // summaries read, changed or not: the tracker still answers
     bool dataUpdated = false;                     // set by each merge, taken by the UI
     int32_t activityIndex = 0;                    // 0, 1, 2, 0, ... once per merge
     std::string failureReason;                    // why the tracker cannot be read; empty while it can
@@ -28,6 +30,9 @@ struct ModelData {
 // Why the tracker cannot be read, as it concerns the boss with this id: what keeps every boss from being read, else
 // why its own read failed. Empty while both can be read.
 std::string failureReasonFor(const ModelData& data, const std::string& bossId);
+
+// The tracker's cache age as of `now`: between two answers it grows with the clock. -1.0 when none is known.
+double cacheAgeAt(const ModelData& data, std::chrono::steady_clock::time_point now);
 
 // A copy of the listed boss with this id; none when the list does not hold it.
 std::optional<BossInfo> listedBoss(const ModelData& data, const std::string& id);
@@ -62,6 +67,8 @@ public:
     // its next read. Throws std::bad_alloc when memory runs out for a new id; each boss then has either its
     // earlier channels or the summary's.
     void mergeAllStatus(AllStatusMap& summary);
+    // A summary read that found nothing new: counted, and nothing else changes, so nothing is told.
+    void noteUnchangedSummary();
     void storeServerCacheAge(double seconds);
     // A data read's outcome: a success clears the failure reason and a failure with a reason replaces it. A
     // failure without one made no request (the window's client before it has a tracker) and says nothing new.

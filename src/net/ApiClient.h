@@ -11,6 +11,7 @@
 
 #include "base/StopSignal.h"
 #include "base/WorkerThread.h"
+#include "net/AnswerMemory.h"
 #include "net/ConnectionState.h"
 #include "net/EncodedBody.h"
 #include "net/TrackerRecords.h"
@@ -35,7 +36,7 @@ public:
 
     bool fetchBossList(std::vector<BossInfo>& bosses) override;
     bool fetchChannelStatus(const std::string& bossId, std::vector<ChannelStatus>& channels) override;
-    bool fetchAllStatus(AllStatusMap& result) override;
+    SummaryRead fetchAllStatus(AllStatusMap& result) override;
     double fetchServerCacheAge() override;
 
     TrafficSnapshot trafficSnapshot() const;
@@ -52,12 +53,17 @@ public:
 
 private:
     enum class LastRequest { Untracked, Tracked };
+    // A read asked again and again remembers its answers, to ask whether anything changed and to skip a repeat.
+    enum class Memory { None, Remembered };
+    enum class Downloaded { Failed, Body, Repeated, NotModified };
     struct ThreadConnections;
 
     // The base URL, and the calling thread's connections opened for it.
     ThreadConnections& currentConnections(std::string& baseUrl);
-    // Downloads baseUrl + path into `body` and counts it; on failure stores `networkMessage` and the reason.
-    bool download(const std::string& path, LastRequest last, const char* networkMessage, EncodedBody& body);
+    // Downloads baseUrl + path into `body` and counts it; on failure stores `networkMessage` and the reason. With
+    // memory, the request is conditional and a body like the last one is told apart.
+    Downloaded download(const std::string& path, LastRequest last, const char* networkMessage, EncodedBody& body,
+                        Memory memory = Memory::None);
     // The outcome of decoding a downloaded body: true when `message` is empty; otherwise stores it, with the
     // reason that the answer was not the tracker's.
     bool decoded(const std::string& message);
@@ -77,4 +83,5 @@ private:
     uint32_t reconnectAttempts_ = 0;  // all-status reads failed in a row
     std::string statusText_;
     std::string failureReason_;
+    AnswerMemory answers_;  // by URL, so that no tracker is asked with another's validators
 };

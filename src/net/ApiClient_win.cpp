@@ -49,6 +49,7 @@ void ApiClient::setBaseUrl(const std::string& baseUrl) {
     reconnectAttempts_ = 0;
     statusText_.clear();
     failureReason_.clear();
+    answers_.clear();
 }
 
 ApiClient::ThreadConnections& ApiClient::currentConnections(std::string& baseUrl) {
@@ -98,21 +99,30 @@ bool ApiClient::decoded(const std::string& message) {
     return false;
 }
 
-bool ApiClient::download(const std::string& path, LastRequest last, const char* networkMessage, EncodedBody& body) {
+ApiClient::Downloaded ApiClient::download(const std::string& path, LastRequest last, const char* networkMessage,
+                                          EncodedBody& body, Memory memory) {
     std::string baseUrl;
     ThreadConnections& connections = currentConnections(baseUrl);
     const std::string url = baseUrl + path;
+    const bool remembered = memory == Memory::Remembered;
+    ConditionalGet conditional;
+    if (remembered) {
+        std::lock_guard<std::mutex> guard(lock_);
+        conditional.headers = answers_.conditionalHeaders(url);
+    }
     ReadFailure failure;
-    const uint64_t received = httpGet(connections.data, url, body, failure);
+    const uint64_t received = httpGet(connections.data, url, body, failure, &conditional);
 
     std::lock_guard<std::mutex> guard(lock_);
     const bool tracked = last == LastRequest::Tracked;
-    if (received == 0 || body.bytes.empty()) {
+    const bool answered = conditional.notModified || (received != 0 && !body.bytes.empty());
+    if (!answered) {
         if (received != 0) failure.kind = ReadFailureKind::NotTrackerData;  // a 200 answer with no body
         statusText_ = networkMessage;
         failureReason_ = ReadFailureText(TrackerHost(baseUrl), failure);
         if (tracked) lastBytesReceived_ = lastBytesSent_ = 0;
-        return false;
+        answers_.forget(url);
+        return Downloaded::Failed;
     }
     // Counted before decoding: the bytes moved even if the body turns out to be unusable.
     const uint64_t sent = url.size() + kRequestOverheadBytes;
@@ -122,14 +132,16 @@ bool ApiClient::download(const std::string& path, LastRequest last, const char* 
         lastBytesReceived_ = received;
         lastBytesSent_ = sent;
     }
-    return true;
+    if (conditional.notModified) return Downloaded::NotModified;
+    if (remembered && answers_.takeAnswer(url, conditional.answered, body.bytes)) return Downloaded::Repeated;
+    return Downloaded::Body;
 }
 
 bool ApiClient::fetchBossList(std::vector<BossInfo>& bosses) {
     bosses.clear();
     EncodedBody body;
-    if (!download(kBossListPath, LastRequest::Untracked, "Failed to fetch bosses - network error or empty response",
-                  body))
+    if (download(kBossListPath, LastRequest::Untracked, "Failed to fetch bosses - network error or empty response",
+                 body) == Downloaded::Failed)
         return false;
     return decoded(decodeBossList(body, bosses));
 }
@@ -147,26 +159,36 @@ bool ApiClient::fetchChannelStatus(const std::string& bossId, std::vector<Channe
         return false;
     }
     EncodedBody body;
-    if (!download(channelStatusPath(bossId), LastRequest::Tracked,
-                  "Failed to fetch channel status - network error or empty response", body))
+    if (download(channelStatusPath(bossId), LastRequest::Tracked,
+                 "Failed to fetch channel status - network error or empty response", body) == Downloaded::Failed)
         return false;
     return decoded(decodeChannelStatus(body, channels));
 }
 
-bool ApiClient::fetchAllStatus(AllStatusMap& result) {
+SummaryRead ApiClient::fetchAllStatus(AllStatusMap& result) {
     EncodedBody body;
-    bool ok = download(kAllStatusPath, LastRequest::Tracked,
-                       "Failed to fetch all status - network error or empty response", body);
-    if (ok) {
+    const Downloaded downloaded = download(kAllStatusPath, LastRequest::Tracked,
+                                           "Failed to fetch all status - network error or empty response", body,
+                                           Memory::Remembered);
+    bool ok = downloaded != Downloaded::Failed;
+    if (downloaded == Downloaded::Body) {
         StepTimer timer(Step::Decode);
         std::string baseUrl;
         ok = decoded(decodeAllStatus(body, result, currentConnections(baseUrl).spareSummary));
+        // A body that could not be read is read again should it come again.
+        if (!ok) {
+            std::lock_guard<std::mutex> guard(lock_);
+            answers_.forget(baseUrl + kAllStatusPath);
+        }
+    } else if (ok) {
+        decoded(std::string());  // nothing new to decode: a success all the same
     }
     if (!ok) result.clear();
     // The summary is what keeps the overlay current, so its failures in a row are what the user is told.
     std::lock_guard<std::mutex> guard(lock_);
     reconnectAttempts_ = ok ? 0 : reconnectAttempts_ + 1;
-    return ok;
+    if (!ok) return SummaryRead::Failed;
+    return downloaded == Downloaded::Body ? SummaryRead::Changed : SummaryRead::Unchanged;
 }
 
 double ApiClient::fetchServerCacheAge() {

@@ -11,6 +11,7 @@ namespace {
 
 constexpr RequestProfile kDataRequest{L"Zentrik/1.0", 10000, L"Accept-Encoding: gzip\r\n"};
 constexpr uint64_t kBodyCapBytes = 10u << 20;
+constexpr DWORD kHttpStatusNotModified = 304;
 
 // Whether a header that lists codings names `coding` (lower case), in any case.
 bool namesCoding(std::wstring codings, const wchar_t* coding) {
@@ -55,13 +56,14 @@ uint64_t readCompleteBody(WinHttpRequest& request, std::string& wire, ReadFailur
     return failure.kind == ReadFailureKind::None ? received : 0;
 }
 
-// The undecoded body of a 200 answer, and whether it is gzip-encoded; 0 for any failure.
+// The undecoded body of a 200 answer, and whether it is gzip-encoded; 0 for any failure and for a 304 answer to a
+// conditional request.
 uint64_t receiveBody(HttpConnection& connection, const std::string& url, std::string& wire, bool& gzip,
-                     ReadFailure& failure) {
+                     ReadFailure& failure, ConditionalGet& conditional) {
     StepTimer timer(Step::Request);
     WinHttpRequest request;
     if (!request.crackUrl(Utf8ToWide(url))) return 0;
-    if (request.send(connection, kDataRequest) != RequestStep::Done) {
+    if (request.send(connection, kDataRequest, Utf8ToWide(conditional.headers)) != RequestStep::Done) {
         failure.kind = request.failureKind();
         return 0;
     }
@@ -69,6 +71,10 @@ uint64_t receiveBody(HttpConnection& connection, const std::string& url, std::st
     DWORD status = 0;
     request.statusCode(status);
     gzip = isGzipEncoded(request);
+    // A 304 nobody asked for is no answer to this request.
+    conditional.notModified = status == kHttpStatusNotModified && !conditional.headers.empty();
+    if (conditional.notModified) return 0;
+    if (status == kHttpStatusOk) conditional.answered = request.validators();
     if (status != kHttpStatusOk) {
         // An answer without a readable status line is no HTTP at all.
         failure = status == 0 ? ReadFailure{ReadFailureKind::NotTrackerData, 0}
@@ -80,11 +86,16 @@ uint64_t receiveBody(HttpConnection& connection, const std::string& url, std::st
 
 }  // namespace
 
-uint64_t httpGet(HttpConnection& connection, const std::string& url, EncodedBody& body, ReadFailure& failure) {
+uint64_t httpGet(HttpConnection& connection, const std::string& url, EncodedBody& body, ReadFailure& failure,
+                 ConditionalGet* conditional) {
     failure = {};
+    ConditionalGet unconditional;
+    ConditionalGet& asked = conditional ? *conditional : unconditional;
+    asked.notModified = false;
+    asked.answered = {};
     try {
         EncodedBody received;
-        const uint64_t bytes = receiveBody(connection, url, received.bytes, received.gzip, failure);
+        const uint64_t bytes = receiveBody(connection, url, received.bytes, received.gzip, failure, asked);
         if (bytes != 0) body = std::move(received);
         return bytes;
     } catch (const std::bad_alloc&) {

@@ -7,7 +7,6 @@ namespace {
 
 constexpr DWORD kHostBufferUnits = 256;
 constexpr DWORD kPathBufferUnits = kLongestRequestPath + 1;
-constexpr DWORD kHeaderBufferUnits = 64;
 
 ReadFailureKind failureKindOf(DWORD error, DWORD certificateFaults) {
     switch (error) {
@@ -74,10 +73,11 @@ bool WinHttpRequest::crackUrl(const std::wstring& url) {
     return true;
 }
 
-RequestStep WinHttpRequest::send(HttpConnection& connection, const RequestProfile& profile) {
+RequestStep WinHttpRequest::send(HttpConnection& connection, const RequestProfile& profile,
+                                 const std::wstring& headers) {
     RequestStep step = connection.open(profile, host_, port_, secure_);
     error_ = step == RequestStep::Done ? 0 : GetLastError();
-    if (step == RequestStep::Done) step = sendOnce(connection, profile);
+    if (step == RequestStep::Done) step = sendOnce(connection, profile, headers);
     // A server may close or reset a kept TCP connection at any moment between two requests, and WinHTTP
     // may hand out such a connection even to a new session. That shows as a dropped connection before any
     // byte of the answer, and a fresh connection gets one more try. Nothing else is retried: a name that
@@ -89,7 +89,7 @@ RequestStep WinHttpRequest::send(HttpConnection& connection, const RequestProfil
         connection.close();
         step = connection.open(profile, host_, port_, secure_);
         error_ = step == RequestStep::Done ? 0 : GetLastError();
-        if (step == RequestStep::Done) step = sendOnce(connection, profile);
+        if (step == RequestStep::Done) step = sendOnce(connection, profile, headers);
     }
     if (step != RequestStep::Done) {
         request_.reset();
@@ -100,7 +100,8 @@ RequestStep WinHttpRequest::send(HttpConnection& connection, const RequestProfil
     return step;
 }
 
-RequestStep WinHttpRequest::sendOnce(HttpConnection& connection, const RequestProfile& profile) {
+RequestStep WinHttpRequest::sendOnce(HttpConnection& connection, const RequestProfile& profile,
+                                     const std::wstring& headers) {
     const auto failed = [this](RequestStep step) {
         error_ = GetLastError();
         return step;
@@ -110,6 +111,8 @@ RequestStep WinHttpRequest::sendOnce(HttpConnection& connection, const RequestPr
     if (!request_) return failed(RequestStep::OpenRequest);
     if (profile.extraHeader)
         WinHttpAddRequestHeaders(request_.get(), profile.extraHeader, static_cast<DWORD>(-1L), WINHTTP_ADDREQ_FLAG_ADD);
+    if (!headers.empty())
+        WinHttpAddRequestHeaders(request_.get(), headers.c_str(), static_cast<DWORD>(-1L), WINHTTP_ADDREQ_FLAG_ADD);
 
     certificateFaults_ = 0;
     WinHttpSetStatusCallback(request_.get(), noteCertificateFaults, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
@@ -130,14 +133,27 @@ bool WinHttpRequest::statusCode(DWORD& status) const {
                                WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
 }
 
-bool WinHttpRequest::headerText(DWORD header, std::wstring& value) const {
-    wchar_t buffer[kHeaderBufferUnits] = {};
-    DWORD size = sizeof(buffer);
-    if (!WinHttpQueryHeaders(request_.get(), header, WINHTTP_HEADER_NAME_BY_INDEX, buffer, &size,
+bool WinHttpRequest::headerText(DWORD header, std::wstring& value, DWORD longest) const {
+    std::wstring buffer(longest + 1, L'\0');
+    DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    if (!WinHttpQueryHeaders(request_.get(), header, WINHTTP_HEADER_NAME_BY_INDEX, buffer.data(), &size,
                              WINHTTP_NO_HEADER_INDEX))
         return false;
-    value.assign(buffer, size / sizeof(wchar_t));
+    value.assign(buffer.data(), size / sizeof(wchar_t));
     return true;
+}
+
+Validators WinHttpRequest::validators() const {
+    const auto read = [this](DWORD header) {
+        std::wstring wide;
+        if (!headerText(header, wide, kLongestValidator)) return std::string();
+        // Anything beyond printable ASCII is refused by the memory that keeps them; a lossy cut shows it as such.
+        std::string narrow(wide.size(), '\0');
+        std::transform(wide.begin(), wide.end(), narrow.begin(),
+                       [](wchar_t unit) { return unit < 0x80 ? static_cast<char>(unit) : '\x7F'; });
+        return narrow;
+    };
+    return {read(WINHTTP_QUERY_ETAG), read(WINHTTP_QUERY_LAST_MODIFIED)};
 }
 
 bool WinHttpRequest::contentEncoding(std::wstring& value) const {

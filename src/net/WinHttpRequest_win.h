@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "net/AnswerMemory.h"
 #include "net/HttpConnection_win.h"
 #include "net/ReadFailure.h"
 
@@ -28,8 +29,8 @@ public:
 
     // Opens the connection if needed and the request, sends the request and waits for the response
     // headers. From then on the body has kBodyTimeouts times the profile's time-out to arrive. A failed
-    // request closes the connection.
-    RequestStep send(HttpConnection& connection, const RequestProfile& profile);
+    // request closes the connection. `headers` are further request header lines, each ending in CR LF.
+    RequestStep send(HttpConnection& connection, const RequestProfile& profile, const std::wstring& headers = {});
     // Why send failed, or why readBody was interrupted.
     ReadFailureKind failureKind() const;
 
@@ -37,6 +38,8 @@ public:
     bool contentEncoding(std::wstring& value) const;
     bool transferEncoding(std::wstring& value) const;
     bool contentLength(uint64_t& length) const;
+    // ETag and Last-Modified of up to kLongestValidator characters; longer or absent ones read as empty.
+    Validators validators() const;
 
     // Appends the body to `body`, at most `readLimit` bytes per read, as long as the announced
     // chunks stay within `cap` bytes in all and the body time (see send) lasts. `received` counts the
@@ -49,9 +52,9 @@ private:
     static constexpr int kBodyTimeouts = 4;
 
     // Leaves the platform's error in error_ when it fails.
-    RequestStep sendOnce(HttpConnection& connection, const RequestProfile& profile);
-    // A response header of up to 63 characters; false when it is absent or longer.
-    bool headerText(DWORD header, std::wstring& value) const;
+    RequestStep sendOnce(HttpConnection& connection, const RequestProfile& profile, const std::wstring& headers);
+    // A response header of up to `longest` characters; false when it is absent or longer.
+    bool headerText(DWORD header, std::wstring& value, DWORD longest = 63) const;
 
     std::wstring host_;
     std::wstring path_;

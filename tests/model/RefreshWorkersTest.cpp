@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 #include <system_error>
@@ -26,7 +28,7 @@ struct Gate {
 
 // Each read ("list", a boss id, "all", "age") takes the next outcome of its script: 'f' fails with the reason
 // "h: <read>", 'n' fails without a request (and so without a reason), 't' throws, 'm' runs out of memory, else it
-// succeeds. Read `stopAfter` stops `stops` from inside, as a window closing mid-request would; `held` waits at `gate`.
+// succeeds ('u': the summary was unchanged). Read `stopAfter` stops `stops` from inside, as a window closing mid-request would; `held` waits at `gate`.
 // `calls` lists the reads made, an id of the longest request path's length as "long" (in reasons too).
 struct ScriptedTracker : TrackerSource {
     ScriptedTracker(std::shared_ptr<LiveModel> stopping, size_t stopAfterReads, std::string heldRead = "",
@@ -46,7 +48,11 @@ struct ScriptedTracker : TrackerSource {
     bool fetchChannelStatus(const std::string& id, std::vector<ChannelStatus>& out) override {
         return answer(id, out, channels[id]);
     }
-    bool fetchAllStatus(AllStatusMap& out) override { return answer("all", out, summary); }
+    SummaryRead fetchAllStatus(AllStatusMap& out) override {
+        const bool unchanged = script["all"].rfind('u', 0) == 0;
+        if (!answer("all", out, unchanged ? out : summary)) return SummaryRead::Failed;
+        return unchanged ? SummaryRead::Unchanged : SummaryRead::Changed;
+    }
     double fetchServerCacheAge() override { return answer("age", age, cacheAge) ? age : -1.0; }
     std::string failureReason() const override { return reason; }
 
@@ -172,6 +178,8 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
          2.5, kOutOfMemoryReason, 4},
         {"past the id limit, ids neither listed nor named go", named, "", "", 2, merged, 1, 2.5, "", 2,
          kMostChannelMapIds},
+        {"unchanged summaries merge nothing, say nothing and skip the age for a while", named, "ouu", "", 4, merged, 1,
+         2.5, "", 2, 0, "all age all all"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -196,6 +204,8 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         EXPECT_EQ(model->read([](const ModelData& data) { return data.serverCacheAge; }), c.expectedAge);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.failureReason; }), c.reason);
         EXPECT_EQ(notices, c.notices);
+        const uint32_t reads = model->read([](const ModelData& data) { return data.summaryReads; });
+        EXPECT_EQ(reads, c.merges + std::count(c.allScript, c.allScript + std::strlen(c.allScript), 'u'));
     }
 }
 

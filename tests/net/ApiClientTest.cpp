@@ -24,7 +24,8 @@ using Counts = std::vector<uint64_t>;
 
 static bool readAllStatus(ApiClient& client) {
     AllStatusMap all;
-    return client.fetchAllStatus(all) && all.count("b1") == 1;
+    const SummaryRead read = client.fetchAllStatus(all);
+    return read == SummaryRead::Unchanged || (read == SummaryRead::Changed && all.count("b1") == 1);
 }
 
 // What the boss-list, channel and all-status reads give: "ok", or the status text they leave.
@@ -82,7 +83,7 @@ TEST(ApiClient, CountsWireBytesOfGzipBodies) {
     std::vector<BossInfo> bosses(3);
     std::vector<ChannelStatus> channels(3);
     AllStatusMap all = {{"old", {}}};
-    ASSERT_TRUE(client.fetchAllStatus(all));
+    ASSERT_EQ(client.fetchAllStatus(all), SummaryRead::Changed);
     const uint64_t wire = fixtureLog(base)[0]["body_bytes"];
     EXPECT_LT(wire, sizeof(kBody) - 1);
     EXPECT_EQ(traffic(client), (Counts{wire, 160, wire, 160, 0, 0}));
@@ -98,6 +99,35 @@ TEST(ApiClient, CountsWireBytesOfGzipBodies) {
     client.setBaseUrl("http://127.0.0.1:1");
     EXPECT_EQ(traffic(client), Counts(6, 0));
     EXPECT_EQ(client.statusText(), "");
+}
+
+// A summary read asks with the validators of the last 200 (If-None-Match on the wire); a 304 to that, or a 200 whose
+// bytes repeat the last one, is a success that changed nothing and counts no body bytes. A failure or another tracker
+// forgets them, and a 304 to a request that asked nothing is a failure.
+TEST(ApiClient, SummaryReadsAskWhetherAnythingChanged) {
+    const json tagged = {{"body", kBody}, {"headers", {{"ETag", "\"v1\""}}}};
+    const std::tuple<json, SummaryRead, const char*, bool> steps[] = {
+        {tagged, SummaryRead::Changed, nullptr, true},
+        {{{"status", 304}}, SummaryRead::Unchanged, "\"v1\"", false},
+        {tagged, SummaryRead::Unchanged, "\"v1\"", true},
+        {{{"status", 500}}, SummaryRead::Failed, "\"v1\"", false},
+        {{{"status", 304}}, SummaryRead::Failed, nullptr, false},
+        {tagged, SummaryRead::Changed, nullptr, true},
+    };
+    const std::string base = fixtureRoute(tagged, "conditional");
+    ApiClient client(base);
+    for (const auto& [answer, read, sent, bodyCounted] : steps) {
+        SCOPED_TRACE(answer.dump());
+        fixtureRoute(answer, "conditional");
+        AllStatusMap all;
+        EXPECT_EQ(client.fetchAllStatus(all), read);
+        const json headers = fixtureLog(base).at(0)["headers"];
+        EXPECT_EQ(headers.value("if-none-match", ""), sent ? sent : "");
+        EXPECT_EQ(client.trafficSnapshot().lastBytesReceived != 0, bodyCounted);
+    }
+    client.setBaseUrl(base);
+    AllStatusMap all;
+    EXPECT_EQ(client.fetchAllStatus(all), SummaryRead::Changed) << "another tracker is asked afresh";
 }
 
 // Ids are percent-encoded so that a quote or # cannot change the filter; ordinary ids pass byte for byte. An id that

@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include "net/AnswerMemory.h"
+
+// Each step: an answer taken (a 200) or a failure forgotten, then what the next request of each path sends.
+TEST(AnswerMemory, AsksWithWhatTheLast200SaidAndKnowsARepeat) {
+    const std::string tag = "\"v1\"", date = "Tue, 08 Dec 2026 18:00:00 GMT";
+    struct Step {
+        const char* name;
+        char action;  // 't' takes `validators` and `body` for `path`, 'f' forgets `path`, 'c' clears
+        std::string path;
+        Validators validators;
+        std::string body;
+        bool repeated;
+        std::string sentA, sentB;  // the conditional headers of /a and /b afterwards
+    };
+    const std::string both = "If-None-Match: " + tag + "\r\nIf-Modified-Since: " + date + "\r\n";
+    const Step steps[] = {
+        {"a first answer is no repeat", 't', "/a", {tag, date}, "x", false, both, ""},
+        {"kept per path", 't', "/b", {"", date}, "y", false, both, "If-Modified-Since: " + date + "\r\n"},
+        {"the same bytes again", 't', "/a", {tag, date}, "x", true, both, "If-Modified-Since: " + date + "\r\n"},
+        {"other bytes of the same length", 't', "/a", {}, "z", false, "", "If-Modified-Since: " + date + "\r\n"},
+        {"a failure forgets its path alone", 'f', "/b", {}, "", false, "", ""},
+        {"after a failure any body is new", 't', "/b", {tag, ""}, "y", false, "", "If-None-Match: " + tag + "\r\n"},
+        {"too long or holding a control character: not kept", 't', "/a",
+         {std::string(kLongestValidator + 1, 'e'), "a\r\nX-Evil: 1"}, "w", false, "", "If-None-Match: " + tag + "\r\n"},
+        {"the longest kept", 't', "/a", {std::string(kLongestValidator, 'e'), "\xc3\xa9"}, "w", true,
+         "If-None-Match: " + std::string(kLongestValidator, 'e') + "\r\n", "If-None-Match: " + tag + "\r\n"},
+        {"a new tracker starts afresh", 'c', "", {}, "", false, "", ""},
+        {"and knows no repeat", 't', "/a", {}, "w", false, "", ""},
+        {"an empty body", 't', "/b", {}, "", false, "", ""},
+        {"never repeats", 't', "/b", {}, "", false, "", ""},
+    };
+    AnswerMemory memory;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        bool repeated = false;
+        if (step.action == 't') repeated = memory.takeAnswer(step.path, step.validators, step.body);
+        if (step.action == 'f') memory.forget(step.path);
+        if (step.action == 'c') memory.clear();
+        EXPECT_EQ(repeated, step.repeated);
+        EXPECT_EQ(memory.conditionalHeaders("/a"), step.sentA);
+        EXPECT_EQ(memory.conditionalHeaders("/b"), step.sentB);
+    }
+}
