@@ -26,8 +26,10 @@ const Window::WindowClass kMainClass{ExternalNames::CLASS_OVERLAY, 0, IDC_ARROW,
 MainDialog::MainDialog(const SettingsPath& settings, ThreadStarter threadStarter, std::vector<NtpServer> ntpServers)
     : threadStarter_(std::move(threadStarter)), settingsKeeper_(settings), ntpClock_(std::move(ntpServers)) {}
 
-// Stops the workers first: the destruction waits for them at most their shutdown budget.
+// A window still open here (the loop ended on a WM_QUIT) closes as it would otherwise, tray icon and saving included.
+// Then the workers stop: the destruction waits for them at most their shutdown budget.
 MainDialog::~MainDialog() {
+    Destroy();
     workers_.reset();
 }
 

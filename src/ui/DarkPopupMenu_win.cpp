@@ -64,6 +64,13 @@ void DarkPopupMenu::RunLoop() {
             return;
         }
         if (got < 0) return;
+        if (tiers_.empty()) {
+            // A message sent to this thread while GetMessageW waited (a tray callback) closed the menu: what
+            // arrived then is no longer the menu's.
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            return;
+        }
         if (isButtonDown(msg.message) && !InAnyTier(msg.pt)) {
             CloseTiersFrom(0);
             // The click still reaches what was clicked.
@@ -94,6 +101,7 @@ void DarkPopupMenu::RunLoop() {
 }
 
 bool DarkPopupMenu::OnKey(WPARAM key) {
+    if (tiers_.empty()) return false;
     MenuTier& tier = *tiers_.back();
     switch (key) {
         case VK_UP:
@@ -129,6 +137,7 @@ bool DarkPopupMenu::OnKey(WPARAM key) {
 }
 
 void DarkPopupMenu::OnAccessKey(wchar_t key) {
+    if (tiers_.empty()) return;
     MenuTier& tier = *tiers_.back();
     const int index = tier.IndexOfAccessKey(key);
     if (index < 0) return;
@@ -194,6 +203,7 @@ void DarkPopupMenu::OpenSubmenu(MenuTier& tier, int index) {
 }
 
 void DarkPopupMenu::CloseTiersFrom(int level) {
-    if (level < 0 || level >= tierCount()) return;
-    tiers_.erase(tiers_.begin() + level, tiers_.end());
+    if (level < 0) return;
+    // Innermost first, as screen readers expect the submenus to end before the menu they came from.
+    while (tierCount() > level) tiers_.pop_back();
 }

@@ -51,6 +51,10 @@ std::vector<MenuRow> MeasureMenuRows(const std::vector<MenuItem>& items, HFONT f
 
 MenuTier::MenuTier(DarkPopupMenu& menu, int level) : menu_(menu), level_(level) {}
 
+MenuTier::~MenuTier() {
+    Destroy();
+}
+
 bool MenuTier::Open(int x, int y, const std::vector<MenuItem>& items, bool opensLeft) {
     items_ = items;
     rows_ = MeasureMenuRows(items_, menu_.font());

@@ -23,6 +23,8 @@ public:
     static const WindowClass kTierClass;
 
     MenuTier(DarkPopupMenu& menu, int level);
+    // However the tier closes, screen readers hear it end.
+    ~MenuTier() override;
 
     // Lays out the items and creates the (hidden) window anchored at the screen point (x, y).
     bool Open(int x, int y, const std::vector<MenuItem>& items, bool opensLeft);

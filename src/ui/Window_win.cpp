@@ -7,6 +7,10 @@ Window::~Window() {
     }
 }
 
+void Window::Destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
 bool Window::RegisterOnce(const WindowClass& c) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};

@@ -12,6 +12,10 @@ public:
 
     HWND hwnd() const { return hwnd_; }
 
+    // Destroys the window while the object is still whole, so that its WM_DESTROY reaches the derived class.
+    // A class whose WM_DESTROY matters calls it from its own destructor: by ~Window the derived part is gone.
+    void Destroy();
+
     struct WindowClass {
         const wchar_t* name = nullptr;
         UINT style = 0;
@@ -28,7 +32,8 @@ public:
 
 protected:
     Window() = default;
-    // Destroys a window that is still alive, after unbinding it so that its last messages find no object.
+    // Destroys a window that is still alive, after unbinding it so that its last messages find no half-destroyed
+    // object.
     virtual ~Window();
 
     // Registers if needed and creates the window bound to this object; false when either fails.

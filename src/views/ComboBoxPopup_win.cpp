@@ -18,7 +18,7 @@ bool ComboBoxPopup::Create(int x, int y, int width, int height) {
 }
 
 void ComboBoxPopup::Destroy() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    Window::Destroy();
     buffer_.Release();
 }
 

@@ -12,6 +12,7 @@ public:
     explicit ComboBoxPopup(ComboBox& owner) : owner_(owner) {}
 
     bool Create(int x, int y, int width, int height);
+    // Also lets go of the buffer until the list opens again.
     void Destroy();
 
 protected:

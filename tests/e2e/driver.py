@@ -181,8 +181,12 @@ class Overlay:
         xdotool("key", key)
         self.gone(closes)
 
-    def ask_exit(self):
-        self.post(WM_CLOSE)
+    def ask_exit(self, alt_f4=False):
+        """Asks to close as the system does (WM_CLOSE) or as a person does, with Alt+F4 on the overlay."""
+        if alt_f4:
+            xdotool("search", "--onlyvisible", "--name", f"^{TITLE_TEXT}$", "key", "--window", "%1", "alt+F4")
+        else:
+            self.post(WM_CLOSE)
         return self.find(CONFIRM, "Confirm Exit")
 
     def click(self, target=OVERLAY, at=centre):

@@ -73,6 +73,11 @@ def test_a_session_from_the_default_settings(start, tracker, request):
     time.sleep(0.3)
     o.shot("exit-question-focus", CONFIRM)
     o.press("space", CONFIRM)
+    # Asked again and again, each question takes the keys at once: No by Tab, Right or Down, then Escape.
+    for keys in (("Tab", "Return"), ("Right", "space"), ("Down", "Return"), ("Escape",)):
+        o.ask_exit(alt_f4=True)
+        xdotool("key", *keys)
+        o.gone(CONFIRM)
     assert o.running()
     o.expect("enabled", "1")
 
