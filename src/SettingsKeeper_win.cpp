@@ -14,6 +14,7 @@ constexpr UINT kNoticeRetryMs = 500;
 SettingsKeeper::SettingsKeeper(SettingsPath where)
     : where_(std::move(where)), settings_(where_.file), notice_(where_.notice) {
     settings_.Load();
+    settings_.PreferTrackerOriginOf(where_.places.besideProgram);
 }
 
 void SettingsKeeper::Changed() {

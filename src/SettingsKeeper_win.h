@@ -14,7 +14,7 @@
 // window is asked (WM_SETTINGS_NOTICE) to have the player told where they live now, through ShowNotice.
 class SettingsKeeper {
 public:
-    // Loads the settings from `where`.
+    // Loads the settings from `where`, and the tracker from the file beside the program when it names one.
     explicit SettingsKeeper(SettingsPath where);
 
     const Settings& values() const { return settings_; }
