@@ -213,6 +213,35 @@ TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
     }
 }
 
+// Another program holding the file, sharing its writing but not its deletion, fails each save. The saves are
+// tried again in place and land there once the file is free. When both places are one file, however spelled (the
+// program kept in AppData), saves that keep failing end in memory, the player told they cannot be saved, and the
+// file as it was.
+TEST(SettingsKeeper, RetriesAFailedSaveInPlaceAndNeverReturnsToTheFileThatFailed) {
+    for (const bool oneFile : {false, true}) {
+        SCOPED_TRACE(oneFile);
+        TempDir dir;
+        const std::string before = "[Window]\r\nOpacity=60\r\n";
+        writeBytes(iniIn(dir), before);
+        const SettingsPlaces places{iniIn(dir), (dir.path() / (oneFile ? L"." : L"AppData")).wstring()};
+        SettingsKeeper keeper(ResolveSettingsPath(places));
+        keeper.Change([](Settings& settings) { settings.TextScale = 170; });
+        {
+            const UniqueHandle holder(CreateFileW(iniIn(dir).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            for (int attempt = 0; attempt < SaveSchedule::kRetries + oneFile; ++attempt) keeper.SaveNow();
+        }
+        keeper.SaveNow();
+        EXPECT_EQ(keeper.file(), iniIn(dir));
+        EXPECT_EQ(readBytes(iniIn(dir)).find("TextScale=170") != std::string::npos, !oneFile);
+        EXPECT_EQ(readBytes(iniIn(dir)) == before, oneFile);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing else written";
+        const std::wstring notice = keeper.TakeNotice();
+        EXPECT_EQ(notice.find(L"cannot be saved") != std::wstring::npos, oneFile) << WideToUtf8(notice);
+        EXPECT_EQ(notice.find(L"nor in"), std::wstring::npos) << "one folder is named once";
+    }
+}
+
 // A second start meets the first however the path's letters are cased, beyond ASCII too.
 TEST(SingleInstance, KeyFoldsCaseByTheSystemsRules) {
     EXPECT_EQ(SingleInstance::KeyOf(L"C:\\\u00dcn\u00efcode\\Brisquel.ini"),
