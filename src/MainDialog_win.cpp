@@ -346,7 +346,7 @@ void MainDialog::OnDestroy() {
     tray_.Remove();
     hotkeys_.Unregister();
     RecordWindowRect();
-    settingsKeeper_.SaveNow();
+    settingsKeeper_.SaveBeforeClose();
     clockTimers_.Stop();
     PostQuitMessage(0);
 }

@@ -24,12 +24,17 @@ public:
     // A missing or unreadable file leaves the defaults. Load gives a hotkey without Ctrl, Shift or Alt its
     // default key and modifiers.
     bool Load();
-    // False when a key could not be written (or there is no path); the values stay in memory either way. Never
+    // Writes a whole new file beside the old one and swaps it in, so that a crash leaves one or the other. False
+    // when that failed (or there is no path): the old file stays as it was, and the values in memory. Never
     // writes a text holding a control character, such as a line break, and leaves the file's value.
     bool Save();
+    // The tracker origin of `iniPath` over the one loaded, when that file names a valid one: the player names the
+    // tracker beside the program, and a settings file kept elsewhere cannot unset it by leaving it out.
+    void PreferTrackerOriginOf(const std::wstring& iniPath);
     // Where the next Save writes; the values stay.
     void SetPath(std::wstring iniPath) { path_ = std::move(iniPath); }
-    // Whether a settings file can be written at `iniPath`: a missing one is created, empty, as Save would.
+    // Whether a settings file can be saved at `iniPath`: its folder takes a new file, and the file, if there is
+    // one, opens for writing. Leaves nothing behind.
     static bool Writable(const std::wstring& iniPath);
     void SetOpacity(int32_t percent);
     void SetWindowRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
@@ -62,6 +67,8 @@ public:
     bool AlertSound;
 
 private:
+    // Every key Brisquel owns, into `file`; false at the first that could not be written.
+    bool WriteKeys(const std::wstring& file) const;
     // A combination without Ctrl, Shift or Alt would take a plain key from every program.
     void RestoreModifierlessHotkeys();
 

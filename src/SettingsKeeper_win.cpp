@@ -14,6 +14,7 @@ constexpr UINT kNoticeRetryMs = 500;
 SettingsKeeper::SettingsKeeper(SettingsPath where)
     : where_(std::move(where)), settings_(where_.file), notice_(where_.notice) {
     settings_.Load();
+    settings_.PreferTrackerOriginOf(where_.places.besideProgram);
 }
 
 void SettingsKeeper::Changed() {
@@ -34,14 +35,32 @@ void SettingsKeeper::OnSaveTimer() {
 }
 
 void SettingsKeeper::SaveNow() {
+    if (window_) KillTimer(window_, TIMER_SAVE);
+    if (!where_.writable || settings_.Save()) {
+        schedule_.saved();
+        return;
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (schedule_.failed(now)) {
+        if (window_) SetTimer(window_, TIMER_SAVE, static_cast<UINT>(schedule_.msUntilDue(now)), nullptr);
+        return;
+    }
+    // The next place has retries of its own, and memory is never writable: this recurses once.
+    MoveTo(SettingsPathAfterFailedSave(where_));
+    SaveNow();
+}
+
+void SettingsKeeper::SaveBeforeClose() {
     schedule_.saved();
     if (window_) KillTimer(window_, TIMER_SAVE);
-    if (!where_.writable || settings_.Save()) return;
-    // Each step leaves a place for good, and memory is never writable: this ends.
-    do {
-        where_ = SettingsPathAfterFailedSave(where_);
-        settings_.SetPath(where_.file);
-    } while (where_.writable && !settings_.Save());
+    // No retry can come after the window has gone. Each move leaves a place for good, and memory is never
+    // writable: this ends.
+    while (where_.writable && !settings_.Save()) MoveTo(SettingsPathAfterFailedSave(where_));
+}
+
+void SettingsKeeper::MoveTo(SettingsPath where) {
+    where_ = std::move(where);
+    settings_.SetPath(where_.file);
     notice_ = where_.notice;
     if (window_) PostMessageW(window_, WM_SETTINGS_NOTICE, 0, 0);
 }

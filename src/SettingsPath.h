@@ -28,6 +28,6 @@ struct SettingsPath {
 // one beside the program.
 SettingsPath ResolveSettingsPath(const SettingsPlaces& places);
 SettingsPath ResolveSettingsPath();
-// Where the settings go once a save to `failed` did not succeed: from beside the program to AppData, from
-// there to memory.
+// Where the settings go once saves to `failed` did not succeed: from beside the program to AppData, from there
+// to memory. Places are compared as files, however spelled: a move never returns to the file that failed.
 SettingsPath SettingsPathAfterFailedSave(const SettingsPath& failed);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <type_traits>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -34,13 +35,39 @@ bool writeValue(const wchar_t* section, const wchar_t* key, const std::wstring& 
 // The profile functions keep the encoding of the file they find and create a new one in the ANSI
 // code page, which would turn a non-ASCII boss id into question marks. A new file therefore starts
 // as UTF-16 with its byte-order mark.
-void createUnicodeFileIfMissing(const std::wstring& path) {
+bool createUnicodeFile(const std::wstring& path) {
     const UniqueHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return;
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return false;
     const unsigned char bom[2] = {0xFF, 0xFE};
     DWORD written = 0;
-    WriteFile(file.get(), bom, sizeof bom, &written, nullptr);
+    return WriteFile(file.get(), bom, sizeof bom, &written, nullptr) && written == sizeof bom;
+}
+
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// In the same folder, so that swapping it in is a rename on one volume.
+std::wstring copyBeside(const std::wstring& path) {
+    return path + L".saving";
+}
+
+// The profile functions cut a longer path at MAX_PATH and would write the keys into whatever file the rest names.
+bool profileReaches(const std::wstring& path) {
+    return !path.empty() && path.size() < MAX_PATH;
+}
+
+// The copy starts as the file's bytes, so that its encoding, order and every key Brisquel does not own survive.
+bool startCopy(const std::wstring& path, const std::wstring& copy) {
+    if (!exists(path)) return createUnicodeFile(copy);
+    return CopyFileW(path.c_str(), copy.c_str(), FALSE) != FALSE;
+}
+
+// A read-only file copies to a read-only copy, which DeleteFileW would refuse.
+void discard(const std::wstring& copy) {
+    SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(copy.c_str());
 }
 
 // Signed values as "%d", modifier sets as "%u", flags as 1 or 0.
@@ -67,10 +94,15 @@ std::string readLastBoss(const SettingKey& key, const std::wstring& path) {
     return wide.empty() ? std::string() : WideToUtf8(wide);
 }
 
+std::string readTrackerOrigin(const std::wstring& path) {
+    return NormalizeTrackerOrigin(WideToUtf8(readString(kServer, L"BaseUrl", kBaseUrlBufferUnits, path)))
+        .value_or(std::string());
+}
+
 }  // namespace
 
 bool Settings::Load() {
-    if (path_.empty() || GetFileAttributesW(path_.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (path_.empty() || !exists(path_)) return true;
     for (const SettingKey& key : settingKeys()) {
         std::visit(
             [&](auto member) {
@@ -89,15 +121,17 @@ bool Settings::Load() {
     }
     RestoreModifierlessHotkeys();
     windowRectSaved_ = !readString(L"Window", L"Left", 16, path_).empty();
-    trackerOrigin_ = NormalizeTrackerOrigin(WideToUtf8(readString(kServer, L"BaseUrl", kBaseUrlBufferUnits, path_)))
-                         .value_or(std::string());
+    trackerOrigin_ = readTrackerOrigin(path_);
     return true;
 }
 
-bool Settings::Save() {
-    // Without a path the profile functions would fall back to the system's win.ini.
-    if (path_.empty()) return false;
-    createUnicodeFileIfMissing(path_);
+void Settings::PreferTrackerOriginOf(const std::wstring& iniPath) {
+    if (iniPath.empty() || !exists(iniPath)) return;
+    std::string origin = readTrackerOrigin(iniPath);
+    if (!origin.empty()) trackerOrigin_ = std::move(origin);
+}
+
+bool Settings::WriteKeys(const std::wstring& file) const {
     for (const SettingKey& key : settingKeys()) {
         const bool written = std::visit(
             [&](auto member) {
@@ -105,10 +139,9 @@ bool Settings::Save() {
                 using Value = std::decay_t<decltype(value)>;
                 if constexpr (std::is_same_v<Value, std::string>) {
                     const std::wstring wide = Utf8ToWide(value);
-                    return wide.empty() || holdsControlCharacter(wide) ||
-                           writeValue(key.section, key.name, wide, path_);
+                    return wide.empty() || holdsControlCharacter(wide) || writeValue(key.section, key.name, wide, file);
                 } else {
-                    return writeValue(key.section, key.name, valueText(value), path_);
+                    return writeValue(key.section, key.name, valueText(value), file);
                 }
             },
             key.field);
@@ -117,9 +150,28 @@ bool Settings::Save() {
     return true;
 }
 
+bool Settings::Save() {
+    // Without a path the profile functions would fall back to the system's win.ini.
+    if (path_.empty()) return false;
+    const std::wstring copy = copyBeside(path_);
+    const bool written = profileReaches(copy) && startCopy(path_, copy) && WriteKeys(copy);
+    // Flushes the copy and drops it from the profile cache: the next save's copy has the same name and, copied
+    // with the file's time, could pass for the cached one.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, copy.c_str());
+    if (written && MoveFileExW(copy.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    discard(copy);
+    return false;
+}
+
 bool Settings::Writable(const std::wstring& iniPath) {
     if (iniPath.empty()) return false;
-    createUnicodeFileIfMissing(iniPath);
+    // A save needs a new file beside this one, and replaces this one.
+    const std::wstring copy = copyBeside(iniPath);
+    if (!profileReaches(copy) || !createUnicodeFile(copy)) return false;
+    discard(copy);
+    if (!exists(iniPath)) return true;
     const UniqueHandle file(CreateFileW(iniPath.c_str(), GENERIC_WRITE,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -30,7 +30,8 @@ TEST(SettingsFileKey, NamesOneFileHoweverItsPathIsSpelled) {
 }
 
 // A save comes half a second after the last change, or two seconds into a stream of changes, and never for
-// nothing.
+// nothing. A failed one is tried again after 1, 2, 4, 8 and 16 seconds, however the player goes on changing
+// things, before its place is given up.
 TEST(SaveSchedule, SavesOnceTheChangesPauseOrHaveWaitedLongEnough) {
     struct Case {
         const char* name;
@@ -39,6 +40,9 @@ TEST(SaveSchedule, SavesOnceTheChangesPauseOrHaveWaitedLongEnough) {
         bool due;
         uint64_t waits;
         bool savedAtLast = false;
+        std::vector<uint64_t> failures = {};  // then saves that failed at these times
+        uint64_t changedAfter = 0;            // then a change at this time, if any
+        bool givesUp = false;                 // whether the last failure gives the place up
     };
     const Case cases[] = {
         {"nothing changed", {}, 10000, false, 0},
@@ -49,6 +53,10 @@ TEST(SaveSchedule, SavesOnceTheChangesPauseOrHaveWaitedLongEnough) {
         {"a long drag is written after two seconds", {1000, 1400, 1800, 2200, 2600, 2900}, 3000, true, 0},
         {"after that write, the wait starts again", {1000, 1400, 1800, 2200, 2600, 3000, 3100}, 3300, false, 300},
         {"saved, and quiet since", {1000, 2000}, 5000, false, 0, true},
+        {"a failed save waits a second, however changed", {1000}, 2200, false, 300, false, {1500}, 1700},
+        {"each retry waits twice as long", {1000}, 8000, false, 500, false, {1500, 2500, 4500}},
+        {"the sixth failure gives up", {1000}, 40000, true, 0, false, {1500, 2500, 4500, 8500, 16500, 32500}, 0, true},
+        {"then retries start again", {1000}, 33000, false, 600, false, {1500, 2500, 4500, 8500, 16500, 32500, 32600}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -58,6 +66,10 @@ TEST(SaveSchedule, SavesOnceTheChangesPauseOrHaveWaitedLongEnough) {
             schedule.changed(at);
         }
         if (c.savedAtLast) schedule.saved();
+        bool retrying = true;
+        for (uint64_t at : c.failures) retrying = schedule.failed(at);
+        if (c.changedAfter) schedule.changed(c.changedAfter);
+        EXPECT_EQ(retrying, !c.givesUp);
         EXPECT_EQ(schedule.due(c.at), c.due);
         EXPECT_EQ(schedule.msUntilDue(c.at), c.waits);
     }

@@ -9,6 +9,7 @@
 #include "Settings.h"
 #include "SettingsKeeper_win.h"
 #include "SingleInstance_win.h"
+#include "base/ScopedHandles_win.h"
 #include "base/WideText.h"
 #include "support/TempDir.h"
 
@@ -119,10 +120,12 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
     }
 }
 
-// Save writes only the keys it owns: the server key and a boss id it never chose (empty), or chose with a line
-// break that would start a section of its own or another control character, stay as the user left them.
+// Save writes only the keys it owns: the server key, the player's notes and a boss id it never chose (empty), or
+// chose with a line break that would start a section of its own or another control character, stay as the user
+// left them. A save that cannot replace the file (a reader holds it, not sharing its deletion) leaves it as it was,
+// and no copy behind.
 TEST(Settings, SaveKeepsTheKeysItDoesNotOwn) {
-    const std::string server = "[Server]\r\nBaseUrl=http://127.0.0.1:8765/\r\n";
+    const std::string server = "[Server]\r\nBaseUrl=http://127.0.0.1:8765/\r\n; the player's note\r\n";
     for (const std::string& chosen : {""s, "a\r\n[Server]\r\nBaseUrl=http://127.0.0.1:1/"s, "a\x01"s}) {
         SCOPED_TRACE(chosen);
         TempDir dir;
@@ -133,12 +136,19 @@ TEST(Settings, SaveKeepsTheKeysItDoesNotOwn) {
         EXPECT_EQ(settings.LastBoss, std::string(255, 'x'));
         settings.Opacity = 55;
         settings.LastBoss = chosen;
-        settings.Save();
+        EXPECT_TRUE(settings.Save());
         // The file had no byte-order mark, so it stays in the ANSI code page.
         const std::string text = readBytes(iniIn(dir));
         for (const std::string& kept : {server, "LastBoss=" + std::string(300, 'x'), "Opacity=55"s})
             EXPECT_NE(text.find(kept), std::string::npos) << kept;
         EXPECT_EQ(text.find("127.0.0.1:1/"), std::string::npos);
+
+        const UniqueHandle reader(CreateFileW(iniIn(dir).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+        settings.Opacity = 66;
+        EXPECT_FALSE(settings.Save());
+        EXPECT_EQ(readBytes(iniIn(dir)), text);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no copy left";
     }
 }
 
@@ -165,32 +175,70 @@ TEST(Settings, WorksInNonAsciiDirectoriesAndFailsSoftInOverlongOnes) {
     }
 }
 
-// A place that cannot be written (here a file stands where its folder would be) passes the settings on: from
-// beside the program to AppData, from there to memory; the player is told which, once. The end-to-end tests lock
-// real folders, and a folder turning read-only while the overlay runs.
+// A place that cannot be written (a folder standing where the new file would go, a file where the folder would be)
+// passes the settings on: from beside the program to AppData, from there to memory; the player is told which,
+// once. The tracker named beside the program stays the one used, and is not written into an older AppData file
+// that lacks it. The end-to-end tests lock real folders, and a folder turning read-only while the overlay runs.
 TEST(SettingsKeeper, KeepsTheSettingsWhereTheyCanBeWrittenAndSaysWhere) {
     for (const int unwritable : {0, 1, 2}) {  // how many places cannot be written
         SCOPED_TRACE(unwritable);
         TempDir dir;
         writeBytes((dir.path() / L"file").wstring(), "");
         const std::wstring blocked = (dir.path() / L"file" / L"Brisquel").wstring();
-        const SettingsPlaces places{unwritable > 0 ? blocked + L".ini" : iniIn(dir),
+        const SettingsPlaces places{unwritable > 1 ? blocked + L".ini" : iniIn(dir),
                                     unwritable > 1 ? blocked : (dir.path() / L"AppData").wstring()};
         const std::wstring savedIn[] = {places.besideProgram, places.appDataFolder + L"\\Brisquel.ini", L""};
+        if (unwritable < 2) writeBytes(places.besideProgram, "[Server]\r\nBaseUrl=http://127.0.0.1:8765/\r\n");
+        if (unwritable == 1) {
+            std::filesystem::create_directories(places.appDataFolder);
+            writeBytes(savedIn[1], "[Window]\r\nOpacity=60\r\n");
+            std::filesystem::create_directories(places.besideProgram + L".saving");
+        }
         SettingsKeeper keeper(ResolveSettingsPath(places));
         keeper.Change([](Settings& settings) { settings.TextScale = 170; });
         keeper.SaveNow();
         EXPECT_EQ(keeper->TextScale, 170);
+        EXPECT_EQ(keeper->trackerOrigin(), unwritable < 2 ? "http://127.0.0.1:8765" : "");
         for (const std::wstring& file : savedIn) {
             Settings saved(file);
             saved.Load();
             EXPECT_EQ(saved.TextScale, file == savedIn[unwritable] && !file.empty() ? 170 : 100) << WideToUtf8(file);
         }
+        EXPECT_EQ(readBytes(savedIn[1]).find("BaseUrl"), std::string::npos);
         const std::wstring notice = keeper.TakeNotice();
         const std::wstring told[] = {L"", places.appDataFolder + L" instead", L"cannot be saved"};
         EXPECT_EQ(notice.empty(), unwritable == 0);
         EXPECT_NE(notice.find(told[unwritable]), std::wstring::npos) << WideToUtf8(notice);
         EXPECT_TRUE(keeper.TakeNotice().empty()) << "told once";
+    }
+}
+
+// Another program holding the file, sharing its writing but not its deletion, fails each save. The saves are
+// tried again in place and land there once the file is free. When both places are one file, however spelled (the
+// program kept in AppData), saves that keep failing end in memory, the player told they cannot be saved, and the
+// file as it was.
+TEST(SettingsKeeper, RetriesAFailedSaveInPlaceAndNeverReturnsToTheFileThatFailed) {
+    for (const bool oneFile : {false, true}) {
+        SCOPED_TRACE(oneFile);
+        TempDir dir;
+        const std::string before = "[Window]\r\nOpacity=60\r\n";
+        writeBytes(iniIn(dir), before);
+        const SettingsPlaces places{iniIn(dir), (dir.path() / (oneFile ? L"." : L"AppData")).wstring()};
+        SettingsKeeper keeper(ResolveSettingsPath(places));
+        keeper.Change([](Settings& settings) { settings.TextScale = 170; });
+        {
+            const UniqueHandle holder(CreateFileW(iniIn(dir).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            for (int attempt = 0; attempt < SaveSchedule::kRetries + oneFile; ++attempt) keeper.SaveNow();
+        }
+        keeper.SaveNow();
+        EXPECT_EQ(keeper.file(), iniIn(dir));
+        EXPECT_EQ(readBytes(iniIn(dir)).find("TextScale=170") != std::string::npos, !oneFile);
+        EXPECT_EQ(readBytes(iniIn(dir)) == before, oneFile);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing else written";
+        const std::wstring notice = keeper.TakeNotice();
+        EXPECT_EQ(notice.find(L"cannot be saved") != std::wstring::npos, oneFile) << WideToUtf8(notice);
+        EXPECT_EQ(notice.find(L"nor in"), std::wstring::npos) << "one folder is named once";
     }
 }
 

@@ -9,11 +9,11 @@ import time
 import pytest
 
 import driver
-from driver import (BOSS_MENU_BUTTON, CLICK_THROUGH_BUTTON, COMBO, NOTICE, OPACITY, OPACITY_VALUE, OVERLAY, ROWS,
-                    SCALE, SCALE_VALUE, SHOWN, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WM_ENDSESSION, WM_EXITSIZEMOVE,
-                    WM_QUERYENDSESSION, WS_CAPTION, WS_CLIPCHILDREN, WS_EX_LAYERED, WS_EX_TOPMOST, WS_EX_TRANSPARENT,
-                    WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU, WS_THICKFRAME, Screen, bits, bosses, centre,
-                    rows, visible, xdotool)
+from driver import (BOSS_MENU_BUTTON, CLICK_THROUGH_BUTTON, COMBO, CONNECTED, NOTICE, OPACITY, OPACITY_VALUE,
+                    OVERLAY, ROWS, SCALE, SCALE_VALUE, SHOWN, STATUS, TITLE, TITLE_TEXT, VISIBILITY_BUTTON,
+                    WM_ENDSESSION, WM_EXITSIZEMOVE, WM_QUERYENDSESSION, WS_CAPTION, WS_CLIPCHILDREN, WS_EX_LAYERED,
+                    WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_POPUP, WS_SYSMENU,
+                    WS_THICKFRAME, Screen, bits, bosses, centre, rows, visible, xdotool)
 
 INTEGER_KEYS = [(section, key) for section, keys in (
     ("Window", "Left Top Right Bottom Opacity TextScale ClickThroughMode"),
@@ -137,38 +137,48 @@ def test_a_kill_at_150_percent_keeps_the_window_as_placed_and_as_moved(start, di
     o.expect("rect", moved)
 
 
-def test_a_slider_drag_writes_the_file_once(start):
+def test_a_slider_drag_writes_the_file_once_and_never_in_place(start):
     o = start(connected=True)
     rect = o.open_panel()[OPACITY].rect
     y = (rect[1] + rect[3]) // 2
     time.sleep(1)  # the start's own save has landed
-    # The file's time, watched from outside: a save is a change after a quiet moment (one save rewrites each key).
-    times = [(0.0, os.stat(o.ini).st_mtime_ns)]
+    # The file watched from outside: a save is a change after a quiet moment, and a new file (inode) each time,
+    # as a whole copy swapped in makes; a write in place would keep the inode.
+    times = [(0.0, os.stat(o.ini).st_mtime_ns, os.stat(o.ini).st_ino)]
 
     def watch(seconds):
         until = time.monotonic() + seconds
         while time.monotonic() < until:
             time.sleep(0.01)
-            times.append((time.monotonic(), os.stat(o.ini).st_mtime_ns))
+            times.append((time.monotonic(), os.stat(o.ini).st_mtime_ns, os.stat(o.ini).st_ino))
     xdotool("mousemove", rect[2] - 3, y, "mousedown", 1)
     for step in range(8):
         xdotool("mousemove", rect[2] - 3 - 10 * step, y)
         watch(0.05)
     xdotool("mouseup", 1)
     watch(1.5)
-    changes = [0.0] + [at for (at, mtime), (_, before) in zip(times[1:], times) if mtime != before]
+    changed = [(at, inode != earlier[2]) for (at, mtime, inode), earlier in zip(times[1:], times)
+               if (mtime, inode) != earlier[1:]]
+    assert changed and all(replaced for _, replaced in changed)
+    changes = [0.0] + [at for at, _ in changed]
     assert sum(later - earlier > 0.2 for earlier, later in zip(changes, changes[1:])) == 1
     assert ("Window", "Opacity", "75") not in o.saved()
+    assert sorted(os.listdir(o.dir)) == ["Brisquel.exe", "Brisquel.ini"]
 
 
 @pytest.mark.parametrize("turns_read_only", [False, True])
 def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_so(tracker, request, turns_read_only):
-    """Read-only from the start, or from the moment a save fails while another notice is open: that notice is
-    answered first, then the player is told where the settings went."""
+    """Read-only from the start, beside an older AppData file that names no tracker, or from the moment a save
+    fails (and keeps failing through its retries) while another notice is open: that notice is answered first,
+    then the player is told where the settings went. The tracker named beside the program is the one reached."""
     appdata = os.path.join(os.environ["WINEPREFIX"], "drive_c", "users", pwd.getpwuid(os.getuid()).pw_name,
                            "AppData", "Roaming", "Brisquel")
     shutil.rmtree(appdata, ignore_errors=True)
     request.addfinalizer(lambda: shutil.rmtree(appdata, ignore_errors=True))
+    if not turns_read_only:
+        os.makedirs(appdata)
+        with open(os.path.join(appdata, "Brisquel.ini"), "w", newline="\r\n") as f:
+            f.write("[Window]\nOpacity=60\n")
     o = driver.Overlay(f"[Server]\nBaseUrl={tracker.origin}/\n[Window]\nOpacity=60\n", launch=turns_read_only)
     request.addfinalizer(o.close)
     if turns_read_only:
@@ -182,6 +192,7 @@ def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_
         o.post(WM_EXITSIZEMOVE)  # saves at once, and fails
         time.sleep(1)
         xdotool("key", "Return")
+        time.sleep(20)  # the retries take 31 s
     else:
         o.launch()
     o.find(NOTICE, "Settings", 20000)
@@ -189,11 +200,14 @@ def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_
     o.press("Return", NOTICE)
     if turns_read_only:  # a second start from the folder, which reads AppData's file now, finds this overlay
         driver.wine("Brisquel.exe", cwd=o.dir, timeout=10, check=True)
-    o.expect("alpha", "153")  # read from the file beside the program
+    o.expect("alpha", "153")
+    o.expect(STATUS, CONNECTED, 30)
     o.open_panel()
     o.click(OPACITY, lambda r: (r[0] + 1, (r[1] + r[3]) // 2))
-    driver.assert_ini_holds(os.path.join(appdata, "Brisquel.ini"), ("Server", "BaseUrl", tracker.origin + "/"),
-                            ("Window", "Opacity", "10"))
+    # The file beside the program is copied only to an AppData that has none; the tracker is never written.
+    moved = os.path.join(appdata, "Brisquel.ini")
+    driver.assert_ini_holds(moved, ("Window", "Opacity", "10"))
+    assert (("Server", "BaseUrl", tracker.origin + "/") in driver.read_ini(moved)) == turns_read_only
     o.exit()
 
 
