@@ -3,9 +3,10 @@
 #include <zlib.h>
 
 #include <cstddef>
-#include <iterator>
 #include <string>
 #include <string_view>
+
+#include "net/ByteIterator.h"
 
 // Largest inflated body accepted. A few MiB of deflate can expand to gigabytes, so a reader stops here even when
 // nothing else stops it first.
@@ -23,33 +24,7 @@ public:
 
     // An input iterator over the inflated bytes, for a parser that reads an iterator pair [begin(), end()). The
     // bytes end where the member ends or fails.
-    class Iterator {
-    public:
-        using iterator_category = std::input_iterator_tag;
-        using value_type = char;
-        using difference_type = std::ptrdiff_t;
-        using pointer = const char*;
-        using reference = const char&;
-
-        Iterator() = default;
-        explicit Iterator(GzipMemberReader* reader) : reader_(reader) {}
-        reference operator*() const { return *reader_->next_; }
-        Iterator& operator++() {
-            ++reader_->next_;
-            return *this;
-        }
-        Iterator operator++(int) {
-            Iterator before = *this;
-            ++*this;
-            return before;
-        }
-        bool operator==(const Iterator& other) const { return atEnd() == other.atEnd(); }
-        bool operator!=(const Iterator& other) const { return !(*this == other); }
-
-    private:
-        bool atEnd() const { return !reader_ || !reader_->available(); }
-        GzipMemberReader* reader_ = nullptr;
-    };
+    using Iterator = ByteIterator<GzipMemberReader>;
     Iterator begin() { return Iterator(this); }
     Iterator end() { return Iterator(); }
 
@@ -62,9 +37,12 @@ public:
     std::size_t inflated() const { return produced_; }
 
 private:
+    friend Iterator;
     enum class State { Reading, Complete, Failed };
 
-    bool available() { return next_ != end_ || refill(); }
+    const char& current() const { return *next_; }
+    void advance() { ++next_; }
+    bool exhausted() { return next_ == end_ && !refill(); }
     // Inflates the next chunk; false when no byte is left.
     bool refill();
 

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <cstddef>
-#include <iterator>
+
+#include "net/ByteIterator.h"
 
 // The longest string and number token a JSON reader lets through.
 struct TokenLimits {
@@ -36,34 +37,7 @@ public:
     TokenLimitedInput(const TokenLimitedInput&) = delete;
     TokenLimitedInput& operator=(const TokenLimitedInput&) = delete;
 
-    class Iterator {
-    public:
-        using iterator_category = std::input_iterator_tag;
-        using value_type = char;
-        using difference_type = std::ptrdiff_t;
-        using pointer = const char*;
-        using reference = const char&;
-
-        Iterator() = default;
-        explicit Iterator(TokenLimitedInput* input) : input_(input) {}
-        reference operator*() const { return *input_->next_; }
-        Iterator& operator++() {
-            input_->meter_.accept(*input_->next_);
-            ++input_->next_;
-            return *this;
-        }
-        Iterator operator++(int) {
-            Iterator before = *this;
-            ++*this;
-            return before;
-        }
-        bool operator==(const Iterator& other) const { return atEnd() == other.atEnd(); }
-        bool operator!=(const Iterator& other) const { return !(*this == other); }
-
-    private:
-        bool atEnd() const { return !input_ || input_->meter_.overLimit() || !(input_->next_ != input_->end_); }
-        TokenLimitedInput* input_ = nullptr;
-    };
+    using Iterator = ByteIterator<TokenLimitedInput>;
     Iterator begin() { return Iterator(this); }
     Iterator end() { return Iterator(); }
 
@@ -71,6 +45,15 @@ public:
     bool overLimit() const { return meter_.overLimit(); }
 
 private:
+    friend Iterator;
+
+    const char& current() const { return *next_; }
+    void advance() {
+        meter_.accept(*next_);
+        ++next_;
+    }
+    bool exhausted() { return meter_.overLimit() || !(next_ != end_); }
+
     Inner next_;
     Inner end_;
     JsonTokenMeter meter_;
