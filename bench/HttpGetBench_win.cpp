@@ -1,7 +1,10 @@
 // 500 reads of the demo tracker's summary through httpGet under Wine: over a fresh session and
 // connection per call, as every read once was, and over one kept connection; then 500 times the two reads
-// of a poll cycle (the summary and the status) over kept connections, with nothing decoded. Prints the CPU time this
-// process spends per call (user and kernel) and the wall time per call, and their ratios. Each phase
+// of a poll cycle (the summary and the status) over kept connections, with nothing decoded. Then the overlay's own
+// poll cycle (ApiClient and the live model) against the frozen demo world: a changed cycle (read, decode, merge and
+// the cache age), a cycle answered 304, and one whose 200 repeats the last body with the tracker's validators off;
+// and the floor of a changed cycle, its parts no client can skip: the two reads and a bare parse. Prints the CPU time
+// this process spends per call (user and kernel) and the wall time per call, and their ratios. Each phase
 // is announced on its own line ("begin <phase>", "end <phase>") as it starts and ends, so that
 // bench/wine_cpu.py can add the Wine server's CPU time for it. The tracker's port comes from
 // BRISQUEL_TRACKER_PORT (tests/fixtures/with_fixtures.py).
@@ -12,6 +15,11 @@
 #include <memory>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
+#include "model/LiveModel.h"
+#include "net/ApiClient.h"
+#include "net/GzipMember.h"
 #include "net/HttpConnection_win.h"
 #include "net/HttpGet.h"
 #include "support/Fixtures.h"
@@ -50,10 +58,25 @@ PerCall measure(const char* phase, Read&& read) {
     return {(processCpuSeconds() - cpuStart) / kCalls, wall / kCalls, failures};
 }
 
-int failed(HttpConnection& connection, const std::string& url) {
+int failed(HttpConnection& connection, const std::string& url, EncodedBody* kept = nullptr) {
     EncodedBody body;
     ReadFailure failure;
-    return httpGet(connection, url, body, failure) == 0 ? 1 : 0;
+    const int failures = httpGet(connection, url, body, failure) == 0 ? 1 : 0;
+    if (kept) *kept = std::move(body);
+    return failures;
+}
+
+// A body parsed with nothing kept: what any client pays to know what the body says.
+int unparsed(const EncodedBody& body) {
+    if (!body.gzip) return nlohmann::json::accept(body.bytes) ? 0 : 1;
+    GzipMemberReader reader(body.bytes);
+    return nlohmann::json::accept(reader.begin(), reader.end()) ? 0 : 1;
+}
+
+void report(const char* name, const PerCall& call, const PerCall& baseline) {
+    std::printf("%-13s CPU %.3f ms, wall %.3f ms per cycle, %d failed; ratio CPU %.2f, wall %.2f\n", name,
+                call.cpuSeconds * 1e3, call.wallSeconds * 1e3, call.failures, call.cpuSeconds / baseline.cpuSeconds,
+                call.wallSeconds / baseline.wallSeconds);
 }
 
 }  // namespace
@@ -90,5 +113,44 @@ int wmain() {
                 keptSession.wallSeconds / perCallSession.wallSeconds);
     std::printf("a poll cycle's two reads, kept: CPU %.3f ms, wall %.3f ms per cycle, %d failed\n",
                 cycle.cpuSeconds * 1e3, cycle.wallSeconds * 1e3, cycle.failures);
+
+    // The overlay's cycle, on a world that stands still so that every cycle reads the same summary.
+    HttpConnection controls;
+    const auto control = [&](const char* command) {
+        failed(controls, fixtureOrigin("TRACKER") + "/__control/" + command);
+    };
+    control("freeze");
+    const std::string origin = fixtureOrigin("TRACKER");
+    ApiClient client(origin);
+    LiveModel model;
+    AllStatusMap summary;
+    EncodedBody body;
+    const PerCall floor = measure("floor", [&] {
+        return failed(kept, url, &body) + failed(keptForStatus, statusUrl) + unparsed(body);
+    });
+    // Another base URL, even the same one, forgets the validators and the last body: every read is news.
+    const PerCall changed = measure("changed", [&] {
+        client.setBaseUrl(origin);
+        if (client.fetchAllStatus(summary) != SummaryRead::Changed) return 1;
+        model.mergeAllStatus(summary);
+        return client.fetchServerCacheAge() < 0 ? 1 : 0;
+    });
+    const auto unchanged = [&] { return client.fetchAllStatus(summary) == SummaryRead::Unchanged ? 0 : 1; };
+    client.fetchAllStatus(summary);
+    const PerCall notModified = measure("not-modified", unchanged);
+    control("validators/off");
+    client.setBaseUrl(origin);
+    client.fetchAllStatus(summary);
+    const PerCall repeated = measure("repeated", unchanged);
+    control("validators/on");
+    control("thaw");
+
+    std::printf("the overlay's poll cycle, frozen world, ratios to the changed cycle:\n");
+    report("changed", changed, changed);
+    report("not modified", notModified, changed);
+    report("repeated 200", repeated, changed);
+    std::printf("the changed cycle against its floor (two reads and a bare parse):\n");
+    report("floor", floor, floor);
+    report("changed", changed, floor);
     return 0;
 }

@@ -10,7 +10,8 @@ own demo tracker, then:
   2. measures the Wine server with no program running for N minutes (default 2): its prefix's own services
      keep it busy, and that share is taken off the server's time in what follows;
      then an idle Wine program (notepad) for N minutes;
-  3. measures Brisquel.exe showing a boss of the demo tracker for N minutes, and its poll cycles;
+  3. measures Brisquel.exe showing a boss of the demo tracker for N minutes, and its poll cycles, with the tracker's
+     validators on (most summary reads answered 304) and again with them off (repeated bodies);
   4. with --steps-exe, measures the step-timed build as long again and splits a poll cycle into its steps;
   5. restarts the Wine server with its request trace on and counts its requests per poll cycle and thread;
 and prints CPU per minute, per poll cycle and as a share of one core, with the ratio to the idle program.
@@ -89,6 +90,10 @@ class Tracker:
 
     def origin(self):
         return f"http://127.0.0.1:{self.port}"
+
+    def control(self, command):
+        with urllib.request.urlopen(f"{self.origin()}/__control/{command}", timeout=10) as response:
+            response.read()
 
     def stop(self):
         self.process.kill()
@@ -270,9 +275,13 @@ def main():
         os.kill(pid, 9)
         notepad.wait()
 
-        process_cpu, server_cpu, cycles, _ = measure_overlay(args.wine, args.exe, tracker, prefix, server, seconds)
-        busy = report("Brisquel.exe", process_cpu, server_cpu - alone, seconds, cycles)
-        print(f"ratio overlay / idle program: {busy / idle:.2f}")
+        for validators in ("on", "off"):
+            tracker.control(f"validators/{validators}")
+            process_cpu, server_cpu, cycles, _ = measure_overlay(args.wine, args.exe, tracker, prefix, server,
+                                                                 seconds)
+            busy = report(f"Brisquel.exe, validators {validators}", process_cpu, server_cpu - alone, seconds, cycles)
+            print(f"ratio overlay / idle program: {busy / idle:.2f}; beyond it: {busy - idle:.2f}% of one core")
+        tracker.control("validators/on")
         if args.steps_exe:
             print(f"== {args.minutes:g} min: where a poll cycle's time goes (the step-timed build) ==")
             step_breakdown(*measure_overlay(args.wine, args.steps_exe, tracker, prefix, server, seconds), alone)
