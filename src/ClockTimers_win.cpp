@@ -5,23 +5,17 @@
 namespace {
 
 constexpr UINT kTickLateMs = 20;
-constexpr UINT kNtpRetryPeriodMs = 10000;
-constexpr UINT kNtpRefreshPeriodMs = 300000;
 
 }  // namespace
 
 void ClockTimers::Start(HWND window) {
     window_ = window;
     ScheduleTick();
-    clock_.syncAsync();
-    SetTimer(window_, TIMER_NTP, kNtpRetryPeriodMs, nullptr);
+    Resync();
 }
 
 bool ClockTimers::OnTimer(UINT_PTR id) {
-    if (id == TIMER_NTP) {
-        if (clock_.isFresh()) SetTimer(window_, TIMER_NTP, kNtpRefreshPeriodMs, nullptr);
-        clock_.syncAsync();
-    }
+    if (id == TIMER_NTP) Resync();
     if (id != TIMER_CLOCK) return false;
     ScheduleTick();
     return true;
@@ -30,6 +24,11 @@ bool ClockTimers::OnTimer(UINT_PTR id) {
 void ClockTimers::Stop() {
     KillTimer(window_, TIMER_CLOCK);
     KillTimer(window_, TIMER_NTP);
+}
+
+void ClockTimers::Resync() {
+    SetTimer(window_, TIMER_NTP, syncSchedule_.nextDelayMs(clock_.isFresh()), nullptr);
+    clock_.syncAsync();
 }
 
 void ClockTimers::ScheduleTick() {

@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include "net/NtpClock.h"
+#include "net/NtpSyncSchedule.h"
 
 // The window's two clocks: a tick just after each second of the corrected clock turns, so that the countdown steps
-// evenly, and the NTP resync, every 10 s until the clock has synced and every 5 minutes once it is fresh.
+// evenly, and the NTP resync on NtpSyncSchedule's timing.
 class ClockTimers {
 public:
     explicit ClockTimers(NtpClock& clock) : clock_(clock) {}
@@ -17,8 +18,11 @@ public:
     void Stop();
 
 private:
+    // Starts a sync and sets the timer for the one after it.
+    void Resync();
     void ScheduleTick();
 
     NtpClock& clock_;
+    NtpSyncSchedule syncSchedule_;
     HWND window_ = nullptr;
 };

@@ -11,6 +11,12 @@ It serves, on 127.0.0.1 only, the four reads the overlay makes:
 
 Answers are gzip-encoded when the request's Accept-Encoding names gzip, plain otherwise.
 
+Like a tracker behind a cache, it builds its answers once a cache generation, every 2 s of the world's time, and
+serves the same bytes in between; a control that changes the world starts a new generation at once. The data
+answers carry an ETag (a hash of the bytes sent, so gzip and plain differ) and a Last-Modified (when the
+generation was built), and a request whose If-None-Match or, without one, If-Modified-Since still matches is
+answered 304 Not Modified with no body. "cache_age" is the time since the generation began.
+
 The world is generated from the seed and then follows the wall clock: each channel waits at full
 HP, loses HP at its own rate (reported as "dps" with a matching "etd"), dies, and respawns.
 Some reporters fall silent, so their last report goes stale; a few reports carry no time at all.
@@ -25,6 +31,7 @@ tracker can be tested.
 import argparse
 import collections
 import gzip
+import hashlib
 import itertools
 import json
 import math
@@ -41,6 +48,7 @@ import threading
 import time
 import zlib
 from datetime import datetime, timezone
+from email.utils import formatdate, mktime_tz, parsedate_tz
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qsl, urlsplit
 
@@ -64,6 +72,8 @@ FLOOD_TOKEN_BYTES = 8 << 20  # one number's digits, or one string's bytes, about
 # An id that would add a section and a key to any line-based file it were written into raw.
 HOSTILE_BOSS_ID = "a\r\n[Server]\r\nBaseUrl=http://127.0.0.1:1/"
 STALL_LONGEST_SECONDS = 120.0
+CACHE_PERIOD_SECONDS = 2.0
+ENTITY_TAG = re.compile(r'(?:W/)?("[^"]*")')  # If-None-Match compares tags weakly: W/ is ignored
 
 
 def record_id(rng):
@@ -182,17 +192,60 @@ class World:
             "generated_at": format_time(now),
         }
 
-    def status(self, now):
-        # The tracker refreshes its cache every few seconds; the age grows between refreshes.
+    def status(self, now, cache_age):
         return {
             "status": "healthy",
             "statistics": {
-                "cache_age": round(0.4 + (now - self.started) % 5.0, 2),
+                "cache_age": round(cache_age, 2),
                 "cached_bosses": len(self.channels),
                 "total_channels": sum(len(chans) for chans in self.channels.values()),
                 "uptime_seconds": round(now - self.started, 1),
             },
         }
+
+
+class Generation:
+    """One refresh of the tracker's cache: the world as of the moment it began, and the summary's bytes."""
+
+    def __init__(self, key, begun, modified, summary):
+        self.key = key
+        self.begun = begun  # world time
+        self.modified = modified  # wall time in whole seconds, as Last-Modified carries it
+        plain = encode(summary, gzipped=False)
+        self.summary = {False: plain, True: gzip.compress(plain, mtime=0)}
+
+
+class TrackerCache:
+    """A new generation every CACHE_PERIOD_SECONDS of world time, and one at once when a control changes the world:
+    a frozen world must still show what a test did to it."""
+
+    def __init__(self, world):
+        self.world = world
+        self.lock = threading.Lock()
+        self.revision = 0
+        self.changed_at = -math.inf  # world time of the latest change
+        self.current = None
+
+    def world_changed(self, now):
+        with self.lock:
+            self.revision += 1
+            self.changed_at = now
+
+    def generation(self, now):
+        """The generation that serves world time `now`, built by the first request that needs it."""
+        index = math.floor((now - self.world.started) / CACHE_PERIOD_SECONDS)
+        with self.lock:
+            if self.current is None or self.current.key != (index, self.revision):
+                begun = self.world.started + index * CACHE_PERIOD_SECONDS
+                if begun <= self.changed_at <= now:
+                    begun = self.changed_at
+                # Dates have whole seconds: a generation forced within the second of the one before it is dated a
+                # second later, so that If-Modified-Since still tells them apart.
+                modified = int(time.time())
+                if self.current is not None:
+                    modified = max(modified, self.current.modified + 1)
+                self.current = Generation((index, self.revision), begun, modified, self.world.all_status(begun))
+            return self.current
 
 
 class Stall:
@@ -362,14 +415,21 @@ def page_of(records, query):
     }, None
 
 
+def encode(document, gzipped):
+    body = json.dumps(document, separators=(",", ":")).encode("utf-8")
+    return gzip.compress(body, mtime=0) if gzipped else body
+
+
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "BrisquelDemoTracker/1.0"
 
     def do_GET(self):
         url = urlsplit(self.path)
+        self.data_path = None
         if url.path.startswith(CONTROL_PREFIX):
             return self.control(url.path[len(CONTROL_PREFIX):])
+        self.data_path = url.path
         with self.server.requests_lock:
             self.server.requests.append({"path": self.path, "agent": self.headers.get("User-Agent", "")})
         self.server.stall.wait_while_active()
@@ -379,9 +439,10 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_fault("garbage")
         time.sleep(self.server.latency)
         world, now = self.server.world, self.world_now()
+        generation = self.server.cache.generation(now)
         query = dict(parse_qsl(url.query, keep_blank_values=True))
         if url.path == "/api/collections/mobs/records":
-            return self.send_json(200, world.boss_list())
+            return self.send_data(generation, lambda gzipped: encode(world.boss_list(), gzipped))
         if url.path == "/api/collections/mob_channel_status/records":
             mob = None
             if "filter" in query:
@@ -391,10 +452,10 @@ class Handler(BaseHTTPRequestHandler):
                 mob = match.group(1)
                 if mob in self.server.failing_bosses:
                     return self.send_json(500, {"code": 500, "message": "record failed", "data": {}})
-            page, error = page_of(world.channel_records(mob, now), query)
+            page, error = page_of(world.channel_records(mob, generation.begun), query)
             if error:
                 return self.send_json(400, {"code": 400, "message": error, "data": {}})
-            return self.send_json(200, page)
+            return self.send_data(generation, lambda gzipped: encode(page, gzipped))
         if url.path == "/api/all_status":
             fault = self.server.summary_fault.take()
             if fault:
@@ -402,9 +463,9 @@ class Handler(BaseHTTPRequestHandler):
             flood = self.server.flood.current()
             if flood:
                 return self.send_body(200, self.server.flood.body(flood), gzipped=True)
-            return self.send_json(200, world.all_status(now))
+            return self.send_data(generation, generation.summary.get)
         if url.path == "/api/status":
-            return self.send_json(200, world.status(now))
+            return self.send_json(200, world.status(now, now - generation.begun))
         return self.send_json(404, {"code": 404, "message": "not found", "data": {}})
 
     def world_now(self):
@@ -414,16 +475,25 @@ class Handler(BaseHTTPRequestHandler):
     def find_channel(self, mob, number):
         return next((c for c in self.server.world.channels.get(mob, []) if str(c.number) == number), None)
 
+    def world_changed(self):
+        self.server.cache.world_changed(self.world_now())
+
     def control(self, command):
         if command == "requests":
             with self.server.requests_lock:
                 requests = list(self.server.requests)
-            return self.send_json(200, {"requests": requests, "tls_handshakes": self.server.tls_handshakes})
+                statuses = {path: dict(counts) for path, counts in self.server.statuses.items()}
+            return self.send_json(200, {"requests": requests, "statuses": statuses,
+                                        "tls_handshakes": self.server.tls_handshakes})
+        if command.startswith("validators/") and command[len("validators/"):] in ("on", "off"):
+            self.server.validators = command.endswith("/on")
+            return self.send_json(200, {"validators": self.server.validators})
         if command.startswith("age/"):
             try:
                 self.server.age_offset = float(command[len("age/"):])
             except ValueError:
                 return self.send_json(400, {"code": 400, "message": "age needs seconds", "data": {}})
+            self.world_changed()
             return self.send_json(200, {"age": self.server.age_offset})
         if command in ("freeze", "thaw"):
             self.server.frozen_now = time.time() - self.server.age_offset if command == "freeze" else None
@@ -462,6 +532,7 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_json(200, {"latency_ms": self.server.latency * 1000})
         if command == "hostile-boss":
             self.server.world.add_hostile_boss()
+            self.world_changed()
             return self.send_json(200, {"id": HOSTILE_BOSS_ID})
         if command.startswith("kill/"):
             mob, _, number = command[len("kill/"):].partition("/")
@@ -469,6 +540,7 @@ class Handler(BaseHTTPRequestHandler):
             if channel is None:
                 return self.send_json(404, {"code": 404, "message": "no such channel", "data": {}})
             channel.killed = True
+            self.world_changed()
             return self.send_json(200, {"killed": {"mob": mob, "channel_number": channel.number}})
         if command.startswith("etd/"):
             mob, number, seconds = (command[len("etd/"):].split("/") + ["", ""])[:3]
@@ -482,6 +554,7 @@ class Handler(BaseHTTPRequestHandler):
             if channel is None:
                 return self.send_json(404, {"code": 404, "message": "no such channel", "data": {}})
             channel.dies_at = self.world_now() + seconds
+            self.world_changed()
             return self.send_json(200, {"etd": {"mob": mob, "channel_number": channel.number, "seconds": seconds}})
         if command.startswith("respawn/"):
             mob, _, minute = command[len("respawn/"):].partition("/")
@@ -492,6 +565,7 @@ class Handler(BaseHTTPRequestHandler):
                 boss["respawn_time"] = int(minute)
             except ValueError:
                 return self.send_json(400, {"code": 400, "message": "respawn needs a minute", "data": {}})
+            self.world_changed()
             return self.send_json(200, {"respawn": {"mob": mob, "respawn_time": boss["respawn_time"]}})
         if command not in ("stall", "resume"):
             return self.send_json(404, {"code": 404, "message": "unknown control", "data": {}})
@@ -524,16 +598,48 @@ class Handler(BaseHTTPRequestHandler):
         return False
 
     def send_json(self, status, document):
-        body = json.dumps(document, separators=(",", ":")).encode("utf-8")
         gzipped = self.accepts_gzip()
-        self.send_body(status, gzip.compress(body, mtime=0) if gzipped else body, gzipped)
+        self.send_body(status, encode(document, gzipped), gzipped)
 
-    def send_body(self, status, body, gzipped):
+    def send_data(self, generation, body_of):
+        """A data answer of this generation, `body_of(gzipped)`, with its validators unless they are off, or
+        304 Not Modified when the request's validators still match it."""
+        gzipped = self.accepts_gzip()
+        body = body_of(gzipped)
+        if not self.server.validators:
+            return self.send_body(200, body, gzipped)
+        validators = {"ETag": '"%s"' % hashlib.sha1(body).hexdigest()[:16],
+                      "Last-Modified": formatdate(generation.modified, usegmt=True)}
+        if not self.not_modified(validators["ETag"], generation.modified):
+            return self.send_body(200, body, gzipped, validators.items())
+        self.send_response(304)
+        self.send_header("Vary", "Accept-Encoding")
+        for name, value in validators.items():
+            self.send_header(name, value)
+        self.end_headers()
+
+    def not_modified(self, tag, modified):
+        matches = self.headers.get_all("If-None-Match")
+        if matches:
+            listed = ",".join(matches)
+            return listed.strip() == "*" or tag in ENTITY_TAG.findall(listed)
+        since = parsedate_tz(self.headers.get("If-Modified-Since", ""))
+        return since is not None and mktime_tz(since) >= modified
+
+    def send_response(self, code, message=None):
+        if getattr(self, "data_path", None):
+            with self.server.requests_lock:
+                self.server.statuses[self.data_path][code] += 1
+        super().send_response(code, message)
+
+    def send_body(self, status, body, gzipped, headers=()):
         self.send_response(status)
         self.send_header("Content-Type", "application/json; charset=utf-8")
         self.send_header("Vary", "Accept-Encoding")
         if gzipped:
             self.send_header("Content-Encoding", "gzip")
+        for name, value in headers:
+            self.send_header(name, value)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         try:
@@ -552,11 +658,14 @@ def main():
         epilog=(
             "Control paths (never stalled): GET /__control/stall makes every later data request hang "
             "until GET /__control/resume; the requests already hanging then complete. "
-            "GET /__control/requests lists the latest data requests received (path and User-Agent) and counts the "
-            "TLS handshakes begun. "
+            "GET /__control/requests lists the latest data requests received (path and User-Agent), counts the "
+            "answers of each data path by status (\"statuses\": {path: {\"200\": n, \"304\": m}}) and counts the "
+            "TLS handshakes begun. GET /__control/validators/off stands for a tracker without validators: no "
+            "ETag or Last-Modified, never 304, until GET /__control/validators/on. "
             "GET /__control/age/S answers as of S seconds ago, so every report looks S seconds older "
-            "(age/0 undoes it). GET /__control/freeze answers every later read as of that moment, so "
-            "nothing changes, until GET /__control/thaw. GET /__control/kill/BOSS/N makes channel N of boss "
+            "(age/0 undoes it). GET /__control/freeze keeps the cache generation of that moment, so "
+            "nothing changes and the same bytes are served, until GET /__control/thaw. Age, kill, etd, respawn "
+            "and hostile-boss start a new generation at once. GET /__control/kill/BOSS/N makes channel N of boss "
             "BOSS (its id) report HP 0 from then on, in every read. GET /__control/etd/BOSS/N/S makes it report, "
             "freshly and in every read, a fight that ends S seconds later (etd S counting down, HP to match), "
             "then HP 0. GET /__control/respawn/BOSS/M makes the boss list give BOSS the respawn minute M. "
@@ -572,7 +681,8 @@ def main():
             "bytes long, each a small gzip body, until GET /__control/resume. GET /__control/fail-boss/BOSS "
             "answers every later channel read of BOSS with status 500. GET /__control/latency/MS delays every "
             "later data request by MS milliseconds. GET /__control/hostile-boss lists first a boss "
-            "whose id holds CR LF and an INI section."
+            "whose id holds CR LF and an INI section. Faults, outages and floods bypass the cache and carry no "
+            "validators."
         ),
     )
     parser.add_argument("--port", type=int, default=8787,
@@ -602,6 +712,9 @@ def main():
     server.log_requests = args.log
     server.requests = collections.deque(maxlen=2000)
     server.requests_lock = threading.Lock()
+    server.statuses = collections.defaultdict(collections.Counter)  # data path -> status -> answers
+    server.cache = TrackerCache(server.world)
+    server.validators = True
     port = server.server_address[1]
     print(f"PORT {port}", flush=True)
     print(f"demo tracker serving http://127.0.0.1:{port}", file=sys.stderr, flush=True)

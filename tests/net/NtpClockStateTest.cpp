@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "net/NtpClockState.h"
+#include "net/NtpSyncSchedule.h"
 
 TEST(NtpClockState, FollowsTheLocalClockUntilASyncThenCountsWholeSecondsFromIt) {
     std::uint64_t tick = 5000;
@@ -39,4 +40,26 @@ TEST(NtpClockState, FollowsTheLocalClockUntilASyncThenCountsWholeSecondsFromIt) 
     tick += 999;
     EXPECT_EQ(clock.now(), kT + 100);
     EXPECT_TRUE(clock.isFresh());
+}
+
+TEST(NtpSyncSchedule, BacksOffWhileUnsyncedAndRefreshesEveryFiveMinutesOnceFresh) {
+    NtpSyncSchedule schedule;
+    // Whether the clock is fresh as each attempt starts, and the wait before the next one.
+    const std::tuple<const char*, bool, std::uint32_t> cases[] = {
+        {"the first attempt", false, 10000},
+        {"no server answered", false, 20000},
+        {"still none", false, 40000},
+        {"still none", false, 80000},
+        {"still none", false, 160000},
+        {"capped at the refresh period", false, 300000},
+        {"and stays there", false, 300000},
+        {"a sync succeeded", true, 300000},
+        {"fresh", true, 300000},
+        {"stale again: back off from the start", false, 10000},
+        {"none again", false, 20000},
+    };
+    for (const auto& [name, fresh, delayMs] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(schedule.nextDelayMs(fresh), delayMs);
+    }
 }
