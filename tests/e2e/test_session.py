@@ -11,11 +11,12 @@ import time
 from pathlib import Path
 
 import pefile
+import pytest
 
 from driver import (AMBER, CACHE, CACHE_READ, COMBO, CONFIRM, CONNECTED, COUNTDOWN, GREEN, HELP, MENU, NOTICE, OPACITY,
-                    POPUP, RED, ROWS, SCALE, SHOWN, STATUS, TITLE, TITLE_TEXT, VISIBILITY_BUTTON, WM_LBUTTONDBLCLK,
-                    WS_POPUP, Screen, Tools, bits, bosses, centre, colours, elapsed, names, wine, within,
-                    xdotool)
+                    POPUP, RED, ROWS, SCALE, SHOWN, STALE, STATUS, TITLE, TITLE_TEXT, VISIBILITY_BUTTON,
+                    WM_LBUTTONDBLCLK, WS_POPUP, Screen, Tools, bits, bosses, centre, colours, elapsed, names, wine,
+                    within, xdotool)
 
 
 def test_a_session_from_the_default_settings(start, tracker, request):
@@ -103,20 +104,20 @@ def test_a_session_from_the_default_settings(start, tracker, request):
 
 
 def first_reads_in_order(tracker, seen):
-    """The boss list, every boss's channels, then the summary poll, each summary followed by a status probe."""
-    def two_summaries(requests):
-        return sum(r["path"] == "/api/all_status" for r in requests[seen:]) >= 2
-    requests = within(lambda: tracker.control("requests")["requests"], two_summaries, 30)
-    assert two_summaries(requests), f"the tracker never saw the expected requests: {requests[-10:]}"
+    """The boss list first; then the summary poll, each changed summary followed by a status probe, and behind it
+    every boss's own channels in list order."""
+    expected = [f"/api/collections/mob_channel_status/records?filter=(mob='{b['id']}')&perPage=500&sort=-last_update"
+                for b in bosses(tracker)]
+
+    def all_read(requests):
+        paths = [r["path"] for r in requests[seen:]]
+        return paths.count("/api/all_status") >= 2 and expected[-1] in paths
+    requests = within(lambda: tracker.control("requests")["requests"], all_read, 30)
+    assert all_read(requests), f"the tracker never saw the expected requests: {requests[-10:]}"
     new = requests[seen:]
     paths = [r["path"] for r in new]
     assert paths[0] == "/api/collections/mobs/records"
-    channel_reads = [p for p in paths if p.startswith("/api/collections/mob_channel_status/records?")]
-    assert channel_reads == [
-        f"/api/collections/mob_channel_status/records?filter=(mob='{b['id']}')&perPage=500&sort=-last_update"
-        for b in bosses(tracker)]
-    # The summary poll starts only once the boss list is in: the window's client has no base URL before.
-    assert paths.index("/api/all_status") > paths.index(channel_reads[-1])
+    assert [p for p in paths if p.startswith("/api/collections/mob_channel_status/records?")] == expected
     assert paths[paths.index("/api/all_status") + 1] == "/api/status"
     agents = {r["path"].split("?")[0]: r["agent"] for r in new}
     assert (agents["/api/all_status"], agents["/api/status"]) == ("Zentrik/1.0", "Zentrik/1.1")
@@ -227,6 +228,29 @@ def test_the_saved_boss_counts_down_paints_only_changes_and_another_boss_is_chos
     # A quit while the exit question is open closes it and ends the program with its code.
     o.ask_exit()
     o.quit(7)
+
+
+@pytest.mark.parametrize("validators", ["on", "off"])
+def test_a_quiet_tracker_is_read_cheaply_while_time_still_moves(start_live, test_hook, validators):
+    # Every report about 295 s old at the freeze: the rows still fresh then turn grey within seconds, by the clock
+    # alone, for no summary brings anything new; after that, nothing repaints but the clock's labels.
+    test_hook(names.HOOK_COUNT_PAINTS)
+    tracker, o = start_live(prepare=lambda t: t.control(f"validators/{validators}"))
+    o.expect(colours((RED, AMBER, GREEN)), bool, 10)
+    tracker.control("age/295")
+    tracker.control("freeze")
+    time.sleep(1.5)
+    answers = tracker.control("requests")["statuses"]["/api/all_status"]
+    o.expect(colours((RED, GREEN, STALE)), {STALE}, 20)  # amber is also a text colour
+    paints, countdown = o.paints(), o.text(COUNTDOWN)
+    time.sleep(4)
+    painted = {control: count - paints[control] for control, count in o.paints().items()}
+    later = tracker.control("requests")["statuses"]["/api/all_status"]
+    answered = {status: later.get(status, 0) - answers.get(status, 0) for status in ("200", "304")}
+    print(f"validators {validators}: summary answers {answered}, paints in 4 s {painted}", file=sys.stderr)
+    assert (answered["304"] > 0, answered["200"] > 0) == ((True, False) if validators == "on" else (False, True))
+    assert painted[ROWS] == 0 and painted[CACHE] > 0 and o.text(COUNTDOWN) != countdown
+    o.exit()
 
 
 def test_the_exe_carries_its_icon_and_version():
