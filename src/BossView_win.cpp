@@ -3,11 +3,22 @@
 #include <algorithm>
 #include <new>
 
+#include "WatchList.h"
 #include "base/WideText.h"
 #include "model/BossMenu.h"
 #include "model/ChannelRules.h"
 #include "model/ChosenBossFeed.h"
 #include "model/RespawnCountdown.h"
+#include "ui/Notification_win.h"
+
+namespace {
+
+bool watches(const Settings& settings, const std::string& bossId) {
+    const std::vector<std::string>& watched = settings.WatchedBosses;
+    return std::find(watched.begin(), watched.end(), bossId) != watched.end();
+}
+
+}  // namespace
 
 void BossView::OnBossListLoaded() {
     // The items point into bosses_: they go first.
@@ -23,7 +34,7 @@ void BossView::OnBossListLoaded() {
     });
     for (size_t i = 0; i < bosses_.size(); ++i) {
         combo_.AddItem(bosses_[i]->name, statuses[i].color, bosses_[i].get(), statuses[i].freshCount,
-                       statuses[i].totalCount);
+                       statuses[i].totalCount, watches(settings_.values(), bosses_[i]->id));
     }
     RestoreChoice();
 }
@@ -48,6 +59,22 @@ void BossView::OnBossSelected() {
     UpdateCountdownText();
 }
 
+void BossView::ToggleWatch(int index) {
+    const auto* boss = static_cast<const BossInfo*>(combo_.GetItemData(index));
+    if (!boss) return;
+    std::optional<std::vector<std::string>> watched = ToggledWatch(settings_->WatchedBosses, boss->id);
+    if (!watched) {
+        // The notice takes the keyboard from the list, which would close under it anyway.
+        combo_.ClosePopup();
+        Notification::Show(GetParent(combo_.hwnd()),
+                           L"At most " + std::to_wstring(Settings::kMostWatchedBosses) + L" bosses can be watched.",
+                           L"Watch list", NotificationKind::Info);
+        return;
+    }
+    settings_.Change([&](Settings& settings) { settings.WatchedBosses = std::move(*watched); });
+    combo_.SetItemWatched(index, watches(settings_.values(), boss->id));
+}
+
 void BossView::RefreshRows(bool clickThrough) {
     // The list comes before any channel: a first start chooses once there is a boss with fresh channels.
     if (selectedBossId_.empty() && hasItems()) RestoreChoice();
@@ -69,6 +96,7 @@ void BossView::RefreshRows(bool clickThrough) {
 
 bool BossView::OnComboNotification(WORD code) {
     if (code == CBN_SELCHANGE) OnBossSelected();
+    if (code == ComboBox::kNotifyWatchToggle) ToggleWatch(combo_.HotIndex());
     if (code == CBN_DROPDOWN) comboOpen_ = true;
     if (code != CBN_CLOSEUP) return false;
     comboOpen_ = false;

@@ -31,8 +31,9 @@ public:
     // Fills the combo box in boss-list order and selects the boss saved last time, else the first with a
     // fresh channel, else none until new data bring one.
     void OnBossListLoaded();
-    // The combo box's notifications: the user's choice, which is kept, and the drop-down opening and closing.
-    // True when it closed: the window is not laid out while the drop-down is open (comboOpen).
+    // The combo box's notifications: the user's choice, which is kept, a bell pressed, which watches or unwatches
+    // that boss, and the drop-down opening and closing. True when it closed: the window is not laid out while the
+    // drop-down is open (comboOpen).
     bool OnComboNotification(WORD code);
     bool comboOpen() const { return comboOpen_; }
     // New data: the rows of the chosen boss, and the counts and colours of the open drop-down; in click-through
@@ -52,6 +53,8 @@ private:
     // Selects the boss saved last time, else the first with a fresh channel; false when there is none.
     bool RestoreChoice();
     void OnBossSelected();
+    // Refuses a boss past Settings::kMostWatchedBosses with a notice.
+    void ToggleWatch(int index);
     void RefreshComboStatus();
 
     const LiveModel& model_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -17,6 +18,8 @@ public:
     static constexpr int kLongestLastBoss = 255;  // UTF-16 units read back
     static constexpr int kMinAlertSeconds = 10;
     static constexpr int kMaxAlertSeconds = 600;
+    // Each watched boss is looked up on every refresh; the file holds them as one value.
+    static constexpr std::size_t kMostWatchedBosses = 50;
 
     // Sets the defaults and the file path; no file access.
     explicit Settings(std::wstring iniPath);
@@ -65,6 +68,9 @@ public:
     bool AlertRespawn;
     int32_t AlertRespawnSeconds;
     bool AlertSound;
+    // UTF-8 boss ids in the order watched, at most kMostWatchedBosses; [Alerts] Watch in the form of
+    // WatchList.h. A boss the tracker no longer lists stays watched.
+    std::vector<std::string> WatchedBosses;
 
 private:
     // Every key Brisquel owns, into `file`; false at the first that could not be written.

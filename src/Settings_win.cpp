@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Settings.h"
+#include "WatchList.h"
 #include "base/ScopedHandles_win.h"
 #include "base/WideText.h"
 #include "net/TrackerOrigin.h"
@@ -15,6 +16,10 @@ namespace {
 
 constexpr wchar_t kServer[] = L"Server";
 constexpr DWORD kBaseUrlBufferUnits = 2048;
+constexpr wchar_t kAlerts[] = L"Alerts";
+constexpr wchar_t kWatch[] = L"Watch";
+// Room for a full watch list of the longest ids, each byte escaped, and the commas between them.
+constexpr DWORD kWatchBufferUnits = Settings::kMostWatchedBosses * (Settings::kLongestLastBoss * 3 + 1) + 1;
 
 std::wstring readString(const wchar_t* section, const wchar_t* key, DWORD bufferUnits, const std::wstring& path) {
     std::vector<wchar_t> buffer(bufferUnits, L'\0');
@@ -122,6 +127,7 @@ bool Settings::Load() {
     RestoreModifierlessHotkeys();
     windowRectSaved_ = !readString(L"Window", L"Left", 16, path_).empty();
     trackerOrigin_ = readTrackerOrigin(path_);
+    WatchedBosses = DecodeWatchList(WideToUtf8(readString(kAlerts, kWatch, kWatchBufferUnits, path_)));
     return true;
 }
 
@@ -147,7 +153,8 @@ bool Settings::WriteKeys(const std::wstring& file) const {
             key.field);
         if (!written) return false;
     }
-    return true;
+    // Written when empty too: unwatching the last boss must clear the file's list.
+    return writeValue(kAlerts, kWatch, Utf8ToWide(EncodeWatchList(WatchedBosses)), file);
 }
 
 bool Settings::Save() {

@@ -6,6 +6,7 @@
 #include "AlertSettings.h"
 #include "SaveSchedule.h"
 #include "SettingsFileKey.h"
+#include "WatchList.h"
 
 // One overlay runs per key: a second start from the same folder must meet the first whatever its separators,
 // and a copy in another folder must not. Case is folded before, by the system's rules.
@@ -89,4 +90,26 @@ TEST(AlertSettings, EachRuleComesFromItsOwnSetting) {
         EXPECT_EQ(std::make_tuple(rules.dying, rules.respawn, rules.sound, rules.dyingSeconds, rules.respawnSeconds),
                   std::make_tuple(on == 0, on == 1, on == 2, 30 + on, 600 - on));
     }
+}
+
+// Any id comes back whole; what cannot be read is skipped without losing the rest.
+TEST(WatchList, KeepsEveryIdWholeAndSkipsWhatItCannotRead) {
+    const std::string longest(255, 'x');
+    const std::vector<std::string> ids = {"wyrm-1", "A.b_c~", "a,b", " c ", "50%", "\xC3\xBC\xE7\x8E\x8B", longest};
+    const std::string encoded = "wyrm-1,A.b_c~,a%2Cb,%20c%20,50%25,%C3%BC%E7%8E%8B," + longest;
+    EXPECT_EQ(EncodeWatchList(ids), encoded);
+    EXPECT_EQ(EncodeWatchList({"a\nb", "", longest + "x"}), "") << "never writes what it would not read";
+    std::vector<std::string> many;
+    for (int i = 0; i < 51; ++i) many.push_back(std::to_string(i));
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {encoded, ids},
+        {"", {}},
+        {"a%2cb,%ZZ,a%2,%,,b,a,b", {"a,b", "b", "a"}},
+        {"%0A,x%00y,%7F,%C2%85,%C3,%C0%AF,%ED%A0%80,%F4%90%80%80,%FF," + longest + "x,ok", {"ok"}},
+        {EncodeWatchList(many), {many.begin(), many.begin() + 50}},
+    };
+    for (const auto& [value, decoded] : cases) EXPECT_EQ(DecodeWatchList(value), decoded) << value;
+    many.pop_back();
+    EXPECT_FALSE(ToggledWatch(many, "new")) << "a 51st is refused";
+    EXPECT_EQ(ToggledWatch({"a", "b"}, "a"), (std::vector<std::string>{"b"}));
 }

@@ -71,7 +71,8 @@ TEST(Settings, ReadsAndRewritesAFileFromAnEarlierReleaseUnchanged) {
 
     settings.Save();
     const std::string rewritten =
-        original + utf16(L"[Alerts]\r\nDying=0\r\nDyingSeconds=60\r\nRespawn=0\r\nRespawnSeconds=60\r\nSound=1\r\n");
+        original +
+        utf16(L"[Alerts]\r\nDying=0\r\nDyingSeconds=60\r\nRespawn=0\r\nRespawnSeconds=60\r\nSound=1\r\nWatch=\r\n");
     EXPECT_EQ(readBytes(iniIn(dir)), rewritten);
     TempDir fresh;
     settings.SetPath(iniIn(fresh));
@@ -104,6 +105,7 @@ TEST(Settings, LoadClampsAndToleratesGarbageInAnyEncoding) {
          "BossMenu=69\nBossMenuMods=1\n",
          "BossMenu=69 BossMenuMods=1", ""},
         {"keys outside their section are not read", "Opacity=40\n[Other]\nLeft=5\n[window ]\n", "", ""},
+        {"an unreadable watch list disturbs nothing", "[Alerts]\nWatch=%ZZ,%C3,\xff\nSound=0\n", "Sound=0", ""},
         {"not an ini at all", "\x01\x02 binary \xff\xfe junk\0[Window\n=\n"s, "", ""},
         {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + body, "Left=-1500", kDragonBoss},
         {"UTF-16 with a byte-order mark", "\xFF\xFE" + utf16(Utf8ToWide(body)), "Left=-1500", kDragonBoss},
@@ -165,12 +167,14 @@ TEST(Settings, WorksInNonAsciiDirectoriesAndFailsSoftInOverlongOnes) {
         Settings saved(path);
         saved.TextScale = 140;
         saved.LastBoss = "\xE7\x8E\x8B";
+        saved.WatchedBosses = {kDragonBoss, "a, b;c=[d]", std::string(255, 'x')};
         saved.Save();
         Settings loaded(path);
         loaded.Load();
-        const bool roundTripped = loaded.TextScale == 140 && loaded.LastBoss == "\xE7\x8E\x8B";
+        const bool roundTripped =
+            loaded.TextScale == 140 && loaded.LastBoss == "\xE7\x8E\x8B" && loaded.WatchedBosses == saved.WatchedBosses;
         // Where the profile functions stop at MAX_PATH, nothing half-read may surface.
-        const bool defaults = changes(loaded).empty() && loaded.LastBoss.empty();
+        const bool defaults = changes(loaded).empty() && loaded.LastBoss.empty() && loaded.WatchedBosses.empty();
         EXPECT_TRUE(directory == deep ? roundTripped || defaults : roundTripped);
     }
 }

@@ -128,30 +128,33 @@ void StrokeRoundRect(HDC hdc, const RECT& rect, int radius, COLORREF color, floa
     if (graphics && path && pen) GdipDrawPath(graphics.get(), pen.get(), path.get());
 }
 
-void DrawVectorIcon(HDC hdc, unsigned icon, const RECT& rect, COLORREF color, float penWidth) {
+void DrawVectorIcon(HDC hdc, unsigned icon, const RECT& rect, COLORREF color, float penWidth, bool filled) {
     const std::vector<IconFigure> figures = IconFigures(icon);
     if (figures.empty() || ToScreenRect(rect).empty()) return;
     auto graphics = antiAliasedGraphics(hdc);
     auto path = newPath();
     if (!graphics || !path) return;
     for (const IconFigure& figure : figures) addFigure(path.get(), figure);
-    FitAndStrokePath(graphics.get(), path.get(), rect, color, penWidth);
+    if (!FitAndStrokePath(graphics.get(), path.get(), rect, color, penWidth) || !filled) return;
+    auto brush = solidBrush(color);
+    if (brush) GdipFillPath(graphics.get(), brush.get(), path.get());
 }
 
-void FitAndStrokePath(GpGraphics* graphics, GpPath* path, const RECT& rect, COLORREF color, float penWidth) {
+bool FitAndStrokePath(GpGraphics* graphics, GpPath* path, const RECT& rect, COLORREF color, float penWidth) {
     GpRectF bounds{};
     GdipGetPathWorldBounds(path, &bounds, nullptr, nullptr);
     const IconFit fit = FitIconBounds({bounds.X, bounds.Y, bounds.Width, bounds.Height}, ToScreenRect(rect));
-    if (!fit.drawable) return;
+    if (!fit.drawable) return false;
     GpMatrix* matrix = nullptr;
     GdipCreateMatrix2(fit.scale, 0, 0, fit.scale, fit.offsetX, fit.offsetY, &matrix);
     GdiplusPtr<GpMatrix> transform(matrix);
     auto pen = roundJoinedPen(color, penWidth);
-    if (!transform || !pen) return;
+    if (!transform || !pen) return false;
     GdipTransformPath(path, transform.get());
     GdipSetPenStartCap(pen.get(), LineCapRound);
     GdipSetPenEndCap(pen.get(), LineCapRound);
     GdipDrawPath(graphics, pen.get(), path);
+    return true;
 }
 
 void FillTriangle(HDC hdc, const POINT (&corners)[3], COLORREF color) {

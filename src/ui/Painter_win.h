@@ -22,10 +22,11 @@ void FillRoundRect(HDC hdc, const RECT& rect, int radius, COLORREF color);
 // Vertical gradient from the rectangle's top edge to its bottom edge.
 void FillRoundRectGradient(HDC hdc, const RECT& rect, int radius, COLORREF topColor, COLORREF bottomColor);
 void StrokeRoundRect(HDC hdc, const RECT& rect, int radius, COLORREF color, float penWidth);
-// Icon 0, an unknown icon or an empty rectangle draws nothing.
-void DrawVectorIcon(HDC hdc, unsigned icon, const RECT& rect, COLORREF color, float penWidth);
-// Scales the path into the rectangle (see FitIconBounds) and strokes it with round caps and joins.
-void FitAndStrokePath(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const RECT& rect, COLORREF color,
+// Icon 0, an unknown icon or an empty rectangle draws nothing. Filled, its closed figures are painted inside too.
+void DrawVectorIcon(HDC hdc, unsigned icon, const RECT& rect, COLORREF color, float penWidth, bool filled = false);
+// Scales the path into the rectangle (see FitIconBounds) and strokes it with round caps and joins; false, and the
+// path as it was, when it has no extent to scale.
+bool FitAndStrokePath(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, const RECT& rect, COLORREF color,
                       float penWidth);
 // A solid anti-aliased triangle (the menu's submenu arrows).
 void FillTriangle(HDC hdc, const POINT (&corners)[3], COLORREF color);

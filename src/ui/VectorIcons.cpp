@@ -46,6 +46,22 @@ std::vector<IconFigure> IconFigures(unsigned icon) {
             return {polyline({6, 9}, {12, 15}, {18, 9})};
         case VectorIconCheck:
             return {polyline({5, 13}, {10, 18}, {19, 7})};
+        case VectorIconBell:
+            return {{IconFigure::Polyline,
+                     {{5, 17},
+                      {7, 15},
+                      {7, 10},
+                      {8, 7.5f},
+                      {10, 5.8f},
+                      {12, 5.4f},
+                      {14, 5.8f},
+                      {16, 7.5f},
+                      {17, 10},
+                      {17, 15},
+                      {19, 17},
+                      {5, 17}}},
+                    line({12, 3.5f}, {12, 5.4f}),
+                    {IconFigure::Ellipse, {{10, 18.5f}, {4, 2.5f}}}};
         default:
             return {};
     }

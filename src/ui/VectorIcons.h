@@ -4,7 +4,8 @@
 
 #include "FloatRect.h"
 
-// The built-in line icons, drawn on a 24 x 24 design grid (x right, y down) and only ever stroked.
+// The built-in line icons, drawn on a 24 x 24 design grid (x right, y down); stroked, and those with closed
+// figures (the bell) may also be filled.
 enum VectorIcon : unsigned {
     VectorIconNone = 0,
     VectorIconPlus = 1,
@@ -14,6 +15,7 @@ enum VectorIcon : unsigned {
     VectorIconChevronUp = 5,
     VectorIconChevronDown = 6,
     VectorIconCheck = 7,
+    VectorIconBell = 8,
 };
 
 struct IconPoint {

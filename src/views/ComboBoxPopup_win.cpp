@@ -54,19 +54,22 @@ void ComboBoxPopup::OnMouseMove(int x, int y) {
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     RECT client{};
     GetClientRect(hwnd_, &client);
-    if (owner_.list_.SetHot(owner_.list_.IndexAt(x, y, client.right, owner_.ItemHeight()))) {
-        InvalidateRect(hwnd_, nullptr, FALSE);
-    }
+    const int itemHeight = owner_.ItemHeight();
+    const int index = owner_.list_.IndexAt(x, y, client.right, itemHeight);
+    const bool onBell = index >= 0 && WatchBellRect(index, client.right, itemHeight).contains(x, y);
+    if (owner_.list_.SetHot(index, onBell)) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void ComboBoxPopup::OnLButtonDown(int x, int y) {
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    const int index = owner_.list_.IndexAt(x, y, client.right, owner_.ItemHeight());
-    if (index >= 0) {
-        owner_.Choose(index);
-    } else {
+    // A press may come without a move before it.
+    OnMouseMove(x, y);
+    const ComboList& list = owner_.list_;
+    if (!list.valid(list.hot())) {
         owner_.ClosePopup();
+    } else if (list.hotOnBell()) {
+        owner_.ToggleHotWatch();
+    } else {
+        owner_.Choose(list.hot());
     }
 }
 
@@ -84,8 +87,10 @@ void ComboBoxPopup::OnKeyDown(WPARAM key) {
             list.MoveHotDown();
             InvalidateRect(hwnd_, nullptr, FALSE);
             break;
-        case VK_RETURN:
         case VK_SPACE:
+            owner_.ToggleHotWatch();
+            break;
+        case VK_RETURN:
             if (list.valid(list.hot())) {
                 owner_.Choose(list.hot());
             } else {

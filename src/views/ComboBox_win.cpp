@@ -20,6 +20,8 @@ const Window::WindowClass kComboClass{ExternalNames::CLASS_COMBO, CS_OWNDC};
 
 constexpr int kTextLeft = 10;
 constexpr int kListTextLeft = 8;
+// Around the watch bell inside its square; the icon keeps 2 px more of its own.
+constexpr int kBellInset = 4;
 constexpr UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
 
 ScreenRect workAreaFor(const RECT& control) {
@@ -48,8 +50,9 @@ bool ComboBox::Create(HWND parent, int x, int y, int width, int height, unsigned
                        parent, id);
 }
 
-int ComboBox::AddItem(const std::string& text, Color color, void* data, int32_t freshCount, int32_t totalCount) {
-    const int index = list_.Add({text, color, data, freshCount, totalCount});
+int ComboBox::AddItem(const std::string& text, Color color, void* data, int32_t freshCount, int32_t totalCount,
+                      bool watched) {
+    const int index = list_.Add({text, color, data, freshCount, totalCount, watched});
     Invalidate();
     return index;
 }
@@ -70,6 +73,12 @@ void ComboBox::SetItemStatus(int index, Color color, int32_t freshCount, int32_t
     if (!list_.SetItemStatus(index, color, freshCount, totalCount)) return;
     if (popupOpen_) InvalidateRect(popup_.hwnd(), nullptr, FALSE);
     Invalidate();
+}
+
+void ComboBox::SetItemWatched(int index, bool watched) {
+    if (!list_.SetWatched(index, watched)) return;
+    if (popupOpen_) InvalidateRect(popup_.hwnd(), nullptr, FALSE);
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd_, OBJID_CLIENT, index + 1);
 }
 
 void ComboBox::Invalidate() {
@@ -121,6 +130,10 @@ void ComboBox::Choose(int index) {
     SetCurSel(index);
     Notify(CBN_SELCHANGE);
     ClosePopup();
+}
+
+void ComboBox::ToggleHotWatch() {
+    if (list_.valid(list_.hot())) Notify(kNotifyWatchToggle);
 }
 
 void ComboBox::Notify(WORD code) {
@@ -182,18 +195,40 @@ bool ComboBox::OnKey(UINT message, WPARAM key) {
     return true;
 }
 
-long ComboBox::AccessibleRole(int) const {
-    return ROLE_SYSTEM_COMBOBOX;
+std::wstring ComboBox::AccessibleName(int child) const {
+    return child > 0 ? Utf8ToWide(list_.items()[static_cast<size_t>(child - 1)].text) : accessibleName_;
 }
 
-long ComboBox::AccessibleState(int) const {
+long ComboBox::AccessibleRole(int child) const {
+    return child > 0 ? ROLE_SYSTEM_LISTITEM : ROLE_SYSTEM_COMBOBOX;
+}
+
+long ComboBox::AccessibleState(int child) const {
+    if (child > 0) {
+        return STATE_SYSTEM_SELECTABLE | (child - 1 == list_.selected() ? STATE_SYSTEM_SELECTED : 0) |
+               (list_.items()[static_cast<size_t>(child - 1)].watched ? STATE_SYSTEM_CHECKED : 0) |
+               (popupOpen_ ? 0 : STATE_SYSTEM_INVISIBLE);
+    }
     return FocusableState(hwnd_) | STATE_SYSTEM_HASPOPUP |
            (popupOpen_ ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED);
 }
 
-std::wstring ComboBox::AccessibleValue(int) const {
-    return list_.valid(list_.selected()) ? Utf8ToWide(list_.items()[static_cast<size_t>(list_.selected())].text)
-                                         : std::wstring();
+std::wstring ComboBox::AccessibleValue(int child) const {
+    return child == CHILDID_SELF && list_.valid(list_.selected())
+               ? Utf8ToWide(list_.items()[static_cast<size_t>(list_.selected())].text)
+               : std::wstring();
+}
+
+// The rows lie in the open list, a window of its own: measured from this control's client area.
+RECT ComboBox::AccessibleChildRect(int child) const {
+    if (!popupOpen_) return {};
+    POINT origin{0, 0};
+    ClientToScreen(popup_.hwnd(), &origin);
+    ScreenToClient(hwnd_, &origin);
+    RECT client{};
+    GetClientRect(popup_.hwnd(), &client);
+    const int top = origin.y + (child - 1) * ItemHeight();
+    return {origin.x, top, origin.x + client.right, top + ItemHeight()};
 }
 
 void ComboBox::Paint(HDC dc, int width, int height) {
@@ -235,7 +270,14 @@ void ComboBox::PaintList(HDC dc, int width, int height) const {
             FillSolidRect(dc, row, BlendColor(ColorHighlight, ColorWindowBg, 210));
         }
         const ComboItem& item = list_.items()[static_cast<size_t>(i)];
+        const ScreenRect bell = WatchBellRect(i, width, itemHeight);
         drawItemText(dc, ComboItemLabel(item), item.color,
-                     RECT{row.left + scale_.px(kListTextLeft), row.top, row.right, row.bottom});
+                     RECT{row.left + scale_.px(kListTextLeft), row.top, bell.left, row.bottom});
+        if (item.watched || (i == list_.hot() && list_.hotOnBell())) {
+            const int inset = scale_.px(kBellInset);
+            DrawVectorIcon(dc, VectorIconBell,
+                           RECT{bell.left + inset, bell.top + inset, bell.right - inset, bell.bottom - inset},
+                           ColorIcon, scale_.px(1.5f), item.watched);
+        }
     }
 }

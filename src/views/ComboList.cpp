@@ -12,6 +12,10 @@ ScreenRect PlaceDropDown(const ScreenRect& control, int listHeight, const Screen
     return KeepInside({control.left, control.bottom, control.right, control.bottom + listHeight}, workArea);
 }
 
+ScreenRect WatchBellRect(int index, int listWidth, int itemHeight) {
+    return {listWidth - itemHeight, index * itemHeight, listWidth, (index + 1) * itemHeight};
+}
+
 int ComboList::Add(ComboItem item) {
     items_.push_back(std::move(item));
     if (selected_ == -1) selected_ = 0;
@@ -21,7 +25,7 @@ int ComboList::Add(ComboItem item) {
 void ComboList::Clear() {
     items_.clear();
     selected_ = -1;
-    hot_ = -1;
+    SetHot(-1);
 }
 
 bool ComboList::SetCurSel(int index) {
@@ -39,13 +43,20 @@ bool ComboList::SetItemStatus(int index, uint32_t color, int32_t freshCount, int
     return true;
 }
 
+bool ComboList::SetWatched(int index, bool watched) {
+    if (!valid(index)) return false;
+    items_[static_cast<std::size_t>(index)].watched = watched;
+    return true;
+}
+
 void* ComboList::ItemData(int index) const {
     return valid(index) ? items_[static_cast<std::size_t>(index)].data : nullptr;
 }
 
-bool ComboList::SetHot(int index) {
-    if (index == hot_) return false;
+bool ComboList::SetHot(int index, bool onBell) {
+    if (index == hot_ && onBell == hotOnBell_) return false;
     hot_ = index;
+    hotOnBell_ = onBell;
     return true;
 }
 

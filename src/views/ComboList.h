@@ -13,6 +13,7 @@ struct ComboItem {
     void* data = nullptr;
     int32_t freshCount = 0;
     int32_t totalCount = 0;
+    bool watched = false;
 };
 
 // The text of an item in the open list: with " [fresh/total]" when it has channels.
@@ -21,6 +22,9 @@ std::string ComboItemLabel(const ComboItem& item);
 // Where the open list goes: below the control, kept inside the work area (a list taller than the work area
 // starts at its top and runs off its bottom).
 ScreenRect PlaceDropDown(const ScreenRect& control, int listHeight, const ScreenRect& workArea);
+
+// The square at the right end of an item's row in the open list that holds its watch bell.
+ScreenRect WatchBellRect(int index, int listWidth, int itemHeight);
 
 // The combo box's items, selection and the highlighted ("hot") entry of its open list, without a window.
 // Out-of-range indexes are ignored.
@@ -32,13 +36,14 @@ public:
     // Accepts -1 (nothing) up to the last index.
     bool SetCurSel(int index);
     bool SetItemStatus(int index, uint32_t color, int32_t freshCount, int32_t totalCount);
+    bool SetWatched(int index, bool watched);
     void* ItemData(int index) const;
     void* SelectedData() const { return ItemData(selected_); }
 
     // Opening the list highlights the selected entry; the keys move the highlight within the list.
-    void ResetHot() { hot_ = selected_; }
-    // True when the highlight changed.
-    bool SetHot(int index);
+    void ResetHot() { SetHot(selected_); }
+    // True when the highlight changed; `onBell` says whether the pointer is over the entry's watch bell.
+    bool SetHot(int index, bool onBell = false);
     bool MoveHotUp() { return SetHot(hot_ - 1 < 0 ? 0 : hot_ - 1); }
     bool MoveHotDown();
 
@@ -49,10 +54,12 @@ public:
     int count() const { return static_cast<int>(items_.size()); }
     int selected() const { return selected_; }
     int hot() const { return hot_; }
+    bool hotOnBell() const { return hotOnBell_; }
     bool valid(int index) const { return index >= 0 && index < count(); }
 
 private:
     std::vector<ComboItem> items_;
     int selected_ = -1;
     int hot_ = -1;
+    bool hotOnBell_ = false;
 };

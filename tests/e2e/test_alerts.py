@@ -1,8 +1,11 @@
 """The alerts against a frozen world, where only the channels the test sets cross a threshold. The raised
 notifications are counted by a test hook and read through the probe."""
 import time
+from urllib.parse import quote
 
-from driver import MENU, MENU_ROWS, TITLE, Screen, bosses, names, xdotool
+import pytest
+
+from driver import COMBO, MENU, MENU_ROWS, POPUP, TITLE, Screen, bosses, names, xdotool
 
 # The Alerts submenu opens beside the Alerts row: its top edge below the menu's, and its row centres below that.
 ALERTS_ROW_TOP, ALERT_ROWS = 101, {"dying": 22, "respawn": 50, "sound": 78}
@@ -66,3 +69,45 @@ def choose_alert(o, row, checked, shot=None):
     assert {name for name, count in zip(ALERT_ROWS, blue) if count > 5} == checked
     xdotool("mousemove", left + 40, top + ALERT_ROWS[row], "click", 1)
     o.gone(MENU)
+
+
+
+
+def open_boss_list(o, count):
+    """Opens the boss list; the point at a row's bell, and the rows whose bell (the square at the row's right end)
+    shows light pixels while the pointer is elsewhere, in a screenshot of the list."""
+    o.click(COMBO)
+    x, y, width, height = map(int, o.state(POPUP, 5000)["client"].split())
+    row = height // count
+
+    def watched(shot):
+        xdotool("mousemove", x + 10, y + 5, "sleep", 0.3)
+        screen = Screen(shot, crop=(x, y, x + width, y + height))
+        return [i for i in range(count) if any(
+            min(p) > 200 for p in screen.region(x + width - row, y + i * row, x + width, y + (i + 1) * row))]
+    return lambda i: (x + width - row // 2, y + i * row + row // 2), watched
+
+
+@pytest.mark.parametrize("dpi", [96, 144])
+def test_bells_in_the_boss_list_watch_bosses_without_closing_it_and_the_watch_list_outlives_a_restart(
+        start, tracker, display_scale, dpi):
+    display_scale(dpi)
+    listed = bosses(tracker)
+    o = start(f"[Selection]\nLastBoss={listed[0]['id']}\n", connected=True)
+    o.expect(TITLE, listed[0]["name"], 10)
+    bell, watched = open_boss_list(o, len(listed))
+    # Space on the highlighted row and a click on another row's bell watch them; neither chooses nor closes.
+    xdotool("key", "Down", "Down", "space", "mousemove", *bell(4), "click", 1)
+    assert watched(f"watched-bosses-{dpi}dpi") == [2, 4]
+    o.state(POPUP, 1000)
+    o.expect(TITLE, listed[0]["name"])
+    o.press("Escape", POPUP)
+    o.assert_saved(("Alerts", "Watch", ",".join(quote(listed[i]["id"], safe="") for i in (2, 4))))
+    o.kill()
+    o.launch()
+    o.state()
+    o.expect(TITLE, listed[0]["name"], 30)
+    bell, watched = open_boss_list(o, len(listed))
+    assert watched(f"watched-bosses-{dpi}dpi-restarted") == [2, 4]
+    xdotool("mousemove", *bell(2), "click", 1)
+    o.assert_saved(("Alerts", "Watch", quote(listed[4]["id"], safe="")))

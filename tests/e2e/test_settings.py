@@ -43,7 +43,7 @@ def test_window_from_saved_settings_kept_on_screen_and_settings_written_back(sta
     # When the boss list arrived before the close, the first boss was chosen and saved as well.
     values = [*clamped.split(), "40", "100", "0", "66", "6", "66", "2", "65", "2", "0", "60", "0", "60", "1"]
     assert [entry for entry in o.saved() if entry[0] != "Selection"] == (
-        [("Server", "BaseUrl", tracker.origin + "/")] + [(*key, v) for key, v in zip(INTEGER_KEYS, values)])
+        [("Server", "BaseUrl", tracker.origin + "/")] + [(*key, v) for key, v in zip(INTEGER_KEYS, values)] + [("Alerts", "Watch", "")])
 
 
 def test_no_settings_file_opens_at_defaults_and_a_session_end_saves_without_asking(start):
@@ -54,7 +54,7 @@ def test_no_settings_file_opens_at_defaults_and_a_session_end_saves_without_aski
     time.sleep(1)
     assert o.running(), "a cancelled session end must not close the overlay"
     o.exit(WM_ENDSESSION, 1)
-    assert [(section, key) for section, key, _ in o.saved()] == INTEGER_KEYS
+    assert [(section, key) for section, key, _ in o.saved()] == INTEGER_KEYS + [("Alerts", "Watch")]
     o.assert_saved(("Window", "Left", "100"))
 
 
