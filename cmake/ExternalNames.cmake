@@ -28,6 +28,8 @@ set(BRISQUEL_EXTERNAL_NAMES
     HOOK_COUNT_ALERTS CountAlerts
     HOOK_ALERTS_RAISED AlertsRaised
     HOOK_LAST_ALERT LastAlert
+    HOOK_SOUNDS_PLAYED SoundsPlayed
+    HOOK_LAST_SOUND LastSound
     # Child controls of the overlay. Labels send nothing, so the title may share the text-scale slider's id.
     ID_COMBO 1001
     ID_LIST 1002

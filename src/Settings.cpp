@@ -52,6 +52,7 @@ const std::vector<SettingKey>& settingKeys() {
         {L"Alerts", L"RespawnSeconds", &Settings::AlertRespawnSeconds, 60, Settings::kMinAlertSeconds,
          Settings::kMaxAlertSeconds},
         {L"Alerts", L"Sound", &Settings::AlertSound, 1, kAny, kAll},
+        {L"Alerts", L"SoundFile", &Settings::AlertSoundFile, 0, 0, Settings::kLongestSoundFile},
     };
     return keys;
 }

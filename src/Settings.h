@@ -15,7 +15,8 @@ public:
     static constexpr int kMaxOpacity = 100;
     static constexpr int kMinTextScale = 100;
     static constexpr int kMaxTextScale = 200;
-    static constexpr int kLongestLastBoss = 255;  // UTF-16 units read back
+    static constexpr int kLongestLastBoss = 255;   // UTF-16 units read back
+    static constexpr int kLongestSoundFile = 259;  // UTF-16 units read back: the system plays no longer path
     static constexpr int kMinAlertSeconds = 10;
     static constexpr int kMaxAlertSeconds = 600;
     // Each watched boss is looked up on every refresh; the file holds them as one value.
@@ -68,6 +69,7 @@ public:
     bool AlertRespawn;
     int32_t AlertRespawnSeconds;
     bool AlertSound;
+    std::string AlertSoundFile;  // a .wav file played instead of the chime; relative to the settings file's folder
     // UTF-8 boss ids in the order watched, at most kMostWatchedBosses; [Alerts] Watch in the form of
     // WatchList.h. A boss the tracker no longer lists stays watched.
     std::vector<std::string> WatchedBosses;
@@ -84,17 +86,17 @@ private:
 };
 
 // One key of the file: where it lives, the field it fills, its default and the range a read is
-// clamped to. Signed fields are written as "%d", modifier sets as "%u", flags as 1 or 0; the
-// boss id only when not empty, and never cleared by reading an empty one.
+// clamped to. Signed fields are written as "%d", modifier sets as "%u", flags as 1 or 0; texts (the
+// boss id, the sound file) only when not empty, and never cleared by reading an empty one.
 struct SettingKey {
     using Field = std::variant<int32_t Settings::*, uint32_t Settings::*, bool Settings::*, std::string Settings::*>;
 
     const wchar_t* section;
     const wchar_t* name;
     Field field;
-    int32_t defaultValue;  // not used by the string key, whose default is empty
+    int32_t defaultValue;  // not used by the text keys, whose default is empty
     int32_t lowest;
-    int32_t highest;
+    int32_t highest;  // for a text, the most UTF-16 units read
 
     int32_t clamp(int32_t value) const;
 };

@@ -91,9 +91,9 @@ bool holdsControlCharacter(const std::wstring& text) {
     return std::any_of(text.begin(), text.end(), [](wchar_t unit) { return unit < 0x20 || unit == 0x7F; });
 }
 
-// The boss id as read back: at most kLongestLastBoss units, empty when absent.
-std::string readLastBoss(const SettingKey& key, const std::wstring& path) {
-    std::wstring wide = readString(key.section, key.name, Settings::kLongestLastBoss + 1, path);
+// A text key as read back: at most key.highest units, empty when absent.
+std::string readText(const SettingKey& key, const std::wstring& path) {
+    std::wstring wide = readString(key.section, key.name, static_cast<DWORD>(key.highest) + 1, path);
     // The cut can split a surrogate pair; drop the orphaned half rather than store U+FFFD.
     if (!wide.empty() && wide.back() >= 0xD800 && wide.back() <= 0xDBFF) wide.pop_back();
     return wide.empty() ? std::string() : WideToUtf8(wide);
@@ -113,7 +113,7 @@ bool Settings::Load() {
             [&](auto member) {
                 using Value = std::decay_t<decltype(this->*member)>;
                 if constexpr (std::is_same_v<Value, std::string>) {
-                    const std::string text = readLastBoss(key, path_);
+                    const std::string text = readText(key, path_);
                     if (!text.empty()) this->*member = text;
                 } else if constexpr (std::is_same_v<Value, bool>) {
                     this->*member = readInt(key.section, key.name, key.defaultValue, path_) != 0;

@@ -9,5 +9,10 @@ void TrayAlerts::Raise() {
     std::optional<AlertFeed> feed = rules.dying || rules.respawn ? bossView_.ChosenBossFeed() : AlertFeed{};
     if (!feed) return;
     feed->tickMs = GetTickCount64();
-    for (const Alert& alert : tracker_.update(*feed, rules)) tray_.Notify(Utf8ToWide(alert.text), alert.sound);
+    for (const Alert& alert : tracker_.update(*feed, rules)) {
+        // The sound first: a word that the player's sound file cannot be played comes before the alert, which is
+        // then the notification left showing.
+        if (alert.sound) sound_.Play();
+        tray_.Notify(Utf8ToWide(alert.text));
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AlertSound_win.h"
 #include "BossView_win.h"
 #include "Settings.h"
 #include "TrayIcon_win.h"
@@ -10,7 +11,7 @@
 class TrayAlerts {
 public:
     TrayAlerts(const Settings& settings, const BossView& bossView, TrayIcon& tray)
-        : settings_(settings), bossView_(bossView), tray_(tray) {}
+        : settings_(settings), bossView_(bossView), tray_(tray), sound_(settings, tray) {}
 
     void Raise();
 
@@ -19,4 +20,5 @@ private:
     const BossView& bossView_;
     TrayIcon& tray_;
     AlertTracker tracker_;
+    AlertSound sound_;
 };

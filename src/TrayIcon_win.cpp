@@ -18,16 +18,6 @@ namespace {
 // How soon after the icon's right-button release its context-menu request counts as the mouse's.
 constexpr ULONGLONG kRightClickAnnouncedMs = 500;
 
-void countNotification(const wchar_t* text) {
-    static const bool counting = ReadTestHookValue(ExternalNames::HOOK_COUNT_ALERTS) != 0;
-    if (!counting) return;
-    const DWORD count = ReadTestHookValue(ExternalNames::HOOK_ALERTS_RAISED) + 1;
-    RegSetKeyValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, ExternalNames::HOOK_ALERTS_RAISED, REG_DWORD, &count,
-                    sizeof count);
-    RegSetKeyValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, ExternalNames::HOOK_LAST_ALERT, REG_SZ, text,
-                    static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
-}
-
 }  // namespace
 
 TrayIcon::Request TrayIcon::Interpret(WPARAM anchor, LPARAM event) {
@@ -124,15 +114,16 @@ void TrayIcon::SetTip(const std::wstring& tip) {
     SetPropW(record_.hWnd, ExternalNames::PROP_TRAY_TIP, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(tipAtom_)));
 }
 
-void TrayIcon::Notify(const std::wstring& text, bool sound) {
+void TrayIcon::Notify(const std::wstring& text) {
     if (!added_) return;
     NOTIFYICONDATAW info = record_;
     info.uFlags = NIF_INFO;
     wcsncpy(info.szInfoTitle, ExternalNames::PRODUCT_NAME, std::size(info.szInfoTitle) - 1);
     wcsncpy(info.szInfo, text.c_str(), std::size(info.szInfo) - 1);
-    // The shell's own sound would ignore the Sound switch and the limit on how often one plays.
+    // The alerts' sound is AlertSound's: the shell's would ignore the Sound switch and the limit on how often one
+    // plays.
     info.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
     Shell_NotifyIconW(NIM_MODIFY, &info);
-    if (sound) MessageBeep(MB_ICONINFORMATION);
-    countNotification(info.szInfo);
+    CountInTestHook(ExternalNames::HOOK_COUNT_ALERTS, ExternalNames::HOOK_ALERTS_RAISED, ExternalNames::HOOK_LAST_ALERT,
+                    info.szInfo);
 }

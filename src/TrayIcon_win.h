@@ -12,9 +12,9 @@
 // why under the product's name. Its state is also kept as the window property "BrisquelTrayIcon" (1 red,
 // 2 green) and its tip as the global atom in "BrisquelTrayTip", so that tools can read them.
 //
-// For the tests only, when the DWORD value CountAlerts under HKEY_CURRENT_USER\Software\Brisquel is
-// non-zero as the first notification is raised, every notification adds one to the DWORD AlertsRaised
-// there and leaves its text in LastAlert, where a test in another process reads them.
+// For the tests only, while the DWORD value CountAlerts under HKEY_CURRENT_USER\Software\Brisquel is
+// non-zero, every notification adds one to the DWORD AlertsRaised there and leaves its text in LastAlert,
+// where a test in another process reads them.
 class TrayIcon {
 public:
     // The icon's id. The shell's callbacks (version 4) carry it in HIWORD(lParam) and the event in LOWORD(lParam):
@@ -31,9 +31,9 @@ public:
     void Restore();
     // `reason`: why the tracker cannot be read, shown while red; empty for none.
     void Show(bool green, const std::wstring& reason);
-    // A notification beside the icon, titled "Brisquel", that takes neither the focus nor the front, and
-    // a short system sound when asked. Texts longer than the shell takes are cut.
-    void Notify(const std::wstring& text, bool sound);
+    // A notification beside the icon, titled "Brisquel", silent, that takes neither the focus nor the front.
+    // Texts longer than the shell takes are cut.
+    void Notify(const std::wstring& text);
 
     // What one of the shell's callbacks asks of the overlay: a double click, Enter or Space shows or hides it; a right
     // click opens the menu at the mouse, the context-menu key or Shift+F10 at the icon's anchor, from the keyboard.

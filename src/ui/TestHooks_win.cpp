@@ -10,3 +10,12 @@ DWORD ReadTestHookValue(const wchar_t* name) {
     }
     return value;
 }
+
+void CountInTestHook(const wchar_t* hookSwitch, const wchar_t* counter, const wchar_t* lastText,
+                     const std::wstring& text) {
+    if (ReadTestHookValue(hookSwitch) == 0) return;
+    const DWORD count = ReadTestHookValue(counter) + 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, counter, REG_DWORD, &count, sizeof count);
+    RegSetKeyValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, lastText, REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}

@@ -12,9 +12,9 @@ ALERTS_ROW_TOP, ALERT_ROWS = 101, {"dying": 22, "respawn": 50, "sound": 78}
 
 
 def alerts(o):
-    """Notifications raised so far and the last one's text; counted when the test hook is on."""
+    """Notifications raised and sounds asked for so far, and the last of each; counted when the test hook is on."""
     raised = o.probe("alerts")
-    return int(raised["alerts"]), raised["alert"]
+    return int(raised["alerts"]), raised["alert"], int(raised["sounds"]), raised["sound"]
 
 
 def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_switched_in_the_tray_menu(
@@ -30,28 +30,29 @@ def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_swit
         own.control("freeze")
 
     own, o = start_live(
-        f"[Selection]\nLastBoss={boss['id']}\n[Alerts]\nDying=1\nRespawnSeconds={respawn_seconds}\nSound=0\n", prepare)
+        f"[Selection]\nLastBoss={boss['id']}\n[Alerts]\nDying=1\nRespawnSeconds={respawn_seconds}\nSoundFile=nowhere.wav\n", prepare)
     o.expect(TITLE, boss["name"], 10)
     calm = [c["channel_number"] for c in own.read("/api/all_status")["channel_status"][boss["id"]]
             if not 0 < c["etd"] <= 120]
     dying, respawn = f"{boss['name']}: Ch. {calm[0]} in 45 s", f"{boss['name']}: respawn in {respawn_seconds} s"
     # Switched on in the menu, saved at once, and checked on the next open.
-    choose_alert(o, "respawn", {"dying"})
+    choose_alert(o, "respawn", {"dying", "sound"})
     o.assert_saved(("Alerts", "Respawn", "1"))
-    o.expect(alerts, (0, ""))  # channels already low when the boss was chosen stay quiet
-    # A fresh channel of the chosen boss at 45 s alerts once; another boss's channel never does.
+    o.expect(alerts, (0, "", 0, ""))  # channels already low when the boss was chosen stay quiet
+    # A fresh channel of the chosen boss at 45 s alerts once; another boss's channel never does. Each sounds the
+    # chime, as the sound file named is missing, and the first says so in a notification of its own before it.
     own.control(f"etd/{boss['id']}/{calm[0]}/45")
-    o.expect(alerts, (1, dying), 5)
+    o.expect(alerts, (2, dying, 1, "chime"), 5)
     own.control(f"etd/{other['id']}/1/30")
     time.sleep(4)
-    o.expect(alerts, (1, dying))
+    o.expect(alerts, (2, dying, 1, "chime"))
     # Switched off, the next channel going low raises nothing.
-    choose_alert(o, "dying", {"dying", "respawn"}, "tray-menu-alerts")
+    choose_alert(o, "dying", {"dying", "respawn", "sound"}, "tray-menu-alerts")
     o.assert_saved(("Alerts", "Dying", "0"))
     own.control(f"etd/{boss['id']}/{calm[1]}/40")
     time.sleep(4)
-    o.expect(alerts, (1, dying))
-    o.expect(alerts, (2, respawn), 60)
+    o.expect(alerts, (2, dying, 1, "chime"))
+    o.expect(alerts, (3, respawn, 2, "chime"), 60)
     o.exit()
 
 

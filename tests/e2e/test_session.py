@@ -253,7 +253,7 @@ def test_a_quiet_tracker_is_read_cheaply_while_time_still_moves(start_live, test
     o.exit()
 
 
-def test_the_exe_carries_its_icon_and_version():
+def test_the_exe_carries_its_icon_chime_and_version():
     with tempfile.TemporaryDirectory() as directory:
         icon = os.path.join(directory, "group.ico")
         with open(icon, "wb") as f:
@@ -264,6 +264,8 @@ def test_the_exe_carries_its_icon_and_version():
                                   *sorted(glob.glob(os.path.join(directory, "*.png")))],
                                  capture_output=True, text=True, check=True).stdout
     assert decoded.splitlines() == [f"{size} {size} 1 0" for size in (16, 24, 32, 48, 256)]
+    chime = subprocess.run(["wrestool", "-x", "-R", "--type=+WAVE", Tools.exe], capture_output=True, check=True).stdout
+    assert chime[:4] + chime[8:12] == b"RIFFWAVE"
     # As Explorer's Details tab reads it: the fixed version, and the strings of the one translation, US English.
     pe = pefile.PE(Tools.exe)
     (strings,), (translation,) = ([info for info in pe.FileInfo[0] if info.Key == key]

@@ -7,7 +7,7 @@
 //   children | paints            each child control: id, class, visible, screen rectangle, text | paint count
 //   wait-text <id> <prefix> [ms] wait (polling every 20 ms) until that child's text starts with prefix
 //   wait-rows [ms]               wait for the overlay, then for its first row: the milliseconds between
-//   alerts                       notifications raised and the last one's text (with the test hook on)
+//   alerts                       notifications raised and sounds asked for, and the last of each (test hook on)
 //   at <x> <y>                   the class of the top-level window a click there reaches
 //   move <x> <y> [w h]           move (and size) the overlay, as a drag would
 //   hold <mods> <key> <ms>       hold a global hotkey, as another program would
@@ -252,15 +252,19 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"wait-rows") return waitForRows(timeoutArg(argc, argv, 2));
     if (command == L"alerts") {
-        DWORD count = 0, countSize = sizeof count;
-        RegGetValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, ExternalNames::HOOK_ALERTS_RAISED, RRF_RT_REG_DWORD,
-                     nullptr, &count, &countSize);
-        wchar_t text[512] = L"";
-        DWORD textSize = sizeof text;
-        RegGetValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, ExternalNames::HOOK_LAST_ALERT, RRF_RT_REG_SZ, nullptr,
-                     text, &textSize);
-        std::printf("alerts=%lu\n", count);
-        printLine("alert", text);
+        const auto print = [](const wchar_t* counter, const char* countName, const wchar_t* lastText,
+                              const char* lastName) {
+            DWORD count = 0, countSize = sizeof count;
+            RegGetValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, counter, RRF_RT_REG_DWORD, nullptr, &count,
+                         &countSize);
+            wchar_t text[512] = L"";
+            DWORD textSize = sizeof text;
+            RegGetValueW(HKEY_CURRENT_USER, ExternalNames::HOOK_KEY, lastText, RRF_RT_REG_SZ, nullptr, text, &textSize);
+            std::printf("%s=%lu\n", countName, count);
+            printLine(lastName, text);
+        };
+        print(ExternalNames::HOOK_ALERTS_RAISED, "alerts", ExternalNames::HOOK_LAST_ALERT, "alert");
+        print(ExternalNames::HOOK_SOUNDS_PLAYED, "sounds", ExternalNames::HOOK_LAST_SOUND, "sound");
         return 0;
     }
     if (command == L"hold" && argc > 4) {
