@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@ public:
     static constexpr int kLongestLastBoss = 255;  // UTF-16 units read back
     static constexpr int kMinAlertSeconds = 10;
     static constexpr int kMaxAlertSeconds = 600;
+    static constexpr std::size_t kMostWatchedBosses = 50;
 
     // Sets the defaults and the file path; no file access.
     explicit Settings(std::wstring iniPath);
@@ -65,6 +67,7 @@ public:
     bool AlertRespawn;
     int32_t AlertRespawnSeconds;
     bool AlertSound;
+    std::vector<std::string> WatchedBosses;  // UTF-8 boss ids whose alerts come besides the chosen boss's
 
 private:
     // Every key Brisquel owns, into `file`; false at the first that could not be written.
