@@ -4,10 +4,11 @@
 #include "base/WideText.h"
 
 void TrayAlerts::Raise() {
-    const AlertRules rules = AlertRulesOf(settings_);
-    // Nothing is read for a player who asked for no alert.
-    std::optional<AlertFeed> feed = rules.dying || rules.respawn ? bossView_.ChosenBossFeed() : AlertFeed{};
-    if (!feed) return;
-    feed->tickMs = GetTickCount64();
-    for (const Alert& alert : tracker_.update(*feed, rules)) tray_.Notify(Utf8ToWide(alert.text), alert.sound);
+    std::optional<std::vector<AlertFeed>> feeds = bossView_.CoveredBossFeeds(settings_.WatchedBosses);
+    if (!feeds) return;
+    const ULONGLONG tickMs = GetTickCount64();
+    for (AlertFeed& feed : *feeds) feed.tickMs = tickMs;
+    for (const Alert& alert : tracker_.update(*feeds, AlertRulesOf(settings_))) {
+        tray_.Notify(Utf8ToWide(alert.text), alert.sound);
+    }
 }

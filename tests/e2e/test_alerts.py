@@ -2,6 +2,8 @@
 notifications are counted by a test hook and read through the probe."""
 import time
 
+import pytest
+
 from driver import MENU, MENU_ROWS, TITLE, Screen, bosses, names, xdotool
 
 # The Alerts submenu opens beside the Alerts row: its top edge below the menu's, and its row centres below that.
@@ -49,6 +51,29 @@ def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_swit
     time.sleep(4)
     o.expect(alerts, (1, dying))
     o.expect(alerts, (2, respawn), 60)
+    o.exit()
+
+
+@pytest.mark.xfail(strict=True, reason="the settings do not read [Alerts] Watch yet")
+def test_a_watched_boss_alerts_as_the_chosen_one_does(start_live, tracker, test_hook):
+    test_hook(names.HOOK_COUNT_ALERTS)
+    minute = (time.gmtime().tm_min + 3) % 60
+    respawn_seconds = (minute * 60 - int(time.time()) % 3600) % 3600 - 45
+    boss, watched = bosses(tracker, real=True)[2:4]
+
+    def prepare(own):
+        own.control(f"respawn/{watched['id']}/{minute}")
+        own.control(f"respawn/{boss['id']}/{(minute + 30) % 60}")  # the chosen boss's respawn stays out of the way
+        own.control("freeze")
+
+    own, o = start_live(f"[Selection]\nLastBoss={boss['id']}\n[Alerts]\nDying=1\nRespawn=1\n"
+                        f"RespawnSeconds={respawn_seconds}\nSound=0\nWatch={watched['id']}\n", prepare)
+    o.expect(TITLE, boss["name"], 10)
+    calm = next(c["channel_number"] for c in own.read("/api/all_status")["channel_status"][watched["id"]]
+                if not 0 < c["etd"] <= 120)
+    own.control(f"etd/{watched['id']}/{calm}/45")
+    o.expect(alerts, (1, f"{watched['name']}: Ch. {calm} in 45 s"), 5)
+    o.expect(alerts, (2, f"{watched['name']}: respawn in {respawn_seconds} s"), 60)
     o.exit()
 
 
