@@ -2,6 +2,7 @@
 
 #include "AlertSettings.h"
 #include "base/WideText.h"
+#include "model/NextEvent.h"
 
 void TrayAlerts::Raise() {
     std::optional<std::vector<AlertFeed>> feeds = bossView_.CoveredBossFeeds(settings_.WatchedBosses);
@@ -11,4 +12,5 @@ void TrayAlerts::Raise() {
     for (const Alert& alert : tracker_.update(*feeds, AlertRulesOf(settings_))) {
         tray_.Notify(Utf8ToWide(alert.text), alert.sound);
     }
+    tray_.ShowNextEvent(Utf8ToWide(nextEventText(*feeds, TrayIcon::NextEventRoom())));
 }

@@ -1,10 +1,11 @@
 """The alerts against a frozen world, where only the channels the test sets cross a threshold. The raised
 notifications are counted by a test hook and read through the probe."""
+import re
 import time
 
 import pytest
 
-from driver import MENU, MENU_ROWS, TITLE, Screen, bosses, names, xdotool
+from driver import MENU, MENU_ROWS, TITLE, TITLE_TEXT, Screen, bosses, names, xdotool
 
 # The Alerts submenu opens beside the Alerts row: its top edge below the menu's, and its row centres below that.
 ALERTS_ROW_TOP, ALERT_ROWS = 101, {"dying": 22, "respawn": 50, "sound": 78}
@@ -14,6 +15,18 @@ def alerts(o):
     """Notifications raised so far and the last one's text; counted when the test hook is on."""
     raised = o.probe("alerts")
     return int(raised["alerts"]), raised["alert"]
+
+
+def next_event(own, *covered):
+    """The tray tip naming the soonest coming event of these bosses as their tracker reports them now: a death of a
+    channel alive with an estimate, or an hourly respawn."""
+    status, listed = own.read("/api/all_status")["channel_status"], {b["id"]: b for b in bosses(own, real=True)}
+    events = [(c["etd"], b["name"], rf", Ch\. {c['channel_number']} dies in \d+ s") for b in covered
+              for c in status.get(b["id"], []) if c["last_hp"] > 0 and c["etd"] > 0]
+    events += [((listed[b["id"]]["respawn_time"] * 60 - int(time.time()) % 3600) % 3600 or 3600, b["name"],
+                r" respawns in (\d+m )?\d+s") for b in covered if b["id"] in listed]
+    _, name, what = min(events)
+    return re.compile(f"^{re.escape(TITLE_TEXT)}\\\\nNext: {re.escape(name)}{what}$")
 
 
 def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_switched_in_the_tray_menu(
@@ -41,6 +54,7 @@ def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_swit
     # A fresh channel of the chosen boss at 45 s alerts once; another boss's channel never does.
     own.control(f"etd/{boss['id']}/{calm[0]}/45")
     o.expect(alerts, (1, dying), 5)
+    o.expect("tip", next_event(own, boss), 5)
     own.control(f"etd/{other['id']}/1/30")
     time.sleep(4)
     o.expect(alerts, (1, dying))
@@ -55,7 +69,7 @@ def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_swit
 
 
 @pytest.mark.xfail(strict=True, reason="the settings do not read [Alerts] Watch yet")
-def test_a_watched_boss_alerts_as_the_chosen_one_does(start_live, tracker, test_hook):
+def test_a_watched_boss_alerts_as_the_chosen_one_does_and_the_tip_names_the_next_event(start_live, tracker, test_hook):
     test_hook(names.HOOK_COUNT_ALERTS)
     minute = (time.gmtime().tm_min + 3) % 60
     respawn_seconds = (minute * 60 - int(time.time()) % 3600) % 3600 - 45
@@ -73,6 +87,7 @@ def test_a_watched_boss_alerts_as_the_chosen_one_does(start_live, tracker, test_
                 if not 0 < c["etd"] <= 120)
     own.control(f"etd/{watched['id']}/{calm}/45")
     o.expect(alerts, (1, f"{watched['name']}: Ch. {calm} in 45 s"), 5)
+    o.expect("tip", next_event(own, boss, watched), 5)
     o.expect(alerts, (2, f"{watched['name']}: respawn in {respawn_seconds} s"), 60)
     o.exit()
 

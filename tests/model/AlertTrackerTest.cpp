@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "model/AlertTracker.h"
+#include "model/NextEvent.h"
 
 void PrintTo(const Alert& alert, std::ostream* out) {
     *out << '"' << alert.text << '"' << (alert.sound ? " with sound" : " silent");
@@ -199,5 +200,28 @@ TEST(AlertTracker, RaisesEachAlertOnceAtItsThreshold) {
                 feeds.push_back({w.boss, w.boss, w.channels, w.respawnSeconds, now, step.tickMs});
             EXPECT_EQ(tracker.update(feeds, step.alertsOn ? rules : AlertRules{}), step.expected) << step.tickMs;
         }
+    }
+}
+
+TEST(NextEvent, NamesTheSoonestFreshDeathOrRespawnWithinItsRoom) {
+    const std::tuple<const char*, std::vector<AlertFeed>, size_t, std::string> cases[] = {
+        {"a fresh channel's death before a later respawn and other bosses' stale, dead or unknown ones",
+         {{"w", "Wyrm", {fresh(1, 300), stale(2, 10), fresh(3, -1)}, 400, kNow},
+          {"h", "Sunken Herald", {fresh(3, 57.2), dead(4), fresh(5, std::nan(""))}, std::nullopt, kNow}},
+         100,
+         "Next: Sunken Herald, Ch. 3 dies in 58 s"},
+        {"a respawn before any death",
+         {{"h", "Herald", {fresh(1, 300)}, 400, kNow}, {"w", "Wyrm", {}, 252, kNow}},
+         100,
+         "Next: Wyrm respawns in 4m 12s"},
+        {"nothing coming", {{"w", "Wyrm", {stale(1, 30)}, std::nullopt, kNow}}, 100, ""},
+        {"a long name shortened",
+         {{"w", kLongName, {}, 252, kNow}},
+         40,
+         "Next: LLLLLLLLLLLLLL\u2026 respawns in 4m 12s"},
+    };
+    for (const auto& [name, feeds, room, expected] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(nextEventText(feeds, room), expected);
     }
 }
