@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Settings.h"
-#include "model/AlertTracker.h"
+#include "model/AlertFeed.h"
 
 // The alerts the player asked for, as the settings hold them.
 AlertRules AlertRulesOf(const Settings& settings);

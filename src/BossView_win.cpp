@@ -132,10 +132,11 @@ void BossView::UpdateCountdownText() {
     countdown_.SetText(boss ? respawnCountdownText(*boss, clock_.now()) : std::wstring());
 }
 
-std::optional<AlertFeed> BossView::ChosenBossFeed() const {
+std::optional<std::vector<AlertFeed>> BossView::CoveredBossFeeds(const std::vector<std::string>& watchedIds) const {
     const int64_t now = clock_.now();
     try {
-        return model_.read([&](const ModelData& data) { return chosenBossFeed(data, selectedBossId_, now); });
+        return model_.read(
+            [&](const ModelData& data) { return coveredBossFeeds(data, selectedBossId_, watchedIds, now); });
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }

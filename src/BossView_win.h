@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "SettingsKeeper_win.h"
-#include "model/AlertTracker.h"
+#include "model/AlertFeed.h"
 #include "model/LiveModel.h"
 #include "net/NtpClock.h"
 #include "ui/CustomLabel_win.h"
@@ -40,10 +40,10 @@ public:
     // mode the list starts at its top. Out of memory, both keep what they show until the next data.
     void RefreshRows(bool clickThrough);
     void UpdateCountdownText();
-    // The chosen boss's name, reports and respawn countdown as the alerts judge them; all but the
-    // tick, which is the caller's. None when memory ran out: the alerts then skip a tick rather than take
-    // an empty report for channels gone.
-    std::optional<AlertFeed> ChosenBossFeed() const;
+    // The name, reports and respawn countdown of the chosen boss and of `watchedIds`, as the alerts judge them,
+    // from one read of the model; all but the tick, which is the caller's. None when memory ran out: the alerts
+    // then skip a tick rather than take an empty report for channels gone.
+    std::optional<std::vector<AlertFeed>> CoveredBossFeeds(const std::vector<std::string>& watchedIds) const;
 
     bool hasItems() const { return !bosses_.empty(); }
     // Empty while no boss is chosen.

@@ -6,8 +6,9 @@
 #include "TrayIcon_win.h"
 #include "model/AlertTracker.h"
 
-// The chosen boss's alerts, by the rules the settings hold, raised as the tray icon's notifications. Raise runs
-// when data arrive and on every clock tick: an estimate and the respawn countdown each cross a threshold in time.
+// The alerts of the chosen boss and the watched ones, by the rules the settings hold, raised as the tray icon's
+// notifications, and the soonest coming event of those bosses in the tray icon's tip. Raise runs when data arrive
+// and on every clock tick: an estimate and the respawn countdown each cross a threshold in time.
 class TrayAlerts {
 public:
     TrayAlerts(const Settings& settings, const BossView& bossView, TrayIcon& tray)

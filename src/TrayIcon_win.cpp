@@ -96,15 +96,32 @@ void TrayIcon::Restore() {
 }
 
 void TrayIcon::Show(bool green, const std::wstring& reason) {
-    const HICON wanted = green ? green_.get() : red_.get();
+    live_ = green;
+    reason_ = reason;
+    Update();
+}
+
+void TrayIcon::ShowNextEvent(const std::wstring& nextEvent) {
+    nextEvent_ = nextEvent;
+    Update();
+}
+
+std::size_t TrayIcon::NextEventRoom() {
+    // The title's terminating null stands for the line break; the tip keeps one unit for its own.
+    return std::size(NOTIFYICONDATAW{}.szTip) - 1 - std::size(kProductTitle);
+}
+
+void TrayIcon::Update() {
+    const HICON wanted = live_ ? green_.get() : red_.get();
+    const std::wstring& line = live_ ? nextEvent_ : reason_;
     std::wstring tip = kProductTitle;
-    if (!green && !reason.empty()) tip += L"\n" + reason;
+    if (!line.empty()) tip += L"\n" + line;
     tip.resize(std::min(tip.size(), std::size(record_.szTip) - 1));
     if (!added_ || (record_.hIcon == wanted && tip == record_.szTip)) return;
     record_.hIcon = wanted;
     SetTip(tip);
     Shell_NotifyIconW(NIM_MODIFY, &record_);
-    SetPropW(record_.hWnd, ExternalNames::PROP_TRAY_STATE, reinterpret_cast<HANDLE>(green ? 2 : 1));
+    SetPropW(record_.hWnd, ExternalNames::PROP_TRAY_STATE, reinterpret_cast<HANDLE>(live_ ? 2 : 1));
 }
 
 void TrayIcon::SetTip(const std::wstring& tip) {

@@ -4,13 +4,14 @@
 
 #include <shellapi.h>
 
+#include <cstddef>
 #include <string>
 
 #include "ui/ScopedGdi_win.h"
 
-// The overlay's icon in the notification area: green while data flows, red otherwise, and then its tip says
-// why under the product's name. Its state is also kept as the window property "BrisquelTrayIcon" (1 red,
-// 2 green) and its tip as the global atom in "BrisquelTrayTip", so that tools can read them.
+// The overlay's icon in the notification area: green while data flows, and then its tip names the next event under
+// the product's name; red otherwise, and then its tip says why. Its state is also kept as the window property
+// "BrisquelTrayIcon" (1 red, 2 green) and its tip as the global atom in "BrisquelTrayTip", so that tools can read them.
 //
 // For the tests only, while the DWORD value CountAlerts under HKEY_CURRENT_USER\Software\Brisquel is
 // non-zero, every notification adds one to the DWORD AlertsRaised there and leaves its text in LastAlert,
@@ -31,6 +32,9 @@ public:
     void Restore();
     // `reason`: why the tracker cannot be read, shown while red; empty for none.
     void Show(bool green, const std::wstring& reason);
+    // The soonest coming event, shown while green; empty for none. At most NextEventRoom() units are shown.
+    void ShowNextEvent(const std::wstring& nextEvent);
+    static std::size_t NextEventRoom();
     // A notification beside the icon, titled "Brisquel", silent, that takes neither the focus nor the front.
     // Texts longer than the shell takes are cut.
     void Notify(const std::wstring& text);
@@ -50,12 +54,16 @@ public:
 
 private:
     void AddToShell();
+    void Update();
     void SetTip(const std::wstring& tip);
 
     NOTIFYICONDATAW record_{};
     UniqueIcon green_;
     UniqueIcon red_;
     bool added_ = false;
+    bool live_ = false;
+    std::wstring reason_;
+    std::wstring nextEvent_;
     ATOM tipAtom_ = 0;
     ULONGLONG rightClickTick_ = 0;
 

@@ -1,131 +1,122 @@
 #include "model/AlertTracker.h"
 
 #include <algorithm>
-#include <cmath>
+#include <utility>
 
+#include "base/Utf16Units.h"
 #include "model/ChannelRules.h"
 
 namespace {
 
-std::string withBossName(const std::string& name, const std::string& body) {
-    return name.empty() ? body : name + ": " + body;
-}
+// What one boss adds to an alert: its name and one item per channel or respawn.
+struct Section {
+    std::string bossName;
+    std::vector<std::string> items;
+};
 
-// Whole seconds, rounded up, so that a channel about to die never reads "in 0 s".
-std::string secondsText(double seconds) {
-    return std::to_string(static_cast<long long>(std::ceil(seconds))) + " s";
+// The sections boss by boss, as many items as kMostChannelsNamed and kLongestText allow, the rest counted; cut
+// between items, never inside one.
+std::string joinedText(const std::vector<Section>& sections) {
+    size_t total = 0;
+    for (const Section& section : sections) total += section.items.size();
+    const auto withRest = [&](const std::string& named, size_t count) {
+        return count == total ? named : named + " and " + std::to_string(total - count) + " more";
+    };
+    // A boss name too long for even one item leaves only the count.
+    std::string best = std::to_string(total) + " alerts";
+    std::string named;
+    size_t count = 0;
+    for (const Section& section : sections) {
+        for (size_t i = 0; i < section.items.size(); ++i) {
+            if (count == AlertTracker::kMostChannelsNamed) return best;
+            if (i > 0) {
+                named += ", ";
+            } else {
+                if (count > 0) named += "; ";
+                if (!section.bossName.empty()) named += section.bossName + ": ";
+            }
+            named += section.items[i];
+            ++count;
+            if (utf16Units(named) > AlertTracker::kLongestText) return best;
+            std::string candidate = withRest(named, count);
+            if (utf16Units(candidate) <= AlertTracker::kLongestText) best = std::move(candidate);
+        }
+    }
+    return best;
 }
 
 }  // namespace
 
-std::vector<Alert> AlertTracker::update(const AlertFeed& feed, const AlertRules& rules) {
-    if (feed.bossId != bossId_) {
-        bossId_ = feed.bossId;
-        forgetDying();
-        forgetRespawn();
+std::vector<Alert> AlertTracker::update(const std::vector<AlertFeed>& feeds, const AlertRules& rules) {
+    const std::vector<Covered> covered = cover(feeds);
+    for (const Covered& boss : covered) {
+        if (!rules.dying) boss.state->forgetDying();
+        if (!rules.respawn) boss.state->forgetRespawn();
     }
-    if (!rules.dying) forgetDying();
-    if (!rules.respawn) forgetRespawn();
+    if (!rules.dying) groupStartMs_.reset();
 
     std::vector<Alert> alerts;
-    if (bossId_.empty()) return alerts;
+    if (covered.empty()) return alerts;
+    const uint64_t tickMs = covered.front().feed->tickMs;
     if (rules.dying) {
         // A group that is due goes out before this tick's crossings, which start the next one.
-        if (std::optional<std::string> text = takeDueGroup(feed)) alerts.push_back(withSoundLimit(*text, feed, rules));
-        trackDying(feed, rules);
+        if (std::optional<std::string> text = takeDueGroup(covered, tickMs)) {
+            alerts.push_back(withSoundLimit(std::move(*text), tickMs, rules));
+        }
+        bool pending = false;
+        for (const Covered& boss : covered) {
+            boss.state->trackDying(*boss.feed, rules);
+            pending = pending || boss.state->crossingsPending();
+        }
+        if (!pending) {
+            groupStartMs_.reset();
+        } else if (!groupStartMs_) {
+            groupStartMs_ = tickMs;
+        }
     }
     if (rules.respawn) {
-        if (std::optional<std::string> text = trackRespawn(feed, rules)) {
-            alerts.push_back(withSoundLimit(*text, feed, rules));
+        std::vector<Section> sections;
+        for (const Covered& boss : covered) {
+            if (const std::optional<int64_t> remaining = boss.state->trackRespawn(*boss.feed, rules)) {
+                sections.push_back({boss.feed->bossName, {"respawn in " + std::to_string(*remaining) + " s"}});
+            }
         }
+        if (!sections.empty()) alerts.push_back(withSoundLimit(joinedText(sections), tickMs, rules));
     }
     return alerts;
 }
 
-void AlertTracker::forgetDying() {
-    dyingWatched_ = false;
-    alertedChannels_.clear();
-    group_.clear();
-    quietUntilMs_.clear();
-}
-
-void AlertTracker::forgetRespawn() {
-    respawnWatched_ = false;
-    respawnAlertedAt_.reset();
-}
-
-void AlertTracker::trackDying(const AlertFeed& feed, const AlertRules& rules) {
-    const bool baseline = !dyingWatched_;
-    if (baseline && feed.channels.empty()) return;
-    dyingWatched_ = true;
-    for (auto quiet = quietUntilMs_.begin(); quiet != quietUntilMs_.end();) {
-        quiet = feed.tickMs >= quiet->second ? quietUntilMs_.erase(quiet) : std::next(quiet);
+std::vector<AlertTracker::Covered> AlertTracker::cover(const std::vector<AlertFeed>& feeds) {
+    std::map<std::string, BossAlertState> kept;
+    std::vector<Covered> covered;
+    for (const AlertFeed& feed : feeds) {
+        if (feed.bossId.empty() || kept.count(feed.bossId) > 0) continue;
+        auto node = bosses_.extract(feed.bossId);
+        auto place = node ? kept.insert(std::move(node)).position : kept.try_emplace(feed.bossId).first;
+        covered.push_back({&feed, &place->second});
     }
-    const double threshold = rules.dyingSeconds;
-    // Rebuilt from the channels reported now, so that channels the tracker dropped are not kept forever.
-    std::set<int32_t> alerted;
-    for (const ChannelStatus& channel : feed.channels) {
-        const int32_t number = channel.channelNumber;
-        const bool wasAlerted = alertedChannels_.count(number) > 0 || alerted.count(number) > 0;
-        bool isAlerted = wasAlerted;
-        switch (classifyChannel(channel, feed.now)) {
-            case ChannelState::Dead:
-                isAlerted = false;
-                break;
-            case ChannelState::Stale:
-                break;
-            case ChannelState::Fresh:
-                // Written as "> 0" so that a NaN estimate counts as none.
-                if (channel.etd > 2 * threshold) {
-                    isAlerted = false;
-                } else if (channel.etd > 0 && channel.etd <= threshold) {
-                    isAlerted = true;
-                    if (!wasAlerted && !baseline && quietUntilMs_.count(number) == 0) {
-                        if (group_.empty()) groupStartMs_ = feed.tickMs;
-                        group_.push_back({number, channel.etd});
-                    }
-                }
-                break;
+    bosses_ = std::move(kept);
+    return covered;
+}
+
+std::optional<std::string> AlertTracker::takeDueGroup(const std::vector<Covered>& covered, uint64_t tickMs) {
+    if (!groupStartMs_ || tickMs - *groupStartMs_ < kGroupMs) return std::nullopt;
+    groupStartMs_.reset();
+    std::vector<Section> sections;
+    for (const Covered& boss : covered) {
+        Section section{boss.feed->bossName, {}};
+        for (const BossAlertState::Crossing& crossing : boss.state->takeCrossings(tickMs)) {
+            section.items.push_back("Ch. " + std::to_string(crossing.channelNumber) + " in " +
+                                    secondsToDeathText(crossing.etd));
         }
-        if (isAlerted) alerted.insert(number);
+        if (!section.items.empty()) sections.push_back(std::move(section));
     }
-    group_.erase(std::remove_if(group_.begin(), group_.end(),
-                                [&](const Crossing& crossing) { return alerted.count(crossing.channelNumber) == 0; }),
-                 group_.end());
-    alertedChannels_ = std::move(alerted);
+    if (sections.empty()) return std::nullopt;
+    return joinedText(sections);
 }
 
-std::optional<std::string> AlertTracker::takeDueGroup(const AlertFeed& feed) {
-    if (group_.empty() || feed.tickMs - groupStartMs_ < kGroupMs) return std::nullopt;
-    std::stable_sort(group_.begin(), group_.end(), [](const Crossing& a, const Crossing& b) { return a.etd < b.etd; });
-    std::string body;
-    for (size_t i = 0; i < group_.size() && i < kMostChannelsNamed; ++i) {
-        if (i > 0) body += ", ";
-        body += "Ch. " + std::to_string(group_[i].channelNumber) + " in " + secondsText(group_[i].etd);
-    }
-    if (group_.size() > kMostChannelsNamed)
-        body += " and " + std::to_string(group_.size() - kMostChannelsNamed) + " more";
-    for (const Crossing& crossing : group_) quietUntilMs_[crossing.channelNumber] = feed.tickMs + kQuietMs;
-    group_.clear();
-    return withBossName(feed.bossName, body);
-}
-
-std::optional<std::string> AlertTracker::trackRespawn(const AlertFeed& feed, const AlertRules& rules) {
-    if (!feed.respawnSeconds) return std::nullopt;
-    const int64_t remaining = *feed.respawnSeconds;
-    // The same instant for every tick of the hour before it, whatever small steps the clock takes.
-    const int64_t respawnAt = feed.now + remaining;
-    const bool reached = remaining <= rules.respawnSeconds;
-    const bool baseline = !respawnWatched_;
-    respawnWatched_ = true;
-    if (!reached || respawnAlertedAt_ == respawnAt) return std::nullopt;
-    respawnAlertedAt_ = respawnAt;
-    if (baseline) return std::nullopt;
-    return withBossName(feed.bossName, "respawn in " + secondsText(static_cast<double>(remaining)));
-}
-
-Alert AlertTracker::withSoundLimit(std::string text, const AlertFeed& feed, const AlertRules& rules) {
-    const bool sound = rules.sound && (!lastSoundMs_ || feed.tickMs - *lastSoundMs_ >= kSoundGapMs);
-    if (sound) lastSoundMs_ = feed.tickMs;
+Alert AlertTracker::withSoundLimit(std::string text, uint64_t tickMs, const AlertRules& rules) {
+    const bool sound = rules.sound && (!lastSoundMs_ || tickMs - *lastSoundMs_ >= kSoundGapMs);
+    if (sound) lastSoundMs_ = tickMs;
     return {std::move(text), sound};
 }

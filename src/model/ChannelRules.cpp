@@ -1,6 +1,7 @@
 #include "model/ChannelRules.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "base/StepTimes.h"
 
@@ -64,4 +65,10 @@ std::vector<ChannelRow> buildChannelRows(const BossEntry& entry, int64_t now) {
             {c.channelNumber, c.lastHp, c.dps, c.etd, stale ? kStaleBarColor : 0u, stale ? kStaleTextColor : 0u});
     }
     return rows;
+}
+
+std::string secondsToDeathText(double etd) {
+    // Far beyond any fight, and small enough that the conversion below stays defined.
+    constexpr double kLongestShown = 1e9;
+    return std::to_string(static_cast<long long>(std::ceil(std::min(etd, kLongestShown)))) + " s";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "model/BossEntry.h"
@@ -23,3 +24,5 @@ std::vector<ChannelStatus> liveChannels(const BossEntry& entry);
 // Display order: not stale first, then with an estimate, soonest death, most recent, lowest HP, lowest channel.
 bool channelOrderBefore(const ChannelStatus& a, const ChannelStatus& b, int64_t now);
 std::vector<ChannelRow> buildChannelRows(const BossEntry& entry, int64_t now);
+// A positive time to death in whole seconds, rounded up so that a channel about to die never reads "in 0 s": "45 s".
+std::string secondsToDeathText(double etd);

@@ -1,5 +1,6 @@
 #include "model/ChosenBossFeed.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "model/RespawnCountdown.h"
@@ -16,4 +17,17 @@ AlertFeed chosenBossFeed(const ModelData& data, const std::string& bossId, int64
         feed.respawnSeconds = respawnCountdownSeconds(*boss, now);
     }
     return feed;
+}
+
+std::vector<AlertFeed> coveredBossFeeds(const ModelData& data, const std::string& chosenId,
+                                        const std::vector<std::string>& watchedIds, int64_t now) {
+    std::vector<AlertFeed> feeds;
+    const auto add = [&](const std::string& bossId) {
+        const bool known =
+            std::any_of(feeds.begin(), feeds.end(), [&](const AlertFeed& f) { return f.bossId == bossId; });
+        if (!bossId.empty() && !known) feeds.push_back(chosenBossFeed(data, bossId, now));
+    };
+    add(chosenId);
+    for (const std::string& bossId : watchedIds) add(bossId);
+    return feeds;
 }

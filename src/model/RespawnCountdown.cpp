@@ -22,8 +22,13 @@ std::optional<int64_t> respawnCountdownSeconds(const BossInfo& boss, int64_t now
 std::wstring respawnCountdownText(const BossInfo& boss, int64_t now) {
     const std::optional<int64_t> remaining = respawnCountdownSeconds(boss, now);
     if (!remaining) return {};
-    const int64_t minutes = *remaining / 60;
-    const int64_t seconds = *remaining % 60;
-    if (minutes > 0) return std::to_wstring(minutes) + L"m " + std::to_wstring(seconds) + L"s";
-    return std::to_wstring(seconds) + L"s";
+    // Digits and Latin letters only, which widen byte by byte.
+    const std::string text = countdownText(*remaining);
+    return std::wstring(text.begin(), text.end());
+}
+
+std::string countdownText(int64_t seconds) {
+    const int64_t minutes = seconds / 60;
+    if (minutes > 0) return std::to_string(minutes) + "m " + std::to_string(seconds % 60) + "s";
+    return std::to_string(seconds) + "s";
 }

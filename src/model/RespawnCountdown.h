@@ -13,3 +13,5 @@ std::optional<int64_t> respawnCountdownSeconds(const BossInfo& boss, int64_t now
 
 // The same as "%dm %ds" or "%ds"; empty when there is no countdown.
 std::wstring respawnCountdownText(const BossInfo& boss, int64_t now);
+// `seconds` as the countdown shows them: "%dm %ds", or "%ds" under a minute.
+std::string countdownText(int64_t seconds);

@@ -23,6 +23,8 @@ WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_TRAY_CALLBACK, WM_CONTEXTMENU, NIN_KEYSELECT 
 MENU_ROWS = {"Click-through": 87, "Alerts": 115, "Start with Windows": 143, "Help": 171, "Exit": 208}
 RED, AMBER, GREEN, STALE, ACCENT = (255, 0, 0), (255, 200, 0), (0, 200, 0), (128, 128, 128), (110, 185, 255)
 TITLE_TEXT = names.PRODUCT_TITLE
+# While data arrive the tray tip names the next event under the title, when there is one (as \n from the probe).
+LIVE_TIP = re.compile("^" + re.escape(TITLE_TEXT) + r"(\\nNext: .+)?$")
 
 Control = collections.namedtuple("Control", "visible rect text")
 Id = collections.namedtuple("Id", "number cls")  # a child control, as the probe names it

@@ -1,11 +1,12 @@
 """The alerts against a frozen world, where only the channels the test sets cross a threshold. The raised
 notifications are counted by a test hook and read through the probe."""
+import re
 import time
 from urllib.parse import quote
 
 import pytest
 
-from driver import COMBO, MENU, MENU_ROWS, POPUP, TITLE, Screen, bosses, names, xdotool
+from driver import COMBO, MENU, MENU_ROWS, POPUP, TITLE, TITLE_TEXT, Screen, bosses, names, xdotool
 
 # The Alerts submenu opens beside the Alerts row: its top edge below the menu's, and its row centres below that.
 ALERTS_ROW_TOP, ALERT_ROWS = 101, {"dying": 22, "respawn": 50, "sound": 78}
@@ -15,6 +16,18 @@ def alerts(o):
     """Notifications raised and sounds asked for so far, and the last of each; counted when the test hook is on."""
     raised = o.probe("alerts")
     return int(raised["alerts"]), raised["alert"], int(raised["sounds"]), raised["sound"]
+
+
+def next_event(own, *covered):
+    """The tray tip naming the soonest coming event of these bosses as their tracker reports them now: a death of a
+    channel alive with an estimate, or an hourly respawn."""
+    status, listed = own.read("/api/all_status")["channel_status"], {b["id"]: b for b in bosses(own, real=True)}
+    events = [(c["etd"], b["name"], rf", Ch\. {c['channel_number']} dies in \d+ s") for b in covered
+              for c in status.get(b["id"], []) if c["last_hp"] > 0 and c["etd"] > 0]
+    events += [((listed[b["id"]]["respawn_time"] * 60 - int(time.time()) % 3600) % 3600 or 3600, b["name"],
+                r" respawns in (\d+m )?\d+s") for b in covered if b["id"] in listed]
+    _, name, what = min(events)
+    return re.compile(f"^{re.escape(TITLE_TEXT)}\\\\nNext: {re.escape(name)}{what}$")
 
 
 def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_switched_in_the_tray_menu(
@@ -43,6 +56,7 @@ def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_swit
     # chime, as the sound file named is missing, and the first says so in a notification of its own before it.
     own.control(f"etd/{boss['id']}/{calm[0]}/45")
     o.expect(alerts, (2, dying, 1, "chime"), 5)
+    o.expect("tip", next_event(own, boss), 5)
     own.control(f"etd/{other['id']}/1/30")
     time.sleep(4)
     o.expect(alerts, (2, dying, 1, "chime"))
@@ -53,6 +67,29 @@ def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_swit
     time.sleep(4)
     o.expect(alerts, (2, dying, 1, "chime"))
     o.expect(alerts, (3, respawn, 2, "chime"), 60)
+    o.exit()
+
+
+def test_a_watched_boss_alerts_as_the_chosen_one_does_and_the_tip_names_the_next_event(start_live, tracker, test_hook):
+    test_hook(names.HOOK_COUNT_ALERTS)
+    minute = (time.gmtime().tm_min + 3) % 60
+    respawn_seconds = (minute * 60 - int(time.time()) % 3600) % 3600 - 45
+    boss, watched = bosses(tracker, real=True)[2:4]
+
+    def prepare(own):
+        own.control(f"respawn/{watched['id']}/{minute}")
+        own.control(f"respawn/{boss['id']}/{(minute + 30) % 60}")  # the chosen boss's respawn stays out of the way
+        own.control("freeze")
+
+    own, o = start_live(f"[Selection]\nLastBoss={boss['id']}\n[Alerts]\nDying=1\nRespawn=1\n"
+                        f"RespawnSeconds={respawn_seconds}\nSound=0\nWatch={watched['id']}\n", prepare)
+    o.expect(TITLE, boss["name"], 10)
+    calm = next(c["channel_number"] for c in own.read("/api/all_status")["channel_status"][watched["id"]]
+                if not 0 < c["etd"] <= 120)
+    own.control(f"etd/{watched['id']}/{calm}/45")
+    o.expect(alerts, (1, f"{watched['name']}: Ch. {calm} in 45 s", 0, ""), 5)
+    o.expect("tip", next_event(own, boss, watched), 5)
+    o.expect(alerts, (2, f"{watched['name']}: respawn in {respawn_seconds} s", 0, ""), 60)
     o.exit()
 
 
@@ -70,8 +107,6 @@ def choose_alert(o, row, checked, shot=None):
     assert {name for name, count in zip(ALERT_ROWS, blue) if count > 5} == checked
     xdotool("mousemove", left + 40, top + ALERT_ROWS[row], "click", 1)
     o.gone(MENU)
-
-
 
 
 def open_boss_list(o, count):

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "model/AlertTracker.h"
+#include "model/NextEvent.h"
 
 void PrintTo(const Alert& alert, std::ostream* out) {
     *out << '"' << alert.text << '"' << (alert.sound ? " with sound" : " silent");
@@ -16,8 +17,16 @@ constexpr int64_t kNow = 1'740'830'400;  // 2025-03-01 12:00:00 UTC
 const auto fresh = [](int32_t number, double etd) { return ChannelStatus{number, 50, "", kNow, 0.5, etd, ""}; };
 const auto stale = [](int32_t number, double etd) { return ChannelStatus{number, 50, "", 0, 0.5, etd, ""}; };
 const auto dead = [](int32_t number) { return ChannelStatus{number, 0, "", kNow, 0.0, 0.0, ""}; };
-const auto loud = [](const char* text) { return Alert{text, true}; };
-const auto quiet = [](const char* text) { return Alert{text, false}; };
+const auto loud = [](std::string text) { return Alert{text, true}; };
+const auto quiet = [](std::string text) { return Alert{text, false}; };
+const std::string kLongName(110, 'L');
+
+// A watched boss besides the chosen one; its id doubles as its name.
+struct Watched {
+    std::string boss;
+    std::vector<ChannelStatus> channels;
+    std::optional<int64_t> respawnSeconds = std::nullopt;
+};
 
 // One data tick. The boss id doubles as its name; the clock follows the tick unless a step moves it.
 struct Step {
@@ -28,12 +37,18 @@ struct Step {
     const char* boss = "Wyrm";
     bool alertsOn = true;
     int64_t clockStep = 0;
+    std::vector<Watched> watched = {};
 };
+
+Step with(Step step, std::vector<Watched> watched) {
+    step.watched = std::move(watched);
+    return step;
+}
 
 // A step once a channel's quiet time is over, the clock held back so that its reports stay fresh.
 Step afterQuiet(uint64_t tickMs, std::vector<ChannelStatus> channels, std::vector<Alert> expected = {}) {
-    const auto quietSeconds = static_cast<int64_t>(AlertTracker::kQuietMs / 1000);
-    return {AlertTracker::kQuietMs + tickMs, channels, expected, std::nullopt, "Wyrm", true, -quietSeconds};
+    const auto quietSeconds = static_cast<int64_t>(BossAlertState::kQuietMs / 1000);
+    return {BossAlertState::kQuietMs + tickMs, channels, expected, std::nullopt, "Wyrm", true, -quietSeconds};
 }
 
 const AlertRules kDying{true, 60, false, 60, true}, kRespawn{false, 60, true, 60, true},
@@ -151,14 +166,62 @@ TEST(AlertTracker, RaisesEachAlertOnceAtItsThreshold) {
          {{0, calm, {}, 700},
           {10, {fresh(1, 10.4), fresh(2, 10)}, {}, 601},
           {2010, {}, {quiet("Wyrm: Ch. 2 in 10 s"), quiet("Wyrm: respawn in 600 s")}, 600}}},
+        {"channels of several bosses crossing within 2 s share one alert, boss by boss; so do their respawns",
+         kBoth,
+         {with({0, calm, {}, 65}, {{"Herald", calm, 65}}),
+          with({500, {fresh(16, 45)}, {}, 65}, {{"Herald", {fresh(3, 58)}, 65}}),
+          with({2500, {fresh(16, 43)}, {loud("Wyrm: Ch. 16 in 45 s; Herald: Ch. 3 in 58 s")}, 61},
+               {{"Herald", {}, 61}}),
+          with({3000, {}, {quiet("Wyrm: respawn in 60 s; Herald: respawn in 60 s")}, 60}, {{"Herald", {}, 60}})}},
+        {"one boss's quiet time and alerted channels never silence another's; the sound limit spans them",
+         kDying,
+         {with({0, calm}, {{"Herald", calm}}), with({10, {fresh(1, 50)}}, {{"Herald", calm}}),
+          with({2010, {fresh(1, 49)}, {loud("Wyrm: Ch. 1 in 50 s")}}, {{"Herald", {fresh(1, 40)}}}),
+          with({4010, {fresh(1, 47)}, {quiet("Herald: Ch. 1 in 40 s")}}, {{"Herald", {fresh(1, 38)}}})}},
+        {"a watched boss gone from the tracker is kept, and its channels returning alert as new lives",
+         kDying,
+         {with({0, calm}, {{"Herald", {fresh(2, 50)}}}), with({10, calm}, {{"Herald", {}}}),
+          with({20, calm}, {{"Herald", {fresh(2, 50)}}}),
+          with({2020, calm, {loud("Herald: Ch. 2 in 50 s")}}, {{"Herald", {fresh(2, 48)}}})}},
+        {"a text longer than a notification holds names whole channels and counts the rest",
+         kDying,
+         {with({0, calm}, {{kLongName, calm}, {kLongName + "s", calm}}),
+          with({10, {fresh(1, 40)}}, {{kLongName, {fresh(2, 40)}}, {kLongName + "s", {fresh(3, 40)}}}),
+          with({2010, {}, {loud("Wyrm: Ch. 1 in 40 s; " + kLongName + ": Ch. 2 in 40 s and 1 more")}},
+               {{kLongName, {}}, {kLongName + "s", {}}})}},
     };
     for (const auto& [name, rules, steps] : cases) {
         SCOPED_TRACE(name);
         AlertTracker tracker;
         for (const Step& step : steps) {
             const int64_t now = kNow + static_cast<int64_t>(step.tickMs / 1000) + step.clockStep;
-            const AlertFeed feed{step.boss, step.boss, step.channels, step.respawnSeconds, now, step.tickMs};
-            EXPECT_EQ(tracker.update(feed, step.alertsOn ? rules : AlertRules{}), step.expected) << step.tickMs;
+            std::vector<AlertFeed> feeds{{step.boss, step.boss, step.channels, step.respawnSeconds, now, step.tickMs}};
+            for (const Watched& w : step.watched)
+                feeds.push_back({w.boss, w.boss, w.channels, w.respawnSeconds, now, step.tickMs});
+            EXPECT_EQ(tracker.update(feeds, step.alertsOn ? rules : AlertRules{}), step.expected) << step.tickMs;
         }
+    }
+}
+
+TEST(NextEvent, NamesTheSoonestFreshDeathOrRespawnWithinItsRoom) {
+    const std::tuple<const char*, std::vector<AlertFeed>, size_t, std::string> cases[] = {
+        {"a fresh channel's death before a later respawn and other bosses' stale, dead or unknown ones",
+         {{"w", "Wyrm", {fresh(1, 300), stale(2, 10), fresh(3, -1)}, 400, kNow},
+          {"h", "Sunken Herald", {fresh(3, 57.2), dead(4), fresh(5, std::nan(""))}, std::nullopt, kNow}},
+         100,
+         "Next: Sunken Herald, Ch. 3 dies in 58 s"},
+        {"a respawn before any death",
+         {{"h", "Herald", {fresh(1, 300)}, 400, kNow}, {"w", "Wyrm", {}, 252, kNow}},
+         100,
+         "Next: Wyrm respawns in 4m 12s"},
+        {"nothing coming", {{"w", "Wyrm", {stale(1, 30)}, std::nullopt, kNow}}, 100, ""},
+        {"a long name shortened",
+         {{"w", kLongName, {}, 252, kNow}},
+         40,
+         "Next: LLLLLLLLLLLLLL\u2026 respawns in 4m 12s"},
+    };
+    for (const auto& [name, feeds, room, expected] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(nextEventText(feeds, room), expected);
     }
 }
