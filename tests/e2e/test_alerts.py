@@ -30,12 +30,18 @@ def next_event(own, *covered):
     return re.compile(f"^{re.escape(TITLE_TEXT)}\\\\nNext: {re.escape(name)}{what}$")
 
 
+def respawn_due_soon():
+    """A respawn minute two to three minutes from now, and the alert threshold that makes its alert due about 45 s
+    from now."""
+    minute = (time.gmtime().tm_min + 3) % 60
+    return minute, (minute * 60 - int(time.time()) % 3600) % 3600 - 45
+
+
 def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_switched_in_the_tray_menu(
         start_live, tracker, test_hook):
     test_hook(names.HOOK_COUNT_ALERTS)
-    # The chosen boss respawns two to three minutes from now: its alert is due about 45 s from now.
-    minute = (time.gmtime().tm_min + 3) % 60
-    respawn_seconds = (minute * 60 - int(time.time()) % 3600) % 3600 - 45
+    # The chosen boss respawns two to three minutes from now.
+    minute, respawn_seconds = respawn_due_soon()
     boss, other = bosses(tracker, real=True)[2:4]
 
     def prepare(own):
@@ -72,8 +78,7 @@ def test_a_channel_about_to_die_and_the_respawn_raise_one_notification_each_swit
 
 def test_a_watched_boss_alerts_as_the_chosen_one_does_and_the_tip_names_the_next_event(start_live, tracker, test_hook):
     test_hook(names.HOOK_COUNT_ALERTS)
-    minute = (time.gmtime().tm_min + 3) % 60
-    respawn_seconds = (minute * 60 - int(time.time()) % 3600) % 3600 - 45
+    minute, respawn_seconds = respawn_due_soon()
     boss, watched = bosses(tracker, real=True)[2:4]
 
     def prepare(own):
