@@ -167,14 +167,56 @@ def test_a_slider_drag_writes_the_file_once_and_never_in_place(start):
 
 
 @pytest.mark.parametrize("turns_read_only", [False, True])
-def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_so(tracker, request, turns_read_only):
-    """Read-only from the start, beside an older AppData file that names no tracker, or from the moment a save
-    fails (and keeps failing through its retries) while another notice is open: that notice is answered first,
-    then the player is told where the settings went. The tracker named beside the program is the one reached."""
+def fresh_appdata(request):
+    """The prefix's %APPDATA%\\Brisquel, empty now and gone after the test."""
     appdata = os.path.join(os.environ["WINEPREFIX"], "drive_c", "users", pwd.getpwuid(os.getuid()).pw_name,
                            "AppData", "Roaming", "Brisquel")
     shutil.rmtree(appdata, ignore_errors=True)
     request.addfinalizer(lambda: shutil.rmtree(appdata, ignore_errors=True))
+    return appdata
+
+
+def test_a_full_disk_under_the_program_in_appdata_neither_hangs_nor_ends_it(tracker, request):
+    """The exe in %APPDATA%\\Brisquel, where the file beside it and the fallback are one file, on a full disk (a small
+    tmpfs): saves fail and are retried, the overlay answers throughout and says once that its settings cannot be
+    saved."""
+    appdata = fresh_appdata(request)
+    os.makedirs(appdata)
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "size=4m", "tmpfs", appdata], check=True)
+    request.addfinalizer(lambda: subprocess.run(["umount", "-l", appdata]))
+    o = driver.Overlay(f"[Server]\nBaseUrl={tracker.origin}/\n", launch=False)
+    for name in ("Brisquel.exe", "Brisquel.ini"):
+        shutil.copy(os.path.join(o.dir, name), appdata)
+    shutil.rmtree(o.dir)
+    o.dir, o.ini = appdata, os.path.join(appdata, "Brisquel.ini")
+    filler = os.open(os.path.join(appdata, "filler"), os.O_WRONLY | os.O_CREAT)
+    try:
+        while os.write(filler, bytes(4096)):
+            pass
+    except OSError:
+        os.close(filler)
+    o.launch()
+    request.addfinalizer(o.close)
+    o.state()
+    o.expect(STATUS, CONNECTED, 30)
+    o.open_panel()
+    o.click(OPACITY, lambda r: (r[0] + 1, (r[1] + r[3]) // 2))
+    for _ in range(3):
+        o.probe("responds", 1000)
+        time.sleep(5)
+    o.find(NOTICE, "Settings", 25000)
+    o.press("Return", NOTICE)
+    time.sleep(3)
+    assert o.running() and [key for _, key, _ in driver.read_ini(o.ini)] == ["BaseUrl"]
+    o.probe("wait-gone", 1000, NOTICE)
+    o.exit()
+
+
+def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_so(tracker, request, turns_read_only):
+    """Read-only from the start, beside an older AppData file that names no tracker, or from the moment a save
+    fails (and keeps failing through its retries) while another notice is open: that notice is answered first,
+    then the player is told where the settings went. The tracker named beside the program is the one reached."""
+    appdata = fresh_appdata(request)
     if not turns_read_only:
         os.makedirs(appdata)
         with open(os.path.join(appdata, "Brisquel.ini"), "w", newline="\r\n") as f:
