@@ -166,7 +166,6 @@ def test_a_slider_drag_writes_the_file_once_and_never_in_place(start):
     assert sorted(os.listdir(o.dir)) == ["Brisquel.exe", "Brisquel.ini"]
 
 
-@pytest.mark.parametrize("turns_read_only", [False, True])
 def fresh_appdata(request):
     """The prefix's %APPDATA%\\Brisquel, empty now and gone after the test."""
     appdata = os.path.join(os.environ["WINEPREFIX"], "drive_c", "users", pwd.getpwuid(os.getuid()).pw_name,
@@ -189,12 +188,7 @@ def test_a_full_disk_under_the_program_in_appdata_neither_hangs_nor_ends_it(trac
         shutil.copy(os.path.join(o.dir, name), appdata)
     shutil.rmtree(o.dir)
     o.dir, o.ini = appdata, os.path.join(appdata, "Brisquel.ini")
-    filler = os.open(os.path.join(appdata, "filler"), os.O_WRONLY | os.O_CREAT)
-    try:
-        while os.write(filler, bytes(4096)):
-            pass
-    except OSError:
-        os.close(filler)
+    subprocess.run(["dd", "if=/dev/zero", f"of={appdata}/filler", "bs=4k"], capture_output=True)  # to the last byte
     o.launch()
     request.addfinalizer(o.close)
     o.state()
@@ -212,6 +206,7 @@ def test_a_full_disk_under_the_program_in_appdata_neither_hangs_nor_ends_it(trac
     o.exit()
 
 
+@pytest.mark.parametrize("turns_read_only", [False, True])
 def test_a_folder_that_cannot_be_written_keeps_the_settings_in_appdata_and_says_so(tracker, request, turns_read_only):
     """Read-only from the start, beside an older AppData file that names no tracker, or from the moment a save
     fails (and keeps failing through its retries) while another notice is open: that notice is answered first,
