@@ -15,6 +15,7 @@ TEST(AnswerMemory, AsksWithWhatTheLast200SaidAndKnowsARepeat) {
         std::string sentA, sentB;  // the conditional headers of /a and /b afterwards
     };
     const std::string both = "If-None-Match: " + tag + "\r\nIf-Modified-Since: " + date + "\r\n";
+    const std::string longest = "If-None-Match: " + std::string(kLongestValidator, 'e') + "\r\n";
     const Step steps[] = {
         {"a first answer is no repeat", 't', "/a", {tag, date}, "x", false, both, ""},
         {"kept per path", 't', "/b", {"", date}, "y", false, both, "If-Modified-Since: " + date + "\r\n"},
@@ -24,10 +25,9 @@ TEST(AnswerMemory, AsksWithWhatTheLast200SaidAndKnowsARepeat) {
         {"a failure forgets its path alone", 'f', "/b", {}, "", false, "If-None-Match: " + tag + "\r\n", ""},
         {"too long or holding a control character: not kept", 't', "/a",
          {std::string(kLongestValidator + 1, 'e'), "a\r\nX-Evil: 1"}, "w", false, "", ""},
-        {"the longest kept", 't', "/a", {std::string(kLongestValidator, 'e'), "\xc3\xa9"}, "w", true,
-         "If-None-Match: " + std::string(kLongestValidator, 'e') + "\r\n", ""},
-        {"an empty body", 't', "/b", {}, "", false, "", ""},
-        {"never repeats", 't', "/b", {}, "", false, "", ""},
+        {"the longest kept", 't', "/a", {std::string(kLongestValidator, 'e'), "\xc3\xa9"}, "w", true, longest, ""},
+        {"an empty body", 't', "/b", {}, "", false, longest, ""},
+        {"never repeats", 't', "/b", {}, "", false, longest, ""},
     };
     AnswerMemory memory;
     for (const Step& step : steps) {
