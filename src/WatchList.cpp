@@ -4,13 +4,9 @@
 #include <cstdint>
 
 #include "Settings.h"
+#include "base/PercentEncoding.h"
 
 namespace {
-
-bool unreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~';
-}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -70,19 +66,11 @@ std::optional<std::string> decodeElement(const std::string& element) {
 }  // namespace
 
 std::string EncodeWatchList(const std::vector<std::string>& bossIds) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string value;
     for (const std::string& id : bossIds) {
         if (!readableId(id)) continue;
         if (!value.empty()) value += ',';
-        for (const char c : id) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (unreserved(byte)) {
-                value += c;
-            } else {
-                value += {'%', kHex[byte >> 4], kHex[byte & 0xF]};
-            }
-        }
+        value += percentEncode(id);
     }
     return value;
 }
