@@ -5,7 +5,7 @@
 
 #include "model/RespawnCountdown.h"
 
-AlertFeed chosenBossFeed(const ModelData& data, const std::string& bossId, int64_t now) {
+AlertFeed bossFeed(const ModelData& data, const std::string& bossId, int64_t now) {
     AlertFeed feed;
     if (bossId.empty()) return feed;
     feed.bossId = bossId;
@@ -25,7 +25,7 @@ std::vector<AlertFeed> coveredBossFeeds(const ModelData& data, const std::string
     const auto add = [&](const std::string& bossId) {
         const bool known =
             std::any_of(feeds.begin(), feeds.end(), [&](const AlertFeed& f) { return f.bossId == bossId; });
-        if (!bossId.empty() && !known) feeds.push_back(chosenBossFeed(data, bossId, now));
+        if (!bossId.empty() && !known) feeds.push_back(bossFeed(data, bossId, now));
     };
     add(chosenId);
     for (const std::string& bossId : watchedIds) add(bossId);

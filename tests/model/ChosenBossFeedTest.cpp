@@ -16,7 +16,7 @@ TEST(ChosenBossFeed, TakesWhatTheListAndTheReportsHold) {
         {"x", "", 1, std::nullopt, kNow},
     };
     for (const auto& row : cases) {
-        const AlertFeed feed = chosenBossFeed(data, std::get<0>(row), kNow);
+        const AlertFeed feed = bossFeed(data, std::get<0>(row), kNow);
         EXPECT_EQ(std::tuple(feed.bossId, feed.bossName, feed.channels.size(), feed.respawnSeconds, feed.now), row);
     }
 }
