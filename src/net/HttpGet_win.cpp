@@ -73,7 +73,10 @@ uint64_t receiveBody(HttpConnection& connection, const std::string& url, std::st
     gzip = isGzipEncoded(request);
     // A 304 nobody asked for is no answer to this request.
     conditional.notModified = status == kHttpStatusNotModified && !conditional.headers.empty();
-    if (conditional.notModified) return 0;
+    if (conditional.notModified) {
+        request.readEmptyBody();
+        return 0;
+    }
     if (status == kHttpStatusOk) conditional.answered = request.validators();
     if (status != kHttpStatusOk) {
         // An answer without a readable status line is no HTTP at all.

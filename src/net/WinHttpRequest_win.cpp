@@ -195,3 +195,9 @@ BodyEnd WinHttpRequest::readBody(std::string& body, uint64_t cap, DWORD readLimi
         if (std::chrono::steady_clock::now() >= bodyDeadline_) return BodyEnd::TooSlow;
     }
 }
+
+void WinHttpRequest::readEmptyBody() {
+    char unexpected = 0;
+    DWORD read = 0;
+    WinHttpReadData(request_.get(), &unexpected, sizeof unexpected, &read);
+}

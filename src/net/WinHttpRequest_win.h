@@ -45,6 +45,9 @@ public:
     // chunks stay within `cap` bytes in all and the body time (see send) lasts. `received` counts the
     // bytes appended.
     BodyEnd readBody(std::string& body, uint64_t cap, DWORD readLimit, uint64_t& received);
+    // Reads to the end of a body that has none, as a 304's: only a read that reaches the end hands the
+    // connection back to be kept, else it closes with the request and the next request opens another.
+    void readEmptyBody();
 
 private:
     // A server that trickles its body a byte at a time never lets a single read time out; this bounds

@@ -102,13 +102,13 @@ TEST(ApiClient, CountsWireBytesOfGzipBodies) {
 }
 
 // A summary read asks with the validators of the last 200 (If-None-Match on the wire); a 304 to that, or a 200 whose
-// bytes repeat the last one, is a success that changed nothing and counts no body bytes. A failure or another tracker
-// forgets them, and a 304 to a request that asked nothing is a failure.
+// bytes repeat the last one, is a success that changed nothing and counts no body bytes, and keeps its connection for
+// the next read. A failure or another tracker forgets them, and a 304 to a request that asked nothing is a failure.
 TEST(ApiClient, SummaryReadsAskWhetherAnythingChanged) {
-    const json tagged = {{"body", kBody}, {"headers", {{"ETag", "\"v1\""}}}};
+    const json tagged = {{"body", kBody}, {"headers", {{"ETag", "\"v1\""}}}, {"keep_alive", true}};
     const std::tuple<json, SummaryRead, const char*, bool> steps[] = {
         {tagged, SummaryRead::Changed, nullptr, true},
-        {{{"status", 304}}, SummaryRead::Unchanged, "\"v1\"", false},
+        {{{"status", 304}, {"keep_alive", true}}, SummaryRead::Unchanged, "\"v1\"", false},
         {tagged, SummaryRead::Unchanged, "\"v1\"", true},
         {{{"status", 500}}, SummaryRead::Failed, "\"v1\"", false},
         {{{"status", 304}}, SummaryRead::Failed, nullptr, false},
@@ -116,15 +116,18 @@ TEST(ApiClient, SummaryReadsAskWhetherAnythingChanged) {
     };
     const std::string base = fixtureRoute(tagged, "conditional");
     ApiClient client(base);
+    std::vector<int> ports;
     for (const auto& [answer, read, sent, bodyCounted] : steps) {
         SCOPED_TRACE(answer.dump());
         fixtureRoute(answer, "conditional");
         AllStatusMap all;
         EXPECT_EQ(client.fetchAllStatus(all), read);
-        const json headers = fixtureLog(base).at(0)["headers"];
-        EXPECT_EQ(headers.value("if-none-match", ""), sent ? sent : "");
+        const json request = fixtureLog(base).at(0);
+        EXPECT_EQ(request["headers"].value("if-none-match", ""), sent ? sent : "");
         EXPECT_EQ(client.trafficSnapshot().lastBytesReceived != 0, bodyCounted);
+        ports.push_back(request["client_port"].get<int>());
     }
+    EXPECT_EQ(ports[2], ports[1]) << "the read after a 304 opened a new connection";
     client.setBaseUrl(base);
     AllStatusMap all;
     EXPECT_EQ(client.fetchAllStatus(all), SummaryRead::Changed) << "another tracker is asked afresh";
