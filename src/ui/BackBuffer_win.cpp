@@ -33,15 +33,26 @@ void BackBuffer::PaintWindow(HWND hwnd, const std::function<void(HDC dc, int wid
     UniqueRegion dirty(clipToUpdate ? CreateRectRgn(0, 0, 0, 0) : nullptr);
     const bool partial = dirty && GetUpdateRgn(hwnd, dirty.get(), FALSE) > NULLREGION;
     PaintDc target(hwnd);
+    PaintAndPresent(hwnd, target.get(), partial ? dirty.get() : nullptr, paint);
+}
+
+void BackBuffer::PaintWindowNow(HWND hwnd, const std::function<void(HDC dc, int width, int height)>& paint) {
+    StepTimer timer(Step::Paint);
+    WindowDc target(hwnd);
+    if (target.get()) PaintAndPresent(hwnd, target.get(), nullptr, paint);
+}
+
+void BackBuffer::PaintAndPresent(HWND hwnd, HDC target, HRGN clip,
+                                 const std::function<void(HDC dc, int width, int height)>& paint) {
     RECT client{};
     GetClientRect(hwnd, &client);
-    const HDC dc = Begin(target.get(), client.right, client.bottom);
+    const HDC dc = Begin(target, client.right, client.bottom);
     // The buffer keeps what it last showed, so only the part that needs it is drawn again; a control
     // may skip what lies outside (RectVisible).
-    const bool clipped = partial && dc != target.get() && SelectClipRgn(dc, dirty.get()) != ERROR;
+    const bool clipped = clip && dc != target && SelectClipRgn(dc, clip) != ERROR;
     paint(dc, client.right, client.bottom);
     if (clipped) SelectClipRgn(dc, nullptr);
-    Present(target.get(), client.right, client.bottom);
+    Present(target, client.right, client.bottom);
     CountPaint(hwnd);
 }
 

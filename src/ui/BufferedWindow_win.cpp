@@ -28,6 +28,11 @@ LRESULT BufferedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
+void BufferedWindow::PaintNow() {
+    if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+    buffer_.PaintWindowNow(hwnd_, [this](HDC dc, int width, int height) { Paint(dc, width, height); });
+}
+
 DpiScale ScaleOfWindow(HWND hwnd) {
     return DpiScale(static_cast<int>(GetDpiForWindow(hwnd)));
 }

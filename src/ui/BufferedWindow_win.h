@@ -24,6 +24,9 @@ protected:
     // Answers WM_PAINT and WM_ERASEBKGND, and invalidates the whole window when its size changes;
     // everything else goes to the Window default.
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Paints the whole window now rather than at the next WM_PAINT (see BackBuffer::PaintWindowNow); a
+    // hidden window waits for the paint that showing it brings.
+    void PaintNow();
 
     BackBuffer buffer_;
     DpiScale scale_;

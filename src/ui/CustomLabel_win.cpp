@@ -30,8 +30,8 @@ void CustomLabel::SetText(const std::wstring& text) {
     text_ = text;
     SetWindowTextW(hwnd_, text_.c_str());
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
-    // Painted with whatever else changed once the messages are handled, not one control at a time.
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    // Some labels change every second (a countdown, an age): a label is small and its text is all that changed.
+    PaintNow();
 }
 
 void CustomLabel::SetFontSize(int points) {
