@@ -61,7 +61,8 @@ void TrayIcon::Add(HWND window) {
     record_.cbSize = sizeof record_;
     record_.hWnd = window;
     record_.uID = kId;
-    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Under version 4 the shell shows the standard tip only when asked to.
+    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     record_.uCallbackMessage = WM_TRAY_CALLBACK;
     record_.hIcon = red_.get();
     SetTip(kProductTitle);
@@ -118,10 +119,15 @@ void TrayIcon::Update() {
     if (!line.empty()) tip += L"\n" + line;
     tip.resize(std::min(tip.size(), std::size(record_.szTip) - 1));
     if (!added_ || (record_.hIcon == wanted && tip == record_.szTip)) return;
+    const bool recoloured = record_.hIcon != wanted;
     record_.hIcon = wanted;
     SetTip(tip);
-    Shell_NotifyIconW(NIM_MODIFY, &record_);
-    SetPropW(record_.hWnd, ExternalNames::PROP_TRAY_STATE, reinterpret_cast<HANDLE>(live_ ? 2 : 1));
+    // Only what changed: the tip changes every second while it counts down to the next event, and the shell
+    // copies and redraws an icon each time it is sent one.
+    NOTIFYICONDATAW change = record_;
+    change.uFlags = NIF_TIP | NIF_SHOWTIP | (recoloured ? NIF_ICON : 0);
+    Shell_NotifyIconW(NIM_MODIFY, &change);
+    if (recoloured) SetPropW(record_.hWnd, ExternalNames::PROP_TRAY_STATE, reinterpret_cast<HANDLE>(live_ ? 2 : 1));
 }
 
 void TrayIcon::SetTip(const std::wstring& tip) {
