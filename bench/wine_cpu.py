@@ -7,15 +7,18 @@ happens there on its behalf.
 Needs WINEPREFIX and DISPLAY of a running private prefix and display (scripts/headless.sh). Starts its
 own demo tracker, then:
   1. runs HttpGetBench.exe and adds the Wine server's CPU time to each of its phases;
-  2. measures the Wine server with no program running for N minutes (default 2): its prefix's own services
-     keep it busy, and that share is taken off the server's time in what follows;
-     then an idle Wine program (notepad) for N minutes;
-  3. measures Brisquel.exe showing a boss of the demo tracker for N minutes, and its poll cycles, with the tracker's
-     validators on (most summary reads answered 304) and again with them off (repeated bodies);
+  2. starts an idle Wine program (notepad) in a second prefix beside WINEPREFIX (made once), with a Wine server
+     and services of its own;
+  3. measures Brisquel.exe showing a boss of the demo tracker and, at the same time, the idle program, each with
+     its prefix's Wine server, for N minutes (default 2) in slices of 10 s, with the tracker's validators on (most
+     summary reads answered 304) and again with them off (repeated bodies). Side by side, whatever else the
+     machine does weighs on both, and each prefix's own services, on both sides, cancel out;
   4. with --steps-exe, measures the step-timed build as long again and splits a poll cycle into its steps;
   5. restarts the Wine server with its request trace on and counts its requests per poll cycle and thread;
-and prints CPU per minute, per poll cycle and as a share of one core, with the ratio to the idle program.
+and prints CPU per minute, per poll cycle and as a share of one core, and what the overlay costs beyond the idle
+program.
 """
+import statistics
 import argparse
 import os
 import shutil
@@ -30,6 +33,7 @@ import json
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TICKS = os.sysconf("SC_CLK_TCK")
 SETTLE_SECONDS = 10
+SLICE_SECONDS = 10
 STEP_TIMES_PERIOD = 6  # the step-timed build rewrites its totals every 5 s
 WALL_STEPS = ("request", "status-probe")
 
@@ -100,11 +104,43 @@ class Tracker:
         self.process.wait()
 
 
-def measure(pid, server, seconds):
-    """CPU seconds of the process and of the Wine server over the next `seconds`."""
-    start = cpu_seconds(pid), cpu_seconds(server)
-    time.sleep(seconds)
-    return cpu_seconds(pid) - start[0], cpu_seconds(server) - start[1]
+class IdleProgram:
+    """An idle Wine program (notepad) in a prefix of its own, so that its Wine server counts only for it and for
+    the prefix's services, as the overlay's prefix's server counts for the overlay and the same services."""
+
+    def __init__(self, wine, prefix, display_env):
+        self.env = dict(display_env, WINEPREFIX=prefix)
+        if not os.path.exists(os.path.join(prefix, "system.reg")):
+            subprocess.run(["wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # A server left persistent by a run that was killed would never end by itself: end it, then keep one up.
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env)
+        subprocess.run(["wineserver", "-p"], env=self.env)
+        self.server = wait_for_process(prefix, "wineserver")
+        self.process = subprocess.Popen([wine, "notepad"], env=self.env)
+        self.pid = wait_for_process(prefix, "notepad.exe")
+
+    def cpu(self):
+        """CPU seconds so far of the program and of its prefix's Wine server."""
+        return cpu_seconds(self.pid), cpu_seconds(self.server)
+
+    def stop(self):
+        os.kill(self.pid, 9)
+        self.process.wait()
+        subprocess.run(["wineserver", "-k"], env=self.env)
+
+
+def measure_side_by_side(pid, server, idle, seconds):
+    """CPU seconds of the process, of its Wine server, of the idle program and of its Wine server, over the next
+    `seconds`, in slices: [(process, server, idle process, idle server), ...]."""
+    slices = []
+    previous = cpu_seconds(pid), cpu_seconds(server), *idle.cpu()
+    for _ in range(max(1, round(seconds / SLICE_SECONDS))):
+        time.sleep(SLICE_SECONDS)
+        current = cpu_seconds(pid), cpu_seconds(server), *idle.cpu()
+        slices.append(tuple(now - before for now, before in zip(current, previous)))
+        previous = current
+    return slices
 
 
 def http_bench(args, tracker, server):
@@ -127,16 +163,22 @@ def http_bench(args, tracker, server):
         print(f"Wine server on behalf of {phase}: {seconds / calls * 1e3:.3f} ms per call")
 
 
-def report(name, process_cpu, server_cpu, seconds, cycles=None):
-    minutes = seconds / 60
-    share = (process_cpu + server_cpu) / seconds * 100
-    line = (f"{name}: process {process_cpu / minutes:.3f} s/min, "
-            f"Wine server on its behalf {server_cpu / minutes:.3f} s/min, {share:.2f}% of one core")
-    if cycles:
-        line += (f"; {cycles} poll cycles ({cycles / seconds:.2f}/s), "
-                 f"{(process_cpu + server_cpu) / cycles * 1e3:.2f} ms CPU per cycle")
-    print(line)
-    return share
+def report(name, slices, cycles):
+    """Prints what the overlay and the idle program beside it cost; returns the overlay's share beyond it."""
+    seconds = len(slices) * SLICE_SECONDS
+    process, server, idle_process, idle_server = (sum(column) for column in zip(*slices))
+    share = (process + server) / seconds * 100
+    idle = (idle_process + idle_server) / seconds * 100
+    beyond = [((p + s) - (ip + iserver)) / SLICE_SECONDS * 100 for p, s, ip, iserver in slices]
+    print(f"{name}: process {process / seconds * 60:.3f} s/min, its Wine server {server / seconds * 60:.3f} s/min, "
+          f"{share:.2f}% of one core; {cycles} poll cycles ({cycles / seconds:.2f}/s)")
+    print(f"  idle notepad beside it: process {idle_process / seconds * 60:.3f} s/min, its Wine server "
+          f"{idle_server / seconds * 60:.3f} s/min, {idle:.2f}% of one core")
+    print(f"  beyond the idle program: {share - idle:.2f}% of one core, "
+          f"{((process + server) - (idle_process + idle_server)) / max(cycles, 1) * 1e3:.2f} ms per cycle; "
+          f"{SLICE_SECONDS} s slices: least {min(beyond):.2f}%, median {statistics.median(beyond):.2f}%, "
+          f"most {max(beyond):.2f}%")
+    return share - idle
 
 
 def overlay_directory(exe, tracker):
@@ -160,8 +202,9 @@ def read_step_times(workdir):
         return {}
 
 
-def measure_overlay(wine, exe, tracker, prefix, server, seconds):
-    """CPU of the overlay and of the Wine server, its poll cycles, and its step times over `seconds`."""
+def measure_overlay(wine, exe, tracker, prefix, server, idle, seconds):
+    """CPU slices of the overlay and its Wine server beside the idle program and its own, the overlay's poll cycles,
+    and its step times over `seconds`."""
     workdir = overlay_directory(exe, tracker)
     overlay = subprocess.Popen([wine, "Brisquel.exe"], cwd=workdir)
     pid = wait_for_process(prefix, "brisquel.exe")
@@ -171,7 +214,7 @@ def measure_overlay(wine, exe, tracker, prefix, server, seconds):
     time.sleep(SETTLE_SECONDS)
     steps_before = read_step_times(workdir)
     cycles_before = tracker.summaries
-    process_cpu, server_cpu = measure(pid, server, seconds)
+    slices = measure_side_by_side(pid, server, idle, seconds)
     cycles = tracker.summaries - cycles_before
     time.sleep(STEP_TIMES_PERIOD if steps_before else 0)
     steps = {name: (count - steps_before[name][0], total - steps_before[name][1])
@@ -179,7 +222,7 @@ def measure_overlay(wine, exe, tracker, prefix, server, seconds):
     os.kill(pid, 9)
     overlay.wait()
     shutil.rmtree(workdir, ignore_errors=True)
-    return process_cpu, server_cpu, cycles, steps
+    return slices, cycles, steps
 
 
 def server_requests(wine, exe, tracker, prefix, seconds):
@@ -224,9 +267,10 @@ def server_requests(wine, exe, tracker, prefix, seconds):
     subprocess.run(["wineserver", "-p"], check=False)
 
 
-def step_breakdown(process_cpu, server_cpu, cycles, steps, server_alone):
+def step_breakdown(slices, cycles, steps):
     """Milliseconds per poll cycle of each timed step and of what the timers do not cover. The step totals
     span their own window, so each side is divided by its own count of cycles."""
+    process_cpu, server_cpu, _, idle_server = (sum(column) for column in zip(*slices))
     merges = max(steps["merge"][0], 1)
     timed = 0.0
     for name, (count, total) in steps.items():
@@ -236,7 +280,8 @@ def step_breakdown(process_cpu, server_cpu, cycles, steps, server_alone):
               + (", wall time: includes waiting for the tracker" if waits else ""))
     print(f"  {'rest':13s} {(process_cpu / cycles - timed) * 1e3:7.3f} ms per cycle of the process's CPU: "
           "inside Wine's HTTP and sockets, timers, messages")
-    print(f"  {'Wine server':13s} {(server_cpu - server_alone) / cycles * 1e3:7.3f} ms per cycle on its behalf")
+    print(f"  {'Wine server':13s} {(server_cpu - idle_server) / cycles * 1e3:7.3f} ms per cycle on its behalf, "
+          "beyond the idle program's")
 
 
 def main():
@@ -246,6 +291,8 @@ def main():
     parser.add_argument("--http-bench", required=True)
     parser.add_argument("--minutes", type=float, default=2)
     parser.add_argument("--steps-exe", help="the step-timed build of Brisquel.exe, for a breakdown of a cycle")
+    parser.add_argument("--idle-prefix", help="the idle program's Wine prefix (made when missing): "
+                        "WINEPREFIX with -idle added, unless given")
     args = parser.parse_args()
     # The programs start from other directories: paths must hold there too, a bare "wine" stays as it is.
     args.wine, args.exe, args.http_bench, args.steps_exe = (
@@ -259,32 +306,19 @@ def main():
         print("== httpGet: session per call vs kept session ==")
         http_bench(args, tracker, server)
 
-        print(f"== {args.minutes:g} min each: the Wine server alone, an idle Wine program, then the overlay ==")
-        # The prefix's own services keep the server busy with no program running: that part is nobody's.
-        start = cpu_seconds(server)
-        time.sleep(seconds)
-        alone = cpu_seconds(server) - start
-        print(f"Wine server with no program: {alone / (seconds / 60):.3f} s/min, "
-              f"{alone / seconds * 100:.2f}% of one core")
-
-        notepad = subprocess.Popen([args.wine, "notepad"])
-        pid = wait_for_process(prefix, "notepad.exe")
-        time.sleep(SETTLE_SECONDS)
-        process_cpu, server_cpu = measure(pid, server, seconds)
-        idle = report("idle notepad", process_cpu, server_cpu - alone, seconds)
-        os.kill(pid, 9)
-        notepad.wait()
-
-        for validators in ("on", "off"):
-            tracker.control(f"validators/{validators}")
-            process_cpu, server_cpu, cycles, _ = measure_overlay(args.wine, args.exe, tracker, prefix, server,
-                                                                 seconds)
-            busy = report(f"Brisquel.exe, validators {validators}", process_cpu, server_cpu - alone, seconds, cycles)
-            print(f"ratio overlay / idle program: {busy / idle:.2f}; beyond it: {busy - idle:.2f}% of one core")
-        tracker.control("validators/on")
-        if args.steps_exe:
-            print(f"== {args.minutes:g} min: where a poll cycle's time goes (the step-timed build) ==")
-            step_breakdown(*measure_overlay(args.wine, args.steps_exe, tracker, prefix, server, seconds), alone)
+        print(f"== {args.minutes:g} min each: the overlay, and an idle Wine program in a prefix of its own beside it ==")
+        idle = IdleProgram(args.wine, args.idle_prefix or prefix + "-idle", os.environ)
+        try:
+            for validators in ("on", "off"):
+                tracker.control(f"validators/{validators}")
+                slices, cycles, _ = measure_overlay(args.wine, args.exe, tracker, prefix, server, idle, seconds)
+                report(f"Brisquel.exe, validators {validators}", slices, cycles)
+            tracker.control("validators/on")
+            if args.steps_exe:
+                print(f"== {args.minutes:g} min: where a poll cycle's time goes (the step-timed build) ==")
+                step_breakdown(*measure_overlay(args.wine, args.steps_exe, tracker, prefix, server, idle, seconds))
+        finally:
+            idle.stop()
         print(f"== {min(seconds, 30):g} s: Wine server requests per poll cycle (traced server) ==")
         server_requests(args.wine, args.exe, tracker, prefix, min(seconds, 30))
     finally:
