@@ -11,8 +11,9 @@ own demo tracker, then:
      and services of its own;
   3. measures Brisquel.exe showing a boss of the demo tracker and, at the same time, the idle program, each with
      its prefix's Wine server, for N minutes (default 2) in slices of 10 s, with the tracker's validators on (most
-     summary reads answered 304) and again with them off (repeated bodies). Side by side, whatever else the
-     machine does weighs on both, and each prefix's own services, on both sides, cancel out;
+     summary reads answered 304), with them off (repeated bodies), and on again with the demo world frozen (every
+     summary read a 304). Side by side, whatever else the machine does weighs on both, and each prefix's own
+     services, on both sides, cancel out;
   4. with --steps-exe, measures the step-timed build as long again and splits a poll cycle into its steps;
   5. restarts the Wine server with its request trace on and counts its requests per poll cycle and thread;
 and prints CPU per minute, per poll cycle and as a share of one core, and what the overlay costs beyond the idle
@@ -309,11 +310,14 @@ def main():
         print(f"== {args.minutes:g} min each: the overlay, and an idle Wine program in a prefix of its own beside it ==")
         idle = IdleProgram(args.wine, args.idle_prefix or prefix + "-idle", os.environ)
         try:
-            for validators in ("on", "off"):
+            # Last, a world that stands still: every summary read is a 304, which is what an unchanged answer costs.
+            for validators, world in (("on", "thaw"), ("off", "thaw"), ("on", "freeze")):
                 tracker.control(f"validators/{validators}")
+                tracker.control(world)
                 slices, cycles, _ = measure_overlay(args.wine, args.exe, tracker, prefix, server, idle, seconds)
-                report(f"Brisquel.exe, validators {validators}", slices, cycles)
-            tracker.control("validators/on")
+                report(f"Brisquel.exe, validators {validators}" + (", frozen world" if world == "freeze" else ""),
+                       slices, cycles)
+            tracker.control("thaw")
             if args.steps_exe:
                 print(f"== {args.minutes:g} min: where a poll cycle's time goes (the step-timed build) ==")
                 step_breakdown(*measure_overlay(args.wine, args.steps_exe, tracker, prefix, server, idle, seconds))
