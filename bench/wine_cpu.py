@@ -19,10 +19,10 @@ own demo tracker, then:
 and prints CPU per minute, per poll cycle and as a share of one core, and what the overlay costs beyond the idle
 program.
 """
-import statistics
 import argparse
 import os
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -165,7 +165,7 @@ def http_bench(args, tracker, server):
 
 
 def report(name, slices, cycles):
-    """Prints what the overlay and the idle program beside it cost; returns the overlay's share beyond it."""
+    """Prints what the overlay and the idle program beside it cost, over the whole run and per slice."""
     seconds = len(slices) * SLICE_SECONDS
     process, server, idle_process, idle_server = (sum(column) for column in zip(*slices))
     share = (process + server) / seconds * 100
@@ -179,7 +179,6 @@ def report(name, slices, cycles):
           f"{((process + server) - (idle_process + idle_server)) / max(cycles, 1) * 1e3:.2f} ms per cycle; "
           f"{SLICE_SECONDS} s slices: least {min(beyond):.2f}%, median {statistics.median(beyond):.2f}%, "
           f"most {max(beyond):.2f}%")
-    return share - idle
 
 
 def overlay_directory(exe, tracker):
