@@ -12,7 +12,10 @@ void StatusView::SetConnectionState(unsigned state) {
 
 void StatusView::OnModelChanged() {
     UpdateStatusText();
-    UpdateCacheAge();
+    // Between two answers the age only grows, and the clock tick shows that; a merge is followed at once by a
+    // new age, so showing the old one grown meanwhile would paint the label twice for one change.
+    const auto stored = model_.read([](const ModelData& data) { return data.cacheAgeStored; });
+    if (stored != cacheAgeShown_) UpdateCacheAge();
     list_.SetEmptyReason(FailureReason());
     UpdateTrayIcon();
 }
@@ -25,7 +28,12 @@ void StatusView::OnClockTick() {
 
 void StatusView::UpdateCacheAge() {
     const auto now = std::chrono::steady_clock::now();
-    cacheAge_.SetText(CacheAgeText(model_.read([now](const ModelData& data) { return cacheAgeAt(data, now); })));
+    double age = -1.0;
+    model_.read([&](const ModelData& data) {
+        age = cacheAgeAt(data, now);
+        cacheAgeShown_ = data.cacheAgeStored;
+    });
+    cacheAge_.SetText(CacheAgeText(age));
 }
 
 void StatusView::UpdateStatusText() {

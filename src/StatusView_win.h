@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 
 #include "BossView_win.h"
@@ -53,4 +54,5 @@ private:
     unsigned connectionState_ = CONNECTION_DISCONNECTED;
     DWORD lastDataTick_ = 0;
     uint32_t summaryReads_ = 0;
+    std::chrono::steady_clock::time_point cacheAgeShown_;  // when the age the label shows was stored
 };

@@ -185,12 +185,17 @@ def test_the_saved_boss_counts_down_paints_only_changes_and_another_boss_is_chos
     assert step in (1, 2, 3) or step < -3500, step
     o.expect(CACHE, CACHE_READ, 10)
     o.expect(colours((RED, AMBER, GREEN)), bool)
-    # While the tracker's channels lose HP the rows are painted again; unchanged data repaints no rows and each
-    # label once a second at most.
+    # While the tracker's channels lose HP the rows are painted again, and the cache age once a second and once per
+    # new age (not also for the merge just before it); unchanged data repaints no rows and each label once a second
+    # at most.
     request.addfinalizer(lambda: tracker.control("thaw"))
-    live = o.paints()[ROWS]
+    def ages_asked():
+        return sum(r["path"] == "/api/status" for r in tracker.control("requests")["requests"])
+    live, asked = o.paints(), ages_asked()
     time.sleep(3)
-    assert o.paints()[ROWS] > live, "the rows follow the data"
+    painted = {control: count - live[control] for control, count in o.paints().items()}
+    assert painted[ROWS] > 0, "the rows follow the data"
+    assert painted[CACHE] <= 4 + ages_asked() - asked, painted
     tracker.control("freeze")
     time.sleep(2)  # answers read before the freeze have landed
     before = o.paints()
