@@ -51,9 +51,7 @@ void paintWithOneFont(HDC dc, const std::vector<ChannelRow>& rows, HFONT font) {
         FillSolidRect(
             dc, RECT{bar.left, bar.top, bar.left + ChannelBarFill(bar.right - bar.left, rows[i].hpPercent), bar.bottom},
             ChannelBarColor(rows[i]));
-        const std::wstring wide = Utf8ToWide(ChannelOverlayText(rows[i].etd, rows[i].dps));
-        for (int pass = 0; pass < 9; ++pass)
-            DrawTextW(dc, wide.c_str(), -1, &bar, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        DrawOutlinedText(dc, Utf8ToWide(ChannelOverlayText(rows[i].etd, rows[i].dps)), bar);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <map>
+#include <string>
 #include <utility>
 
 #include "base/DpiScale.h"
@@ -27,3 +28,6 @@ private:
     std::map<std::pair<int, int>, int> labelHeights_;
     std::map<std::pair<int, int>, int> overlayHeights_;
 };
+
+// White text with a one-pixel amber outline, centred in `bounds` and clipped to it, in the DC's current font.
+void DrawOutlinedText(HDC dc, const std::wstring& text, const RECT& bounds);
