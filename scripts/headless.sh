@@ -24,8 +24,9 @@ headless_start() {
 
 # The private Wine prefix alone, on whatever display is current; headless_stop ends its server.
 wine_prefix_start() {
-    HEADLESS_WINEPREFIX=$1
-    export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # Wine takes only an absolute prefix; a relative one would fail every command below without a word.
+    HEADLESS_WINEPREFIX=$(realpath -m "$1")
+    export WINEPREFIX=$HEADLESS_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Creating Wine prefix $WINEPREFIX"
