@@ -14,8 +14,7 @@ void StatusView::OnModelChanged() {
     UpdateStatusText();
     // Between two answers the age only grows, and the clock tick shows that; a merge is followed at once by a
     // new age, so showing the old one grown meanwhile would paint the label twice for one change.
-    const auto stored = model_.read([](const ModelData& data) { return data.cacheAgeStored; });
-    if (stored != cacheAgeShown_) UpdateCacheAge();
+    UpdateCacheAge(true);
     list_.SetEmptyReason(FailureReason());
     UpdateTrayIcon();
 }
@@ -26,14 +25,16 @@ void StatusView::OnClockTick() {
     UpdateTrayIcon();
 }
 
-void StatusView::UpdateCacheAge() {
+void StatusView::UpdateCacheAge(bool onlyANewAge) {
     const auto now = std::chrono::steady_clock::now();
     double age = -1.0;
+    bool newAge = false;
     model_.read([&](const ModelData& data) {
         age = cacheAgeAt(data, now);
+        newAge = data.cacheAgeStored != cacheAgeShown_;
         cacheAgeShown_ = data.cacheAgeStored;
     });
-    cacheAge_.SetText(CacheAgeText(age));
+    if (newAge || !onlyANewAge) cacheAge_.SetText(CacheAgeText(age));
 }
 
 void StatusView::UpdateStatusText() {

@@ -38,7 +38,8 @@ public:
 
 private:
     void UpdateStatusText();
-    void UpdateCacheAge();
+    // With `onlyANewAge`, only when an age was stored since the label last showed one.
+    void UpdateCacheAge(bool onlyANewAge = false);
     void UpdateTrayIcon();
     // Why the tracker, or the chosen boss's channels, cannot be read; empty while they can.
     std::wstring FailureReason() const;
