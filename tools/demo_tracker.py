@@ -13,9 +13,10 @@ Answers are gzip-encoded when the request's Accept-Encoding names gzip, plain ot
 
 Like a tracker behind a cache, it builds its answers once a cache generation, every 2 s of the world's time, and
 serves the same bytes in between; a control that changes the world starts a new generation at once. The data
-answers carry an ETag (a hash of the bytes sent, so gzip and plain differ) and a Last-Modified (when the
-generation was built), and a request whose If-None-Match or, without one, If-Modified-Since still matches is
-answered 304 Not Modified with no body. "cache_age" is the time since the generation began.
+answers carry an ETag (a hash of the bytes sent, so gzip and plain differ), a Last-Modified (when the
+generation was built) and a Cache-Control max-age of the cache period with an Age (whole seconds into the period),
+and a request whose If-None-Match or, without one, If-Modified-Since still matches is answered 304 Not Modified
+with no body. "cache_age" is the time since the generation began.
 
 The world is generated from the seed and then follows the wall clock: each channel waits at full
 HP, loses HP at its own rate (reported as "dps" with a matching "etd"), dies, and respawns.
@@ -207,9 +208,10 @@ class World:
 class Generation:
     """One refresh of the tracker's cache: the world as of the moment it began, and the summary's bytes."""
 
-    def __init__(self, key, begun, modified, summary):
+    def __init__(self, key, begun, expires, modified, summary):
         self.key = key
         self.begun = begun  # world time
+        self.expires = expires  # world time of the next periodic refresh, even for one a control forced
         self.modified = modified  # wall time in whole seconds, as Last-Modified carries it
         plain = encode(summary, gzipped=False)
         self.summary = {False: plain, True: gzip.compress(plain, mtime=0)}
@@ -244,7 +246,9 @@ class TrackerCache:
                 modified = int(time.time())
                 if self.current is not None:
                     modified = max(modified, self.current.modified + 1)
-                self.current = Generation((index, self.revision), begun, modified, self.world.all_status(begun))
+                expires = self.world.started + (index + 1) * CACHE_PERIOD_SECONDS
+                self.current = Generation((index, self.revision), begun, expires, modified,
+                                          self.world.all_status(begun))
             return self.current
 
 
@@ -445,7 +449,7 @@ class Handler(BaseHTTPRequestHandler):
         generation = self.server.cache.generation(now)
         query = dict(parse_qsl(url.query, keep_blank_values=True))
         if url.path == "/api/collections/mobs/records":
-            return self.send_data(generation, lambda gzipped: encode(world.boss_list(), gzipped))
+            return self.send_data(generation, now, lambda gzipped: encode(world.boss_list(), gzipped))
         if url.path == "/api/collections/mob_channel_status/records":
             mob = None
             if "filter" in query:
@@ -458,7 +462,7 @@ class Handler(BaseHTTPRequestHandler):
             page, error = page_of(world.channel_records(mob, generation.begun), query)
             if error:
                 return self.send_json(400, {"code": 400, "message": error, "data": {}})
-            return self.send_data(generation, lambda gzipped: encode(page, gzipped))
+            return self.send_data(generation, now, lambda gzipped: encode(page, gzipped))
         if url.path == "/api/all_status":
             fault = self.server.summary_fault.take()
             if fault:
@@ -466,7 +470,7 @@ class Handler(BaseHTTPRequestHandler):
             flood = self.server.flood.current()
             if flood:
                 return self.send_body(200, self.server.flood.body(flood), gzipped=True)
-            return self.send_data(generation, generation.summary.get)
+            return self.send_data(generation, now, generation.summary.get)
         if url.path == "/api/status":
             return self.send_json(200, world.status(now, now - generation.begun))
         return self.send_json(404, {"code": 404, "message": "not found", "data": {}})
@@ -604,15 +608,19 @@ class Handler(BaseHTTPRequestHandler):
         gzipped = self.accepts_gzip()
         self.send_body(status, encode(document, gzipped), gzipped)
 
-    def send_data(self, generation, body_of):
-        """A data answer of this generation, `body_of(gzipped)`, with its validators unless they are off, or
-        304 Not Modified when the request's validators still match it."""
+    def send_data(self, generation, now, body_of):
+        """A data answer of this generation, `body_of(gzipped)`, at world time `now`, with its validators and how
+        long it stays as it is unless they are off, or 304 Not Modified when the request's validators still match
+        it."""
         gzipped = self.accepts_gzip()
         body = body_of(gzipped)
         if not self.server.validators:
             return self.send_body(200, body, gzipped)
+        # As a cache in front of the tracker would say it: the age in whole seconds elapsed, rounded down.
         validators = {"ETag": '"%s"' % hashlib.sha1(body).hexdigest()[:16],
-                      "Last-Modified": formatdate(generation.modified, usegmt=True)}
+                      "Last-Modified": formatdate(generation.modified, usegmt=True),
+                      "Cache-Control": "max-age=%d" % CACHE_PERIOD_SECONDS,
+                      "Age": str(max(0, math.floor(now - (generation.expires - CACHE_PERIOD_SECONDS))))}
         if not self.not_modified(validators["ETag"], generation.modified):
             return self.send_body(200, body, gzipped, validators.items())
         self.send_response(304)
@@ -664,7 +672,7 @@ def main():
             "GET /__control/requests lists the latest data requests received (path and User-Agent), counts the "
             "answers of each data path by status (\"statuses\": {path: {\"200\": n, \"304\": m}}) and counts the "
             "TLS handshakes begun. GET /__control/validators/off stands for a tracker without validators: no "
-            "ETag or Last-Modified, never 304, until GET /__control/validators/on. "
+            "ETag, Last-Modified, Cache-Control or Age, never 304, until GET /__control/validators/on. "
             "GET /__control/age/S answers as of S seconds ago, so every report looks S seconds older "
             "(age/0 undoes it). GET /__control/freeze keeps the cache generation of that moment, so "
             "nothing changes and the same bytes are served, until GET /__control/thaw. Age, kill, etd, respawn "

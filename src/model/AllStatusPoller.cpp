@@ -1,5 +1,6 @@
 #include "model/AllStatusPoller.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -14,6 +15,7 @@ void AllStatusPoller::run() {
     std::chrono::steady_clock::time_point ageAsked;  // the first summary always asks: it is never unchanged
     while (!model_->stopRequested()) {
         const Fetched fetched = fetchSummary(summary);
+        const auto freshUntil = std::chrono::steady_clock::now() + source_->summaryFreshFor();
         if (fetched == Fetched::NoRequest) {
             model_->pauseUnlessStopped(timing_.untilTracker);
             continue;
@@ -26,8 +28,13 @@ void AllStatusPoller::run() {
             model_->storeServerCacheAge(fetchCacheAge());
             ageAsked = now;
         }
-        model_->pauseUnlessStopped(timing_.afterCycle);
+        model_->pauseUnlessStopped(timing_.pauseAfterCycle(freshUntil - std::chrono::steady_clock::now()));
     }
+}
+
+std::chrono::milliseconds PollerTiming::pauseAfterCycle(std::chrono::steady_clock::duration fresh) const {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(fresh);
+    return std::clamp(left, afterCycle, std::max(afterCycle, longestFreshPause));
 }
 
 // Running out of memory is taken as one large allocation failing, for an answer or its copy: the small ones after

@@ -14,10 +14,17 @@ struct PollerTiming {
     // The cache age is asked with every changed or failed summary; while nothing changes the shown age grows with
     // the clock, and is asked again after this long so that it never drifts far.
     std::chrono::milliseconds cacheAgeEvery{5000};
+    // A tracker that says how long its summary stays as it is (HTTP's max-age) is not asked again before then, yet
+    // at least this often: the tray counts data as flowing for 2 s after a read, and a tracker's change of mind
+    // (a world event before its cache expires) shows within this.
+    std::chrono::milliseconds longestFreshPause{1000};
+
+    // The pause after a cycle whose summary the tracker said stays as it is for `fresh` more.
+    std::chrono::milliseconds pauseAfterCycle(std::chrono::steady_clock::duration fresh) const;
 };
 
-// Merges the all-status summary and the server's cache age into the model about twice a second
-// until the stop flag is set; a summary that changed nothing costs no merge. Failures leave the channels as they were and are retried next cycle; running out
+// Merges the all-status summary and the server's cache age into the model about twice a second, or as often as the
+// tracker says its summary may change, until the stop flag is set; a summary that changed nothing costs no merge. Failures leave the channels as they were and are retried next cycle; running out
 // of memory for an answer or its merge is such a failure, with kOutOfMemoryReason as its reason.
 class AllStatusPoller {
 public:

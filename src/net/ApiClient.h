@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "net/TrackerSource.h"
 
 class HttpConnection;
+struct ConditionalGet;
 
 // The tracker API client: three data reads, the server status probe, traffic counters for the status
 // line and a worker that announces the connection state. Failures return false (or -1.0)
@@ -37,6 +39,7 @@ public:
     bool fetchBossList(std::vector<BossInfo>& bosses) override;
     bool fetchChannelStatus(const std::string& bossId, std::vector<ChannelStatus>& channels) override;
     SummaryRead fetchAllStatus(AllStatusMap& result) override;
+    std::chrono::seconds summaryFreshFor() const override;
     double fetchServerCacheAge() override;
 
     TrafficSnapshot trafficSnapshot() const;
@@ -53,17 +56,16 @@ public:
 
 private:
     enum class LastRequest { Untracked, Tracked };
-    // A read asked again and again remembers its answers, to ask whether anything changed and to skip a repeat.
-    enum class Memory { None, Remembered };
     enum class Downloaded { Failed, Body, Repeated, NotModified };
     struct ThreadConnections;
 
     // The base URL, and the calling thread's connections opened for it.
     ThreadConnections& currentConnections(std::string& baseUrl);
-    // Downloads baseUrl + path into `body` and counts it; on failure stores `networkMessage` and the reason. With
-    // memory, the request is conditional and a body like the last one is told apart.
+    // Downloads baseUrl + path into `body` and counts it; on failure stores `networkMessage` and the reason. A read
+    // asked again and again is `remembered`: the request is conditional on its last answer, a body like that one's
+    // is told apart, and the answer's word on how long it stays as it is comes back there.
     Downloaded download(const std::string& path, LastRequest last, const char* networkMessage, EncodedBody& body,
-                        Memory memory = Memory::None);
+                        ConditionalGet* remembered = nullptr);
     // The outcome of decoding a downloaded body: true when `message` is empty; otherwise stores it, with the
     // reason that the answer was not the tracker's.
     bool decoded(const std::string& message);
@@ -81,6 +83,7 @@ private:
     uint64_t lastBytesReceived_ = 0;
     uint64_t lastBytesSent_ = 0;
     uint32_t reconnectAttempts_ = 0;  // all-status reads failed in a row
+    std::chrono::seconds summaryFreshFor_{0};
     std::string statusText_;
     std::string failureReason_;
     AnswerMemory answers_;  // by URL, so that no tracker is asked with another's validators

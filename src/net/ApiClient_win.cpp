@@ -100,12 +100,12 @@ bool ApiClient::decoded(const std::string& message) {
 }
 
 ApiClient::Downloaded ApiClient::download(const std::string& path, LastRequest last, const char* networkMessage,
-                                          EncodedBody& body, Memory memory) {
+                                          EncodedBody& body, ConditionalGet* remembered) {
     std::string baseUrl;
     ThreadConnections& connections = currentConnections(baseUrl);
     const std::string url = baseUrl + path;
-    const bool remembered = memory == Memory::Remembered;
-    ConditionalGet conditional;
+    ConditionalGet unremembered;
+    ConditionalGet& conditional = remembered ? *remembered : unremembered;
     if (remembered) {
         std::lock_guard<std::mutex> guard(lock_);
         conditional.headers = answers_.conditionalHeaders(url);
@@ -122,6 +122,7 @@ ApiClient::Downloaded ApiClient::download(const std::string& path, LastRequest l
         failureReason_ = ReadFailureText(TrackerHost(baseUrl), failure);
         if (tracked) lastBytesReceived_ = lastBytesSent_ = 0;
         answers_.forget(url);
+        conditional.freshSeconds = 0;
         return Downloaded::Failed;
     }
     // Counted before decoding: the bytes moved even if the body turns out to be unusable.
@@ -167,9 +168,10 @@ bool ApiClient::fetchChannelStatus(const std::string& bossId, std::vector<Channe
 
 SummaryRead ApiClient::fetchAllStatus(AllStatusMap& result) {
     EncodedBody body;
+    ConditionalGet conditional;
     const Downloaded downloaded = download(kAllStatusPath, LastRequest::Tracked,
                                            "Failed to fetch all status - network error or empty response", body,
-                                           Memory::Remembered);
+                                           &conditional);
     bool ok = downloaded != Downloaded::Failed;
     if (downloaded == Downloaded::Body) {
         StepTimer timer(Step::Decode);
@@ -187,8 +189,14 @@ SummaryRead ApiClient::fetchAllStatus(AllStatusMap& result) {
     // The summary is what keeps the overlay current, so its failures in a row are what the user is told.
     std::lock_guard<std::mutex> guard(lock_);
     reconnectAttempts_ = ok ? 0 : reconnectAttempts_ + 1;
+    summaryFreshFor_ = std::chrono::seconds(ok ? conditional.freshSeconds : 0);
     if (!ok) return SummaryRead::Failed;
     return downloaded == Downloaded::Body ? SummaryRead::Changed : SummaryRead::Unchanged;
+}
+
+std::chrono::seconds ApiClient::summaryFreshFor() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return summaryFreshFor_;
 }
 
 double ApiClient::fetchServerCacheAge() {

@@ -15,11 +15,13 @@ class HttpConnection;
 // decoder to inflate as it reads. Every failure leaves `body` as it was. The request goes over `connection`, which
 // stays open for the next call; threads may call at once, each with its own connection.
 // With `conditional`, the request carries its header lines, a 304 answer to them is a success that returns 0 with
-// `notModified` set and `body` as it was, and a 200 answer's validators come back in `answered`.
+// `notModified` set and `body` as it was, and a 200 answer's validators come back in `answered`; either answer's word
+// on how long it stays as it is comes back in `freshSeconds`.
 struct ConditionalGet {
     std::string headers;  // "Name: value\r\n" lines, as AnswerMemory makes them; empty: an ordinary GET
     bool notModified = false;
     Validators answered;
+    std::uint32_t freshSeconds = 0;
 };
 uint64_t httpGet(HttpConnection& connection, const std::string& url, EncodedBody& body, ReadFailure& failure,
                  ConditionalGet* conditional = nullptr);

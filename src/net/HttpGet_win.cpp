@@ -73,6 +73,7 @@ uint64_t receiveBody(HttpConnection& connection, const std::string& url, std::st
     gzip = isGzipEncoded(request);
     // A 304 nobody asked for is no answer to this request.
     conditional.notModified = status == kHttpStatusNotModified && !conditional.headers.empty();
+    if (conditional.notModified || status == kHttpStatusOk) conditional.freshSeconds = request.freshSeconds();
     if (conditional.notModified) {
         request.readEmptyBody();
         return 0;
@@ -96,6 +97,7 @@ uint64_t httpGet(HttpConnection& connection, const std::string& url, EncodedBody
     ConditionalGet& asked = conditional ? *conditional : unconditional;
     asked.notModified = false;
     asked.answered = {};
+    asked.freshSeconds = 0;
     try {
         EncodedBody received;
         const uint64_t bytes = receiveBody(connection, url, received.bytes, received.gzip, failure, asked);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ public:
     // Unchanged: the tracker said, or its answer showed byte for byte, that nothing changed since the last read;
     // `result` is then left as it was.
     virtual SummaryRead fetchAllStatus(AllStatusMap& result) = 0;
+    // How long the tracker said its latest summary answer stays as it is, from its arrival; zero when it said
+    // nothing or the read failed.
+    virtual std::chrono::seconds summaryFreshFor() const { return std::chrono::seconds(0); }
     virtual double fetchServerCacheAge() = 0;  // seconds, or -1.0 when no age is available
     // Why the latest of the three data reads failed, in plain words after the tracker's host; empty when it
     // succeeded or no request went out.

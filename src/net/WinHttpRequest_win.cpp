@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "net/CacheFreshness.h"
 #include "net/TrackerPaths.h"
 #include "net/WinHttpRequest_win.h"
 
@@ -143,17 +144,24 @@ bool WinHttpRequest::headerText(DWORD header, std::wstring& value, DWORD longest
     return true;
 }
 
+std::string WinHttpRequest::asciiHeaderText(DWORD header, DWORD longest) const {
+    std::wstring wide;
+    if (!headerText(header, wide, longest)) return {};
+    std::string narrow(wide.size(), '\0');
+    std::transform(wide.begin(), wide.end(), narrow.begin(),
+                   [](wchar_t unit) { return unit < 0x80 ? static_cast<char>(unit) : '\x7F'; });
+    return narrow;
+}
+
 Validators WinHttpRequest::validators() const {
-    const auto read = [this](DWORD header) {
-        std::wstring wide;
-        if (!headerText(header, wide, kLongestValidator)) return std::string();
-        // Anything beyond printable ASCII is refused by the memory that keeps them; a lossy cut shows it as such.
-        std::string narrow(wide.size(), '\0');
-        std::transform(wide.begin(), wide.end(), narrow.begin(),
-                       [](wchar_t unit) { return unit < 0x80 ? static_cast<char>(unit) : '\x7F'; });
-        return narrow;
-    };
-    return {read(WINHTTP_QUERY_ETAG), read(WINHTTP_QUERY_LAST_MODIFIED)};
+    // Anything beyond printable ASCII is refused by the memory that keeps them.
+    return {asciiHeaderText(WINHTTP_QUERY_ETAG, kLongestValidator),
+            asciiHeaderText(WINHTTP_QUERY_LAST_MODIFIED, kLongestValidator)};
+}
+
+std::uint32_t WinHttpRequest::freshSeconds() const {
+    return FreshSeconds(asciiHeaderText(WINHTTP_QUERY_CACHE_CONTROL, kLongestCacheControl),
+                        asciiHeaderText(WINHTTP_QUERY_AGE));
 }
 
 bool WinHttpRequest::contentEncoding(std::wstring& value) const {

@@ -40,6 +40,8 @@ public:
     bool contentLength(uint64_t& length) const;
     // ETag and Last-Modified of up to kLongestValidator characters; longer or absent ones read as empty.
     Validators validators() const;
+    // How many more seconds the answer says it stays as it is (Cache-Control and Age); 0 when it says nothing.
+    std::uint32_t freshSeconds() const;
 
     // Appends the body to `body`, at most `readLimit` bytes per read, as long as the announced
     // chunks stay within `cap` bytes in all and the body time (see send) lasts. `received` counts the
@@ -58,6 +60,8 @@ private:
     RequestStep sendOnce(HttpConnection& connection, const RequestProfile& profile, const std::wstring& headers);
     // A response header of up to `longest` characters; false when it is absent or longer.
     bool headerText(DWORD header, std::wstring& value, DWORD longest = 63) const;
+    // The same as bytes; a character beyond ASCII reads as DEL, which no header value this client takes holds.
+    std::string asciiHeaderText(DWORD header, DWORD longest = 63) const;
 
     std::wstring host_;
     std::wstring path_;

@@ -249,13 +249,15 @@ def test_a_quiet_tracker_is_read_cheaply_while_time_still_moves(start_live, test
     time.sleep(1.5)
     answers = tracker.control("requests")["statuses"]["/api/all_status"]
     o.expect(colours((RED, GREEN, STALE)), {STALE}, 20)  # amber is also a text colour
-    paints, countdown = o.paints(), o.text(COUNTDOWN)
+    paints, countdown, asked = o.paints(), o.text(COUNTDOWN), summaries_asked(tracker)
     time.sleep(4)
     painted = {control: count - paints[control] for control, count in o.paints().items()}
     later = tracker.control("requests")["statuses"]["/api/all_status"]
     answered = {status: later.get(status, 0) - answers.get(status, 0) for status in ("200", "304")}
     print(f"validators {validators}: summary answers {answered}, paints in 4 s {painted}", file=sys.stderr)
     assert (answered["304"] > 0, answered["200"] > 0) == ((True, False) if validators == "on" else (False, True))
+    # Its max-age said, the tracker is asked about once a second; saying nothing, twice.
+    assert summaries_asked(tracker) - asked in (range(3, 6) if validators == "on" else range(6, 10))
     assert painted[ROWS] == 0 and painted[CACHE] > 0 and o.text(COUNTDOWN) != countdown
     o.exit()
 
@@ -287,6 +289,10 @@ def test_the_exe_carries_its_icon_chime_and_version():
         "ProductName": names.PRODUCT_NAME, "ProductVersion": names.PRODUCT_VERSION,
         "FileDescription": f"{names.PRODUCT_NAME} world-boss overlay",
         "LegalCopyright": f"Copyright (c) 2026 the {names.PRODUCT_NAME} developers (MIT licence)"}.items()
+
+
+def summaries_asked(tracker):
+    return sum(tracker.control("requests")["statuses"]["/api/all_status"].values())
 
 
 def stale_pixels(o, controls):

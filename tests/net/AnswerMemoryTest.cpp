@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "net/AnswerMemory.h"
+#include "net/CacheFreshness.h"
 
 // Each step: an answer taken (a 200) or a failure forgotten, then what the next request of each path sends.
 TEST(AnswerMemory, AsksWithWhatTheLast200SaidAndKnowsARepeat) {
@@ -38,5 +41,30 @@ TEST(AnswerMemory, AsksWithWhatTheLast200SaidAndKnowsARepeat) {
         EXPECT_EQ(repeated, step.repeated);
         EXPECT_EQ(memory.conditionalHeaders("/a"), step.sentA);
         EXPECT_EQ(memory.conditionalHeaders("/b"), step.sentB);
+    }
+}
+
+TEST(CacheFreshness, MaxAgeLessAgeAndZeroForAnythingUnclear) {
+    const std::tuple<const char*, const char*, const char*, uint32_t> cases[] = {
+        {"max-age alone", "max-age=2", "", 2},
+        {"less the age, among other directives, any case", "public, MAX-AGE = 5 ,must-revalidate", "2", 3},
+        {"quoted; a list of ages counts by its first", "max-age=\"4\"", "1, 3", 3},
+        {"as old as it may be, or older", "max-age=2", "7", 0},
+        {"an age that is no number is ignored", "max-age=2", "-1", 2},
+        {"no-cache and no-store win wherever they stand", "max-age=9, no-cache=\"Set-Cookie\"", "", 0},
+        {"", "no-store,max-age=9", "", 0},
+        {"max-age twice", "max-age=2, max-age=3", "", 0},
+        {"no number, a sign, a fraction, nothing", "max-age=two", "", 0},
+        {"", "max-age=+2", "", 0},
+        {"", "max-age=2.5", "", 0},
+        {"", "max-age", "", 0},
+        {"nothing said", "", "1", 0},
+        {"s-maxage is for shared caches only", "s-maxage=9", "", 0},
+        {"huge seconds saturate", "max-age=99999999999999999999999", "99999999999999999999", 0},
+        {"", "max-age=99999999999999999999999", "1", 2147483646},
+    };
+    for (const auto& [name, cacheControl, age, expected] : cases) {
+        SCOPED_TRACE(std::string(name) + " [" + cacheControl + "] age [" + age + "]");
+        EXPECT_EQ(FreshSeconds(cacheControl, age), expected);
     }
 }

@@ -104,24 +104,29 @@ TEST(ApiClient, CountsWireBytesOfGzipBodies) {
 // A summary read asks with the validators of the last 200 (If-None-Match on the wire); a 304 to that, or a 200 whose
 // bytes repeat the last one, is a success that changed nothing and counts no body bytes, and keeps its connection for
 // the next read. A failure or another tracker forgets them, and a 304 to a request that asked nothing is a failure.
+// Either answer's max-age less its Age says how long the summary stays as it is; a failure says nothing.
 TEST(ApiClient, SummaryReadsAskWhetherAnythingChanged) {
-    const json tagged = {{"body", kBody}, {"headers", {{"ETag", "\"v1\""}}}, {"keep_alive", true}};
-    const std::tuple<json, SummaryRead, const char*, bool> steps[] = {
-        {tagged, SummaryRead::Changed, nullptr, true},
-        {{{"status", 304}, {"keep_alive", true}}, SummaryRead::Unchanged, "\"v1\"", false},
-        {tagged, SummaryRead::Unchanged, "\"v1\"", true},
-        {{{"status", 500}}, SummaryRead::Failed, "\"v1\"", false},
-        {{{"status", 304}}, SummaryRead::Failed, nullptr, false},
-        {tagged, SummaryRead::Changed, nullptr, true},
+    const json tagged = {{"body", kBody},
+                         {"headers", {{"ETag", "\"v1\""}, {"Cache-Control", "max-age=5"}, {"Age", "2"}}},
+                         {"keep_alive", true}};
+    const json fresh = {{"Cache-Control", "max-age=4"}};
+    const std::tuple<json, SummaryRead, const char*, bool, int> steps[] = {
+        {tagged, SummaryRead::Changed, nullptr, true, 3},
+        {{{"status", 304}, {"keep_alive", true}, {"headers", fresh}}, SummaryRead::Unchanged, "\"v1\"", false, 4},
+        {tagged, SummaryRead::Unchanged, "\"v1\"", true, 3},
+        {{{"status", 500}, {"headers", fresh}}, SummaryRead::Failed, "\"v1\"", false, 0},
+        {{{"status", 304}}, SummaryRead::Failed, nullptr, false, 0},
+        {tagged, SummaryRead::Changed, nullptr, true, 3},
     };
     const std::string base = fixtureRoute(tagged, "conditional");
     ApiClient client(base);
     std::vector<int> ports;
-    for (const auto& [answer, read, sent, bodyCounted] : steps) {
+    for (const auto& [answer, read, sent, bodyCounted, freshSeconds] : steps) {
         SCOPED_TRACE(answer.dump());
         fixtureRoute(answer, "conditional");
         AllStatusMap all;
         EXPECT_EQ(client.fetchAllStatus(all), read);
+        EXPECT_EQ(client.summaryFreshFor(), std::chrono::seconds(freshSeconds));
         const json request = fixtureLog(base).at(0);
         EXPECT_EQ(request["headers"].value("if-none-match", ""), sent ? sent : "");
         EXPECT_EQ(client.trafficSnapshot().lastBytesReceived != 0, bodyCounted);
