@@ -24,8 +24,9 @@ struct PollerTiming {
 };
 
 // Merges the all-status summary and the server's cache age into the model about twice a second, or as often as the
-// tracker says its summary may change, until the stop flag is set; a summary that changed nothing costs no merge. Failures leave the channels as they were and are retried next cycle; running out
-// of memory for an answer or its merge is such a failure, with kOutOfMemoryReason as its reason.
+// tracker says its summary may change, until the stop flag is set; a summary that changed nothing costs no merge.
+// Failures leave the channels as they were and are retried next cycle; running out of memory for an answer or its
+// merge is such a failure, with kOutOfMemoryReason as its reason.
 class AllStatusPoller {
 public:
     AllStatusPoller(std::shared_ptr<LiveModel> model, std::shared_ptr<TrackerSource> source, PollerTiming timing = {});

@@ -122,7 +122,6 @@ ApiClient::Downloaded ApiClient::download(const std::string& path, LastRequest l
         failureReason_ = ReadFailureText(TrackerHost(baseUrl), failure);
         if (tracked) lastBytesReceived_ = lastBytesSent_ = 0;
         answers_.forget(url);
-        conditional.freshSeconds = 0;
         return Downloaded::Failed;
     }
     // Counted before decoding: the bytes moved even if the body turns out to be unusable.
