@@ -208,10 +208,10 @@ class World:
 class Generation:
     """One refresh of the tracker's cache: the world as of the moment it began, and the summary's bytes."""
 
-    def __init__(self, key, begun, expires, modified, summary):
+    def __init__(self, key, begun, refreshed, modified, summary):
         self.key = key
         self.begun = begun  # world time
-        self.expires = expires  # world time of the next periodic refresh, even for one a control forced
+        self.refreshed = refreshed  # world time of the periodic refresh it belongs to, even when a control forced it
         self.modified = modified  # wall time in whole seconds, as Last-Modified carries it
         plain = encode(summary, gzipped=False)
         self.summary = {False: plain, True: gzip.compress(plain, mtime=0)}
@@ -238,7 +238,7 @@ class TrackerCache:
         index = math.floor((now - self.world.started) / CACHE_PERIOD_SECONDS)
         with self.lock:
             if self.current is None or self.current.key != (index, self.revision):
-                begun = self.world.started + index * CACHE_PERIOD_SECONDS
+                refreshed = begun = self.world.started + index * CACHE_PERIOD_SECONDS
                 if begun <= self.changed_at <= now:
                     begun = self.changed_at
                 # Dates have whole seconds: a generation forced within the second of the one before it is dated a
@@ -246,8 +246,7 @@ class TrackerCache:
                 modified = int(time.time())
                 if self.current is not None:
                     modified = max(modified, self.current.modified + 1)
-                expires = self.world.started + (index + 1) * CACHE_PERIOD_SECONDS
-                self.current = Generation((index, self.revision), begun, expires, modified,
+                self.current = Generation((index, self.revision), begun, refreshed, modified,
                                           self.world.all_status(begun))
             return self.current
 
@@ -617,15 +616,15 @@ class Handler(BaseHTTPRequestHandler):
         if not self.server.validators:
             return self.send_body(200, body, gzipped)
         # As a cache in front of the tracker would say it: the age in whole seconds elapsed, rounded down.
-        validators = {"ETag": '"%s"' % hashlib.sha1(body).hexdigest()[:16],
-                      "Last-Modified": formatdate(generation.modified, usegmt=True),
-                      "Cache-Control": "max-age=%d" % CACHE_PERIOD_SECONDS,
-                      "Age": str(max(0, math.floor(now - (generation.expires - CACHE_PERIOD_SECONDS))))}
-        if not self.not_modified(validators["ETag"], generation.modified):
-            return self.send_body(200, body, gzipped, validators.items())
+        headers = {"ETag": '"%s"' % hashlib.sha1(body).hexdigest()[:16],
+                   "Last-Modified": formatdate(generation.modified, usegmt=True),
+                   "Cache-Control": "max-age=%d" % CACHE_PERIOD_SECONDS,
+                   "Age": str(max(0, math.floor(now - generation.refreshed)))}
+        if not self.not_modified(headers["ETag"], generation.modified):
+            return self.send_body(200, body, gzipped, headers.items())
         self.send_response(304)
         self.send_header("Vary", "Accept-Encoding")
-        for name, value in validators.items():
+        for name, value in headers.items():
             self.send_header(name, value)
         self.end_headers()
 

@@ -48,7 +48,8 @@ std::uint32_t FreshSeconds(std::string_view cacheControl, std::string_view age) 
         if (!sameName(name, "max-age")) continue;
         if (maxAgeSeen) return 0;
         maxAgeSeen = true;
-        std::string_view value = equals == std::string_view::npos ? std::string_view() : trimmed(directive.substr(equals + 1));
+        std::string_view value =
+            equals == std::string_view::npos ? std::string_view() : trimmed(directive.substr(equals + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
         maxAge = deltaSeconds(value);
     }

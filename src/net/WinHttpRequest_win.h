@@ -55,13 +55,15 @@ private:
     // A server that trickles its body a byte at a time never lets a single read time out; this bounds
     // the whole body instead.
     static constexpr int kBodyTimeouts = 4;
+    // Enough for the headers read here by default (a coding, a length, an age).
+    static constexpr DWORD kLongestHeader = 63;
 
     // Leaves the platform's error in error_ when it fails.
     RequestStep sendOnce(HttpConnection& connection, const RequestProfile& profile, const std::wstring& headers);
     // A response header of up to `longest` characters; false when it is absent or longer.
-    bool headerText(DWORD header, std::wstring& value, DWORD longest = 63) const;
+    bool headerText(DWORD header, std::wstring& value, DWORD longest = kLongestHeader) const;
     // The same as bytes; a character beyond ASCII reads as DEL, which no header value this client takes holds.
-    std::string asciiHeaderText(DWORD header, DWORD longest = 63) const;
+    std::string asciiHeaderText(DWORD header, DWORD longest = kLongestHeader) const;
 
     std::wstring host_;
     std::wstring path_;
