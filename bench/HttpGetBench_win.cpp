@@ -139,8 +139,9 @@ int wmain() {
     const PerCall changed = measure("changed", [&] {
         client.setBaseUrl(origin);
         if (client.fetchAllStatus(summary) != SummaryRead::Changed) return 1;
-        model.mergeAllStatus(summary);
-        return client.fetchServerCacheAge() < 0 ? 1 : 0;
+        const double age = client.fetchServerCacheAge();
+        model.mergeAllStatus(summary, age);
+        return age < 0 ? 1 : 0;
     });
     const auto unchanged = [&] { return client.fetchAllStatus(summary) == SummaryRead::Unchanged ? 0 : 1; };
     client.fetchAllStatus(summary);

@@ -21,13 +21,19 @@ void AllStatusPoller::run() {
             continue;
         }
         if (fetched == Fetched::Unchanged) model_->noteUnchangedSummary();
-        if (fetched == Fetched::Failure || (fetched == Fetched::Changed && !merge(summary)))
-            model_->pauseUnlessStopped(timing_.afterFailure);
         const auto now = std::chrono::steady_clock::now();
+        bool failed = fetched == Fetched::Failure;
         if (fetched != Fetched::Unchanged || now - ageAsked >= timing_.cacheAgeEvery) {
-            model_->storeServerCacheAge(fetchCacheAge());
+            // Asked before the merge, so that new rows and the age of the cache they came from reach the window
+            // together, in one wake-up.
+            const double age = fetchCacheAge();
             ageAsked = now;
+            if (fetched == Fetched::Changed)
+                failed = !merge(summary, age);
+            else
+                model_->storeServerCacheAge(age);
         }
+        if (failed) model_->pauseUnlessStopped(timing_.afterFailure);
         model_->pauseUnlessStopped(timing_.pauseAfterCycle(freshUntil - std::chrono::steady_clock::now()));
     }
 }
@@ -58,10 +64,10 @@ AllStatusPoller::Fetched AllStatusPoller::fetchSummary(AllStatusMap& summary) {
     return reason.empty() && !threw ? Fetched::NoRequest : Fetched::Failure;
 }
 
-bool AllStatusPoller::merge(AllStatusMap& summary) {
+bool AllStatusPoller::merge(AllStatusMap& summary, double cacheAge) {
     try {
         StepTimer timer(Step::Merge);
-        model_->mergeAllStatus(summary);
+        model_->mergeAllStatus(summary, cacheAge);
         return true;
     } catch (const std::bad_alloc&) {
         model_->noteRead(false, kOutOfMemoryReason);

@@ -36,7 +36,7 @@ public:
 private:
     enum class Fetched { Changed, Unchanged, Failure, NoRequest };
     Fetched fetchSummary(AllStatusMap& summary);
-    bool merge(AllStatusMap& summary);
+    bool merge(AllStatusMap& summary, double cacheAge);
     double fetchCacheAge();
 
     std::shared_ptr<LiveModel> model_;

@@ -32,9 +32,10 @@ void LiveModel::storeBoss(const BossInfo& boss, std::vector<ChannelStatus> chann
     if (!entry.summarized) entry.channels = std::move(channels);
 }
 
-void LiveModel::mergeAllStatus(AllStatusMap& summary) {
+void LiveModel::mergeAllStatus(AllStatusMap& summary, double serverCacheAge) {
     {
         std::lock_guard<std::mutex> guard(lock_);
+        storeCacheAgeLocked(serverCacheAge);
         for (auto& [bossId, channels] : summary) {
             BossEntry& entry = data_.channelMap[bossId];
             entry.channels.swap(channels);
@@ -69,10 +70,14 @@ void LiveModel::noteUnchangedSummary() {
 void LiveModel::storeServerCacheAge(double seconds) {
     {
         std::lock_guard<std::mutex> guard(lock_);
-        data_.serverCacheAge = seconds;
-        data_.cacheAgeStored = std::chrono::steady_clock::now();
+        storeCacheAgeLocked(seconds);
     }
     notifyChanged();
+}
+
+void LiveModel::storeCacheAgeLocked(double seconds) {
+    data_.serverCacheAge = seconds;
+    data_.cacheAgeStored = std::chrono::steady_clock::now();
 }
 
 void LiveModel::noteRead(bool succeeded, const std::string& reason) {

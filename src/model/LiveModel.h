@@ -64,9 +64,10 @@ public:
     // empty boss for ids not seen before; an empty summary still counts as a merge. Past kMostChannelMapIds
     // entries, those that neither the boss list nor this summary names are dropped. The summary's lists are
     // exchanged with the model's, nothing is copied, and the caller gets the earlier lists back as storage for
-    // its next read. Throws std::bad_alloc when memory runs out for a new id; each boss then has either its
-    // earlier channels or the summary's.
-    void mergeAllStatus(AllStatusMap& summary);
+    // its next read. The server's cache age comes with it, so that one notice tells of both. Throws std::bad_alloc
+    // when memory runs out for a new id; the age is stored, and each boss has either its earlier channels or the
+    // summary's.
+    void mergeAllStatus(AllStatusMap& summary, double serverCacheAge);
     // A summary read that found nothing new: counted, and nothing else changes, so nothing is told.
     void noteUnchangedSummary();
     void storeServerCacheAge(double seconds);
@@ -95,6 +96,7 @@ public:
 private:
     // Under the lock.
     void dropIdsNamedNowhere(const AllStatusMap& summary);
+    void storeCacheAgeLocked(double seconds);
     void notifyChanged() const {
         if (changed_) changed_();
     }
