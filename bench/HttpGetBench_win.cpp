@@ -140,7 +140,7 @@ int wmain() {
         client.setBaseUrl(origin);
         if (client.fetchAllStatus(summary) != SummaryRead::Changed) return 1;
         const double age = client.fetchServerCacheAge();
-        model.mergeAllStatus(summary, age);
+        model.mergeAllStatus(summary, age, std::chrono::milliseconds(0));
         return age < 0 ? 1 : 0;
     });
     const auto unchanged = [&] { return client.fetchAllStatus(summary) == SummaryRead::Unchanged ? 0 : 1; };

@@ -1,5 +1,7 @@
 #include "StatusView_win.h"
 
+#include <utility>
+
 #include "StatusText.h"
 #include "TrayState.h"
 #include "base/WideText.h"
@@ -44,10 +46,12 @@ void StatusView::UpdateStatusText() {
 
 void StatusView::UpdateTrayIcon() {
     // Any summary read, changed or not, shows that data flow.
-    const uint32_t reads = model_.read([](const ModelData& data) { return data.summaryReads; });
+    const auto [reads, fresh] =
+        model_.read([](const ModelData& data) { return std::make_pair(data.summaryReads, data.summaryFresh); });
     if (reads != summaryReads_) lastDataTick_ = GetTickCount();
     summaryReads_ = reads;
-    tray_.Show(TrayIsGreen(connectionState_, GetTickCount() - lastDataTick_), FailureReason());
+    tray_.Show(TrayIsGreen(connectionState_, GetTickCount() - lastDataTick_, static_cast<uint32_t>(fresh.count())),
+               FailureReason());
 }
 
 std::wstring StatusView::FailureReason() const {

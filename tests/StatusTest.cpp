@@ -52,18 +52,20 @@ TEST(TrayState, GreenOnlyWhileConnectedAndDataFlow) {
     struct Case {
         const char* name;
         unsigned state;
-        uint32_t msSinceData;
+        uint32_t msSinceData, msFresh;
         bool green;
     };
     const Case cases[] = {
-        {"connected, data just now", CONNECTION_CONNECTED, 0, true},
-        {"connected, data a moment before the limit", CONNECTION_CONNECTED, kDataFlowingMs - 1, true},
-        {"connected, data at the limit", CONNECTION_CONNECTED, kDataFlowingMs, false},
-        {"reconnecting, data just now", CONNECTION_RECONNECTING, 0, false},
-        {"disconnected, data just now", CONNECTION_DISCONNECTED, 0, false},
+        {"connected, data just now", CONNECTION_CONNECTED, 0, 0, true},
+        {"connected, data a moment before the limit", CONNECTION_CONNECTED, kDataFlowingMs - 1, 0, true},
+        {"connected, data at the limit", CONNECTION_CONNECTED, kDataFlowingMs, 0, false},
+        {"a tracker's freshness moves the limit", CONNECTION_CONNECTED, kDataFlowingMs + 1999, 2000, true},
+        {"and no further", CONNECTION_CONNECTED, kDataFlowingMs + 2000, 2000, false},
+        {"reconnecting, data just now", CONNECTION_RECONNECTING, 0, 2000, false},
+        {"disconnected, data just now", CONNECTION_DISCONNECTED, 0, 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(TrayIsGreen(c.state, c.msSinceData), c.green);
+        EXPECT_EQ(TrayIsGreen(c.state, c.msSinceData, c.msFresh), c.green);
     }
 }

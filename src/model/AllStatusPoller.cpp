@@ -15,12 +15,13 @@ void AllStatusPoller::run() {
     std::chrono::steady_clock::time_point ageAsked;  // the first summary always asks: it is never unchanged
     while (!model_->stopRequested()) {
         const Fetched fetched = fetchSummary(summary);
-        const auto freshUntil = std::chrono::steady_clock::now() + source_->summaryFreshFor();
+        const auto fresh = source_->summaryFreshFor();
+        const auto freshUntil = std::chrono::steady_clock::now() + fresh;
         if (fetched == Fetched::NoRequest) {
             model_->pauseUnlessStopped(timing_.untilTracker);
             continue;
         }
-        if (fetched == Fetched::Unchanged) model_->noteUnchangedSummary();
+        if (fetched == Fetched::Unchanged) model_->noteUnchangedSummary(timing_.trustedFresh(fresh));
         const auto now = std::chrono::steady_clock::now();
         bool failed = fetched == Fetched::Failure;
         if (fetched != Fetched::Unchanged || now - ageAsked >= timing_.cacheAgeEvery) {
@@ -29,13 +30,18 @@ void AllStatusPoller::run() {
             const double age = fetchCacheAge();
             ageAsked = now;
             if (fetched == Fetched::Changed)
-                failed = !merge(summary, age);
+                failed = !merge(summary, age, timing_.trustedFresh(fresh));
             else
                 model_->storeServerCacheAge(age);
         }
         if (failed) model_->pauseUnlessStopped(timing_.afterFailure);
         model_->pauseUnlessStopped(timing_.pauseAfterCycle(freshUntil - std::chrono::steady_clock::now()));
     }
+}
+
+std::chrono::milliseconds PollerTiming::trustedFresh(std::chrono::steady_clock::duration fresh) const {
+    return std::clamp(std::chrono::duration_cast<std::chrono::milliseconds>(fresh), std::chrono::milliseconds(0),
+                      longestFreshPause);
 }
 
 std::chrono::milliseconds PollerTiming::pauseAfterCycle(std::chrono::steady_clock::duration fresh) const {
@@ -64,10 +70,10 @@ AllStatusPoller::Fetched AllStatusPoller::fetchSummary(AllStatusMap& summary) {
     return reason.empty() && !threw ? Fetched::NoRequest : Fetched::Failure;
 }
 
-bool AllStatusPoller::merge(AllStatusMap& summary, double cacheAge) {
+bool AllStatusPoller::merge(AllStatusMap& summary, double cacheAge, std::chrono::milliseconds fresh) {
     try {
         StepTimer timer(Step::Merge);
-        model_->mergeAllStatus(summary, cacheAge);
+        model_->mergeAllStatus(summary, cacheAge, fresh);
         return true;
     } catch (const std::bad_alloc&) {
         model_->noteRead(false, kOutOfMemoryReason);

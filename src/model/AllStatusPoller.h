@@ -15,10 +15,13 @@ struct PollerTiming {
     // the clock, and is asked again after this long so that it never drifts far.
     std::chrono::milliseconds cacheAgeEvery{5000};
     // A tracker that says how long its summary stays as it is (HTTP's max-age) is not asked again before then, yet
-    // at least this often: the tray counts data as flowing for 2 s after a read, and a tracker's change of mind
-    // (a world event before its cache expires) shows within this.
-    std::chrono::milliseconds longestFreshPause{1000};
+    // at least this often, so that a tracker's change of mind (a world event before its cache expires) shows within
+    // this. A tracker whose cache refreshes every 2 s is then asked once per refresh, just after it.
+    std::chrono::milliseconds longestFreshPause{2000};
 
+    // How much of a summary's stated freshness is trusted: the model keeps it, for the tray counts data as flowing
+    // for that much longer.
+    std::chrono::milliseconds trustedFresh(std::chrono::steady_clock::duration fresh) const;
     // The pause after a cycle whose summary the tracker said stays as it is for `fresh` more.
     std::chrono::milliseconds pauseAfterCycle(std::chrono::steady_clock::duration fresh) const;
 };
@@ -36,7 +39,7 @@ public:
 private:
     enum class Fetched { Changed, Unchanged, Failure, NoRequest };
     Fetched fetchSummary(AllStatusMap& summary);
-    bool merge(AllStatusMap& summary, double cacheAge);
+    bool merge(AllStatusMap& summary, double cacheAge, std::chrono::milliseconds fresh);
     double fetchCacheAge();
 
     std::shared_ptr<LiveModel> model_;

@@ -32,7 +32,7 @@ void LiveModel::storeBoss(const BossInfo& boss, std::vector<ChannelStatus> chann
     if (!entry.summarized) entry.channels = std::move(channels);
 }
 
-void LiveModel::mergeAllStatus(AllStatusMap& summary, double serverCacheAge) {
+void LiveModel::mergeAllStatus(AllStatusMap& summary, double serverCacheAge, std::chrono::milliseconds fresh) {
     {
         std::lock_guard<std::mutex> guard(lock_);
         storeCacheAgeLocked(serverCacheAge);
@@ -44,6 +44,7 @@ void LiveModel::mergeAllStatus(AllStatusMap& summary, double serverCacheAge) {
         data_.dataUpdated = true;
         data_.activityIndex = (data_.activityIndex + 1) % 3;
         ++data_.summaryReads;
+        data_.summaryFresh = fresh;
         if (data_.channelMap.size() > kMostChannelMapIds) dropIdsNamedNowhere(summary);
     }
     notifyChanged();
@@ -62,9 +63,10 @@ void LiveModel::dropIdsNamedNowhere(const AllStatusMap& summary) {
     }
 }
 
-void LiveModel::noteUnchangedSummary() {
+void LiveModel::noteUnchangedSummary(std::chrono::milliseconds fresh) {
     std::lock_guard<std::mutex> guard(lock_);
     ++data_.summaryReads;
+    data_.summaryFresh = fresh;
 }
 
 void LiveModel::storeServerCacheAge(double seconds) {

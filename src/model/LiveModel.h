@@ -22,6 +22,7 @@ struct ModelData {
     double serverCacheAge = -1.0;                 // seconds when it was stored; -1.0: no age available
     std::chrono::steady_clock::time_point cacheAgeStored;
     uint32_t summaryReads = 0;                    // summaries read, changed or not: the tracker still answers
+    std::chrono::milliseconds summaryFresh{0};    // how long the last one stays as it is, as far as it is trusted
     bool dataUpdated = false;                     // set by each merge, taken by the UI
     int32_t activityIndex = 0;                    // 0, 1, 2, 0, ... once per merge
     std::string failureReason;                    // why the tracker cannot be read; empty while it can
@@ -64,12 +65,13 @@ public:
     // empty boss for ids not seen before; an empty summary still counts as a merge. Past kMostChannelMapIds
     // entries, those that neither the boss list nor this summary names are dropped. The summary's lists are
     // exchanged with the model's, nothing is copied, and the caller gets the earlier lists back as storage for
-    // its next read. The server's cache age comes with it, so that one notice tells of both. Throws std::bad_alloc
-    // when memory runs out for a new id; the age is stored, and each boss has either its earlier channels or the
-    // summary's.
-    void mergeAllStatus(AllStatusMap& summary, double serverCacheAge);
-    // A summary read that found nothing new: counted, and nothing else changes, so nothing is told.
-    void noteUnchangedSummary();
+    // its next read. The server's cache age comes with it, so that one notice tells of both, and how long the
+    // summary stays as it is. Throws std::bad_alloc when memory runs out for a new id; the age is stored, and each
+    // boss has either its earlier channels or the summary's.
+    void mergeAllStatus(AllStatusMap& summary, double serverCacheAge, std::chrono::milliseconds fresh);
+    // A summary read that found nothing new: counted with how long it stays as it is, and nothing else changes, so
+    // nothing is told.
+    void noteUnchangedSummary(std::chrono::milliseconds fresh);
     void storeServerCacheAge(double seconds);
     // A data read's outcome: a success clears the failure reason and a failure with a reason replaces it. A
     // failure without one made no request (the window's client before it has a tracker) and says nothing new.

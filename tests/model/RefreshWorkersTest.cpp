@@ -129,7 +129,7 @@ TEST(BossListLoader, ReportsTheListThenReadsEachBossAFewTimes) {
         SCOPED_TRACE(c.name);
         auto model = std::make_shared<LiveModel>();
         AllStatusMap pollerFirst{{"b", numbered({99})}};
-        model->mergeAllStatus(pollerFirst, -1.0);
+        model->mergeAllStatus(pollerFirst, -1.0, milliseconds(0));
         int notices = 0;
         model->setChangeListener([&notices] { ++notices; });
         auto tracker = std::make_shared<ScriptedTracker>(model, c.stopAfter);
@@ -207,6 +207,25 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         EXPECT_EQ(notices, c.notices);
         const uint32_t reads = model->read([](const ModelData& data) { return data.summaryReads; });
         EXPECT_EQ(reads, c.merges + std::count(c.allScript, c.allScript + std::strlen(c.allScript), 'u'));
+    }
+}
+
+TEST(PollerTiming, WaitsAsLongAsTheTrackerSaysItsSummaryStaysWithinBounds) {
+    const PollerTiming timing;  // half a second after a cycle, at most 2 s
+    struct Case {
+        const char* name;
+        milliseconds fresh, pause, trusted;
+    };
+    const Case cases[] = {
+        {"nothing said", milliseconds(0), milliseconds(500), milliseconds(0)},
+        {"fresh for a while", milliseconds(1500), milliseconds(1500), milliseconds(1500)},
+        {"fresh for longer than the longest wait", milliseconds(60000), milliseconds(2000), milliseconds(2000)},
+        {"its freshness spent during the cycle", milliseconds(-300), milliseconds(500), milliseconds(0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(timing.pauseAfterCycle(c.fresh), c.pause);
+        EXPECT_EQ(timing.trustedFresh(c.fresh), c.trusted);
     }
 }
 
