@@ -89,6 +89,8 @@ void LiveModel::noteRead(bool succeeded, const std::string& reason) {
         std::lock_guard<std::mutex> guard(lock_);
         cleared = succeeded && !data_.failureReason.empty();
         data_.failureReason = succeeded ? std::string() : reason;
+        // A tracker that fails has broken its word on freshness: data count as flowing no longer than usual.
+        if (!succeeded) data_.summaryFresh = std::chrono::milliseconds(0);
     }
     // Every failure is news (the status line counts them); a success only when it clears a reason.
     if (!succeeded || cleared) notifyChanged();

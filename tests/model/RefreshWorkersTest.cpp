@@ -54,6 +54,7 @@ struct ScriptedTracker : TrackerSource {
         return unchanged ? SummaryRead::Unchanged : SummaryRead::Changed;
     }
     double fetchServerCacheAge() override { return answer("age", age, cacheAge) ? age : -1.0; }
+    std::chrono::seconds summaryFreshFor() const override { return std::chrono::seconds(1); }
     std::string failureReason() const override { return reason; }
 
     template <typename T>
@@ -194,7 +195,10 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         auto tracker = std::make_shared<ScriptedTracker>(model, c.stopAfter);
         tracker->script = {{"all", c.allScript}, {"age", c.ageScript}};
         tracker->summary = c.summary;
-        AllStatusPoller(model, tracker, PollerTiming{milliseconds(20), milliseconds(10)}).run();
+        // Each summary says it stays as it is for a second, of which 10 ms are trusted.
+        PollerTiming timing{milliseconds(20), milliseconds(10)};
+        timing.longestFreshPause = milliseconds(10);
+        AllStatusPoller(model, tracker, timing).run();
         // Every attempt, the last one too, is followed by a cache-age read.
         std::string expectedCalls;
         for (size_t n = 0; n < c.stopAfter; n += 2) expectedCalls += n ? " all age" : "all age";
@@ -205,6 +209,9 @@ TEST(AllStatusPoller, MergesEachSummaryAndStoresTheCacheAge) {
         EXPECT_EQ(model->read([](const ModelData& data) { return data.serverCacheAge; }), c.expectedAge);
         EXPECT_EQ(model->read([](const ModelData& data) { return data.failureReason; }), c.reason);
         EXPECT_EQ(notices, c.notices);
+        // While the last read failed, the tracker's word on freshness counts for nothing.
+        EXPECT_EQ(model->read([](const ModelData& data) { return data.summaryFresh; }),
+                  milliseconds(*c.reason ? 0 : 10));
         const uint32_t reads = model->read([](const ModelData& data) { return data.summaryReads; });
         EXPECT_EQ(reads, c.merges + std::count(c.allScript, c.allScript + std::strlen(c.allScript), 'u'));
     }
