@@ -16,7 +16,7 @@ struct PollerTiming {
     std::chrono::milliseconds cacheAgeEvery{5000};
     // A tracker that says how long its summary stays as it is (HTTP's max-age) is not asked again before then, yet
     // at least this often, so that a tracker's change of mind (a world event before its cache expires) shows within
-    // this. A tracker whose cache refreshes every 2 s is then asked once per refresh, just after it.
+    // this. A tracker whose cache refreshes every 2 s is then asked once per refresh, within a second after it.
     std::chrono::milliseconds longestFreshPause{2000};
 
     // How much of a summary's stated freshness is trusted: the model keeps it, for the tray counts data as flowing
