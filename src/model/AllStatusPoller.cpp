@@ -17,11 +17,12 @@ void AllStatusPoller::run() {
         const Fetched fetched = fetchSummary(summary);
         const auto fresh = source_->summaryFreshFor();
         const auto freshUntil = std::chrono::steady_clock::now() + fresh;
+        const auto trusted = timing_.trustedFresh(fresh);
         if (fetched == Fetched::NoRequest) {
             model_->pauseUnlessStopped(timing_.untilTracker);
             continue;
         }
-        if (fetched == Fetched::Unchanged) model_->noteUnchangedSummary(timing_.trustedFresh(fresh));
+        if (fetched == Fetched::Unchanged) model_->noteUnchangedSummary(trusted);
         const auto now = std::chrono::steady_clock::now();
         bool failed = fetched == Fetched::Failure;
         if (fetched != Fetched::Unchanged || now - ageAsked >= timing_.cacheAgeEvery) {
@@ -30,7 +31,7 @@ void AllStatusPoller::run() {
             const double age = fetchCacheAge();
             ageAsked = now;
             if (fetched == Fetched::Changed)
-                failed = !merge(summary, age, timing_.trustedFresh(fresh));
+                failed = !merge(summary, age, trusted);
             else
                 model_->storeServerCacheAge(age);
         }

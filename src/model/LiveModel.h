@@ -74,7 +74,8 @@ public:
     void noteUnchangedSummary(std::chrono::milliseconds fresh);
     void storeServerCacheAge(double seconds);
     // A data read's outcome: a success clears the failure reason and a failure with a reason replaces it, and
-    // forgets how long the last summary was said to stay as it is. A failure without one made no request (the window's client before it has a tracker) and says nothing new.
+    // forgets how long the last summary was said to stay as it is. A failure without one made no request (the
+    // window's client before it has a tracker) and says nothing new.
     void noteRead(bool succeeded, const std::string& reason);
     // The outcome of a read of one boss's channels, which concerns that boss alone: a failure's reason stays with
     // the boss until its read succeeds.
